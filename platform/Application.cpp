@@ -1,0 +1,155 @@
+#include "platform/Application.h"
+
+#include "calc/Errors.h"
+#include "platform/MessageBox.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QStyle>
+#include <QWidget>
+
+namespace {
+const char* const hintProperty = "tallyhornHint";
+
+// The message of an error as the default presentation shows it: a full stop is added when
+// the last character sorts after the full stop (letters and digits do).
+QString WithFullStop(QString message)
+{
+    if (!message.isEmpty() && message.back() > QChar('.'))
+        message += '.';
+    return message;
+}
+} // namespace
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv)
+{
+    installEventFilter(this);
+    connect(this, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s == Qt::ApplicationActive)
+            Guard(this, [this] { emit Activated(); });
+    });
+}
+
+Application::~Application() = default;
+
+Application* Application::instance()
+{
+    return qobject_cast<Application*>(QCoreApplication::instance());
+}
+
+void Application::SetTitle(const QString& title)
+{
+    m_title = title;
+    setApplicationDisplayName(title);
+}
+
+void Application::ProcessMessages()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+int Application::Run()
+{
+    return exec();
+}
+
+void Application::Guard(QObject* sender, const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (...) {
+        if (Application* app = instance())
+            app->HandleException(sender, std::current_exception());
+        else
+            throw;
+    }
+}
+
+void Application::HandleException(QObject* sender, std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const calc::EAbort&) {
+        // The silent kind: unwinds without a message.
+    } catch (const std::exception& e) {
+        if (m_onException)
+            m_onException(sender, e);
+        else
+            ShowDefaultException(QString::fromStdString(e.what()));
+    } catch (...) {
+        const std::runtime_error unknown("An unidentified error has occurred.");
+        if (m_onException)
+            m_onException(sender, unknown);
+        else
+            ShowDefaultException(unknown.what());
+    }
+}
+
+void Application::ShowDefaultException(const QString& message)
+{
+    MessageBox(WithFullStop(message), m_title, MessageIcon::Error, MessageButtons::Ok);
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        HandleException(receiver, std::current_exception());
+        return true;
+    }
+}
+
+void Application::SetHint(const QString& hint)
+{
+    if (hint == m_hint)
+        return;
+    m_hint = hint;
+    Guard(this, [this] { emit HintChanged(m_hint); });
+}
+
+void Application::SetHintPause(int milliseconds)
+{
+    m_hintPause = milliseconds;
+    // Qt's tooltip wake-up delay follows the style hint; it is the closest platform setting.
+    Q_UNUSED(milliseconds);
+}
+
+bool Application::eventFilter(QObject* watched, QEvent* event)
+{
+    // The hint follows the widget under the mouse, whether or not it shows a tooltip.
+    if (event->type() == QEvent::Enter && watched->isWidgetType())
+        SetHint(HintOf(static_cast<QWidget*>(watched)));
+    else if (event->type() == QEvent::Leave && watched->isWidgetType() &&
+             static_cast<QWidget*>(watched)->isWindow())
+        SetHint(QString());
+    return QApplication::eventFilter(watched, event);
+}
+
+QString GetShortHint(const QString& hint)
+{
+    const qsizetype bar = hint.indexOf('|');
+    return bar < 0 ? hint : hint.left(bar);
+}
+
+QString GetLongHint(const QString& hint)
+{
+    const qsizetype bar = hint.indexOf('|');
+    return bar < 0 ? hint : hint.mid(bar + 1);
+}
+
+void SetHint(QWidget* widget, const QString& hint)
+{
+    widget->setProperty(hintProperty, hint);
+    widget->setToolTip(GetShortHint(hint));
+}
+
+QString HintOf(const QWidget* widget)
+{
+    for (const QWidget* w = widget; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+        const QString hint = w->property(hintProperty).toString();
+        if (!hint.isEmpty())
+            return hint;
+    }
+    return QString();
+}

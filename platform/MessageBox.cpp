@@ -1,0 +1,69 @@
+#include "platform/MessageBox.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace {
+MessageBoxHook& Hook()
+{
+    static MessageBoxHook hook;
+    return hook;
+}
+
+QMessageBox::Icon ToQt(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQt(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::Ok: return QMessageBox::Ok;
+    case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+ModalResult FromQt(int button)
+{
+    switch (button) {
+    case QMessageBox::Ok: return ModalResult::mrOk;
+    case QMessageBox::Cancel: return ModalResult::mrCancel;
+    case QMessageBox::Yes: return ModalResult::mrYes;
+    case QMessageBox::No: return ModalResult::mrNo;
+    default: return ModalResult::mrCancel;
+    }
+}
+} // namespace
+
+ModalResult MessageBox(const QString& text, const QString& caption, MessageIcon icon,
+                       MessageButtons buttons)
+{
+    if (Hook())
+        return Hook()({text, caption, icon, buttons});
+    QMessageBox box(ToQt(icon), caption, text, ToQt(buttons));
+    box.adjustSize();
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        box.move(screen->availableGeometry().center() - box.rect().center());
+    return FromQt(box.exec());
+}
+
+void ShowInformation(const QString& text)
+{
+    MessageBox(text, QStringLiteral("Information"), MessageIcon::Information, MessageButtons::Ok);
+}
+
+void SetMessageBoxHook(MessageBoxHook hook)
+{
+    Hook() = std::move(hook);
+}

@@ -1,0 +1,230 @@
+#include "platform/ProfileFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QSaveFile>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+namespace {
+
+struct Line {
+    qsizetype start; // offset of the first byte of the line
+    qsizetype end;   // offset just past the line's text, before its line break
+    qsizetype next;  // offset of the following line
+};
+
+QList<Line> SplitLines(const QByteArray& contents)
+{
+    QList<Line> lines;
+    qsizetype pos = 0;
+    while (pos < contents.size()) {
+        qsizetype nl = contents.indexOf('\n', pos);
+        const qsizetype next = nl < 0 ? contents.size() : nl + 1;
+        qsizetype end = nl < 0 ? contents.size() : nl;
+        if (end > pos && contents[end - 1] == '\r')
+            --end;
+        lines.append({pos, end, next});
+        pos = next;
+    }
+    return lines;
+}
+
+// "[ Name ]" -> "Name"; null when the line is not a section header.
+QByteArray SectionName(const QByteArray& trimmed)
+{
+    if (!trimmed.startsWith('['))
+        return QByteArray();
+    const qsizetype close = trimmed.indexOf(']');
+    const QByteArray name = trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed();
+    return name.isNull() ? QByteArray("") : name;
+}
+
+bool SameName(const QByteArray& a, const QByteArray& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Splits "key = value" at the first "="; false when the line has none.
+bool SplitKey(const QByteArray& trimmed, QByteArray* key, QByteArray* value)
+{
+    const qsizetype eq = trimmed.indexOf('=');
+    if (eq < 0)
+        return false;
+    *key = trimmed.left(eq).trimmed();
+    *value = trimmed.mid(eq + 1).trimmed();
+    return true;
+}
+
+QByteArray Unquoted(const QByteArray& value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+bool ReadAll(const QString& fileName, QByteArray* contents, bool* exists)
+{
+    QFile file(fileName);
+    *exists = file.exists();
+    if (!*exists || !file.open(QIODevice::ReadOnly))
+        return false;
+    *contents = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+} // namespace
+
+ProfileFile::ProfileFile(QString fileName) : m_fileName(std::move(fileName)) {}
+
+QByteArray ProfileFile::Lookup(const QByteArray& contents, const QByteArray& section,
+                               const QByteArray& key, bool* found)
+{
+    *found = false;
+    bool inSection = false;
+    bool seenSection = false;
+    for (const Line& line : SplitLines(contents)) {
+        const QByteArray trimmed = contents.mid(line.start, line.end - line.start).trimmed();
+        const QByteArray name = SectionName(trimmed);
+        if (!name.isNull()) {
+            // Only the first section of a name counts.
+            if (inSection)
+                return QByteArray();
+            inSection = !seenSection && SameName(name, section);
+            seenSection = seenSection || inSection;
+            continue;
+        }
+        QByteArray k, v;
+        if (inSection && SplitKey(trimmed, &k, &v) && SameName(k, key)) {
+            *found = true;
+            return Unquoted(v);
+        }
+    }
+    return QByteArray();
+}
+
+QByteArray ProfileFile::Replace(const QByteArray& contents, const QByteArray& section,
+                                const QByteArray& key, const QByteArray& value)
+{
+    const QList<Line> lines = SplitLines(contents);
+    const QByteArray eol = contents.contains("\r\n") ? "\r\n" : "\n";
+    const QByteArray entry = key + '=' + value;
+    qsizetype sectionAt = -1;   // index of the section header line
+    qsizetype insertAfter = -1; // index of the section's last non-blank line
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const Line& line = lines[i];
+        const QByteArray trimmed = contents.mid(line.start, line.end - line.start).trimmed();
+        const QByteArray name = SectionName(trimmed);
+        if (!name.isNull()) {
+            if (sectionAt >= 0)
+                break;
+            if (SameName(name, section))
+                sectionAt = insertAfter = i;
+            continue;
+        }
+        if (sectionAt < 0)
+            continue;
+        QByteArray k, v;
+        if (SplitKey(trimmed, &k, &v) && SameName(k, key)) {
+            // Replace the value in place, keeping the line's own line break.
+            return contents.left(line.start) + entry + contents.mid(line.end);
+        }
+        if (!trimmed.isEmpty())
+            insertAfter = i;
+    }
+    if (sectionAt >= 0) {
+        const Line& after = lines[insertAfter];
+        QByteArray head = contents.left(after.next);
+        if (after.next == after.end) // the last line had no line break
+            head += eol;
+        return head + entry + eol + contents.mid(after.next);
+    }
+    QByteArray out = contents;
+    if (!out.isEmpty() && !out.endsWith('\n'))
+        out += eol;
+    if (!out.isEmpty())
+        out += eol;
+    return out + '[' + section + ']' + eol + entry + eol;
+}
+
+bool ProfileFile::IsWellFormed(const QByteArray& contents)
+{
+    if (contents.contains('\0'))
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder(contents);
+    if (decoder.hasError())
+        return false;
+    for (const Line& line : SplitLines(contents)) {
+        const QByteArray trimmed = contents.mid(line.start, line.end - line.start).trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(';') || trimmed.startsWith('#'))
+            continue;
+        if (trimmed.startsWith('[')) {
+            if (!trimmed.endsWith(']'))
+                return false;
+            continue;
+        }
+        if (!trimmed.contains('='))
+            return false;
+    }
+    return true;
+}
+
+QString ProfileFile::ReadString(const QString& section, const QString& key,
+                                const QString& defaultValue) const
+{
+    QByteArray contents;
+    bool exists = false;
+    if (!ReadAll(m_fileName, &contents, &exists))
+        return defaultValue;
+    bool found = false;
+    const QByteArray value = Lookup(contents, section.toUtf8(), key.toUtf8(), &found);
+    return found ? QString::fromUtf8(value) : defaultValue;
+}
+
+bool ProfileFile::WriteString(const QString& section, const QString& key, const QString& value)
+{
+    if (section.contains(QRegularExpression("[\\]\\r\\n]")) || key.contains(QRegularExpression("[=\\r\\n]")) ||
+        key.trimmed().isEmpty())
+        return false;
+    QByteArray contents;
+    bool exists = false;
+    if (!ReadAll(m_fileName, &contents, &exists) && exists)
+        return false;
+    QString flat = value;
+    flat.replace('\r', ' ').replace('\n', ' ');
+    const QByteArray updated =
+        Replace(contents, section.trimmed().toUtf8(), key.trimmed().toUtf8(), flat.toUtf8());
+    if (exists && updated == contents)
+        return true;
+    QSaveFile file(m_fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(updated) != updated.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+ProfileFile::Status ProfileFile::Check(QString* detail) const
+{
+    QByteArray contents;
+    bool exists = false;
+    const QString name = QFileInfo(m_fileName).absoluteFilePath();
+    if (!ReadAll(m_fileName, &contents, &exists)) {
+        if (!exists)
+            return Status::Missing;
+        if (detail)
+            *detail = QStringLiteral("The settings file \"%1\" cannot be read.").arg(name);
+        return Status::Unreadable;
+    }
+    if (!IsWellFormed(contents)) {
+        if (detail)
+            *detail = QStringLiteral("The settings file \"%1\" is damaged.").arg(name);
+        return Status::Garbled;
+    }
+    return Status::Ok;
+}

@@ -1,0 +1,14 @@
+// Where the program's own files live.
+#pragma once
+
+#include <QString>
+
+// The folder of the running program file, with a trailing "/".
+QString ProgramFolder();
+
+// Overrides the program folder (tests use a temporary one); an empty text restores it.
+void SetProgramFolder(const QString& folder);
+
+// The path of a settings file named `fileName`: in the program folder when that folder can be
+// written, otherwise in the user's configuration folder (created when needed).
+QString SettingsFilePath(const QString& fileName);

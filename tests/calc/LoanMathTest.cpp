@@ -1,0 +1,155 @@
+#include "calc/Errors.h"
+#include "calc/LoanMath.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+using namespace calc;
+
+namespace {
+const double defaultPayment = CalcPayment(360, 100000, 8.75 / 1200);
+const double NaN = std::numeric_limits<double>::quiet_NaN();
+const double inf = std::numeric_limits<double>::infinity();
+
+// The rate text of the table's cells, without its leading blank: "8.750%".
+std::string Rate(double percent)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f%%", percent);
+    return text;
+}
+} // namespace
+
+TEST(CalcPayment, ReferenceValues)
+{
+    EXPECT_NEAR(defaultPayment, 786.7004056, 1e-7);
+    EXPECT_DOUBLE_EQ(CalcPayment(360, 100000, 0), 100000.0 / 360);
+    EXPECT_EQ(CalcPayment(0, 100000, 0.01), 0.0);
+    EXPECT_NEAR(CalcPayment(180, 80000, 6.5 / 1200), 696.89, 0.005);
+    EXPECT_NEAR(CalcPayment(12, 100000, 8.75 / 1200), 8733.5587, 1e-4);
+}
+
+TEST(CalcPayment, MathErrors)
+{
+    EXPECT_THROW(CalcPayment(360, 100000, -1.0), EInvalidOp);  // ln(0)
+    EXPECT_THROW(CalcPayment(360, 100000, -1.5), EInvalidOp);  // ln of a negative number
+    EXPECT_THROW(CalcPayment(360, 100000, 1e-20), EZeroDivide); // 1 + r rounds to 1
+    EXPECT_THROW(CalcPayment(360, 0, 1e-20), EInvalidOp);       // 0 / 0
+    EXPECT_THROW(CalcPayment(-100000, 100000, 0.5), EOverflow); // (1 + r)^n too large
+    EXPECT_THROW(CalcPayment(360, NaN, 0.01), EInvalidOp);
+    EXPECT_THROW(CalcPayment(360, 100000, NaN), EInvalidOp);
+    EXPECT_THROW(CalcPayment(360, inf, 0.01), EOverflow);
+    EXPECT_THROW(CalcPayment(360, 1e308, 1e10), EOverflow);
+}
+
+TEST(CalcPayment, UnderflowIsSilent)
+{
+    // (1 + r)^-n underflows to 0: the payment is simply principal * r.
+    EXPECT_DOUBLE_EQ(CalcPayment(100000, 1000, 1.0), 1000.0);
+}
+
+TEST(CalcPVofOne, SumsTheAnnuityDue)
+{
+    for (int n : {2, 3, 12, 360})
+        EXPECT_DOUBLE_EQ(CalcPVofOne(n, 0), n) << n;
+    for (double x : {0.0, 0.01, 0.5, -0.5})
+        for (int n : {-3, 0, 1, 2})
+            EXPECT_DOUBLE_EQ(CalcPVofOne(n, x), 1 + 1 / (1 + x)) << n << " " << x;
+    const double x = 0.01;
+    double expected = 0;
+    for (int k = 0; k < 360; ++k)
+        expected += std::pow(1 + x, -k);
+    EXPECT_NEAR(CalcPVofOne(360, x), expected, 1e-11);
+}
+
+TEST(CalcPVofOne, MathErrors)
+{
+    EXPECT_THROW(CalcPVofOne(12, -1.0), EInvalidOp);
+    EXPECT_THROW(CalcPVofOne(12, -2.0), EInvalidOp);
+    EXPECT_THROW(CalcPVofOne(12, NaN), EInvalidOp);
+    EXPECT_THROW(CalcPVofOne(100000, -0.5), EOverflow); // 2^k grows past a double
+    EXPECT_NO_THROW(CalcPVofOne(100000, 1.0));          // terms underflow silently
+}
+
+TEST(CalcSimpleAPR, ReferenceValues)
+{
+    EXPECT_NEAR(CalcSimpleAPR(360, 100000, defaultPayment), 8.75, 5e-8);
+    EXPECT_NEAR(CalcSimpleAPR(360, 99000, defaultPayment), 8.8610757, 5e-8);
+    EXPECT_NEAR(CalcSimpleAPR(360, 95000, defaultPayment), 9.3248575, 5e-8);
+    const double p15 = CalcPayment(180, 80000, 6.5 / 1200);
+    EXPECT_EQ(Rate(CalcSimpleAPR(180, 77000, p15)), "7.111%");
+    EXPECT_EQ(Rate(CalcSimpleAPR(180, 80000, p15)), "6.500%");
+}
+
+TEST(CalcSimpleAPR, GuardsAndProcessesMessages)
+{
+    int passes = 0;
+    auto count = [&] { ++passes; };
+    EXPECT_EQ(CalcSimpleAPR(360, 0, defaultPayment, count), 0.0);
+    EXPECT_EQ(CalcSimpleAPR(360, -5000, defaultPayment, count), 0.0);
+    EXPECT_EQ(CalcSimpleAPR(360, NaN, defaultPayment, count), 0.0);
+    EXPECT_EQ(passes, 0);
+    CalcSimpleAPR(360, 100000, defaultPayment, count);
+    EXPECT_EQ(passes, 30);
+}
+
+TEST(CalcSimpleAPR, MathErrors)
+{
+    // A zero payment gives a zero slope.
+    EXPECT_THROW(CalcSimpleAPR(360, 100000, 0), EMathError);
+    EXPECT_THROW(CalcSimpleAPR(0, 100000, 0), EMathError);
+    EXPECT_THROW(CalcSimpleAPR(360, 100000, NaN), EInvalidOp);
+    EXPECT_THROW(CalcSimpleAPR(360, 100000, -786), EMathError);
+    EXPECT_THROW(CalcSimpleAPR(360, inf, 786), EMathError);
+}
+
+TEST(CalcSimpleAPR, GoesOnWhereThirtyStepsAreNotEnough)
+{
+    // A payment that far exceeds the amount financed: the APR is huge and the start at 12.5 %
+    // is far away. The answer must still satisfy the annuity equation.
+    const double apr = CalcSimpleAPR(12, 1000, 900);
+    const double m = apr / 1200;
+    const double pv = CalcPVofOne(12, m) * 900 / (1 + m);
+    EXPECT_NEAR(pv, 1000, 1e-6);
+}
+
+TEST(CalcIR, ExactRateForEveryRealLoan)
+{
+    EXPECT_NEAR(CalcIR(360, 100000, defaultPayment), 8.75, 1e-9);
+    EXPECT_NEAR(CalcIR(12, 100000, CalcPayment(12, 100000, 8.75 / 1200)), 8.75, 1e-9);
+    EXPECT_EQ(Rate(CalcIR(360, 102000, defaultPayment)), "8.533%");
+    for (int n : {1, 2, 12, 60, 180, 360, 480})
+        for (double rate : {-5.0, 0.5, 3.0, 8.75, 18.0, 250.0})
+            EXPECT_NEAR(CalcIR(n, 123456, CalcPayment(n, 123456, rate / 1200)), rate, 1e-9)
+                << n << " months at " << rate;
+    // A payment that repays exactly the principal: a rate of 0.
+    EXPECT_NEAR(CalcIR(360, 36000, 100), 0.0, 1e-9);
+    // With no fees the note rate equals the APR in every row of the default table.
+    for (int k = -5; k <= 5; ++k)
+        EXPECT_EQ(Rate(CalcIR(360, 100000 + 1000.0 * k, defaultPayment)),
+                  Rate(CalcSimpleAPR(360, 100000 + 1000.0 * k, defaultPayment)));
+}
+
+TEST(CalcIR, DegenerateLoansKeepTheIteration)
+{
+    EXPECT_EQ(CalcIR(360, 0, defaultPayment), 0.0);
+    EXPECT_EQ(CalcIR(0, 100000, defaultPayment), 0.0);
+    EXPECT_EQ(CalcIR(360, 100000, 0), 0.0);
+    // A negative loan amount: the iteration alternates and stops at its update limit.
+    const double payment = CalcPayment(360, 30000, 8.75 / 1200);
+    EXPECT_EQ(Rate(CalcIR(360, -7500, payment)), "-37.762%");
+}
+
+TEST(CalcIR, MathErrors)
+{
+    // The first update falls below -100 % a month.
+    EXPECT_THROW(CalcIR(360, -100, 294), EInvalidOp);
+    // Slightly larger in size than the payment: the next power overflows.
+    EXPECT_THROW(CalcIR(360, -300, 294), EOverflow);
+    EXPECT_THROW(CalcIR(360, NaN, 294), EInvalidOp);
+    EXPECT_THROW(CalcIR(360, 100000, NaN), EInvalidOp);
+}

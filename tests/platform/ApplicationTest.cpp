@@ -1,0 +1,151 @@
+#include "calc/Errors.h"
+#include "platform/Application.h"
+#include "platform/HiddenWindow.h"
+#include "platform/Regional.h"
+#include "platform/ScreenCursor.h"
+#include "tests/support/MessageBoxAnswerer.h"
+
+#include <QGuiApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+// Installs an exception handler for one test and records what reaches it.
+struct TrapRecorder {
+    QStringList messages;
+    TrapRecorder()
+    {
+        Application::instance()->SetOnException(
+            [this](QObject*, const std::exception& e) { messages << e.what(); });
+    }
+    ~TrapRecorder() { Application::instance()->SetOnException({}); }
+};
+} // namespace
+
+TEST(Application, EveryEscapingExceptionReachesTheTrapExceptTheSilentAbort)
+{
+    TrapRecorder trap;
+    Application::Guard(nullptr, [] { throw calc::EZeroDivide(); });
+    Application::Guard(nullptr, [] { throw calc::EAbort(); });
+    Application::Guard(nullptr, [] { throw 42; });
+    // From a timer callback and from an overridden event method, through the message loop.
+    QTimer::singleShot(0, [] { Application::Guard(nullptr, [] { throw calc::EOverflow(); }); });
+    struct Thrower : QObject {
+        bool event(QEvent* e) override
+        {
+            if (e->type() == QEvent::User)
+                throw calc::EConvertError::invalidFloat("abc");
+            return QObject::event(e);
+        }
+    } thrower;
+    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(trap.messages, QStringList({"Floating point division by zero",
+                                          "An unidentified error has occurred.",
+                                          "Floating point overflow",
+                                          "'abc' is not a valid floating point value"}));
+}
+
+TEST(Application, WithoutATrapTheErrorIsShownWithAFullStop)
+{
+    MessageBoxAnswerer boxes;
+    Application::Guard(nullptr, [] { throw calc::EConvertError::invalidFloat("x"); });
+    Application::Guard(nullptr, [] { throw calc::EAbort(); });
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].text, "'x' is not a valid floating point value.");
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Tallyhorn");
+    EXPECT_EQ(boxes.Boxes()[0].icon, MessageIcon::Error);
+}
+
+TEST(Application, PostedMessagesArriveLaterAndCanBeWithdrawn)
+{
+    QList<TMessage> received;
+    THiddenWindow window([&](TMessage& m) { received << m; });
+    PostMessage(&window, 1025, 7, -3);
+    PostMessage(&window, 3024);
+    PostMessage(&window, 1026);
+    EXPECT_TRUE(received.isEmpty());
+    RemovePostedMessages(&window, 3024);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(received.size(), 2);
+    EXPECT_EQ(received[0].Msg, 1025);
+    EXPECT_EQ(received[0].WParam, 7u);
+    EXPECT_EQ(received[0].LParam, -3);
+    EXPECT_EQ(received[1].Msg, 1026);
+}
+
+TEST(Application, InformationBoxAndCursor)
+{
+    MessageBoxAnswerer boxes;
+    ShowInformation("Hello");
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Information");
+    EXPECT_EQ(boxes.Boxes()[0].icon, MessageIcon::Information);
+    EXPECT_EQ(boxes.Boxes()[0].buttons, MessageButtons::Ok);
+
+    Screen::SetCursor(TCursor::crHourGlass);
+    Screen::SetCursor(TCursor::crHourGlass);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    Screen::SetCursor(TCursor::crDefault); // set, not stacked: one call restores the arrow
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(Screen::Cursor(), TCursor::crDefault);
+}
+
+TEST(Application, HintsSplitAndFollowTheParent)
+{
+    EXPECT_EQ(GetShortHint(" Reset|Restores the defaults"), " Reset");
+    EXPECT_EQ(GetLongHint(" Reset|Restores the defaults"), "Restores the defaults");
+    EXPECT_EQ(GetLongHint(" Reset"), " Reset");
+    QWidget parent;
+    QWidget* child = new QWidget(&parent);
+    EXPECT_EQ(HintOf(child), "");
+    SetHint(&parent, "Group|Choose one");
+    EXPECT_EQ(HintOf(child), "Group|Choose one");
+    EXPECT_EQ(parent.toolTip(), "Group");
+    QStringList seen;
+    auto c = QObject::connect(Application::instance(), &Application::HintChanged,
+                              [&](const QString& h) { seen << h; });
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(child, &enter);
+    QObject::disconnect(c);
+    EXPECT_EQ(seen, QStringList{"Group|Choose one"});
+    EXPECT_EQ(Application::instance()->Hint(), "Group|Choose one");
+}
+
+TEST(Regional, CurrencyPatternsFromThePosixLocale)
+{
+    EXPECT_EQ(Regional::NegativePattern(true, false, 0), 0);   // ($1)
+    EXPECT_EQ(Regional::NegativePattern(true, false, 1), 1);   // -$1
+    EXPECT_EQ(Regional::NegativePattern(true, false, 4), 2);   // $-1
+    EXPECT_EQ(Regional::NegativePattern(false, true, 1), 8);   // -1 $
+    EXPECT_EQ(Regional::NegativePattern(false, true, 0), 15);  // (1 $)
+    EXPECT_EQ(Regional::NegativePattern(true, true, 4), 12);   // $ -1
+    EXPECT_EQ(Regional::PositivePattern(false, true), 3);      // 1 $
+    EXPECT_EQ(Regional::FromStrftime("%m/%d/%Y"), "MM/dd/yyyy");
+    EXPECT_EQ(Regional::FromStrftime("%d.%m.%y"), "dd.MM.yy");
+    EXPECT_EQ(Regional::FromStrftime("%I:%M:%S %p"), "hh:nn:ss AMPM");
+
+    const TFormatSettings us = Regional::UnitedStates();
+    EXPECT_EQ(us.DecimalSeparator, '.');
+    EXPECT_EQ(us.ThousandSeparator, ',');
+    EXPECT_EQ(us.CurrencyString, "$");
+    EXPECT_EQ(us.CurrencyFormat, 0);
+    EXPECT_EQ(us.NegCurrFormat, 0);
+}
+
+TEST(Regional, PlainLocaleGivesUnitedStatesValues)
+{
+    const QByteArray saved = qgetenv("LC_ALL");
+    qputenv("LC_ALL", "C");
+    const TFormatSettings s = Regional::FromSystem();
+    if (saved.isNull())
+        qunsetenv("LC_ALL");
+    else
+        qputenv("LC_ALL", saved);
+    EXPECT_EQ(s.DecimalSeparator, '.');
+    EXPECT_EQ(s.ThousandSeparator, ',');
+    EXPECT_EQ(s.CurrencyString, "$");
+    EXPECT_EQ(s.NegCurrFormat, 0);
+}

@@ -1,0 +1,108 @@
+#include "platform/ProfileFile.h"
+#include "tests/support/TempFolder.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+struct ProfileFileTest : ::testing::Test {
+    TempProgramFolder folder;
+    QString path = folder.File("TorvIni.ini");
+    ProfileFile ini{path};
+};
+} // namespace
+
+TEST_F(ProfileFileTest, MissingFileReadsDefaultsAndWriteCreatesIt)
+{
+    EXPECT_EQ(ini.Check(), ProfileFile::Status::Missing);
+    EXPECT_EQ(ini.ReadString("LastValues", "Price", "100000"), "100000");
+    ASSERT_TRUE(ini.WriteString("LastValues", "AutoCalc", "OFF"));
+    EXPECT_EQ(TempProgramFolder::ReadFile(path), "[LastValues]\nAutoCalc=OFF\n");
+    EXPECT_EQ(ini.Check(), ProfileFile::Status::Ok);
+    // No temporary file is left beside it.
+    EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files), QStringList{"TorvIni.ini"});
+}
+
+TEST_F(ProfileFileTest, NamesCompareWithoutCaseAndBlanksAreIgnored)
+{
+    TempProgramFolder::WriteFile(path, "[lastvalues]\r\n  PRICE =  250000 \r\nTerm=\"15\"\r\n");
+    EXPECT_EQ(ini.ReadString("LastValues", "Price", "x"), "250000");
+    EXPECT_EQ(ini.ReadString("LASTVALUES", "term", "x"), "15");
+    EXPECT_EQ(ini.ReadString("Other", "Price", "x"), "x");
+    EXPECT_EQ(ini.ReadString("LastValues", "Interest", "8.75"), "8.75");
+}
+
+TEST_F(ProfileFileTest, WriteReplacesInPlaceAndKeepsOtherLines)
+{
+    TempProgramFolder::WriteFile(path, "; my notes\n[Other]\nPrice=1\n\n[LastValues]\nPrice=5\n"
+                                       "Term=30\n\n[Tail]\nx=y\n");
+    ASSERT_TRUE(ini.WriteString("LastValues", "price", "7"));
+    ASSERT_TRUE(ini.WriteString("LastValues", "AutoCalc", "ON"));
+    ASSERT_TRUE(ini.WriteString("New", "Key", "V"));
+    EXPECT_EQ(TempProgramFolder::ReadFile(path),
+              "; my notes\n[Other]\nPrice=1\n\n[LastValues]\nprice=7\nTerm=30\nAutoCalc=ON\n"
+              "\n[Tail]\nx=y\n\n[New]\nKey=V\n");
+    EXPECT_EQ(ini.ReadString("Other", "Price", ""), "1");
+}
+
+TEST_F(ProfileFileTest, KeepsWindowsLineEndingsAndAFileWithoutFinalLineBreak)
+{
+    TempProgramFolder::WriteFile(path, "[LastValues]\r\nPrice=5");
+    ASSERT_TRUE(ini.WriteString("LastValues", "Term", "30"));
+    EXPECT_EQ(TempProgramFolder::ReadFile(path), "[LastValues]\r\nPrice=5\r\nTerm=30\r\n");
+}
+
+TEST_F(ProfileFileTest, AValueCannotAddLines)
+{
+    ASSERT_TRUE(ini.WriteString("LastValues", "AutoCalc", "ON\n[Evil]\nx=1"));
+    EXPECT_EQ(ini.ReadString("Evil", "x", "none"), "none");
+    EXPECT_FALSE(ini.WriteString("LastValues", "Bad=Key", "1"));
+    EXPECT_FALSE(ini.WriteString("Last]Values", "Key", "1"));
+}
+
+TEST_F(ProfileFileTest, EmptyUnreadableAndGarbledFiles)
+{
+    TempProgramFolder::WriteFile(path, "");
+    EXPECT_EQ(ini.Check(), ProfileFile::Status::Ok);
+    EXPECT_EQ(ini.ReadString("LastValues", "Price", "100000"), "100000");
+
+    static const char garbled[] = "\x00\xff\xfe\n[LastValues]\nPrice=9\ngarbage\n";
+    TempProgramFolder::WriteFile(path, QByteArray(garbled, sizeof garbled - 1));
+    QString detail;
+    EXPECT_EQ(ini.Check(&detail), ProfileFile::Status::Garbled);
+    EXPECT_TRUE(detail.contains("damaged"));
+    EXPECT_EQ(ini.ReadString("LastValues", "Price", "1"), "9");
+    // A write keeps the rest of a garbled file byte for byte.
+    const QByteArray before = TempProgramFolder::ReadFile(path);
+    ASSERT_TRUE(ini.WriteString("LastValues", "Price", "10"));
+    QByteArray expected = before;
+    expected.replace("Price=9", "Price=10");
+    EXPECT_EQ(TempProgramFolder::ReadFile(path), expected);
+
+    // A path that exists but cannot be read as a file (a folder, even for root).
+    QDir().mkpath(folder.File("Folder.ini"));
+    ProfileFile unreadable(folder.File("Folder.ini"));
+    EXPECT_EQ(unreadable.Check(), ProfileFile::Status::Unreadable);
+    EXPECT_EQ(unreadable.ReadString("LastValues", "Price", "100000"), "100000");
+    EXPECT_FALSE(unreadable.WriteString("LastValues", "Price", "1"));
+}
+
+TEST_F(ProfileFileTest, AFileThatCannotBeWrittenReportsIt)
+{
+    ProfileFile nowhere(folder.File("missing-folder/TorvIni.ini"));
+    EXPECT_FALSE(nowhere.WriteString("LastValues", "Price", "1"));
+    EXPECT_EQ(nowhere.ReadString("LastValues", "Price", "d"), "d");
+}
+
+TEST(ProfileFileParsing, FirstSectionOfANameCounts)
+{
+    bool found = false;
+    EXPECT_EQ(ProfileFile::Lookup("[A]\nk=1\n[A]\nk=2\nj=3\n", "a", "k", &found), "1");
+    EXPECT_TRUE(found);
+    ProfileFile::Lookup("[A]\nk=1\n[A]\nj=3\n", "a", "j", &found);
+    EXPECT_FALSE(found);
+    ProfileFile::Lookup("k=1\n", "a", "k", &found);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(ProfileFile::Lookup("[A]\nk=a=b\n", "A", "k", &found), "a=b");
+}
