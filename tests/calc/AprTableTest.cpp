@@ -1,0 +1,135 @@
+#include "calc/AprTable.h"
+#include "calc/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace calc;
+
+namespace {
+// Plain stand-ins for the regional formats: "$95000" and "8.750".
+const AprTableFormats formats{
+    [](double v) { return "$" + std::to_string(static_cast<long long>(v)); },
+    [](double v) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.3f", v);
+        return std::string(text);
+    }};
+
+struct Recorded {
+    std::vector<std::pair<int, int>> order;
+    std::map<std::pair<int, int>, std::string> cells;
+    std::string At(int col, int row) const { return cells.at({col, row}); }
+};
+
+Recorded Build(const UserLoan& user, double loanInc, double feeInc)
+{
+    Recorded r;
+    BuildAprTable(user, loanInc, feeInc, formats, [&](int col, int row, const std::string& text) {
+        r.order.emplace_back(col, row);
+        r.cells[{col, row}] = text;
+    });
+    return r;
+}
+} // namespace
+
+TEST(AprTable, IncrementsComeFromTheItemIndex)
+{
+    const double expected[] = {100, 250, 500, 1000, 2000, 2500, 3000, 4000, 5000, 7500};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(IncrementOfItem(i), expected[i]);
+    EXPECT_EQ(IncrementOfItem(-1), 0);
+    EXPECT_EQ(IncrementOfItem(10), 0);
+}
+
+TEST(AprTable, UserLoanOfTheExamples)
+{
+    UserLoan u = ComputeUserLoan(100000, 0, 30, 8.75, 0);
+    EXPECT_EQ(u.n, 360);
+    EXPECT_EQ(u.loan, 100000);
+    EXPECT_NEAR(u.payment, 786.7004056, 1e-7);
+    u = ComputeUserLoan(100000, 20, 15, 6.5, 3000);
+    EXPECT_EQ(u.downPayment, 20000);
+    EXPECT_EQ(u.loan, 80000);
+    EXPECT_NEAR(u.payment, 696.89, 0.005);
+    EXPECT_EQ(ComputeUserLoan(100000, 0, 0, 8.75, 0).payment, 0);
+    EXPECT_THROW(PaymentCount(1e12), EOverflow);
+}
+
+TEST(AprTable, DefaultTableInItsOrder)
+{
+    const Recorded r = Build(ComputeUserLoan(100000, 0, 30, 8.75, 0), 1000, 1000);
+    ASSERT_EQ(r.order.size(), 96u);
+    EXPECT_EQ(r.order[0], std::make_pair(1, 0));
+    EXPECT_EQ(r.order[7], std::make_pair(0, 0));
+    EXPECT_EQ(r.order[8], std::make_pair(0, 1));
+    EXPECT_EQ(r.order[19], std::make_pair(1, 1));
+    EXPECT_EQ(r.order[30], std::make_pair(2, 1));
+    EXPECT_EQ(r.order[95], std::make_pair(7, 11));
+    EXPECT_EQ(r.At(1, 0), "  IR %  ");
+    EXPECT_EQ(r.At(0, 0), "Loan / Fees");
+    EXPECT_EQ(r.At(2, 0), "$0");
+    EXPECT_EQ(r.At(7, 0), "$5000");
+    EXPECT_EQ(r.At(0, 1), "$95000");
+    EXPECT_EQ(r.At(0, 11), "$105000");
+    const char* expected[11][7] = {
+        {"9.325", "9.325", "9.446", "9.569", "9.695", "9.823", "9.953"},
+        {"9.206", "9.206", "9.325", "9.446", "9.569", "9.695", "9.823"},
+        {"9.089", "9.089", "9.206", "9.325", "9.446", "9.569", "9.695"},
+        {"8.974", "8.974", "9.089", "9.206", "9.325", "9.446", "9.569"},
+        {"8.861", "8.861", "8.974", "9.089", "9.206", "9.325", "9.446"},
+        {"8.750", "8.750", "8.861", "8.974", "9.089", "9.206", "9.325"},
+        {"8.641", "8.641", "8.750", "8.861", "8.974", "9.089", "9.206"},
+        {"8.533", "8.533", "8.641", "8.750", "8.861", "8.974", "9.089"}, // exact note rate
+        {"8.428", "8.428", "8.533", "8.641", "8.750", "8.861", "8.974"},
+        {"8.324", "8.324", "8.428", "8.533", "8.641", "8.750", "8.861"},
+        {"8.221", "8.221", "8.324", "8.428", "8.533", "8.641", "8.750"},
+    };
+    for (int row = 1; row <= 11; ++row)
+        for (int col = 1; col <= 7; ++col)
+            EXPECT_EQ(r.At(col, row), expected[row - 1][col - 1]) << col << ", " << row;
+}
+
+TEST(AprTable, TwentyPercentDownWithFees)
+{
+    const UserLoan u = ComputeUserLoan(100000, 20, 15, 6.5, 3000);
+    EXPECT_NEAR(CalcSimpleAPR(u.n, u.loan - u.fees, u.payment), 7.111, 5e-4);
+    const Recorded r = Build(u, 2500, 500);
+    EXPECT_EQ(r.At(0, 1), "$67500");
+    EXPECT_EQ(r.At(0, 11), "$92500");
+    EXPECT_EQ(r.At(2, 0), "$3000");
+    EXPECT_EQ(r.At(7, 0), "$5500");
+    EXPECT_EQ(r.At(1, 6), "6.500"); // the exact note rate
+    EXPECT_EQ(r.At(2, 6), "7.111");
+    EXPECT_EQ(r.At(6, 8), "6.500"); // 85,000 with 5,000 of fees finances 80,000
+}
+
+TEST(AprTable, NegativeAndZeroRowsComplete)
+{
+    const UserLoan u = ComputeUserLoan(30000, 0, 30, 8.75, 0);
+    const Recorded r = Build(u, 7500, 1000);
+    EXPECT_EQ(r.At(0, 1), "$-7500");
+    EXPECT_EQ(r.At(1, 1), "-37.762");
+    EXPECT_EQ(r.At(1, 2), "0.000");
+    for (int col = 2; col <= 7; ++col) {
+        EXPECT_EQ(r.At(col, 1), "0.000");
+        EXPECT_EQ(r.At(col, 2), "0.000");
+    }
+}
+
+TEST(AprTable, ARowBelowMinusOneHundredPercentIsAMathError)
+{
+    UserLoan u = ComputeUserLoan(30000, 0, 30, 8.75, 0);
+    u.loan = 400; // row 1 then lends 400 - 5 x 100 = -100 against a payment of 236
+    Recorded r;
+    EXPECT_THROW(BuildAprTable(u, 100, 1000, formats,
+                               [&](int c, int w, const std::string& t) { r.cells[{c, w}] = t; }),
+                 EInvalidOp);
+    EXPECT_EQ(r.At(0, 0), "Loan / Fees"); // the headers were handed out before the error
+    EXPECT_EQ(r.cells.count({1, 1}), 0u);
+}
