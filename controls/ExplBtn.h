@@ -9,11 +9,12 @@
 #include <QColor>
 #include <QFlags>
 #include <QImage>
+#include <QMenu>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
-class QMenu;
+
 
 enum TExplorerButtonLayout { blBitmapTop, blBitmapBottom, blBitmapLeft, blBitmapRight };
 

@@ -783,7 +783,7 @@ void TStringGrid::ShowEditor()
         m_editor = CreateEditor();
         m_editor->setFrame(false);
         m_editor->installEventFilter(this);
-        connect(m_editor, &QLineEdit::textEdited, this, [this](const QString& text) {
+        connect(m_editor, &QLineEdit::textChanged, this, [this](const QString& text) {
             if (m_editing)
                 SetCells(m_editCol, m_editRow, text);
         });
@@ -807,10 +807,11 @@ void TStringGrid::HideEditor()
     if (!m_editing)
         return;
     m_editing = false;
-    const bool hadFocus = m_editor->hasFocus();
-    m_editor->hide();
-    if (hadFocus)
+    // The grid takes the focus first: hiding a focused editor would pass the focus on as a
+    // Tab does, and with Tab as a grid key that would move the current cell.
+    if (m_editor->hasFocus())
         setFocus(Qt::OtherFocusReason);
+    m_editor->hide();
     InvalidateGrid();
 }
 
