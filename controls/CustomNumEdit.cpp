@@ -1,0 +1,264 @@
+#include "controls/CustomNumEdit.h"
+
+#include "calc/Errors.h"
+#include "controls/NumberFormats.h"
+#include "platform/Application.h"
+#include "platform/MessageBox.h"
+#include "platform/Regional.h"
+
+#include <QFocusEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+int savedLimit = 0;
+
+bool IsDigit(QChar c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Keeps the digits and the characters in `keep`, with one "-" in front when `negative`.
+QString Filtered(const QString& text, const QString& keep, bool negative)
+{
+    QString out = negative ? QStringLiteral("-") : QString();
+    for (const QChar c : text)
+        if (IsDigit(c) || keep.contains(c))
+            out += c;
+    return out;
+}
+} // namespace
+
+TCustomNumEdit::TCustomNumEdit(QWidget* parent)
+    : TCustomStrEdit(parent), m_masks(std::make_unique<TMasks>([this](TMasks*) { RefreshDisplay(); }))
+{
+    resize(85, sizeHint().height());
+    SetUnfocusedAlignment(1);
+    connect(this, &QLineEdit::textChanged, this,
+            [this] { Application::Guard(this, [this] { emit OnChange(); }); });
+    RefreshDisplay();
+}
+
+TCustomNumEdit::~TCustomNumEdit() = default;
+
+int TCustomNumEdit::SavedLimit()
+{
+    return savedLimit;
+}
+
+void TCustomNumEdit::SetDecimals(quint16 decimals)
+{
+    if (decimals == m_decimals)
+        return;
+    m_decimals = decimals;
+    RefreshDisplay();
+}
+
+void TCustomNumEdit::SetDigits(quint16 digits)
+{
+    if (digits == m_digits)
+        return;
+    m_digits = digits;
+    RefreshDisplay();
+}
+
+void TCustomNumEdit::SetMax(double max)
+{
+    if (std::isnan(max))
+        throw calc::EInvalidOp();
+    if (max == m_max)
+        return;
+    m_max = max;
+    if (max < m_value)
+        m_value = max;
+}
+
+void TCustomNumEdit::SetMin(double min)
+{
+    if (std::isnan(min))
+        throw calc::EInvalidOp();
+    if (min == m_min)
+        return;
+    m_min = min;
+    if (min > m_value)
+        m_value = min;
+}
+
+void TCustomNumEdit::SetNumericType(TNumericType type)
+{
+    if (type == m_numericType)
+        return;
+    m_numericType = type;
+    RefreshDisplay();
+}
+
+void TCustomNumEdit::SetValue(double value)
+{
+    if (!std::isfinite(value))
+        throw calc::EInvalidOp();
+    if (value == m_value)
+        return;
+    if (!InRange(value)) {
+        ShowRangeMessage();
+        return;
+    }
+    m_value = value;
+    RefreshDisplay();
+}
+
+void TCustomNumEdit::SetValidate(bool validate)
+{
+    if (validate == m_validate)
+        return;
+    m_validate = validate;
+    if (validate && (m_value < m_min || m_value > m_max)) {
+        m_value = m_min;
+        RefreshDisplay();
+    }
+}
+
+double TCustomNumEdit::DisplayNumber() const
+{
+    const double factor = std::pow(10.0, m_decimals);
+    const double v = m_numericType == ntPercentage ? m_value * 100 : m_value;
+    const double scaled = v * factor;
+    // Only a product that fits a signed 64-bit integer is rounded; larger ones stay as they are.
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9223372036854775808.0)
+        return v;
+    return (m_useRounding ? std::nearbyint(scaled) : std::trunc(scaled)) / factor;
+}
+
+void TCustomNumEdit::RefreshDisplay()
+{
+    const TFormatSettings& settings = Regional::Current();
+    const double v = DisplayNumber();
+    switch (m_numericType) {
+    case ntGeneral: setText(NumberFormats::MaskText(v, m_masks->Combined(), settings)); break;
+    case ntCurrency: setText(NumberFormats::CurrencyText(v, m_digits, m_decimals, settings)); break;
+    case ntPercentage:
+        setText(NumberFormats::FixedText(v, m_digits, m_decimals, settings) + '%');
+        break;
+    }
+}
+
+QString TCustomNumEdit::EditText() const
+{
+    const TFormatSettings& settings = Regional::Current();
+    const QString display = text();
+    // A display in scientific notation has digits that are not the number's ("1E12" would
+    // read back as 112): the plain digits of the shown value are edited instead.
+    if (display.contains('E') || display.contains('e')) {
+        const double v = DisplayNumber();
+        const QString mask =
+            m_decimals > 0 ? "0." + QString(std::min<int>(m_decimals, 18), '0') : QString("0");
+        return Filtered(NumberFormats::MaskText(std::fabs(v), mask, settings),
+                        QString(settings.DecimalSeparator), v < 0);
+    }
+    // One "-" in front for a negative amount, however the display shows the sign.
+    const bool negative = display.startsWith('-') || display.endsWith('-') || m_value < 0;
+    return Filtered(display, QString(settings.DecimalSeparator) + settings.ThousandSeparator,
+                    negative);
+}
+
+bool TCustomNumEdit::InRange(double x) const
+{
+    return !m_validate || (m_min <= x && x <= m_max);
+}
+
+void TCustomNumEdit::ShowRangeMessage() const
+{
+    const TFormatSettings& settings = Regional::Current();
+    const QString text = "Value must be between " + NumberFormats::GeneralText(m_min, settings) +
+                         " and " + NumberFormats::GeneralText(m_max, settings);
+    ShowInformation(text.left(80));
+}
+
+bool TCustomNumEdit::TypeCharacter(QChar c, bool pasted)
+{
+    Q_UNUSED(pasted);
+    if (c == QChar(13) || c == QChar(27))
+        return false; // for the window's default and cancel buttons
+    const TFormatSettings& settings = Regional::Current();
+    bool accepted = false;
+    if (c == settings.DecimalSeparator || c == '-') {
+        accepted = !text().contains(c);
+        if (accepted)
+            SetMaxLength(MaxLength() + 1);
+    } else {
+        accepted = IsDigit(c) || c == QChar(8) || c == settings.ThousandSeparator;
+    }
+    if (!accepted || !RunKeyPress(c))
+        return true;
+    if (c == QChar(8)) {
+        if (!isReadOnly())
+            backspace();
+    } else {
+        InsertTyped(QString(c));
+    }
+    return true;
+}
+
+void TCustomNumEdit::focusInEvent(QFocusEvent* event)
+{
+    TCustomStrEdit::focusInEvent(event);
+    // Back from a menu, a message box or another window: the user is still editing.
+    if (m_focused)
+        return;
+    m_focused = true;
+    const Qt::FocusReason reason = event->reason();
+    Application::Guard(this, [this, reason] { Enter(reason); });
+}
+
+void TCustomNumEdit::focusOutEvent(QFocusEvent* event)
+{
+    TCustomStrEdit::focusOutEvent(event);
+    // A menu or another window taking over is no exit from the edit.
+    if (!m_focused || event->reason() == Qt::ActiveWindowFocusReason ||
+        event->reason() == Qt::PopupFocusReason)
+        return;
+    Application::Guard(this, [this] { Exit(); });
+}
+
+void TCustomNumEdit::Enter(Qt::FocusReason reason)
+{
+    setText(EditText());
+    savedLimit = MaxLength();
+    SetMaxLength(m_digits);
+    if (reason != Qt::MouseFocusReason)
+        selectAll();
+    emit OnEnter();
+    SaveAlignment();
+}
+
+void TCustomNumEdit::Exit()
+{
+    const int editingLimit = MaxLength();
+    SetMaxLength(savedLimit);
+    m_focused = false;
+
+    const TFormatSettings& settings = Regional::Current();
+    const QString edit = text();
+    const QString parse =
+        Filtered(edit, QString(settings.DecimalSeparator), edit.startsWith('-') || edit.endsWith('-'));
+    // Throws the conversion error for a text such as "-" or "1.2.3": Value, the text and the
+    // alignment then stay as they are.
+    const double x = parse.isEmpty() ? 0.0 : NumberFormats::TextToFloat(parse, settings);
+
+    if (!InRange(x)) {
+        // Back into the edit before the message, so that no other control runs its entry.
+        m_focused = true;
+        SetMaxLength(editingLimit);
+        setFocus(Qt::OtherFocusReason);
+        selectAll();
+        ShowRangeMessage();
+        return;
+    }
+    m_value = m_numericType == ntPercentage ? x / 100 : x;
+    RefreshDisplay();
+    struct Restore {
+        TCustomNumEdit* edit;
+        ~Restore() { edit->RestoreAlignment(); }
+    } restore{this};
+    emit OnExit();
+}

@@ -1,0 +1,220 @@
+#include "controls/KeyRoutedEdit.h"
+
+#include "platform/Application.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+
+TKeyRoutedEdit::TKeyRoutedEdit(QWidget* parent) : QLineEdit(parent)
+{
+    // A drop would insert text without passing the key rules.
+    setAcceptDrops(false);
+}
+
+QColor TKeyRoutedEdit::Color() const
+{
+    return palette().color(QPalette::Base);
+}
+
+void TKeyRoutedEdit::SetColor(const QColor& color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Base, color);
+    setPalette(p);
+}
+
+void TKeyRoutedEdit::CutToClipboard()
+{
+    if (!hasSelectedText())
+        return;
+    CopyToClipboard();
+    if (!isReadOnly())
+        DeleteSelectedText();
+}
+
+void TKeyRoutedEdit::CopyToClipboard()
+{
+    if (hasSelectedText())
+        QGuiApplication::clipboard()->setText(selectedText());
+}
+
+void TKeyRoutedEdit::PasteFromClipboard()
+{
+    if (!isReadOnly())
+        PasteText(QGuiApplication::clipboard()->text());
+}
+
+void TKeyRoutedEdit::DeleteSelectedText()
+{
+    if (!isReadOnly() && hasSelectedText())
+        del();
+}
+
+QMenu* TKeyRoutedEdit::CreateEditMenu()
+{
+    auto* menu = new QMenu(this);
+    const bool selection = hasSelectedText();
+    const bool editable = !isReadOnly();
+    auto add = [this, menu](const QString& caption, bool enabled, void (TKeyRoutedEdit::*command)()) {
+        QAction* action = menu->addAction(caption);
+        action->setEnabled(enabled);
+        connect(action, &QAction::triggered, this,
+                [this, command] { Application::Guard(this, [this, command] { (this->*command)(); }); });
+        return action;
+    };
+    add(tr("Cu&t"), selection && editable, &TKeyRoutedEdit::CutToClipboard);
+    add(tr("&Copy"), selection, &TKeyRoutedEdit::CopyToClipboard);
+    add(tr("&Paste"), editable && !QGuiApplication::clipboard()->text().isEmpty(),
+        &TKeyRoutedEdit::PasteFromClipboard);
+    add(tr("&Delete"), selection && editable, &TKeyRoutedEdit::DeleteSelectedText);
+    menu->addSeparator();
+    add(tr("Select &All"), !text().isEmpty(), &QLineEdit::selectAll);
+    return menu;
+}
+
+bool TKeyRoutedEdit::TypeCharacter(QChar c, bool pasted)
+{
+    Q_UNUSED(pasted);
+    switch (c.unicode()) {
+    case 3: CopyToClipboard(); return true;
+    case 22: PasteFromClipboard(); return true;
+    case 24: CutToClipboard(); return true;
+    case 13:
+    case 27: return false;
+    default: break;
+    }
+    if (!RunKeyPress(c))
+        return true;
+    if (c == QChar(8)) {
+        if (!isReadOnly())
+            backspace();
+    } else if (c.unicode() >= 32 && c.unicode() != 127) {
+        InsertTyped(QString(c));
+    }
+    return true;
+}
+
+void TKeyRoutedEdit::DeleteKey(QKeyEvent* event)
+{
+    QLineEdit::keyPressEvent(event);
+}
+
+void TKeyRoutedEdit::PasteText(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 32 && c.unicode() != 127)
+            TypeCharacter(c, true);
+}
+
+bool TKeyRoutedEdit::InsertTyped(const QString& text)
+{
+    if (isReadOnly())
+        return false;
+    const qsizetype after = this->text().size() - selectedText().size() + text.size();
+    if (m_maxLength > 0 && after > m_maxLength)
+        return false;
+    insert(text);
+    return true;
+}
+
+bool TKeyRoutedEdit::RunKeyPress(QChar& key)
+{
+    if (m_onKeyPress)
+        m_onKeyPress(key);
+    return !key.isNull();
+}
+
+void TKeyRoutedEdit::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool control = modifiers & Qt::ControlModifier;
+    const bool shift = modifiers & Qt::ShiftModifier;
+    const int key = event->key();
+    if (modifiers & (Qt::AltModifier | Qt::MetaModifier)) {
+        event->ignore(); // menu accelerators and window shortcuts
+        return;
+    }
+    auto type = [this, event](int code) {
+        if (!TypeCharacter(QChar(code), false))
+            event->ignore();
+    };
+    switch (key) {
+    case Qt::Key_Insert:
+        if (shift && !control)
+            PasteFromClipboard();
+        else if (control && !shift)
+            CopyToClipboard();
+        return;
+    case Qt::Key_Delete:
+        if (shift && !control)
+            CutToClipboard();
+        else
+            DeleteKey(event);
+        return;
+    case Qt::Key_Backspace: type(control ? 127 : 8); return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: type(13); return;
+    case Qt::Key_Escape: type(27); return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Up:
+    case Qt::Key_Down: QLineEdit::keyPressEvent(event); return;
+    default: break;
+    }
+    if (control && key >= Qt::Key_A && key <= Qt::Key_Z) {
+        // Selecting everything changes no text, so it needs no key rule.
+        if (key == Qt::Key_A && !shift)
+            selectAll();
+        else
+            type(key - Qt::Key_A + 1);
+        return;
+    }
+    const QString text = event->text();
+    if (control || text.isEmpty() || text[0].unicode() < 32 || text[0].unicode() == 127) {
+        event->ignore();
+        return;
+    }
+    for (const QChar c : text)
+        TypeCharacter(c, false);
+}
+
+void TKeyRoutedEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = CreateEditMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void TKeyRoutedEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    // The X11 middle-button paste of the selection goes through the key rules too.
+    if (event->button() == Qt::MiddleButton) {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        if (clipboard->supportsSelection() && !isReadOnly() &&
+            rect().contains(event->position().toPoint())) {
+            deselect();
+            setCursorPosition(cursorPositionAt(event->position().toPoint()));
+            PasteText(clipboard->text(QClipboard::Selection));
+        }
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void TKeyRoutedEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    // Composed text is taken only when committed, and then as typed characters.
+    const QString committed = event->commitString();
+    for (const QChar c : committed)
+        if (c.unicode() >= 32 && c.unicode() != 127)
+            TypeCharacter(c, false);
+    event->accept();
+}

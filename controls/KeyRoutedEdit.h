@@ -1,0 +1,73 @@
+// A single-line edit whose every way of entering text goes through one typed-character
+// routine: keys, the clipboard shortcuts, the context menu, middle-button paste and input
+// methods. The numeric edits override that routine to enforce their key rules, so no path
+// around them exists. Dropping text onto the edit is switched off for the same reason.
+#pragma once
+
+#include <QColor>
+#include <QLineEdit>
+
+#include <functional>
+
+class QMenu;
+
+class TKeyRoutedEdit : public QLineEdit {
+    Q_OBJECT
+
+public:
+    // Runs for each character that the edit's key rules let through; setting the key to 0
+    // discards it.
+    using KeyPressHandler = std::function<void(QChar& key)>;
+
+    explicit TKeyRoutedEdit(QWidget* parent = nullptr);
+
+    // The most characters the user may type or paste; 0 means no limit. Text written by the
+    // program is never cut to it.
+    int MaxLength() const { return m_maxLength; }
+    void SetMaxLength(int limit) { m_maxLength = limit < 0 ? 0 : limit; }
+
+    // The background colour of the edit.
+    QColor Color() const;
+    void SetColor(const QColor& color);
+
+    void SetOnKeyPress(KeyPressHandler handler) { m_onKeyPress = std::move(handler); }
+
+    // The clipboard commands, as the shortcuts and the context menu run them.
+    virtual void CutToClipboard();
+    void CopyToClipboard();
+    void PasteFromClipboard();
+    // Deletes the selected text (the context menu's Delete).
+    virtual void DeleteSelectedText();
+
+    // The context menu: Cut, Copy, Paste, Delete, Select All. The caller owns it.
+    QMenu* CreateEditMenu();
+
+protected:
+    // One typed character: printable, or a control code (8 backspace, 13 Enter, 27 Escape,
+    // 1-26 Ctrl+A to Ctrl+Z, 127 Ctrl+Backspace). `pasted` is true when it comes from pasted
+    // text rather than from the keyboard. Returns false when the key is not the edit's, so
+    // that the parent window sees it (Enter and Escape for the default and cancel buttons).
+    // This default is the plain platform edit.
+    virtual bool TypeCharacter(QChar c, bool pasted);
+    // The Delete key (without Shift). This default deletes like the platform edit.
+    virtual void DeleteKey(QKeyEvent* event);
+    // Pasted text: each printable character goes through TypeCharacter, in order. Control
+    // characters in the clipboard (line ends, tabs) are skipped: a paste must never act as
+    // Enter, Escape or Backspace.
+    virtual void PasteText(const QString& text);
+
+    // Inserts text at the caret as the user's typing does: it replaces the selection, and
+    // nothing is inserted when the edit is read-only or the result would pass MaxLength.
+    bool InsertTyped(const QString& text);
+    // Runs the key-press handler; false when it discarded the key.
+    bool RunKeyPress(QChar& key);
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+
+private:
+    int m_maxLength = 0;
+    KeyPressHandler m_onKeyPress;
+};

@@ -1,0 +1,11 @@
+#include "controls/Masks.h"
+
+void TMasks::Set(QString& field, const QString& mask)
+{
+    const QString cut = mask.left(MaxMaskLength);
+    if (cut == field)
+        return;
+    field = cut;
+    if (m_onChange)
+        m_onChange(this);
+}

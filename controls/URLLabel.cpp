@@ -1,0 +1,79 @@
+#include "controls/URLLabel.h"
+
+#include "platform/Shell.h"
+
+#include <QMouseEvent>
+
+TURLLabel::TURLLabel(QWidget* parent) : QLabel(parent)
+{
+    SetFontColor(Qt::black);
+    SetFontStyle({});
+    m_savedColor = FontColor();
+    m_savedStyle = FontStyle();
+    setCursor(Qt::PointingHandCursor);
+}
+
+QColor TURLLabel::FontColor() const { return palette().color(QPalette::WindowText); }
+
+void TURLLabel::SetFontColor(const QColor& color)
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, color);
+    setPalette(pal);
+}
+
+TFontStyles TURLLabel::FontStyle() const
+{
+    const QFont f = font();
+    TFontStyles styles;
+    if (f.bold())
+        styles |= fsBold;
+    if (f.italic())
+        styles |= fsItalic;
+    if (f.underline())
+        styles |= fsUnderline;
+    if (f.strikeOut())
+        styles |= fsStrikeOut;
+    return styles;
+}
+
+void TURLLabel::SetFontStyle(TFontStyles styles)
+{
+    QFont f = font();
+    f.setBold(styles & fsBold);
+    f.setItalic(styles & fsItalic);
+    f.setUnderline(styles & fsUnderline);
+    f.setStrikeOut(styles & fsStrikeOut);
+    setFont(f);
+}
+
+void TURLLabel::enterEvent(QEnterEvent* event)
+{
+    QLabel::enterEvent(event);
+    m_savedColor = FontColor();
+    m_savedStyle = FontStyle();
+    SetFontColor(m_mouseOverColor);
+    SetFontStyle(m_mouseOverFont);
+    update();
+}
+
+void TURLLabel::leaveEvent(QEvent* event)
+{
+    QLabel::leaveEvent(event);
+    SetFontColor(m_savedColor);
+    SetFontStyle(m_savedStyle);
+    update();
+}
+
+void TURLLabel::mousePressEvent(QMouseEvent* event)
+{
+    QLabel::mousePressEvent(event);
+    const QPoint pos = event->position().toPoint();
+    emit OnMouseDown(event->button(), event->modifiers(), pos.x(), pos.y());
+    ShellOpenRequest request;
+    request.file = m_url;
+    request.show = ShellShowMode::ShowNormal;
+    request.owner = window();
+    ShellExecute(request); // a failed open is silent
+    event->accept();
+}

@@ -1,0 +1,34 @@
+// The shell's "open": hands an address or a file to the desktop's opener (browser, mail
+// program, file viewer) or starts a program. Tests install a hook so nothing is really opened.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+// How the opened program's window should appear. The desktop decides in the end; the mode is
+// carried so that callers state their intent and tests can check it.
+enum class ShellShowMode { ShowNormal = 1, ShowNoActivate = 4 };
+
+struct ShellOpenRequest {
+    QString operation = "open";
+    QString file;       // an address with its scheme ("http://...", "mailto:...") or a file path
+    QString parameters; // command-line parameters when `file` is a program; else empty
+    QString directory;  // working folder for a program; empty for the current one
+    ShellShowMode show = ShellShowMode::ShowNormal;
+    QPointer<QWidget> owner; // the window on whose behalf the request is made; may be null
+};
+
+// Opens the request's file. The result follows the shell's convention: above 32 means success;
+// 2 means the file or address could not be opened.
+int ShellExecute(const ShellOpenRequest& request);
+
+constexpr int ShellErrorFileNotFound = 2;
+
+// While a hook is installed, ShellExecute hands every request to it and returns its result.
+// Pass an empty function to remove it. Without a hook, a test run (TALLYHORN_TEST set) opens
+// nothing and reports failure, so no test can start a browser by accident.
+using ShellOpenHook = std::function<int(const ShellOpenRequest&)>;
+void SetShellOpenHook(ShellOpenHook hook);
