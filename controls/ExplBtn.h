@@ -35,7 +35,7 @@ enum TExplorerButtonShadingType { stLight, stMedium, stDark };
 enum TExplorerButtonDropDownStyle { ddsIExplorer, ddsOffice };
 enum TExplorerButtonButtonSize { bsCustom, bsSmall, bsLarge };
 enum TBevelStyle { bsLowered, bsRaised };
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+#include "controls/Alignment.h"
 
 class TExplorerButton : public QWidget {
     Q_OBJECT

@@ -34,9 +34,9 @@ private:
 Qt::Alignment ToQt(TAlignment alignment)
 {
     switch (alignment) {
-    case taLeft: return Qt::AlignLeft | Qt::AlignVCenter;
+    case taLeftJustify: return Qt::AlignLeft | Qt::AlignVCenter;
     case taCenter: return Qt::AlignHCenter | Qt::AlignVCenter;
-    case taRight: break;
+    case taRightJustify: break;
     }
     return Qt::AlignRight | Qt::AlignVCenter;
 }

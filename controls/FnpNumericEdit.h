@@ -12,7 +12,7 @@
 
 #include "controls/KeyRoutedEdit.h"
 
-enum TAlignment { taLeft, taRight, taCenter };
+#include "controls/Alignment.h"
 
 class TFnpNumericEdit : public TKeyRoutedEdit {
     Q_OBJECT
@@ -82,7 +82,7 @@ private:
     void DeleteSelectionAndNotify();
     void DialogKey(int key);
 
-    TAlignment m_alignment = taRight;
+    TAlignment m_alignment = taRightJustify;
     bool m_autoSelect = true;
     int m_decimals = 2;
     double m_maxValue = 0;
