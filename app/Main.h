@@ -1,26 +1,201 @@
-// The calculator window.
+// The calculator window: inputs, read-only results, the APR table, toolbar, menus and the
+// fixed-fees panel. Construction (layout, names, captions) is in Main.cpp; the calculation flow
+// in MainCalc.cpp; start-up, the settings file and the error trap in MainStartup.cpp.
 #pragma once
 
+#include "calc/AprTable.h"
+
+#include <QAction>
+#include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
+#include <QPushButton>
+
+#include <exception>
+
+class TExplorerButton;
+class TFnpNumericEdit;
+class TNumEdit;
+class TRadioGroup;
+class TStringAlignGrid;
+class TURL;
+class QFrame;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 
 public:
     explicit TfrmMain(QWidget* parent = nullptr);
+    ~TfrmMain() override;
 
-    // The loan formulas; the window only delegates to calc/.
-    double CalcPayment(int n, double principal, double monthlyRate) const;
-    double CalcPVofOne(int n, double rate) const;
-    double CalcSimpleAPR(int n, double amountFinanced, double payment) const;
-    double CalcIR(int n, double principal, double payment) const;
-
-    // Size of the client area below the menu bar.
+    // Size of the client area below the menu bar, in pixels.
     static constexpr int ClientWidth = 612;
     static constexpr int ClientHeight = 412;
+    static constexpr int GridTop = 162;
 
-    QWidget* Client() const { return m_client; }
+    // The loan formulas; the window only delegates to calc/ (rates: see calc/LoanMath.h).
+    double CalcPayment(int n, double principal, double monthlyRate) const;
+    double CalcPVofOne(int n, double rate) const;
+    double CalcSimpleAPR(int n, double amountFinanced, double payment);
+    double CalcIR(int n, double principal, double payment) const;
+
+    // Calculation flow.
+    void CalcAPRTable(QObject* trigger);
+    void CleanGrid();
+    void SetAutoCalcStatus(QObject* sender);
+    void InitialAutoCalcStatus();
+    void Reset(QObject* sender);
+    void AllowPrinting();
+    void DisallowPrinting();
+    void FormResize();
+    void DisplayHint(const QString& hint);
+
+    // Fixed fees.
+    void CalculateFixedFees();
+    void AddFixedFees();
+    void btnCloseFixedFeesClick();
+
+    // Start-up, settings file and error trap.
+    void FormCreate();
+    void SaveIniValues();
+    void AppOnException(QObject* sender, const std::exception& e);
+    void ApplicationActivate();
+    QString IniFileName() const { return m_iniFileName; }
+    QString HelpFile() const { return m_helpFile; }
+
+    // Commands.
+    void btnExitClick();
+    void btnPrintClick();
+    void btnAboutClick();
+    void btnDisclaimClick();
+    void ShowUpdate();
+    void mnuFilePrintSetupClick();
+    void mnuHelpContentsClick();
+    void mnuHelpSearchClick();
+    void mnuHelpHowClick();
+
+    // True while a table build is running (a newer request restarts it).
+    bool BuildRunning() const { return m_buildRunning; }
+
+    // Window state.
+    QString AutoCalcStatus = QStringLiteral("OFF");
+    double LastPrice = 0;
+    double LastInterest = 0;
+    double LastTerm = 0;
+    double LastDownPercent = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Thrown inside a calculation that a newer one has replaced; never leaves the window.
+    struct Superseded {};
+
+    void CreateMenus();
+    void CreateToolbar(QWidget* client);
+    void CreateCalculatorPanel(QWidget* client);
+    void CreateFixedFeesPanel(QWidget* panel);
+    void CreateGrid(QWidget* client);
+    void ConnectHandlers();
+    QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top);
+    void ShowAutoCalcLook(bool on);
+    static calc::AprTableFormats TableFormats();
+    void CheckCurrent(int generation) const;
+    void MarkUserCase();
+    void WriteIniValue(const QString& key, const QString& value);
+    void ReadIniValues();
+    void ReportSettingsProblem(const QString& text);
+    void OpenUrl(TURL* url);
+
     QWidget* m_client = nullptr;
+    QString m_iniFileName;
+    QString m_helpFile;
+    bool m_settingsProblemShown = false;
+    int m_generation = 0;      // bumped by every calculation, Reset and close
+    bool m_buildRunning = false;
+
+public:
+    // Controls, by their documented names.
+    QWidget* pnlToolbar = nullptr;
+    QWidget* pnlCalculator = nullptr;
+    TExplorerButton* btnPrint = nullptr;
+    TExplorerButton* btnPrinterSetup = nullptr;
+    TExplorerButton* btnReset = nullptr;
+    TExplorerButton* btnDisclaim = nullptr;
+    TExplorerButton* btnUpdate = nullptr;
+    TExplorerButton* btnHelp = nullptr;
+    TExplorerButton* btnCalculate = nullptr;
+    TExplorerButton* btnAutoCalcStatus = nullptr;
+    TExplorerButton* btnExit = nullptr;
+
+    TNumEdit* edtPurchasePrice = nullptr;
+    TFnpNumericEdit* edtDownPaymentPercent = nullptr;
+    TFnpNumericEdit* edtTerm = nullptr;
+    TFnpNumericEdit* edtInterest = nullptr;
+    QPushButton* btnCalcFixed = nullptr;
+    TRadioGroup* rgLoan = nullptr;
+    TRadioGroup* rgFixed = nullptr;
+    TNumEdit* edtLoan = nullptr;
+    TNumEdit* edtPayment = nullptr;
+    TNumEdit* edtFixedFees = nullptr;
+    TNumEdit* edtDownPayment = nullptr;
+    TFnpNumericEdit* edtAPR = nullptr;
+
+    QFrame* pnlFixedFees = nullptr;
+    QLabel* lblTitle = nullptr;
+    TNumEdit* edtOriginationFees = nullptr;
+    TNumEdit* edtPoints = nullptr;
+    TNumEdit* edtPrepaidMortgageInterest = nullptr;
+    TNumEdit* edtMortgageInsurancePremiums = nullptr;
+    TNumEdit* edtBuydownFunds = nullptr;
+    TNumEdit* edtFloodCheckFee = nullptr;
+    TNumEdit* edtTaxServicingFee = nullptr;
+    TNumEdit* edtOtherFees = nullptr;
+    TNumEdit* edtTotal = nullptr;
+    QPushButton* btnCloseFixedFees = nullptr;
+
+    TStringAlignGrid* grdAPR = nullptr;
+    QLabel* StatusBar1 = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuPreferences = nullptr;
+    QMenu* Internet1 = nullptr;
+    QMenu* mnuInternetWeb = nullptr;
+    QMenu* mnuInternetEmail = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QMenu* mnuPop = nullptr;
+    QAction* mnuFileReset = nullptr;
+    QAction* mnuFilePrintSetup = nullptr;
+    QAction* mnuFilePrint = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QAction* mnuPreferencesAutoCalc = nullptr;
+    QAction* mnuInternetWebHome = nullptr;
+    QAction* mnuInternetApplicationPage = nullptr;
+    QAction* mnuInternetFreeware = nullptr;
+    QAction* mnuInternetWebSuggest = nullptr;
+    QAction* mnuInternetEmailSuggest = nullptr;
+    QAction* mnuInternetEmailSupport = nullptr;
+    QAction* mnuHelpContents = nullptr;
+    QAction* SearchforHelpOn1 = nullptr;
+    QAction* HowtoUseHelp1 = nullptr;
+    QAction* mnuHelpUpdate = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+    QAction* mnuPopPrint = nullptr;
+    QAction* mnuPopAbout = nullptr;
+    QAction* mnuPopExit = nullptr;
+
+    TURL* UrlHome = nullptr;
+    TURL* UrlApplication = nullptr;
+    TURL* UrlFreeware = nullptr;
+    TURL* UrlSuggest = nullptr;
+    TURL* UrlEmailSuggest = nullptr;
+    TURL* UrlEmailSupport = nullptr;
 };
+
+// The maker's site and mailboxes.
+namespace Maker {
+inline const char* const Host = "www.velmora.example";
+inline const char* const SuggestionsMailbox = "suggestions@velmora.example";
+inline const char* const SupportMailbox = "support@velmora.example";
+} // namespace Maker

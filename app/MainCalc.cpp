@@ -1,0 +1,304 @@
+// The calculator window's calculation flow: the recalculation triggers, CalcAPRTable and the
+// table build, AutoCalc, Reset, printing permission, fixed fees and the hint line.
+#include "app/Main.h"
+
+#include "controls/Aligrid.h"
+#include "controls/ExplBtn.h"
+#include "controls/FnpNumericEdit.h"
+#include "controls/NumEdit.h"
+#include "controls/NumberFormats.h"
+#include "controls/URL.h"
+#include "platform/Application.h"
+#include "platform/RadioGroup.h"
+#include "platform/Regional.h"
+#include "platform/ScreenCursor.h"
+
+#include <QFrame>
+
+namespace {
+const QColor yellow(255, 255, 0);
+
+// Sets the default cursor again when a calculation ends, normally or by an exception.
+struct CursorRestorer {
+    ~CursorRestorer() { Screen::SetCursor(TCursor::crDefault); }
+};
+} // namespace
+
+void TfrmMain::ConnectHandlers()
+{
+    auto guarded = [this](auto handler) {
+        return [this, handler] { Application::Guard(this, handler); };
+    };
+    // Recalculation triggers: every loss of focus of the four inputs, the increments, Calculate.
+    connect(edtPurchasePrice, &TNumEdit::OnExit, this,
+            guarded([this] { CalcAPRTable(edtPurchasePrice); }));
+    for (TFnpNumericEdit* edit : {edtDownPaymentPercent, edtTerm, edtInterest})
+        connect(edit, &TFnpNumericEdit::OnExit, this, guarded([this, edit] { CalcAPRTable(edit); }));
+    for (TRadioGroup* group : {rgLoan, rgFixed})
+        connect(group, &TRadioGroup::Click, this, guarded([this, group] { CalcAPRTable(group); }));
+    connect(btnCalculate, &TExplorerButton::OnClick, this,
+            guarded([this] { CalcAPRTable(btnCalculate); }));
+
+    connect(btnAutoCalcStatus, &TExplorerButton::OnClick, this,
+            guarded([this] { SetAutoCalcStatus(btnAutoCalcStatus); }));
+    connect(mnuPreferencesAutoCalc, &QAction::triggered, this,
+            guarded([this] { SetAutoCalcStatus(mnuPreferencesAutoCalc); }));
+    connect(btnReset, &TExplorerButton::OnClick, this, guarded([this] { Reset(btnReset); }));
+    connect(mnuFileReset, &QAction::triggered, this, guarded([this] { Reset(mnuFileReset); }));
+
+    // Fixed fees.
+    connect(btnCalcFixed, &QPushButton::clicked, this, guarded([this] { CalculateFixedFees(); }));
+    for (TNumEdit* fee : {edtOriginationFees, edtPoints, edtPrepaidMortgageInterest,
+                          edtMortgageInsurancePremiums, edtBuydownFunds, edtFloodCheckFee,
+                          edtTaxServicingFee, edtOtherFees, edtTotal})
+        connect(fee, &TNumEdit::OnExit, this, guarded([this] { AddFixedFees(); }));
+    connect(btnCloseFixedFees, &QPushButton::clicked, this,
+            guarded([this] { btnCloseFixedFeesClick(); }));
+
+    // Commands.
+    for (QAction* a : {mnuFilePrint, mnuPopPrint})
+        connect(a, &QAction::triggered, this, guarded([this] { btnPrintClick(); }));
+    connect(btnPrint, &TExplorerButton::OnClick, this, guarded([this] { btnPrintClick(); }));
+    connect(mnuFilePrintSetup, &QAction::triggered, this,
+            guarded([this] { mnuFilePrintSetupClick(); }));
+    connect(btnPrinterSetup, &TExplorerButton::OnClick, this,
+            guarded([this] { mnuFilePrintSetupClick(); }));
+    for (QAction* a : {mnuFileExit, mnuPopExit})
+        connect(a, &QAction::triggered, this, guarded([this] { btnExitClick(); }));
+    connect(btnExit, &TExplorerButton::OnClick, this, guarded([this] { btnExitClick(); }));
+    for (QAction* a : {mnuHelpAbout, mnuPopAbout})
+        connect(a, &QAction::triggered, this, guarded([this] { btnAboutClick(); }));
+    connect(btnDisclaim, &TExplorerButton::OnClick, this, guarded([this] { btnDisclaimClick(); }));
+    connect(mnuHelpUpdate, &QAction::triggered, this, guarded([this] { ShowUpdate(); }));
+    connect(btnUpdate, &TExplorerButton::OnClick, this, guarded([this] { ShowUpdate(); }));
+    connect(mnuHelpContents, &QAction::triggered, this, guarded([this] { mnuHelpContentsClick(); }));
+    connect(btnHelp, &TExplorerButton::OnClick, this, guarded([this] { mnuHelpContentsClick(); }));
+    connect(SearchforHelpOn1, &QAction::triggered, this, guarded([this] { mnuHelpSearchClick(); }));
+    connect(HowtoUseHelp1, &QAction::triggered, this, guarded([this] { mnuHelpHowClick(); }));
+    const std::pair<QAction*, TURL*> links[] = {
+        {mnuInternetWebHome, UrlHome},           {mnuInternetApplicationPage, UrlApplication},
+        {mnuInternetFreeware, UrlFreeware},      {mnuInternetWebSuggest, UrlSuggest},
+        {mnuInternetEmailSuggest, UrlEmailSuggest}, {mnuInternetEmailSupport, UrlEmailSupport}};
+    for (const auto& [action, url] : links)
+        connect(action, &QAction::triggered, this, guarded([this, url = url] { OpenUrl(url); }));
+}
+
+void TfrmMain::CheckCurrent(int generation) const
+{
+    if (generation != m_generation)
+        throw Superseded{};
+}
+
+void TfrmMain::CalcAPRTable(QObject* trigger)
+{
+    // A request that arrives while an earlier one runs (the solver lets messages through)
+    // replaces it: the earlier one stops at its next message pass and writes nothing more.
+    // When the earlier one was going to build the table, the newer one builds it instead.
+    const bool build = AutoCalcStatus == "ON" || trigger == btnCalculate || m_buildRunning;
+    const int generation = ++m_generation;
+    m_buildRunning = build;
+    auto processMessages = [this, generation] {
+        Application::ProcessMessages();
+        CheckCurrent(generation);
+    };
+    try {
+        LastPrice = edtPurchasePrice->Value();
+        LastInterest = edtInterest->Value();
+        LastTerm = edtTerm->Value();
+        LastDownPercent = edtDownPaymentPercent->Value();
+
+        Screen::SetCursor(TCursor::crHourGlass);
+        CursorRestorer restorer;
+        btnReset->setEnabled(true);
+        mnuFileReset->setEnabled(true);
+
+        calc::UserLoan user;
+        user.fees = edtFixedFees->Value();
+        const double price = edtPurchasePrice->Value();
+        const double percent = edtDownPaymentPercent->Value();
+        user.n = calc::PaymentCount(edtTerm->Value());
+        const double noteRate = edtInterest->Value();
+
+        user.downPayment = percent / 100.0 * price;
+        edtDownPayment->SetValue(user.downPayment);
+        user.loan = price - user.downPayment;
+        user.payment = CalcPayment(user.n, user.loan, noteRate / 1200.0);
+        edtAPR->SetValue(
+            calc::CalcSimpleAPR(user.n, user.loan - user.fees, user.payment, processMessages));
+        edtFixedFees->SetValue(user.fees);
+        edtLoan->SetValue(user.loan);
+        edtPayment->SetValue(user.payment);
+
+        if (build) {
+            CleanGrid();
+            calc::BuildAprTable(user, calc::IncrementOfItem(rgLoan->ItemIndex()),
+                                calc::IncrementOfItem(rgFixed->ItemIndex()), TableFormats(),
+                                [&](int col, int row, const std::string& text) {
+                                    CheckCurrent(generation);
+                                    grdAPR->SetCells(col, row, QString::fromStdString(text));
+                                },
+                                processMessages);
+            MarkUserCase();
+        }
+        m_buildRunning = false;
+        AllowPrinting();
+    } catch (const Superseded&) {
+        // A newer calculation, a Reset or the window's close took over.
+    } catch (...) {
+        if (generation == m_generation)
+            m_buildRunning = false;
+        throw;
+    }
+}
+
+calc::AprTableFormats TfrmMain::TableFormats()
+{
+    // Loan amounts and fee totals: whole currency units, up to 10 digits. Rates: a blank, three
+    // decimals (or five significant digits), "%".
+    return {[](double v) {
+                return NumberFormats::CurrencyText(v, 10, 0, Regional::Current()).toStdString();
+            },
+            [](double v) {
+                return (" " + NumberFormats::FixedText(v, 5, 3, Regional::Current()) + "%")
+                    .toStdString();
+            }};
+}
+
+void TfrmMain::MarkUserCase()
+{
+    grdAPR->SetSelection(TGridRect{1, 6, 1, 6});
+    grdAPR->SetColorCol(1, yellow);
+    grdAPR->SetColorRow(6, yellow);
+}
+
+void TfrmMain::CleanGrid()
+{
+    grdAPR->SetRowCount(calc::AprTableRows);
+    for (int col = 0; col < grdAPR->ColCount(); ++col)
+        for (int row = 0; row < grdAPR->RowCount(); ++row)
+            grdAPR->SetCells(col, row, QString());
+}
+
+void TfrmMain::ShowAutoCalcLook(bool on)
+{
+    btnAutoCalcStatus->SetCaption(on ? "AutoCalc Grid:  ON" : "AutoCalc Grid:  OFF");
+    mnuPreferencesAutoCalc->setChecked(on);
+    btnCalculate->setVisible(!on);
+}
+
+void TfrmMain::SetAutoCalcStatus(QObject* sender)
+{
+    if (AutoCalcStatus == "ON") {
+        ShowAutoCalcLook(false);
+        btnAutoCalcStatus->SetHint("Click to turn on AutoCalc");
+        AutoCalcStatus = "OFF";
+    } else if (AutoCalcStatus == "OFF") {
+        ShowAutoCalcLook(true);
+        btnAutoCalcStatus->SetHint("Click to turn off AutoCalc");
+        AutoCalcStatus = "ON";
+        WriteIniValue("AutoCalc", AutoCalcStatus);
+        CalcAPRTable(sender);
+        return;
+    } else {
+        // A stored value other than "ON" or "OFF": the switch brings it back to a known state.
+        ShowAutoCalcLook(false);
+        btnAutoCalcStatus->SetHint("Click to turn on AutoCalc");
+        AutoCalcStatus = "OFF";
+    }
+    WriteIniValue("AutoCalc", AutoCalcStatus);
+}
+
+void TfrmMain::InitialAutoCalcStatus()
+{
+    if (AutoCalcStatus == "OFF") {
+        ShowAutoCalcLook(false);
+    } else if (AutoCalcStatus == "ON") {
+        ShowAutoCalcLook(true);
+        CalcAPRTable(this);
+    }
+    WriteIniValue("AutoCalc", AutoCalcStatus);
+}
+
+void TfrmMain::Reset(QObject* sender)
+{
+    Q_UNUSED(sender);
+    ++m_generation; // a running calculation stops writing
+    m_buildRunning = false;
+    ShowAutoCalcLook(false);
+    btnAutoCalcStatus->SetHint("Click to turn on AutoCalc");
+    AutoCalcStatus = "OFF";
+    pnlFixedFees->hide();
+    CleanGrid();
+    edtPurchasePrice->SetValue(100000);
+    edtDownPaymentPercent->SetValue(0);
+    edtDownPayment->SetValue(0);
+    edtLoan->SetValue(0);
+    edtTerm->SetValue(30);
+    edtInterest->SetValue(8.75);
+    edtPayment->SetValue(0);
+    edtFixedFees->SetValue(0);
+    edtAPR->SetValue(0);
+    for (TNumEdit* fee : {edtOriginationFees, edtPoints, edtPrepaidMortgageInterest,
+                          edtMortgageInsurancePremiums, edtBuydownFunds, edtFloodCheckFee,
+                          edtTaxServicingFee, edtOtherFees, edtTotal})
+        fee->SetValue(0);
+    DisallowPrinting();
+    btnReset->setEnabled(false);
+    mnuFileReset->setEnabled(false);
+    edtPurchasePrice->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmMain::AllowPrinting()
+{
+    btnPrint->setEnabled(true);
+    mnuFilePrint->setEnabled(true);
+    mnuPopPrint->setEnabled(true);
+}
+
+void TfrmMain::DisallowPrinting()
+{
+    btnPrint->setEnabled(false);
+    mnuFilePrint->setEnabled(false);
+    mnuPopPrint->setEnabled(false);
+}
+
+void TfrmMain::FormResize()
+{
+    grdAPR->resize(grdAPR->width(), qMax(100, m_client->height() - GridTop));
+}
+
+void TfrmMain::DisplayHint(const QString& hint)
+{
+    StatusBar1->setText(GetLongHint(hint));
+}
+
+void TfrmMain::CalculateFixedFees()
+{
+    lblTitle->setText("Fixed Fees Entry");
+    pnlFixedFees->show();
+    edtOriginationFees->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmMain::AddFixedFees()
+{
+    double sum = 0;
+    for (TNumEdit* fee : {edtOriginationFees, edtPoints, edtPrepaidMortgageInterest,
+                          edtMortgageInsurancePremiums, edtBuydownFunds, edtFloodCheckFee,
+                          edtTaxServicingFee, edtOtherFees})
+        sum += fee->Value();
+    edtTotal->SetValue(sum);
+    edtFixedFees->SetValue(sum);
+}
+
+void TfrmMain::btnCloseFixedFeesClick()
+{
+    AddFixedFees();
+    pnlFixedFees->hide();
+    edtPurchasePrice->setFocus(Qt::OtherFocusReason);
+    CalcAPRTable(btnCloseFixedFees);
+}
+
+void TfrmMain::OpenUrl(TURL* url)
+{
+    url->Execute(); // the shell reports a missing browser or mail program itself
+}

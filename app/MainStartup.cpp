@@ -1,0 +1,197 @@
+// The calculator window's start-up, settings file, error trap and close.
+#include "app/Main.h"
+
+#include "calc/Errors.h"
+#include "controls/Aligrid.h"
+#include "controls/ExplBtn.h"
+#include "controls/FnpNumericEdit.h"
+#include "controls/NumEdit.h"
+#include "controls/NumberFormats.h"
+#include "platform/Application.h"
+#include "platform/MessageBox.h"
+#include "platform/ProfileFile.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Regional.h"
+#include "platform/ScreenCursor.h"
+
+#include <QCloseEvent>
+#include <QWidget>
+
+namespace {
+const char* const section = "LastValues";
+const QColor yellow(255, 255, 0);
+} // namespace
+
+void TfrmMain::FormCreate()
+{
+    m_iniFileName = SettingsFilePath("TorvIni.Ini");
+    LastPrice = LastInterest = LastTerm = LastDownPercent = 0;
+    AutoCalcStatus = "OFF";
+
+    ReadIniValues();
+    edtPurchasePrice->SetValue(LastPrice);
+    edtDownPaymentPercent->SetValue(LastDownPercent);
+    edtTerm->SetValue(LastTerm);
+    edtInterest->SetValue(LastInterest);
+
+    // Placeholders until the first table is built.
+    grdAPR->SetCells(0, 0, "Loan / Fees");
+    const TFormatSettings& settings = Regional::Current();
+    for (int row = 1; row <= 11; ++row)
+        grdAPR->SetCells(0, row, NumberFormats::CurrencyText(94000 + 1000.0 * row, 10, 0, settings));
+    for (int col = 1; col <= 7; ++col)
+        grdAPR->SetCells(col, 0, NumberFormats::CurrencyText(1000.0 * (col - 1), 10, 0, settings));
+
+    Application* app = Application::instance();
+    // The error trap is in place before the first calculation can run.
+    if (app)
+        app->SetOnException([this](QObject* sender, const std::exception& e) {
+            AppOnException(sender, e);
+        });
+    // A stored "ON" calculates now; its errors go to the trap like any handler's.
+    Application::Guard(this, [this] { InitialAutoCalcStatus(); });
+
+    if (AutoCalcStatus == "ON") {
+        AllowPrinting();
+        btnAutoCalcStatus->SetHint("Click to turn off AutoCalc");
+    } else {
+        DisallowPrinting();
+        btnAutoCalcStatus->SetHint("Click to turn on AutoCalc");
+    }
+    MarkUserCase();
+
+    if (app) {
+        connect(app, &Application::Activated, this,
+                [this] { Application::Guard(this, [this] { ApplicationActivate(); }); });
+        connect(app, &Application::HintChanged, this, [this](const QString& hint) {
+            Application::Guard(this, [this, hint] { DisplayHint(hint); });
+        });
+        app->SetHintPause(300);
+    }
+    m_helpFile = ProgramFolder() + "torv.hlp";
+    for (int col = 0; col <= 7; ++col)
+        grdAPR->SetColWidths(col, 75);
+    Screen::SetCursor(TCursor::crDefault);
+}
+
+void TfrmMain::ReadIniValues()
+{
+    ProfileFile ini(m_iniFileName);
+    QString problem;
+    const ProfileFile::Status status = ini.Check(&problem);
+    if (status == ProfileFile::Status::Unreadable || status == ProfileFile::Status::Garbled)
+        ReportSettingsProblem(problem + "\n\nTallyhorn uses the values it can read and its "
+                                        "defaults for the rest.");
+
+    // The numbers are read in the user's regional format. One that is not a number makes the
+    // window start with its designed inputs, and the user is told which text was wrong.
+    const TFormatSettings& settings = Regional::Current();
+    struct Key {
+        const char* name;
+        const char* fallback;
+        double* field;
+    };
+    const Key keys[] = {{"Price", "100000", &LastPrice},
+                        {"Interest", "8.75", &LastInterest},
+                        {"Term", "30", &LastTerm},
+                        {"DownPercent", "0.0", &LastDownPercent}};
+    for (const Key& key : keys) {
+        const QString text = ini.ReadString(section, key.name, key.fallback);
+        try {
+            *key.field = NumberFormats::TextToFloat(text, settings);
+        } catch (const calc::EConvertError& e) {
+            LastPrice = 100000;
+            LastInterest = 8.75;
+            LastTerm = 30;
+            LastDownPercent = 0;
+            AutoCalcStatus = "OFF";
+            QString message = QString::fromStdString(e.what());
+            if (!message.isEmpty() && message.back() > QChar('.'))
+                message += '.';
+            MessageBox(message, Application::instance() ? Application::instance()->Title()
+                                                        : QStringLiteral("Tallyhorn"),
+                       MessageIcon::Error, MessageButtons::Ok);
+            return;
+        }
+    }
+    AutoCalcStatus = ini.ReadString(section, "AutoCalc", "OFF");
+}
+
+void TfrmMain::ReportSettingsProblem(const QString& text)
+{
+    if (m_settingsProblemShown)
+        return;
+    m_settingsProblemShown = true;
+    MessageBox(text, Application::instance() ? Application::instance()->Title()
+                                             : QStringLiteral("Tallyhorn"),
+               MessageIcon::Warning, MessageButtons::Ok);
+}
+
+void TfrmMain::WriteIniValue(const QString& key, const QString& value)
+{
+    ProfileFile ini(m_iniFileName);
+    if (!ini.WriteString(section, key, value))
+        ReportSettingsProblem(QStringLiteral("Tallyhorn cannot save its settings in \"%1\": your "
+                                             "last values will not be remembered.")
+                                  .arg(m_iniFileName));
+}
+
+void TfrmMain::SaveIniValues()
+{
+    const TFormatSettings& settings = Regional::Current();
+    WriteIniValue("Price", NumberFormats::GeneralText(LastPrice, settings));
+    WriteIniValue("Interest", NumberFormats::GeneralText(LastInterest, settings));
+    WriteIniValue("Term", NumberFormats::GeneralText(LastTerm, settings));
+    WriteIniValue("DownPercent", NumberFormats::GeneralText(LastDownPercent, settings));
+    WriteIniValue("AutoCalc", AutoCalcStatus);
+}
+
+void TfrmMain::AppOnException(QObject* sender, const std::exception& e)
+{
+    Screen::SetCursor(TCursor::crDefault);
+    if (dynamic_cast<const calc::EMathError*>(&e)) {
+        ShowInformation("Results of this calculation cannot be determined\n\r"
+                        "using the values you have entered.\n\r\n\r"
+                        "Please try again with different values.");
+        Reset(sender);
+        LastPrice = edtPurchasePrice->Value();
+        LastInterest = edtInterest->Value();
+        LastTerm = edtTerm->Value();
+        LastDownPercent = edtDownPaymentPercent->Value();
+        SaveIniValues();
+    } else {
+        ShowInformation("An unidentified error has occurred.");
+    }
+}
+
+void TfrmMain::ApplicationActivate()
+{
+    if (QWidget* active = QApplication::activeWindow())
+        active->raise();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    ++m_generation; // a running calculation stops at its next message pass
+    m_buildRunning = false;
+    Application::Guard(this, [this] { SaveIniValues(); });
+    if (Application* app = Application::instance())
+        app->SetOnException({});
+    event->accept();
+}
+
+void TfrmMain::btnExitClick()
+{
+    close();
+}
+
+// The commands below belong to the printing, help, update and dialog windows; until those
+// exist they leave everything as it is.
+void TfrmMain::btnPrintClick() {}
+void TfrmMain::btnAboutClick() {}
+void TfrmMain::btnDisclaimClick() {}
+void TfrmMain::ShowUpdate() {}
+void TfrmMain::mnuFilePrintSetupClick() {}
+void TfrmMain::mnuHelpContentsClick() {}
+void TfrmMain::mnuHelpSearchClick() {}
+void TfrmMain::mnuHelpHowClick() {}

@@ -1,0 +1,446 @@
+#include "app/Main.h"
+#include "controls/Aligrid.h"
+#include "controls/ExplBtn.h"
+#include "controls/FnpNumericEdit.h"
+#include "controls/NumEdit.h"
+#include "platform/Application.h"
+#include "platform/RadioGroup.h"
+#include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/TempFolder.h"
+
+#include <QFrame>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// The default table of a 100,000 loan at 8.75 % over 30 years with both increments 1,000.
+const char* const defaultTable[11][7] = {
+    {"9.325", "9.325", "9.446", "9.569", "9.695", "9.823", "9.953"},
+    {"9.206", "9.206", "9.325", "9.446", "9.569", "9.695", "9.823"},
+    {"9.089", "9.089", "9.206", "9.325", "9.446", "9.569", "9.695"},
+    {"8.974", "8.974", "9.089", "9.206", "9.325", "9.446", "9.569"},
+    {"8.861", "8.861", "8.974", "9.089", "9.206", "9.325", "9.446"},
+    {"8.750", "8.750", "8.861", "8.974", "9.089", "9.206", "9.325"},
+    {"8.641", "8.641", "8.750", "8.861", "8.974", "9.089", "9.206"},
+    {"8.533", "8.533", "8.641", "8.750", "8.861", "8.974", "9.089"},
+    {"8.428", "8.428", "8.533", "8.641", "8.750", "8.861", "8.974"},
+    {"8.324", "8.324", "8.428", "8.533", "8.641", "8.750", "8.861"},
+    {"8.221", "8.221", "8.324", "8.428", "8.533", "8.641", "8.750"},
+};
+
+struct MainWindowTest : ::testing::Test {
+    TempProgramFolder folder;
+    std::unique_ptr<TfrmMain> w;
+
+    void Start()
+    {
+        w = std::make_unique<TfrmMain>();
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    }
+    void TearDown() override
+    {
+        if (w)
+            w->close();
+        w.reset();
+    }
+    QByteArray Ini() const { return TempProgramFolder::ReadFile(folder.File("TorvIni.Ini")); }
+    void WriteIni(const QByteArray& text) const
+    {
+        TempProgramFolder::WriteFile(folder.File("TorvIni.Ini"), text);
+    }
+    template <typename T> T* Find(const char* name) const
+    {
+        T* child = w->findChild<T*>(name);
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    QString Cell(int col, int row) const { return w->grdAPR->Cells(col, row); }
+    // Moves the focus into a field and out of it again, as the user's Tab would.
+    void Leave(QWidget* field)
+    {
+        field->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        w->edtPurchasePrice == field ? w->edtInterest->setFocus(Qt::TabFocusReason)
+                                     : w->edtPurchasePrice->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+    }
+    // Runs `start`, and `request` from the message loop once a table build has written its
+    // first rate cell. True when the request ran inside the build.
+    template <typename Request, typename Start> bool InjectDuringBuild(Request request, Start start)
+    {
+        bool injected = false;
+        QTimer poll;
+        poll.setInterval(0);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (w->BuildRunning() && !Cell(2, 1).isEmpty() && !injected) {
+                injected = true;
+                poll.stop();
+                request();
+            }
+        });
+        poll.start();
+        start();
+        poll.stop();
+        return injected;
+    }
+    void ClickAutoCalc() { QTest::mouseClick(w->btnAutoCalcStatus, Qt::LeftButton); }
+    void ExpectDefaultTable()
+    {
+        EXPECT_EQ(Cell(0, 0), "Loan / Fees");
+        EXPECT_EQ(Cell(1, 0), "  IR %  ");
+        EXPECT_EQ(Cell(2, 0), "$0");
+        EXPECT_EQ(Cell(7, 0), "$5,000");
+        EXPECT_EQ(Cell(0, 1), "$95,000");
+        EXPECT_EQ(Cell(0, 11), "$105,000");
+        for (int row = 1; row <= 11; ++row)
+            for (int col = 1; col <= 7; ++col)
+                EXPECT_EQ(Cell(col, row), QString(" %1%").arg(defaultTable[row - 1][col - 1]))
+                    << col << ", " << row;
+    }
+    void ExpectPrinting(bool on)
+    {
+        EXPECT_EQ(w->btnPrint->isEnabled(), on);
+        EXPECT_EQ(w->mnuFilePrint->isEnabled(), on);
+        EXPECT_EQ(w->mnuPopPrint->isEnabled(), on);
+    }
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsWithDefaultsPlaceholdersAndCommandsDisabled)
+{
+    Start();
+    EXPECT_EQ(w->windowTitle(), "Tallyhorn, 1.0");
+    EXPECT_EQ(w->centralWidget()->size(), QSize(612, 412));
+    EXPECT_EQ(Find<TNumEdit>("edtPurchasePrice")->Value(), 100000);
+    EXPECT_EQ(Find<TFnpNumericEdit>("edtInterest")->text(), "8.750");
+    EXPECT_EQ(Find<TFnpNumericEdit>("edtTerm")->text(), "30");
+    EXPECT_EQ(Find<TFnpNumericEdit>("edtDownPaymentPercent")->text(), "0.000");
+    EXPECT_EQ(Ini(), "[LastValues]\nAutoCalc=OFF\n");
+    ExpectPrinting(false);
+    EXPECT_FALSE(w->btnReset->isEnabled());
+    EXPECT_FALSE(w->mnuFileReset->isEnabled());
+    EXPECT_TRUE(Find<TExplorerButton>("btnCalculate")->isVisible());
+    EXPECT_EQ(w->btnAutoCalcStatus->Caption(), "AutoCalc Grid:  OFF");
+    EXPECT_EQ(w->btnAutoCalcStatus->Hint(), "Click to turn on AutoCalc");
+    EXPECT_FALSE(w->mnuPreferencesAutoCalc->isChecked());
+    EXPECT_EQ(Cell(0, 0), "Loan / Fees");
+    EXPECT_EQ(Cell(0, 1), "$95,000");
+    EXPECT_EQ(Cell(0, 11), "$105,000");
+    EXPECT_EQ(Cell(1, 0), "$0");
+    EXPECT_EQ(Cell(7, 0), "$6,000");
+    EXPECT_EQ(Cell(3, 5), "");
+    EXPECT_EQ(w->grdAPR->Selection(), (TGridRect{1, 6, 1, 6}));
+    EXPECT_EQ(w->grdAPR->ColorCol(1), QColor(255, 255, 0));
+    EXPECT_EQ(w->grdAPR->ColorRow(6), QColor(255, 255, 0));
+    EXPECT_EQ(w->grdAPR->height(), 250);
+    EXPECT_EQ(w->StatusBar1->text(), " Welcome to Velmora Software's Tallyhorn!");
+}
+
+TEST_F(MainWindowTest, AutoCalcBuildsTheDefaultTableAndKeepsItWhenTurnedOff)
+{
+    Start();
+    ClickAutoCalc();
+    ExpectDefaultTable();
+    EXPECT_EQ(w->edtPayment->text(), "$786.70");
+    EXPECT_EQ(w->edtAPR->text(), "8.750");
+    EXPECT_EQ(w->edtLoan->Value(), 100000);
+    EXPECT_EQ(w->edtDownPayment->Value(), 0);
+    EXPECT_EQ(w->btnAutoCalcStatus->Caption(), "AutoCalc Grid:  ON");
+    EXPECT_EQ(w->btnAutoCalcStatus->Hint(), "Click to turn off AutoCalc");
+    EXPECT_TRUE(w->mnuPreferencesAutoCalc->isChecked());
+    EXPECT_FALSE(w->btnCalculate->isVisible());
+    ExpectPrinting(true);
+    EXPECT_TRUE(w->btnReset->isEnabled());
+    EXPECT_TRUE(Ini().contains("AutoCalc=ON"));
+
+    w->mnuPreferencesAutoCalc->trigger();
+    EXPECT_EQ(w->AutoCalcStatus, "OFF");
+    EXPECT_TRUE(w->btnCalculate->isVisible());
+    ExpectPrinting(true);
+    ExpectDefaultTable();
+    EXPECT_TRUE(Ini().contains("AutoCalc=OFF"));
+}
+
+TEST_F(MainWindowTest, WithAutoCalcOffLeavingAFieldUpdatesOnlyTheResults)
+{
+    Start();
+    w->edtInterest->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    w->edtInterest->SetValue(7.5);
+    w->edtPurchasePrice->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(w->edtPayment->text(), "$699.21");
+    EXPECT_EQ(w->edtAPR->text(), "7.500");
+    EXPECT_EQ(Cell(1, 0), "$0"); // placeholders untouched
+    EXPECT_EQ(Cell(1, 6), "");
+    ExpectPrinting(true);
+    EXPECT_EQ(w->LastInterest, 7.5);
+
+    QTest::mouseClick(w->btnCalculate, Qt::LeftButton);
+    EXPECT_EQ(Cell(1, 0), "  IR %  ");
+    EXPECT_EQ(Cell(1, 6), " 7.500%");
+    EXPECT_EQ(Cell(2, 6), " 7.500%");
+}
+
+TEST_F(MainWindowTest, TwentyPercentDownFeesAndIncrements)
+{
+    Start();
+    ClickAutoCalc();
+    w->edtDownPaymentPercent->SetValue(20);
+    w->edtTerm->SetValue(15);
+    w->edtInterest->SetValue(6.5);
+    w->rgFixed->SetItemIndex(2);
+    // The fixed fees panel: 3,000 in one field, OK runs the calculation.
+    QTest::mouseClick(w->btnCalcFixed, Qt::LeftButton);
+    EXPECT_TRUE(w->pnlFixedFees->isVisible());
+    EXPECT_TRUE(w->edtOriginationFees->hasFocus());
+    w->edtOriginationFees->SetValue(3000);
+    QTest::mouseClick(w->rgLoan->Button(5), Qt::LeftButton); // " 2500" is itself a trigger
+    QTest::mouseClick(w->btnCloseFixedFees, Qt::LeftButton);
+    EXPECT_FALSE(w->pnlFixedFees->isVisible());
+    EXPECT_EQ(w->edtFixedFees->Value(), 3000);
+    EXPECT_EQ(w->edtTotal->Value(), 3000);
+    EXPECT_EQ(w->edtDownPayment->text(), "$20,000.00");
+    EXPECT_EQ(w->edtLoan->text(), "$80,000.00");
+    EXPECT_EQ(w->edtPayment->text(), "$696.89");
+    EXPECT_EQ(w->edtAPR->text(), "7.111");
+    EXPECT_EQ(Cell(0, 1), "$67,500");
+    EXPECT_EQ(Cell(0, 11), "$92,500");
+    EXPECT_EQ(Cell(2, 0), "$3,000");
+    EXPECT_EQ(Cell(7, 0), "$5,500");
+    EXPECT_EQ(Cell(1, 6), " 6.500%");
+    EXPECT_EQ(Cell(2, 6), " 7.111%");
+    EXPECT_EQ(Cell(6, 8), " 6.500%");
+}
+
+TEST_F(MainWindowTest, FixedFeesTotalFollowsEachFieldButTheAprWaitsForOk)
+{
+    Start();
+    Leave(w->edtInterest); // a first calculation: APR 8.750
+    QTest::mouseClick(w->btnCalcFixed, Qt::LeftButton);
+    w->edtOriginationFees->SetValue(1500);
+    w->edtPoints->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    w->edtPoints->SetValue(1000);
+    w->edtBuydownFunds->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(w->edtTotal->Value(), 2500);
+    EXPECT_EQ(w->edtFixedFees->Value(), 2500);
+    EXPECT_EQ(w->edtAPR->text(), "8.750");
+    ClickAutoCalc();
+    QTest::mouseClick(w->btnCloseFixedFees, Qt::LeftButton);
+    EXPECT_EQ(w->edtAPR->text(), "9.031");
+    EXPECT_EQ(Cell(2, 0), "$2,500");
+    EXPECT_EQ(Cell(3, 0), "$3,500");
+    EXPECT_TRUE(w->edtPurchasePrice->hasFocus());
+}
+
+TEST_F(MainWindowTest, NegativeLoanRowsAndZeroRowComplete)
+{
+    Start();
+    w->edtPurchasePrice->SetValue(30000);
+    w->rgLoan->SetItemIndex(9);
+    ClickAutoCalc();
+    EXPECT_EQ(Cell(0, 1), "($7,500)");
+    EXPECT_EQ(Cell(0, 2), "$0");
+    EXPECT_EQ(Cell(1, 1), " -37.762%");
+    EXPECT_EQ(Cell(1, 2), " 0.000%");
+    for (int col = 2; col <= 7; ++col) {
+        EXPECT_EQ(Cell(col, 1), " 0.000%");
+        EXPECT_EQ(Cell(col, 2), " 0.000%");
+    }
+    EXPECT_EQ(Cell(0, 11), "$67,500");
+}
+
+TEST_F(MainWindowTest, AMathErrorResetsAndSavesTheResetInputs)
+{
+    Start();
+    ClickAutoCalc();
+    MessageBoxAnswerer boxes;
+    w->edtTerm->SetValue(0); // no payment: the APR solver meets a zero slope
+    Leave(w->edtTerm);
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].text, "Results of this calculation cannot be determined\n\rusing "
+                                     "the values you have entered.\n\r\n\rPlease try again with "
+                                     "different values.");
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Information");
+    EXPECT_EQ(w->AutoCalcStatus, "OFF");
+    EXPECT_EQ(w->edtTerm->text(), "30");
+    EXPECT_EQ(Cell(1, 0), "");
+    EXPECT_EQ(Ini(), "[LastValues]\nAutoCalc=OFF\nPrice=100000\nInterest=8.75\nTerm=30\n"
+                     "DownPercent=0\n");
+}
+
+TEST_F(MainWindowTest, ARowBelowMinusOneHundredPercentIsReported)
+{
+    Start();
+    MessageBoxAnswerer boxes;
+    // A payment of 294.23; row 1 lends 37,400 - 5 x 7,500 = -100.
+    w->edtPurchasePrice->SetValue(37400);
+    w->rgLoan->SetItemIndex(9);
+    QTest::mouseClick(w->btnCalculate, Qt::LeftButton);
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_TRUE(boxes.Boxes()[0].text.startsWith("Results of this calculation"));
+    EXPECT_EQ(w->edtPurchasePrice->Value(), 100000);
+    ExpectPrinting(false);
+}
+
+TEST_F(MainWindowTest, ResetEmptiesTheGridAndRecalculatesOnTheFocusMove)
+{
+    Start();
+    ClickAutoCalc();
+    w->edtInterest->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    w->edtInterest->SetValue(7);
+    QTest::mouseClick(w->btnReset, Qt::LeftButton); // the click does not take the focus
+    QApplication::processEvents();
+    for (int col = 0; col < 8; ++col)
+        for (int row = 0; row < 12; ++row)
+            EXPECT_EQ(Cell(col, row), "") << col << ", " << row;
+    EXPECT_EQ(w->AutoCalcStatus, "OFF");
+    EXPECT_EQ(w->edtInterest->text(), "8.750");
+    EXPECT_TRUE(w->edtPurchasePrice->hasFocus());
+    // Leaving the interest field recalculated the results from the reset values.
+    EXPECT_EQ(w->edtPayment->text(), "$786.70");
+    EXPECT_EQ(w->edtAPR->text(), "8.750");
+    EXPECT_TRUE(w->btnReset->isEnabled());
+    ExpectPrinting(true);
+    EXPECT_TRUE(Ini().contains("AutoCalc=ON")); // Reset itself does not write the file
+}
+
+TEST_F(MainWindowTest, ResetWithoutAFocusMoveDisablesTheCommands)
+{
+    Start();
+    ClickAutoCalc();
+    w->Reset(nullptr);
+    EXPECT_FALSE(w->btnReset->isEnabled());
+    EXPECT_FALSE(w->mnuFileReset->isEnabled());
+    ExpectPrinting(false);
+    EXPECT_EQ(w->edtPayment->Value(), 0);
+    EXPECT_EQ(w->edtAPR->Value(), 0);
+}
+
+TEST_F(MainWindowTest, CloseSavesTheInputsOfTheLastCalculation)
+{
+    Start();
+    w->edtPurchasePrice->SetValue(250000.5);
+    w->edtDownPaymentPercent->SetValue(12.5);
+    QTest::mouseClick(w->btnCalculate, Qt::LeftButton);
+    w->edtInterest->SetValue(6); // typed since, never calculated
+    w->close();
+    EXPECT_EQ(Ini(), "[LastValues]\nAutoCalc=OFF\nPrice=250000.5\nInterest=8.75\nTerm=30\n"
+                     "DownPercent=12.5\n");
+}
+
+TEST_F(MainWindowTest, StoredOnBuildsTheTableAtStartWithItsOwnHeaders)
+{
+    WriteIni("[LastValues]\nPrice=200000\nInterest=8.75\nTerm=30\nDownPercent=50\nAutoCalc=ON\n");
+    Start();
+    ExpectDefaultTable();
+    ExpectPrinting(true);
+    EXPECT_TRUE(w->btnReset->isEnabled());
+    EXPECT_EQ(w->btnAutoCalcStatus->Hint(), "Click to turn off AutoCalc");
+    EXPECT_EQ(w->edtDownPayment->Value(), 100000);
+}
+
+TEST_F(MainWindowTest, UnknownAutoCalcTextIsKeptAndWrittenBack)
+{
+    WriteIni("[LastValues]\nAutoCalc=on\n");
+    Start();
+    EXPECT_EQ(w->btnAutoCalcStatus->Caption(), "AutoCalc Grid:  OFF");
+    ExpectPrinting(false);
+    EXPECT_EQ(Ini(), "[LastValues]\nAutoCalc=on\n");
+    EXPECT_EQ(Cell(1, 6), "");
+    // The switch brings an unknown text back to a known state.
+    ClickAutoCalc();
+    EXPECT_EQ(w->AutoCalcStatus, "OFF");
+    EXPECT_TRUE(w->btnCalculate->isVisible());
+}
+
+TEST_F(MainWindowTest, ANonNumericSettingStartsWithDefaultsTellsOnceAndKeepsTheTrap)
+{
+    WriteIni("[LastValues]\nPrice=abc\nAutoCalc=ON\n");
+    MessageBoxAnswerer boxes;
+    Start();
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].text, "'abc' is not a valid floating point value.");
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Tallyhorn");
+    EXPECT_EQ(boxes.Boxes()[0].icon, MessageIcon::Error);
+    EXPECT_EQ(w->edtPurchasePrice->Value(), 100000);
+    EXPECT_EQ(w->AutoCalcStatus, "OFF");
+    // The error trap is in place: a math error resets instead of reaching the default box.
+    w->edtTerm->SetValue(0);
+    QTest::mouseClick(w->btnCalculate, Qt::LeftButton);
+    ASSERT_EQ(boxes.Boxes().size(), 2);
+    EXPECT_EQ(boxes.Boxes()[1].caption, "Information");
+    // Closing writes sound values over the damaged one.
+    w->close();
+    EXPECT_TRUE(Ini().contains("Price=100000"));
+}
+
+TEST_F(MainWindowTest, AnUnreadableSettingsFileIsReportedOnceAndNeverOverwritten)
+{
+    QDir().mkpath(folder.File("TorvIni.Ini")); // exists, but is not a readable file
+    MessageBoxAnswerer boxes;
+    Start();
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains("cannot be read"));
+    EXPECT_EQ(w->edtPurchasePrice->Value(), 100000);
+    ClickAutoCalc();
+    w->close();
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+}
+
+TEST_F(MainWindowTest, ANewRequestDuringABuildRestartsItWithTheNewInputs)
+{
+    Start();
+    ClickAutoCalc();
+    // While the next build runs, the user changes the rate and leaves the field.
+    bool injected = InjectDuringBuild([this] {
+        w->edtInterest->SetValue(7.5);
+        w->CalcAPRTable(w->edtInterest);
+    }, [this] { w->CalcAPRTable(w->btnAutoCalcStatus); });
+    EXPECT_TRUE(injected);
+    EXPECT_FALSE(w->BuildRunning());
+    EXPECT_EQ(w->edtAPR->text(), "7.500");
+    // Every cell belongs to 7.5 %: the user's own cells, and no 8.75 % text anywhere.
+    EXPECT_EQ(Cell(1, 6), " 7.500%");
+    EXPECT_EQ(Cell(2, 6), " 7.500%");
+    EXPECT_EQ(Cell(7, 11), " 7.500%");
+    for (int col = 1; col <= 7; ++col)
+        for (int row = 1; row <= 11; ++row)
+            EXPECT_NE(Cell(col, row), QString(" %1%").arg(defaultTable[row - 1][col - 1]))
+                << col << ", " << row;
+}
+
+TEST_F(MainWindowTest, ARequestWithAutoCalcOffDuringABuildStillFinishesTheTable)
+{
+    Start();
+    bool injected = InjectDuringBuild([this] {
+        w->edtInterest->SetValue(7.5);
+        w->CalcAPRTable(w->edtInterest);
+    }, [this] { QTest::mouseClick(w->btnCalculate, Qt::LeftButton); });
+    EXPECT_TRUE(injected);
+    EXPECT_EQ(w->edtAPR->text(), "7.500");
+    EXPECT_EQ(Cell(1, 6), " 7.500%");
+    EXPECT_EQ(Cell(7, 11), " 7.500%");
+}
+
+TEST_F(MainWindowTest, HintLineShowsTheLongPart)
+{
+    Start();
+    w->DisplayHint(" Reset|Restores the default values");
+    EXPECT_EQ(w->StatusBar1->text(), "Restores the default values");
+    w->DisplayHint(" Reset");
+    EXPECT_EQ(w->StatusBar1->text(), " Reset");
+    w->DisplayHint("");
+    EXPECT_EQ(w->StatusBar1->text(), "");
+}
