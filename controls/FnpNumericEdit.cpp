@@ -9,7 +9,6 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMetaMethod>
-
 #include <algorithm>
 #include <cmath>
 

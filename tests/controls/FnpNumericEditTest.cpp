@@ -1,7 +1,8 @@
 // The fixed-point numeric edit driven like a user: keys at a caret position, selections,
 // clipboard, focus in and out.
-#include "calc/Errors.h"
 #include "controls/FnpNumericEdit.h"
+
+#include "calc/Errors.h"
 #include "tests/controls/NumericEditTestSupport.h"
 
 #include <QClipboard>
@@ -10,7 +11,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
-
 #include <limits>
 
 namespace {
@@ -68,41 +68,41 @@ TEST_P(FnpKeys, EditTheTextInPlace)
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, FnpKeys,
-    ::testing::Values(
-        KeyRow{"DigitOverwritesADecimal", 3, 0, 8.75, 2, "1", "8.1|50"},
-        KeyRow{"BackspacePullsDecimalsLeft", 3, 0, 8.75, 3, "\b", "8.|500"},
-        KeyRow{"BackspaceAfterSeparatorOnlyMoves", 3, 0, 8.75, 2, "\b", "8|.750"},
-        KeyRow{"LoneDigitDeletedBecomesZero", 3, 0, 5, 1, "\b", "0|.000"},
-        KeyRow{"DigitReplacesTheLoneZero", 3, 0, 5, 1, "\b7", "7|.000"},
-        KeyRow{"EnterOverSelectionLeavesZero", 3, 0, 8.75, all, "\r", "0|.000"},
-        KeyRow{"EnterOverSelectionNoDecimals", 0, 0, 30, all, "\r", "0|"},
-        KeyRow{"LettersDeleteASelection", 3, 0, 8.75, all, "x", "0|.000"},
-        KeyRow{"EscapeDeletesASelection", 3, 0, 8.75, all, "\x1b", "0|.000"},
-        KeyRow{"ZeroAtTheStartIgnored", 3, 0, 8.75, 0, "0", "|8.750"},
-        KeyRow{"SeparatorJumpsToTheDecimals", 3, 0, 8.75, 0, ".", "8.|750"},
-        KeyRow{"SeparatorOverSelectionCollapsesIt", 3, 0, 8.75, all, ".", "8.|750"},
-        KeyRow{"NoDigitAtTheEnd", 3, 0, 8.75, 5, "9", "8.750|"},
-        KeyRow{"BackspaceAtTheEnd", 3, 0, 8.75, 5, "\b", "8.75|0"},
-        KeyRow{"DigitInsertedIntoIntegerPart", 3, 0, 8.75, 0, "1", "1|8.750"},
-        KeyRow{"DigitJustBeforeTheSeparator", 3, 0, 8.75, 1, "2", "82|.750"},
-        KeyRow{"TypedOverTheSelection", 3, 0, 8.75, all, "7.5", "7.5|00"},
-        KeyRow{"TwoDigitInteger", 3, 0, 8.75, all, "12.5", "12.5|00"},
-        KeyRow{"DeleteForwardInDecimals", 3, 0, 8.75, 2, "\x7f", "8.|500"},
-        KeyRow{"DeleteAtTheSeparatorJumps", 3, 0, 8.75, 1, "\x7f", "8.|750"},
-        KeyRow{"DeleteTheLoneDigit", 3, 0, 8.75, 0, "\x7f", "0|.750"},
-        KeyRow{"DeleteSelectionNoDecimals", 0, 0, 30, all, "\x7f", "0|"},
-        KeyRow{"DeleteInIntegerPart", 3, 0, 18.75, 0, "\x7f", "|8.750"},
-        KeyRow{"NoDecimalsAppends", 0, 0, 30, 2, "5", "305|"},
-        KeyRow{"NoDecimalsSeparatorIgnored", 0, 0, 30, 2, ".", "30|"},
-        KeyRow{"NoDecimalsLoneDigitBackspace", 0, 0, 5, 1, "\b7", "7|"},
-        KeyRow{"MinusIgnoredWithMinZero", 3, 0, 8.75, 1, "-", "8|.750"},
-        KeyRow{"MinusTogglesOn", 3, -1, 8.75, 1, "-", "-8|.750"},
-        KeyRow{"MinusTogglesOff", 3, -1, -8.75, 2, "-", "8|.750"},
-        KeyRow{"DigitAfterMinusZero", 3, -1, 0, 0, "-5", "-5|.000"},
-        KeyRow{"CaretSkipsTheMinus", 3, -1, -8.75, 0, "1", "-1|8.750"},
-        KeyRow{"MinusDigitBackspace", 3, -1, -5, 2, "\b", "-|0.000"},
-        KeyRow{"NoDecimalsDigitsAfterMinusKeepTheirOrder", 0, -1, 0, 1, "-53", "-53|"},
-        KeyRow{"ArrowsMoveTheCaret", 3, 0, 8.75, 0, ">>>4", "8.74|0"}),
+    ::testing::Values(KeyRow{"DigitOverwritesADecimal", 3, 0, 8.75, 2, "1", "8.1|50"},
+                      KeyRow{"BackspacePullsDecimalsLeft", 3, 0, 8.75, 3, "\b", "8.|500"},
+                      KeyRow{"BackspaceAfterSeparatorOnlyMoves", 3, 0, 8.75, 2, "\b", "8|.750"},
+                      KeyRow{"LoneDigitDeletedBecomesZero", 3, 0, 5, 1, "\b", "0|.000"},
+                      KeyRow{"DigitReplacesTheLoneZero", 3, 0, 5, 1, "\b7", "7|.000"},
+                      KeyRow{"EnterOverSelectionLeavesZero", 3, 0, 8.75, all, "\r", "0|.000"},
+                      KeyRow{"EnterOverSelectionNoDecimals", 0, 0, 30, all, "\r", "0|"},
+                      KeyRow{"LettersDeleteASelection", 3, 0, 8.75, all, "x", "0|.000"},
+                      KeyRow{"EscapeDeletesASelection", 3, 0, 8.75, all, "\x1b", "0|.000"},
+                      KeyRow{"ZeroAtTheStartIgnored", 3, 0, 8.75, 0, "0", "|8.750"},
+                      KeyRow{"SeparatorJumpsToTheDecimals", 3, 0, 8.75, 0, ".", "8.|750"},
+                      KeyRow{"SeparatorOverSelectionCollapsesIt", 3, 0, 8.75, all, ".", "8.|750"},
+                      KeyRow{"NoDigitAtTheEnd", 3, 0, 8.75, 5, "9", "8.750|"},
+                      KeyRow{"BackspaceAtTheEnd", 3, 0, 8.75, 5, "\b", "8.75|0"},
+                      KeyRow{"DigitInsertedIntoIntegerPart", 3, 0, 8.75, 0, "1", "1|8.750"},
+                      KeyRow{"DigitJustBeforeTheSeparator", 3, 0, 8.75, 1, "2", "82|.750"},
+                      KeyRow{"TypedOverTheSelection", 3, 0, 8.75, all, "7.5", "7.5|00"},
+                      KeyRow{"TwoDigitInteger", 3, 0, 8.75, all, "12.5", "12.5|00"},
+                      KeyRow{"DeleteForwardInDecimals", 3, 0, 8.75, 2, "\x7f", "8.|500"},
+                      KeyRow{"DeleteAtTheSeparatorJumps", 3, 0, 8.75, 1, "\x7f", "8.|750"},
+                      KeyRow{"DeleteTheLoneDigit", 3, 0, 8.75, 0, "\x7f", "0|.750"},
+                      KeyRow{"DeleteSelectionNoDecimals", 0, 0, 30, all, "\x7f", "0|"},
+                      KeyRow{"DeleteInIntegerPart", 3, 0, 18.75, 0, "\x7f", "|8.750"},
+                      KeyRow{"NoDecimalsAppends", 0, 0, 30, 2, "5", "305|"},
+                      KeyRow{"NoDecimalsSeparatorIgnored", 0, 0, 30, 2, ".", "30|"},
+                      KeyRow{"NoDecimalsLoneDigitBackspace", 0, 0, 5, 1, "\b7", "7|"},
+                      KeyRow{"MinusIgnoredWithMinZero", 3, 0, 8.75, 1, "-", "8|.750"},
+                      KeyRow{"MinusTogglesOn", 3, -1, 8.75, 1, "-", "-8|.750"},
+                      KeyRow{"MinusTogglesOff", 3, -1, -8.75, 2, "-", "8|.750"},
+                      KeyRow{"DigitAfterMinusZero", 3, -1, 0, 0, "-5", "-5|.000"},
+                      KeyRow{"CaretSkipsTheMinus", 3, -1, -8.75, 0, "1", "-1|8.750"},
+                      KeyRow{"MinusDigitBackspace", 3, -1, -5, 2, "\b", "-|0.000"},
+                      KeyRow{"NoDecimalsDigitsAfterMinusKeepTheirOrder", 0, -1, 0, 1, "-53",
+                             "-53|"},
+                      KeyRow{"ArrowsMoveTheCaret", 3, 0, 8.75, 0, ">>>4", "8.74|0"}),
     [](const ::testing::TestParamInfo<KeyRow>& row) { return std::string(row.param.name); });
 
 TEST_F(FnpTest, CreationAndValue)

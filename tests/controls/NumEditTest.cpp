@@ -1,6 +1,7 @@
 // The masked numeric edit driven like a user: focus in, keys, focus out.
-#include "calc/Errors.h"
 #include "controls/NumEdit.h"
+
+#include "calc/Errors.h"
 #include "tests/controls/NumericEditTestSupport.h"
 #include "tests/support/MessageBoxAnswerer.h"
 
@@ -9,10 +10,10 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
-
 #include <limits>
 
 namespace {
@@ -207,6 +208,38 @@ TEST_F(NumEditTest, ScientificDisplayDoesNotChangeTheValueOnEntry)
     EXPECT_EQ(edit->text(), "8E12");
 }
 
+TEST_F(NumEditTest, CurrencySymbolWithADotIsNoPartOfTheNumber)
+{
+    TFormatSettings s = Regional::UnitedStates();
+    s.CurrencyString = "Rs.";
+    RegionalOverride regional(s);
+    edit->SetValue(1234.5);
+    EXPECT_EQ(edit->text(), "Rs.1,234.50");
+    FocusIn();
+    EXPECT_EQ(edit->text(), "1,234.50");
+    Leave();
+    EXPECT_EQ(edit->Value(), 1234.5);
+}
+
+TEST_F(NumEditTest, ThirtyDigitValueSurvivesEntryAndExit)
+{
+    edit->SetValue(1e29);
+    EXPECT_EQ(edit->text(), "1E29");
+    FocusIn();
+    EXPECT_EQ(edit->text(), "100000000000000000000000000000.00");
+    Leave();
+    EXPECT_EQ(edit->Value(), 1e29);
+}
+
+TEST_F(NumEditTest, InputMethodTextIsFiltered)
+{
+    FocusIn();
+    QInputMethodEvent event;
+    event.setCommitString("4x2-");
+    QCoreApplication::sendEvent(edit, &event);
+    EXPECT_EQ(edit->text(), "42-");
+}
+
 TEST_F(NumEditTest, TextLongerThanTheLimitStaysWholeButTakesNoMore)
 {
     edit->SetValue(123456789);
@@ -244,7 +277,7 @@ TEST_F(NumEditTest, LoneMinusOrSeparatorIsAConversionError)
         EXPECT_EQ(trap.messages[0], QString("'%1' is not a valid floating point value").arg(typed));
         EXPECT_EQ(edit->Value(), 42);
         EXPECT_EQ(exits.count(), 0);
-        EXPECT_EQ(edit->text(), typed);          // stays as typed
+        EXPECT_EQ(edit->text(), typed);           // stays as typed
         EXPECT_EQ(edit->UnfocusedAlignment(), 0); // and left-aligned
         EXPECT_EQ(edit->MaxLength(), TCustomNumEdit::SavedLimit());
         EXPECT_FALSE(edit->hasFocus());

@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
-
 #include <gtest/gtest.h>
 
 // Records what reaches the application's exception trap while it lives.
