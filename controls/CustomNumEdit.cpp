@@ -7,7 +7,6 @@
 #include "platform/Regional.h"
 
 #include <QFocusEvent>
-
 #include <algorithm>
 #include <cmath>
 
@@ -31,7 +30,8 @@ QString Filtered(const QString& text, const QString& keep, bool negative)
 } // namespace
 
 TCustomNumEdit::TCustomNumEdit(QWidget* parent)
-    : TCustomStrEdit(parent), m_masks(std::make_unique<TMasks>([this](TMasks*) { RefreshDisplay(); }))
+    : TCustomStrEdit(parent),
+      m_masks(std::make_unique<TMasks>([this](TMasks*) { RefreshDisplay(); }))
 {
     resize(85, sizeHint().height());
     SetUnfocusedAlignment(1);
@@ -145,7 +145,10 @@ void TCustomNumEdit::RefreshDisplay()
 QString TCustomNumEdit::EditText() const
 {
     const TFormatSettings& settings = Regional::Current();
-    const QString display = text();
+    QString display = text();
+    // A currency symbol such as "Rs." must not add its dot to the digits.
+    if (m_numericType == ntCurrency && !settings.CurrencyString.isEmpty())
+        display.remove(settings.CurrencyString);
     // A display in scientific notation has digits that are not the number's ("1E12" would
     // read back as 112): the plain digits of the shown value are edited instead.
     if (display.contains('E') || display.contains('e')) {
@@ -239,8 +242,8 @@ void TCustomNumEdit::Exit()
 
     const TFormatSettings& settings = Regional::Current();
     const QString edit = text();
-    const QString parse =
-        Filtered(edit, QString(settings.DecimalSeparator), edit.startsWith('-') || edit.endsWith('-'));
+    const QString parse = Filtered(edit, QString(settings.DecimalSeparator),
+                                   edit.startsWith('-') || edit.endsWith('-'));
     // Throws the conversion error for a text such as "-" or "1.2.3": Value, the text and the
     // alignment then stay as they are.
     const double x = parse.isEmpty() ? 0.0 : NumberFormats::TextToFloat(parse, settings);

@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
-
 #include <algorithm>
 
 TCustomStrEdit::TCustomStrEdit(QWidget* parent) : TKeyRoutedEdit(parent)
@@ -64,8 +63,8 @@ void TCustomStrEdit::paintEvent(QPaintEvent* event)
     painter.fillRect(area, Color());
     painter.setClipRect(area);
     painter.setFont(font());
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   QPalette::Text));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
     const QFontMetrics metrics(font());
     const int margin = hasFrame() ? m_textMargin : 0;
     const int x = TextLeft(area, metrics.horizontalAdvance(text()), margin, m_unfocusedAlignment);

@@ -9,7 +9,6 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMetaMethod>
-
 #include <algorithm>
 #include <cmath>
 
@@ -190,7 +189,15 @@ bool TFnpNumericEdit::TypeCharacter(QChar c, bool pasted)
         c = QChar(0);
     const ushort code = c.unicode();
     if (isReadOnly() || code == 3 || code == 22 || code == 24) {
-        return TKeyRoutedEdit::TypeCharacter(c, pasted);
+        // The platform edit's own handling: the clipboard commands, and nothing else when
+        // read-only.
+        if (code == 3)
+            CopyToClipboard();
+        else if (code == 22)
+            PasteFromClipboard();
+        else if (code == 24)
+            CutToClipboard();
+        return true;
     }
     const TFormatSettings& settings = Regional::Current();
     const QChar separator = settings.DecimalSeparator;

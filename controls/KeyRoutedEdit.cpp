@@ -60,11 +60,13 @@ QMenu* TKeyRoutedEdit::CreateEditMenu()
     auto* menu = new QMenu(this);
     const bool selection = hasSelectedText();
     const bool editable = !isReadOnly();
-    auto add = [this, menu](const QString& caption, bool enabled, void (TKeyRoutedEdit::*command)()) {
+    auto add = [this, menu](const QString& caption, bool enabled,
+                            void (TKeyRoutedEdit::*command)()) {
         QAction* action = menu->addAction(caption);
         action->setEnabled(enabled);
-        connect(action, &QAction::triggered, this,
-                [this, command] { Application::Guard(this, [this, command] { (this->*command)(); }); });
+        connect(action, &QAction::triggered, this, [this, command] {
+            Application::Guard(this, [this, command] { (this->*command)(); });
+        });
         return action;
     };
     add(tr("Cu&t"), selection && editable, &TKeyRoutedEdit::CutToClipboard);

@@ -6,7 +6,6 @@
 
 #include <QColor>
 #include <QLineEdit>
-
 #include <functional>
 
 class QMenu;

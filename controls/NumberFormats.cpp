@@ -3,7 +3,6 @@
 #include "calc/Errors.h"
 
 #include <QStringList>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -265,8 +264,7 @@ QString FormatSection(const Decimal& number, int exponent, const QString& sectio
     std::string decimals;
     for (int i = 0; i < layout.decimalPlaceholders; ++i)
         decimals += number.DigitAfterPoint(i);
-    while (static_cast<int>(decimals.size()) > layout.lastDecimalZero + 1 &&
-           decimals.back() == '0')
+    while (static_cast<int>(decimals.size()) > layout.lastDecimalZero + 1 && decimals.back() == '0')
         decimals.pop_back();
     const int shownDecimals = static_cast<int>(decimals.size());
 

@@ -1,9 +1,9 @@
 // The number formats on their own, as the text the user sees.
-#include "calc/Errors.h"
 #include "controls/NumberFormats.h"
 
-#include <gtest/gtest.h>
+#include "calc/Errors.h"
 
+#include <gtest/gtest.h>
 #include <limits>
 
 using namespace NumberFormats;
@@ -50,40 +50,40 @@ std::string RowName(const ::testing::TestParamInfo<Row>& info)
 
 INSTANTIATE_TEST_SUITE_P(
     General, Formats,
-    ::testing::Values(
-        Row{"Zero", GeneralText(0, us), "0"}, Row{"NegativeZero", GeneralText(-0.0, us), "0"},
-        Row{"Decimal", GeneralText(1234.5, us), "1234.5"},
-        Row{"NoGrouping", GeneralText(100000, us), "100000"},
-        Row{"Negative", GeneralText(-2.25, us), "-2.25"},
-        Row{"ShortestForm", GeneralText(0.1 + 0.2, us), "0.3"},
-        Row{"FifteenDigits", GeneralText(1.0 / 3, us), "0.333333333333333"},
-        Row{"SmallestFixed", GeneralText(0.0001, us), "0.0001"},
-        Row{"BelowFixed", GeneralText(0.00009, us), "9E-5"},
-        Row{"ScientificNegativeExponent", GeneralText(1.5e-7, us), "1.5E-7"},
-        Row{"ScientificLarge", GeneralText(1e20, us), "1E20"},
-        Row{"LargestFixed", GeneralText(999999999999999, us), "999999999999999"},
-        Row{"RoundsIntoScientific", GeneralText(9999999999999999.0, us), "1E16"},
-        Row{"PrecisionTen", GeneralText(12345678901.0, us, 10), "1.23456789E10"},
-        Row{"CommaSeparator", GeneralText(-1234.5, Comma()), "-1234,5"},
-        Row{"Infinity", GeneralText(inf, us), "INF"},
-        Row{"NegativeInfinity", GeneralText(-inf, us), "-INF"},
-        Row{"NaN", GeneralText(NaN, us), "NAN"}),
+    ::testing::Values(Row{"Zero", GeneralText(0, us), "0"},
+                      Row{"NegativeZero", GeneralText(-0.0, us), "0"},
+                      Row{"Decimal", GeneralText(1234.5, us), "1234.5"},
+                      Row{"NoGrouping", GeneralText(100000, us), "100000"},
+                      Row{"Negative", GeneralText(-2.25, us), "-2.25"},
+                      Row{"ShortestForm", GeneralText(0.1 + 0.2, us), "0.3"},
+                      Row{"FifteenDigits", GeneralText(1.0 / 3, us), "0.333333333333333"},
+                      Row{"SmallestFixed", GeneralText(0.0001, us), "0.0001"},
+                      Row{"BelowFixed", GeneralText(0.00009, us), "9E-5"},
+                      Row{"ScientificNegativeExponent", GeneralText(1.5e-7, us), "1.5E-7"},
+                      Row{"ScientificLarge", GeneralText(1e20, us), "1E20"},
+                      Row{"LargestFixed", GeneralText(999999999999999, us), "999999999999999"},
+                      Row{"RoundsIntoScientific", GeneralText(9999999999999999.0, us), "1E16"},
+                      Row{"PrecisionTen", GeneralText(12345678901.0, us, 10), "1.23456789E10"},
+                      Row{"CommaSeparator", GeneralText(-1234.5, Comma()), "-1234,5"},
+                      Row{"Infinity", GeneralText(inf, us), "INF"},
+                      Row{"NegativeInfinity", GeneralText(-inf, us), "-INF"},
+                      Row{"NaN", GeneralText(NaN, us), "NAN"}),
     RowName);
 
 INSTANTIATE_TEST_SUITE_P(
     Fixed, Formats,
-    ::testing::Values(
-        Row{"TwoDecimals", FixedText(25, 12, 2, us), "25.00"},
-        Row{"HalfAwayFromZero", FixedText(0.125, 15, 2, us), "0.13"},
-        Row{"NegativeHalfAwayFromZero", FixedText(-0.125, 15, 2, us), "-0.13"},
-        Row{"DecimalWrittenHalf", FixedText(1.005, 15, 2, us), "1.01"},
-        Row{"NoGroupingNoSeparator", FixedText(1234567.4, 15, 0, us), "1234567"},
-        Row{"CarryIntoNewDigit", FixedText(9.996, 15, 2, us), "10.00"},
-        Row{"NegativeRoundsToZero", FixedText(-0.004, 15, 2, us), "0.00"},
-        Row{"TinyValue", FixedText(1e-300, 15, 2, us), "0.00"},
-        Row{"IntegerPartTooLong", FixedText(123456789012.0, 10, 2, us), "1.23456789E11"},
-        Row{"PrecisionAtLeastTwo", FixedText(123, 0, 0, us), "1.2E2"},
-        Row{"CommaSeparator", FixedText(8.75, 15, 3, Comma()), "8,750"}),
+    ::testing::Values(Row{"TwoDecimals", FixedText(25, 12, 2, us), "25.00"},
+                      Row{"HalfAwayFromZero", FixedText(0.125, 15, 2, us), "0.13"},
+                      Row{"NegativeHalfAwayFromZero", FixedText(-0.125, 15, 2, us), "-0.13"},
+                      Row{"DecimalWrittenHalf", FixedText(1.005, 15, 2, us), "1.01"},
+                      Row{"NoGroupingNoSeparator", FixedText(1234567.4, 15, 0, us), "1234567"},
+                      Row{"CarryIntoNewDigit", FixedText(9.996, 15, 2, us), "10.00"},
+                      Row{"NegativeRoundsToZero", FixedText(-0.004, 15, 2, us), "0.00"},
+                      Row{"TinyValue", FixedText(1e-300, 15, 2, us), "0.00"},
+                      Row{"IntegerPartTooLong", FixedText(123456789012.0, 10, 2, us),
+                          "1.23456789E11"},
+                      Row{"PrecisionAtLeastTwo", FixedText(123, 0, 0, us), "1.2E2"},
+                      Row{"CommaSeparator", FixedText(8.75, 15, 3, Comma()), "8,750"}),
     RowName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -103,40 +103,40 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Mask, Formats,
-    ::testing::Values(
-        Row{"DefaultPositive", MaskText(1234.567, "#,##0", us), "1,235"},
-        Row{"DefaultNegative", MaskText(-1234, "#,##0;;", us), "-1,234"},
-        Row{"DefaultZero", MaskText(0, "#,##0;;", us), "0"},
-        Row{"ThreeDecimals", MaskText(8.75, "0.000", us), "8.750"},
-        Row{"NoDecimals", MaskText(30, "0", us), "30"},
-        Row{"HalfAwayFromZero", MaskText(2.5, "0", us), "3"},
-        Row{"NegativeHalfAwayFromZero", MaskText(-2.5, "0", us), "-3"},
-        Row{"NegativeRoundsToZeroHasNoSign", MaskText(-0.4, "0", us), "0"},
-        Row{"OwnNegativeSectionHasNoSign", MaskText(-5, "0.00;(0.00)", us), "(5.00)"},
-        Row{"ZeroSection", MaskText(0, "0.00;-0.00;\"nil\"", us), "nil"},
-        Row{"RoundedToZeroUsesZeroSection", MaskText(0.001, "0.00;;zero", us), "zero"},
-        Row{"HashDropsZeros", MaskText(0.5, "#.##", us), ".5"},
-        Row{"HashDropsDecimalSeparator", MaskText(5, "#.##", us), "5"},
-        Row{"ZeroPadsDecimals", MaskText(5.1, "0.0#", us), "5.1"},
-        Row{"LeadingZeros", MaskText(7, "000", us), "007"},
-        Row{"ExtraDigitsGoFirst", MaskText(123456, "0", us), "123456"},
-        Row{"LiteralBetweenDigits", MaskText(1234, "00-00", us), "12-34"},
-        Row{"CommaAnywhereGroups", MaskText(1234567, "0,", us), "1,234,567"},
-        Row{"FurtherPointsIgnored", MaskText(1.5, "0.0.0", us), "1.50"},
-        Row{"QuotedText", MaskText(12, "0' kg'", us), "12 kg"},
-        Row{"QuotedSemicolon", MaskText(-3, "0\";\"x;0", us), "3"},
-        Row{"OtherCharactersCopied", MaskText(0.25, "0.00%", us), "0.25%"},
-        Row{"ScientificPlus", MaskText(1234, "0.00E+00", us), "1.23E+03"},
-        Row{"ScientificPlusNegative", MaskText(0.000123, "0.00E+00", us), "1.23E-04"},
-        Row{"ScientificMinusPositive", MaskText(1234, "0.0e-0", us), "1.2e3"},
-        Row{"ScientificMinusNegative", MaskText(0.0123, "0.0E-", us), "1.2E-2"},
-        Row{"ScientificWideExponent", MaskText(5, "0E+0000", us), "5E+0000"},
-        Row{"ScientificCarry", MaskText(9.99, "0.0E+0", us), "1.0E+1"},
-        Row{"EmptyMaskIsGeneral", MaskText(1234.5, "", us), "1234.5"},
-        Row{"EmptyPositiveSection", MaskText(1234.5, ";0", us), "1234.5"},
-        Row{"CommaSettings", MaskText(1234.5, "#,##0.00", Comma()), "1.234,50"},
-        Row{"HugeValueStaysDigits", MaskText(1e20, "0", us), "100000000000000000000"},
-        Row{"NaN", MaskText(NaN, "0.00", us), "NAN"}),
+    ::testing::Values(Row{"DefaultPositive", MaskText(1234.567, "#,##0", us), "1,235"},
+                      Row{"DefaultNegative", MaskText(-1234, "#,##0;;", us), "-1,234"},
+                      Row{"DefaultZero", MaskText(0, "#,##0;;", us), "0"},
+                      Row{"ThreeDecimals", MaskText(8.75, "0.000", us), "8.750"},
+                      Row{"NoDecimals", MaskText(30, "0", us), "30"},
+                      Row{"HalfAwayFromZero", MaskText(2.5, "0", us), "3"},
+                      Row{"NegativeHalfAwayFromZero", MaskText(-2.5, "0", us), "-3"},
+                      Row{"NegativeRoundsToZeroHasNoSign", MaskText(-0.4, "0", us), "0"},
+                      Row{"OwnNegativeSectionHasNoSign", MaskText(-5, "0.00;(0.00)", us), "(5.00)"},
+                      Row{"ZeroSection", MaskText(0, "0.00;-0.00;\"nil\"", us), "nil"},
+                      Row{"RoundedToZeroUsesZeroSection", MaskText(0.001, "0.00;;zero", us),
+                          "zero"},
+                      Row{"HashDropsZeros", MaskText(0.5, "#.##", us), ".5"},
+                      Row{"HashDropsDecimalSeparator", MaskText(5, "#.##", us), "5"},
+                      Row{"ZeroPadsDecimals", MaskText(5.1, "0.0#", us), "5.1"},
+                      Row{"LeadingZeros", MaskText(7, "000", us), "007"},
+                      Row{"ExtraDigitsGoFirst", MaskText(123456, "0", us), "123456"},
+                      Row{"LiteralBetweenDigits", MaskText(1234, "00-00", us), "12-34"},
+                      Row{"CommaAnywhereGroups", MaskText(1234567, "0,", us), "1,234,567"},
+                      Row{"FurtherPointsIgnored", MaskText(1.5, "0.0.0", us), "1.50"},
+                      Row{"QuotedText", MaskText(12, "0' kg'", us), "12 kg"},
+                      Row{"QuotedSemicolon", MaskText(-3, "0\";\"x;0", us), "3"},
+                      Row{"OtherCharactersCopied", MaskText(0.25, "0.00%", us), "0.25%"},
+                      Row{"ScientificPlus", MaskText(1234, "0.00E+00", us), "1.23E+03"},
+                      Row{"ScientificPlusNegative", MaskText(0.000123, "0.00E+00", us), "1.23E-04"},
+                      Row{"ScientificMinusPositive", MaskText(1234, "0.0e-0", us), "1.2e3"},
+                      Row{"ScientificMinusNegative", MaskText(0.0123, "0.0E-", us), "1.2E-2"},
+                      Row{"ScientificWideExponent", MaskText(5, "0E+0000", us), "5E+0000"},
+                      Row{"ScientificCarry", MaskText(9.99, "0.0E+0", us), "1.0E+1"},
+                      Row{"EmptyMaskIsGeneral", MaskText(1234.5, "", us), "1234.5"},
+                      Row{"EmptyPositiveSection", MaskText(1234.5, ";0", us), "1234.5"},
+                      Row{"CommaSettings", MaskText(1234.5, "#,##0.00", Comma()), "1.234,50"},
+                      Row{"HugeValueStaysDigits", MaskText(1e20, "0", us), "100000000000000000000"},
+                      Row{"NaN", MaskText(NaN, "0.00", us), "NAN"}),
     RowName);
 
 // Every positive and negative currency pattern, with a two-character symbol so that the
@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PatternRow{16, "(kr1,234.50)"}, PatternRow{-1, "(kr1,234.50)"}),
     [](const ::testing::TestParamInfo<PatternRow>& row) {
         return row.param.pattern < 0 ? std::string("OutOfRangeMinus1")
-                                      : "Pattern" + std::to_string(row.param.pattern);
+                                     : "Pattern" + std::to_string(row.param.pattern);
     });
 
 TEST(CurrencyText, PositivePatterns)
@@ -222,9 +222,9 @@ TEST_P(TextToFloatRefuses, WithTheConversionError)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, TextToFloatRefuses,
-                         ::testing::Values("", " ", "-", ".", "-.", "1.2.3", "1,000", "12a",
-                                           "1e", "1e+", "e5", "INF", "NAN", "nan", "0x10",
-                                           "1e400", "--1", "1 2"));
+                         ::testing::Values("", " ", "-", ".", "-.", "1.2.3", "1,000", "12a", "1e",
+                                           "1e+", "e5", "INF", "NAN", "nan", "0x10", "1e400", "--1",
+                                           "1 2"));
 
 TEST(TextToFloat, FollowsTheRegionalDecimalSeparator)
 {
