@@ -110,7 +110,7 @@ TEST_F(FnpTest, CreationAndValue)
     TFnpNumericEdit fresh;
     EXPECT_EQ(fresh.width(), 73);
     EXPECT_EQ(fresh.text(), "0.00");
-    EXPECT_EQ(fresh.Alignment(), taRight);
+    EXPECT_EQ(fresh.Alignment(), taRightJustify);
     EXPECT_EQ(fresh.Version(), "1.00.08");
     EXPECT_EQ(fresh.FormatMask(), "0.00");
     EXPECT_TRUE(fresh.alignment() & Qt::AlignRight);

@@ -1,0 +1,19 @@
+#include "app/MainBlock.h"
+
+#include "platform/Application.h"
+
+TMainBlock StartProgram(Application& app)
+{
+    TMainBlock block;
+    // The splash window is visible while the rest loads; its timer hides it 5 seconds later.
+    block.splash = std::make_unique<TSplashScreen>();
+    block.splash->Timer1()->start();
+    block.splash->show();
+    block.splash->repaint();
+    Application::ProcessMessages();
+
+    app.SetTitle("Tallyhorn");
+    block.frmMain = std::make_unique<TfrmMain>();
+    block.frmMain->show();
+    return block;
+}
