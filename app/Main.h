@@ -6,6 +6,7 @@
 #include "calc/AprTable.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
@@ -76,6 +77,8 @@ public:
 
     // True while a table build is running (a newer request restarts it).
     bool BuildRunning() const { return m_buildRunning; }
+    // During a calculation, pending window messages are processed at most this often (ms).
+    int MessageInterval = 15;
 
     // Window state.
     QString AutoCalcStatus = QStringLiteral("OFF");
@@ -112,6 +115,7 @@ private:
     QString m_iniFileName;
     QString m_helpFile;
     bool m_settingsProblemShown = false;
+    QElapsedTimer m_messageClock;
     int m_generation = 0;      // bumped by every calculation, Reset and close
     bool m_buildRunning = false;
 

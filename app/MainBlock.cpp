@@ -5,6 +5,10 @@
 TMainBlock StartProgram(Application& app)
 {
     TMainBlock block;
+    // The program's font is the windows' font, so text measures with one font family.
+    QFont font("Arial");
+    font.setPixelSize(11);
+    QApplication::setFont(font);
     // The splash window is visible while the rest loads; its timer hides it 5 seconds later.
     block.splash = std::make_unique<TSplashScreen>();
     block.splash->Timer1()->start();

@@ -97,8 +97,14 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
     const bool build = AutoCalcStatus == "ON" || trigger == btnCalculate || m_buildRunning;
     const int generation = ++m_generation;
     m_buildRunning = build;
+    // The solver offers a message pass 30 times per rate; passing them on at most every
+    // MessageInterval milliseconds keeps the window as responsive at a fraction of the cost.
+    m_messageClock.start();
     auto processMessages = [this, generation] {
-        Application::ProcessMessages();
+        if (m_messageClock.elapsed() >= MessageInterval) {
+            Application::ProcessMessages();
+            m_messageClock.start();
+        }
         CheckCurrent(generation);
     };
     try {

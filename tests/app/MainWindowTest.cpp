@@ -40,6 +40,7 @@ struct MainWindowTest : ::testing::Test {
     void Start()
     {
         w = std::make_unique<TfrmMain>();
+        w->MessageInterval = 0; // every message pass the solver offers, as a slow machine would
         w->show();
         QApplication::setActiveWindow(w.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
