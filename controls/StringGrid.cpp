@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-
 #include <algorithm>
 
 namespace {
@@ -373,7 +372,10 @@ void TStringGrid::InsertRowAt(int row)
     Resize(m_colCount, m_rowCount + 1);
 }
 
-bool TStringGrid::SelectCell(int, int) { return true; }
+bool TStringGrid::SelectCell(int, int)
+{
+    return true;
+}
 
 void TStringGrid::FocusCell(int col, int row, bool moveAnchor)
 {
@@ -486,10 +488,16 @@ void TStringGrid::scrollContentsBy(int, int)
 void TStringGrid::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    // A grid that grew may now show cells it had to scroll away while it was small.
+    m_leftCol = std::clamp(m_leftCol, m_fixedCols, MaxLeftCol());
+    m_topRow = std::clamp(m_topRow, m_fixedRows, MaxTopRow());
     UpdateScrollBars();
 }
 
-void TStringGrid::InvalidateGrid() { viewport()->update(); }
+void TStringGrid::InvalidateGrid()
+{
+    viewport()->update();
+}
 
 void TStringGrid::InvalidateCell(int col, int row)
 {
@@ -557,10 +565,10 @@ void TStringGrid::paintEvent(QPaintEvent*)
                 OnDrawCell(painter, col, row, rect, state);
                 painter.restore();
             }
-            const bool vertLine = fixed ? bool(m_options & goFixedVertLine)
-                                        : bool(m_options & goVertLine);
-            const bool horzLine = fixed ? bool(m_options & goFixedHorzLine)
-                                        : bool(m_options & goHorzLine);
+            const bool vertLine =
+                fixed ? bool(m_options & goFixedVertLine) : bool(m_options & goVertLine);
+            const bool horzLine =
+                fixed ? bool(m_options & goFixedHorzLine) : bool(m_options & goHorzLine);
             // Fixed cells look raised when both fixed lines are drawn.
             if (fixed && vertLine && horzLine && rect.width() > 1 && rect.height() > 1) {
                 painter.setPen(SystemColors::BtnHighlight());
@@ -713,9 +721,8 @@ void TStringGrid::keyPressEvent(QKeyEvent* event)
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool extend = shift && (m_options & goRangeSelect);
     int pageRows = 0;
-    for (int r = m_topRow, y = RowY(m_topRow); r < m_rowCount && y >= 0 &&
-                                              y + m_rowHeights[r] <= viewport()->height();
-         ++r) {
+    for (int r = m_topRow, y = RowY(m_topRow);
+         r < m_rowCount && y >= 0 && y + m_rowHeights[r] <= viewport()->height(); ++r) {
         ++pageRows;
         y += m_rowHeights[r] + m_gridLineWidth;
     }
@@ -757,11 +764,17 @@ bool TStringGrid::CanEditShow() const
            m_row >= m_fixedRows && m_col < m_colCount && m_row < m_rowCount;
 }
 
-QLineEdit* TStringGrid::CreateEditor() { return new QLineEdit(viewport()); }
+QLineEdit* TStringGrid::CreateEditor()
+{
+    return new QLineEdit(viewport());
+}
 
 void TStringGrid::UpdateEditor(QLineEdit*) {}
 
-bool TStringGrid::EditorMode() const { return m_editing; }
+bool TStringGrid::EditorMode() const
+{
+    return m_editing;
+}
 
 void TStringGrid::SetEditorMode(bool on)
 {
@@ -815,7 +828,10 @@ void TStringGrid::HideEditor()
     InvalidateGrid();
 }
 
-void TStringGrid::EditorAccepted() { HideEditor(); }
+void TStringGrid::EditorAccepted()
+{
+    HideEditor();
+}
 
 void TStringGrid::EditorCancelled()
 {
@@ -825,7 +841,10 @@ void TStringGrid::EditorCancelled()
     SetCells(col, row, original);
 }
 
-void TStringGrid::EditorFocusLost() { HideEditor(); }
+void TStringGrid::EditorFocusLost()
+{
+    HideEditor();
+}
 
 bool TStringGrid::eventFilter(QObject* watched, QEvent* event)
 {

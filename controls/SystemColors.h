@@ -11,10 +11,28 @@ inline QColor Role(QPalette::ColorRole role)
 {
     return QColor(QApplication::palette().color(QPalette::Active, role).rgb());
 }
-inline QColor BtnFace() { return Role(QPalette::Button); }
-inline QColor BtnHighlight() { return Role(QPalette::Light); }
-inline QColor BtnShadow() { return Role(QPalette::Dark); }
-inline QColor Window() { return Role(QPalette::Base); }
-inline QColor WindowText() { return Role(QPalette::Text); }
-inline QColor ActiveCaption() { return Role(QPalette::Highlight); }
+inline QColor BtnFace()
+{
+    return Role(QPalette::Button);
+}
+inline QColor BtnHighlight()
+{
+    return Role(QPalette::Light);
+}
+inline QColor BtnShadow()
+{
+    return Role(QPalette::Dark);
+}
+inline QColor Window()
+{
+    return Role(QPalette::Base);
+}
+inline QColor WindowText()
+{
+    return Role(QPalette::Text);
+}
+inline QColor ActiveCaption()
+{
+    return Role(QPalette::Highlight);
+}
 } // namespace SystemColors

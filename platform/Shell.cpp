@@ -16,7 +16,10 @@ ShellOpenHook& Hook()
 constexpr int shellSuccess = 42;
 } // namespace
 
-void SetShellOpenHook(ShellOpenHook hook) { Hook() = std::move(hook); }
+void SetShellOpenHook(ShellOpenHook hook)
+{
+    Hook() = std::move(hook);
+}
 
 int ShellExecute(const ShellOpenRequest& request)
 {
@@ -33,8 +36,8 @@ int ShellExecute(const ShellOpenRequest& request)
             request.directory.isEmpty() ? QDir::currentPath() : request.directory);
         return started ? shellSuccess : ShellErrorFileNotFound;
     }
-    const QUrl url = local.isAbsolute() ? QUrl::fromLocalFile(request.file)
-                                        : QUrl::fromUserInput(request.file);
+    const QUrl url =
+        local.isAbsolute() ? QUrl::fromLocalFile(request.file) : QUrl::fromUserInput(request.file);
     if (!url.isValid())
         return ShellErrorFileNotFound;
     return QDesktopServices::openUrl(url) ? shellSuccess : ShellErrorFileNotFound;

@@ -5,7 +5,6 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-
 #include <functional>
 
 // How the opened program's window should appear. The desktop decides in the end; the mode is

@@ -1,6 +1,7 @@
 // The aligned grid as a widget: what it paints (checked at known pixels of an off-screen
 // rendering), its bookkeeping when columns and rows come and go, and in-place editing.
 #include "controls/Aligrid.h"
+
 #include "controls/SystemColors.h"
 #include "tests/controls/GridShowcase.h"
 
@@ -10,9 +11,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace {

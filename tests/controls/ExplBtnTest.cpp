@@ -1,7 +1,8 @@
 // The flat toolbar button: grey images, hint rules, groups, mouse and keyboard, and what it
 // paints in each state (checked at known pixels of an off-screen rendering).
-#include "controls/Artwork.h"
 #include "controls/ExplBtn.h"
+
+#include "controls/Artwork.h"
 #include "controls/SystemColors.h"
 
 #include <QApplication>
@@ -11,9 +12,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace {
@@ -79,11 +78,11 @@ TEST_P(ExplBtnGreyImage, SumOfChannelsPicksTheShade)
     source.setPixelColor(1, 0, c.in);
     const QImage grey = TExplorerButton::MakeGreyImage(source, c.shading, highlight, shadow);
     const QColor got = grey.pixelColor(1, 0);
-    const char* name = got == Qt::white       ? "white"
-                       : got == highlight     ? "highlight"
-                       : got == shadow        ? "shadow"
+    const char* name = got == Qt::white         ? "white"
+                       : got == highlight       ? "highlight"
+                       : got == shadow          ? "shadow"
                        : got == QColor(0, 0, 0) ? "black"
-                                              : "other";
+                                                : "other";
     EXPECT_STREQ(name, c.out);
     EXPECT_EQ(grey.pixelColor(0, 0), key); // the background keeps its colour
 }
@@ -112,10 +111,9 @@ TEST_F(ButtonTest, GreyImageIsMadeFromTheBitmapAndFollowsTheShading)
     ASSERT_FALSE(medium.isNull());
     b->SetShadingType(stDark);
     EXPECT_NE(b->GreyImage(), medium);
-    EXPECT_EQ(b->GreyImage(),
-              TExplorerButton::MakeGreyImage(LoadArtwork("help"), stDark,
-                                             SystemColors::BtnHighlight(),
-                                             SystemColors::BtnShadow()));
+    EXPECT_EQ(b->GreyImage(), TExplorerButton::MakeGreyImage(LoadArtwork("help"), stDark,
+                                                             SystemColors::BtnHighlight(),
+                                                             SystemColors::BtnShadow()));
 }
 
 // --- Hints and accelerators ----------------------------------------------------------------
@@ -304,7 +302,7 @@ TEST_F(ButtonTest, ToolbarImageIsCentredOnAFlatFaceAndRaisedUnderThePointer)
     EXPECT_EQ(image.pixelColor(5, 23), SystemColors::BtnShadow());
     QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
     image = b->grab().toImage();
-    EXPECT_EQ(image.pixelColor(5, 0), SystemColors::BtnShadow()); // sunken
+    EXPECT_EQ(image.pixelColor(5, 0), SystemColors::BtnShadow());                // sunken
     EXPECT_EQ(image.pixelColor(QPoint(5, 5) + opaque), icon.pixelColor(opaque)); // one down
     QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(5, 5));
 }
@@ -427,13 +425,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ArtworkCase{"update", 16, 16}, ArtworkCase{"help", 16, 16},
                       ArtworkCase{"exit", 16, 16}, ArtworkCase{"calculate", 16, 16},
                       ArtworkCase{"ok", 16, 16}, ArtworkCase{"preview_prev", 15, 12},
-                      ArtworkCase{"preview_next", 15, 12},
-                      ArtworkCase{"preview_zoom_out", 16, 17},
+                      ArtworkCase{"preview_next", 15, 12}, ArtworkCase{"preview_zoom_out", 16, 17},
                       ArtworkCase{"preview_zoom_100", 16, 17},
                       ArtworkCase{"preview_zoom_in", 16, 17}, ArtworkCase{"preview_print", 20, 20},
                       ArtworkCase{"preview_close", 17, 17}, ArtworkCase{"update_check", 16, 16},
-                      ArtworkCase{"update_retrieve", 15, 14},
-                      ArtworkCase{"update_close", 17, 17}),
+                      ArtworkCase{"update_retrieve", 15, 14}, ArtworkCase{"update_close", 17, 17}),
     [](const ::testing::TestParamInfo<ArtworkCase>& p) { return std::string(p.param.name); });
 
 TEST(ExplBtnArtworkMissing, UnknownNameGivesANullImage)
