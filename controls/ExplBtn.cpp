@@ -667,7 +667,10 @@ void TExplorerButton::Press(const QPoint& pos)
     if (menuOpens && m_dropDownMenu) {
         m_popupOpen = true;
         repaint();
+        const QPointer<TExplorerButton> self(this);
         m_dropDownMenu->exec(mapToGlobal(QPoint(0, height())));
+        if (!self)
+            return; // a menu command closed the window that held the button
         m_popupOpen = false;
         // The press that opened the menu is over: nothing is pressed any more.
         m_hot = PointerOver();
@@ -702,9 +705,11 @@ void TExplorerButton::Release(const QPoint& pos)
 
 void TExplorerButton::mousePressEvent(QMouseEvent* event)
 {
+    const QPointer<TExplorerButton> self(this);
     if (event->button() == Qt::LeftButton)
         Press(event->position().toPoint());
-    QWidget::mousePressEvent(event);
+    if (self) // a drop-down command may have closed the window
+        QWidget::mousePressEvent(event);
 }
 
 void TExplorerButton::mouseMoveEvent(QMouseEvent* event)
@@ -722,9 +727,11 @@ void TExplorerButton::mouseMoveEvent(QMouseEvent* event)
 
 void TExplorerButton::mouseReleaseEvent(QMouseEvent* event)
 {
+    const QPointer<TExplorerButton> self(this);
     if (event->button() == Qt::LeftButton)
         Release(event->position().toPoint());
-    QWidget::mouseReleaseEvent(event);
+    if (self) // the click handler may have closed the window
+        QWidget::mouseReleaseEvent(event);
 }
 
 void TExplorerButton::mouseDoubleClickEvent(QMouseEvent* event)
@@ -759,14 +766,21 @@ bool TExplorerButton::event(QEvent* event)
         static_cast<QShortcutEvent*>(event)->shortcutId() == m_shortcutId) {
         if (isEnabled() && isVisible()) {
             // Shown hot, then pressed and released, so the click happens as with the mouse.
+            // Messages run between the steps, and a click handler may close the window that
+            // holds the button, so each step checks that the button is still there.
+            const QPointer<TExplorerButton> self(this);
             m_hot = true;
             repaint();
             Application::ProcessMessages();
+            if (!self)
+                return true;
             Press(rect().center());
             Application::ProcessMessages();
+            if (!self)
+                return true;
             Release(rect().center());
             Application::ProcessMessages();
-            if (!PointerOver()) {
+            if (self && !PointerOver()) {
                 m_hot = false;
                 update();
             }

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -399,4 +400,20 @@ TEST_F(EditGrid, AutoEditNextCellOpensTheEditorOnTheNextEditableCell)
     ASSERT_TRUE(WaitUntil([&] { return grid->EditorMode(); }));
     EXPECT_EQ(grid->Col(), 3); // column 2 is not editable
     EXPECT_EQ(grid->Row(), 1);
+}
+
+TEST_F(AprGrid, CellHintsShowOnlyWhenSwitchedOn)
+{
+    grid->setEnabled(true);
+    grid->SetHintCell(2, 3, "Rate for $97,000 and $1,000 in fees");
+    grid->show();
+    const QPoint inside = grid->CellRect(2, 3).center();
+    QHelpEvent request(QEvent::ToolTip, inside, grid->viewport()->mapToGlobal(inside));
+    QApplication::sendEvent(grid->viewport(), &request); // ShowCellHints is off for grdAPR
+    EXPECT_FALSE(QToolTip::isVisible() && QToolTip::text().startsWith("Rate"));
+    grid->SetShowCellHints(true);
+    QApplication::sendEvent(grid->viewport(), &request);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), "Rate for $97,000 and $1,000 in fees");
+    QToolTip::hideText();
 }

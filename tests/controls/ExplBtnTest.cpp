@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QEnterEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -435,4 +436,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ExplBtnArtworkMissing, UnknownNameGivesANullImage)
 {
     EXPECT_TRUE(LoadArtwork("no_such_picture").isNull());
+}
+
+TEST_F(ButtonTest, ClickHandlerMayDestroyTheButton)
+{
+    QPointer<TExplorerButton> b = Make();
+    b->SetCaption("&Close");
+    QObject::connect(b, &TExplorerButton::OnClick, b, [&] { delete b.data(); });
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(b.isNull());
+    QPointer<TExplorerButton> mouse = Make();
+    QObject::connect(mouse, &TExplorerButton::OnClick, mouse, [&] { delete mouse.data(); });
+    QTest::mouseClick(mouse, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(mouse.isNull());
 }
