@@ -56,10 +56,11 @@ void TStringGrid::Resize(int cols, int rows)
     m_fixedCols = std::min(m_fixedCols, std::max(cols - 1, 0));
     m_fixedRows = std::min(m_fixedRows, std::max(rows - 1, 0));
     // Keep the current cell and the scroll position inside the grid.
-    const int col = std::clamp(m_col, m_fixedCols, std::max(m_fixedCols, cols - 1));
-    const int row = std::clamp(m_row, m_fixedRows, std::max(m_fixedRows, rows - 1));
-    m_col = m_anchorCol = col;
-    m_row = m_anchorRow = row;
+    const int lastCol = std::max(m_fixedCols, cols - 1), lastRow = std::max(m_fixedRows, rows - 1);
+    m_col = std::clamp(m_col, m_fixedCols, lastCol);
+    m_row = std::clamp(m_row, m_fixedRows, lastRow);
+    m_anchorCol = std::clamp(m_anchorCol, m_fixedCols, lastCol);
+    m_anchorRow = std::clamp(m_anchorRow, m_fixedRows, lastRow);
     m_leftCol = std::clamp(m_leftCol, m_fixedCols, MaxLeftCol());
     m_topRow = std::clamp(m_topRow, m_fixedRows, MaxTopRow());
     UpdateScrollBars();

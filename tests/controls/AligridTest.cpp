@@ -417,3 +417,13 @@ TEST_F(AprGrid, CellHintsShowOnlyWhenSwitchedOn)
     EXPECT_EQ(QToolTip::text(), "Rate for $97,000 and $1,000 in fees");
     QToolTip::hideText();
 }
+
+TEST_F(AprGrid, ASelectedRangeSurvivesARowCountChangeAndShrinksWithTheGrid)
+{
+    grid->SetSelection({2, 3, 4, 8});
+    grid->SetRowCount(20);
+    EXPECT_EQ(grid->Selection(), (TGridRect{2, 3, 4, 8}));
+    grid->SetRowCount(6);
+    EXPECT_EQ(grid->Selection(), (TGridRect{2, 3, 4, 5}));
+    EXPECT_EQ(grid->Row(), 5);
+}
