@@ -644,6 +644,17 @@ void TStringGrid::mousePressEvent(QMouseEvent* event)
         return;
     }
     const TGridCoord at = MouseCoord(pos);
+    // Dragging a header moves its column (row) where the mouse is let go.
+    if ((m_options & goColMoving) && at.Y >= 0 && at.Y < m_fixedRows && at.X >= m_fixedCols) {
+        m_movingIndex = at.X;
+        m_movingColumn = true;
+        return;
+    }
+    if ((m_options & goRowMoving) && at.X >= 0 && at.X < m_fixedCols && at.Y >= m_fixedRows) {
+        m_movingIndex = at.Y;
+        m_movingColumn = false;
+        return;
+    }
     if (at.X < m_fixedCols || at.Y < m_fixedRows)
         return;
     const bool extend = (event->modifiers() & Qt::ShiftModifier) && (m_options & goRangeSelect);
@@ -676,6 +687,15 @@ void TStringGrid::mouseMoveEvent(QMouseEvent* event)
 
 void TStringGrid::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (m_movingIndex >= 0 && event->button() == Qt::LeftButton) {
+        const TGridCoord at = MouseCoord(event->position().toPoint());
+        const int from = m_movingIndex;
+        m_movingIndex = -1;
+        if (m_movingColumn && at.X >= m_fixedCols)
+            MoveColumn(from, at.X);
+        else if (!m_movingColumn && at.Y >= m_fixedRows)
+            MoveRow(from, at.Y);
+    }
     m_sizingIndex = -1;
     m_selecting = false;
     QAbstractScrollArea::mouseReleaseEvent(event);

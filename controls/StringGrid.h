@@ -181,6 +181,8 @@ private:
     bool m_sizingColumn = false;
     int m_sizingStart = 0;
     int m_sizingOriginal = 0;
+    int m_movingIndex = -1; // column or row being dragged to a new place
+    bool m_movingColumn = false;
 
     QLineEdit* m_editor = nullptr;
     bool m_editing = false;

@@ -427,3 +427,18 @@ TEST_F(AprGrid, ASelectedRangeSurvivesARowCountChangeAndShrinksWithTheGrid)
     EXPECT_EQ(grid->Selection(), (TGridRect{2, 3, 4, 5}));
     EXPECT_EQ(grid->Row(), 5);
 }
+
+TEST_F(EditGrid, DraggingAHeaderMovesTheColumnWithItsOverrides)
+{
+    grid->SetOptions(grid->Options() | goColMoving);
+    grid->SetCells(1, 0, "first");
+    grid->SetColorCol(1, blue);
+    const QPoint from = grid->CellRect(1, 0).center();
+    const QPoint to = grid->CellRect(3, 0).center();
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(grid->viewport(), to);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, to);
+    EXPECT_EQ(grid->Cells(3, 0), "first");
+    EXPECT_EQ(grid->ColorCol(3), blue);
+    EXPECT_EQ(grid->ColorCol(1), grid->Brush()->Color());
+}
