@@ -120,9 +120,18 @@ std::optional<TMyAlign> TStringAlignGrid::FixedAlignRow(int row) const
     return Optional(m_align.fixedRow.Find(row));
 }
 
-void TStringAlignGrid::SetEditCell(int col, int row, bool on) { m_edit.cell.Set(col, row, on); }
-void TStringAlignGrid::SetEditCol(int col, bool on) { m_edit.col.Set(col, on); }
-void TStringAlignGrid::SetEditRow(int row, bool on) { m_edit.row.Set(row, on); }
+void TStringAlignGrid::SetEditCell(int col, int row, bool on)
+{
+    m_edit.cell.Set(col, row, on);
+}
+void TStringAlignGrid::SetEditCol(int col, bool on)
+{
+    m_edit.col.Set(col, on);
+}
+void TStringAlignGrid::SetEditRow(int row, bool on)
+{
+    m_edit.row.Set(row, on);
+}
 std::optional<bool> TStringAlignGrid::EditCell(int col, int row) const
 {
     return Optional(m_edit.cell.Find(col, row));
@@ -179,10 +188,22 @@ TMyFont* TStringAlignGrid::FontCell(int col, int row)
         return found->get();
     return m_fonts.cell.Set(col, row, NewFont()).get();
 }
-TMyFont* TStringAlignGrid::FontCol(int col) { return DemandFont(m_fonts.col, col); }
-TMyFont* TStringAlignGrid::FontRow(int row) { return DemandFont(m_fonts.row, row); }
-TMyFont* TStringAlignGrid::FontFixedCol(int col) { return DemandFont(m_fonts.fixedCol, col); }
-TMyFont* TStringAlignGrid::FontFixedRow(int row) { return DemandFont(m_fonts.fixedRow, row); }
+TMyFont* TStringAlignGrid::FontCol(int col)
+{
+    return DemandFont(m_fonts.col, col);
+}
+TMyFont* TStringAlignGrid::FontRow(int row)
+{
+    return DemandFont(m_fonts.row, row);
+}
+TMyFont* TStringAlignGrid::FontFixedCol(int col)
+{
+    return DemandFont(m_fonts.fixedCol, col);
+}
+TMyFont* TStringAlignGrid::FontFixedRow(int row)
+{
+    return DemandFont(m_fonts.fixedRow, row);
+}
 
 TMyBrush* TStringAlignGrid::BrushCell(int col, int row)
 {
@@ -192,10 +213,22 @@ TMyBrush* TStringAlignGrid::BrushCell(int col, int row)
         return found->get();
     return m_brushes.cell.Set(col, row, NewBrush()).get();
 }
-TMyBrush* TStringAlignGrid::BrushCol(int col) { return DemandBrush(m_brushes.col, col); }
-TMyBrush* TStringAlignGrid::BrushRow(int row) { return DemandBrush(m_brushes.row, row); }
-TMyBrush* TStringAlignGrid::BrushFixedCol(int col) { return DemandBrush(m_brushes.fixedCol, col); }
-TMyBrush* TStringAlignGrid::BrushFixedRow(int row) { return DemandBrush(m_brushes.fixedRow, row); }
+TMyBrush* TStringAlignGrid::BrushCol(int col)
+{
+    return DemandBrush(m_brushes.col, col);
+}
+TMyBrush* TStringAlignGrid::BrushRow(int row)
+{
+    return DemandBrush(m_brushes.row, row);
+}
+TMyBrush* TStringAlignGrid::BrushFixedCol(int col)
+{
+    return DemandBrush(m_brushes.fixedCol, col);
+}
+TMyBrush* TStringAlignGrid::BrushFixedRow(int row)
+{
+    return DemandBrush(m_brushes.fixedRow, row);
+}
 
 namespace {
 // Setting the colour repaints through the brush's change notification.
@@ -353,8 +386,8 @@ void TStringAlignGrid::DrawCell(QPainter& painter, int col, int row, const QRect
     const TMyBrush* brush = GetCellBrush(col, row);
     QColor back = brush->Color();
     QColor text = font->Color();
-    const bool focusedShown = !(state & gdFocused) ||
-                              (Options() & (goDrawFocusSelected | goRowSelect));
+    const bool focusedShown =
+        !(state & gdFocused) || (Options() & (goDrawFocusSelected | goRowSelect));
     if (m_drawSelection && (state & gdSelected) && focusedShown) {
         back = GetCellSelectedColor(col, row);
         text = GetCellSelectedFontColor(col, row);
@@ -395,14 +428,17 @@ bool TStringAlignGrid::CanEditShow() const
     return TStringGrid::CanEditShow() && GetCellEditable(Col(), Row());
 }
 
-QLineEdit* TStringAlignGrid::CreateEditor() { return new TNewInplaceEdit(viewport()); }
+QLineEdit* TStringAlignGrid::CreateEditor()
+{
+    return new TNewInplaceEdit(viewport());
+}
 
 void TStringAlignGrid::UpdateEditor(QLineEdit* editor)
 {
     const TMyFont* font = GetCellFont(Col(), Row());
     static_cast<TNewInplaceEdit*>(editor)->SetCellLook(GetCellAlign(Col(), Row()), font->Font(),
-                                                        font->Color(),
-                                                        GetCellBrush(Col(), Row())->Color());
+                                                       font->Color(),
+                                                       GetCellBrush(Col(), Row())->Color());
 }
 
 void TStringAlignGrid::PostEditEvent(int msg, int col, int row)
@@ -441,8 +477,8 @@ void TStringAlignGrid::EditorFocusLost()
     const int col = Col(), row = Row();
     if (Options() & goAlwaysShowEditor) {
         QLineEdit* editor = InplaceEditor();
-        m_reopenSelStart = editor->hasSelectedText() ? editor->selectionStart()
-                                                     : editor->cursorPosition();
+        m_reopenSelStart =
+            editor->hasSelectedText() ? editor->selectionStart() : editor->cursorPosition();
         m_reopenSelLength = editor->hasSelectedText() ? editor->selectedText().size() : 0;
     }
     TStringGrid::EditorFocusLost();
@@ -499,8 +535,8 @@ void TStringAlignGrid::StepToNextCell(T_nextcell dir, t_lastcell rule, bool edit
 
 void TStringAlignGrid::TabPressed(bool backward)
 {
-    StepToNextCell(backward ? ReverseDirection(m_nextCellTab) : m_nextCellTab,
-                   m_afterLastCellTab, false);
+    StepToNextCell(backward ? ReverseDirection(m_nextCellTab) : m_nextCellTab, m_afterLastCellTab,
+                   false);
 }
 
 // --- Inserting, moving and sorting ---------------------------------------------------------
@@ -553,11 +589,23 @@ void TStringAlignGrid::RowMoved(int from, int to)
     m_hints.MoveRow(from, to);
 }
 
-void TStringAlignGrid::ColWidthsChanged() { emit OnColWidthsChanged(); }
-void TStringAlignGrid::RowHeightsChanged() { emit OnRowHeightsChanged(); }
+void TStringAlignGrid::ColWidthsChanged()
+{
+    emit OnColWidthsChanged();
+}
+void TStringAlignGrid::RowHeightsChanged()
+{
+    emit OnRowHeightsChanged();
+}
 
-void TStringAlignGrid::SortRows(int col, bool ascending) { SortLines(true, col, ascending); }
-void TStringAlignGrid::SortColumns(int row, bool ascending) { SortLines(false, row, ascending); }
+void TStringAlignGrid::SortRows(int col, bool ascending)
+{
+    SortLines(true, col, ascending);
+}
+void TStringAlignGrid::SortColumns(int row, bool ascending)
+{
+    SortLines(false, row, ascending);
+}
 
 void TStringAlignGrid::SortLines(bool rows, int key, bool ascending)
 {
@@ -601,8 +649,9 @@ bool TStringAlignGrid::viewportEvent(QEvent* event)
         } else {
             const QRect cell = CellRect(at.X, at.Y);
             // Shown below the cell's bottom-left corner; leaving the cell withdraws it.
-            QToolTip::showText(viewport()->mapToGlobal(QPoint(cell.left(), cell.top() + cell.height() + 6)), hint,
-                               viewport(), cell);
+            QToolTip::showText(
+                viewport()->mapToGlobal(QPoint(cell.left(), cell.top() + cell.height() + 6)), hint,
+                viewport(), cell);
         }
         m_hintCell = at;
         return true;

@@ -41,7 +41,7 @@ public:
     void SetAlignment(TMyAlign align);
     bool Editable() const { return m_editable; }
     void SetEditable(bool on) { m_editable = on; }
-    void SetColor(const QColor& color) override; // the grid's Brush follows it
+    void SetColor(const QColor& color) override;      // the grid's Brush follows it
     void SetFixedColor(const QColor& color) override; // the fixed brush follows it
     bool ShowCellHints() const { return m_showCellHints; }
     void SetShowCellHints(bool on) { m_showCellHints = on; }

@@ -2,7 +2,10 @@
 
 // The resource registration lives in this static library; naming it here keeps the linker from
 // dropping it.
-static void RegisterControlsResources() { Q_INIT_RESOURCE(controls); }
+static void RegisterControlsResources()
+{
+    Q_INIT_RESOURCE(controls);
+}
 
 QImage LoadArtwork(const QString& name)
 {

@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcutEvent>
-
 #include <memory>
 
 namespace {
@@ -25,8 +24,9 @@ const QPixmap& DownPattern()
         QImage image(8, 8, QImage::Format_RGB32);
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
-                image.setPixelColor(x, y, (x % 2) == (y % 2) ? SystemColors::BtnHighlight()
-                                                             : SystemColors::BtnFace());
+                image.setPixelColor(x, y,
+                                    (x % 2) == (y % 2) ? SystemColors::BtnHighlight()
+                                                       : SystemColors::BtnFace());
         g_downPattern = std::make_unique<QPixmap>(QPixmap::fromImage(image));
     }
     return *g_downPattern;
@@ -100,7 +100,10 @@ TExplorerButton::TExplorerButton(QWidget* parent) : QWidget(parent)
     resize(m_customSize);
 }
 
-TExplorerButton::~TExplorerButton() { g_downPattern.reset(); }
+TExplorerButton::~TExplorerButton()
+{
+    g_downPattern.reset();
+}
 
 // --- Properties ----------------------------------------------------------------------------
 
@@ -115,8 +118,7 @@ QList<TExplorerButton*> TExplorerButton::GroupMembers() const
     QList<TExplorerButton*> members;
     if (!parentWidget() || m_groupIndex == 0)
         return members;
-    for (auto* button :
-         parentWidget()->findChildren<TExplorerButton*>(Qt::FindDirectChildrenOnly))
+    for (auto* button : parentWidget()->findChildren<TExplorerButton*>(Qt::FindDirectChildrenOnly))
         if (button != this && button->m_groupIndex == m_groupIndex)
             members << button;
     return members;
@@ -332,9 +334,15 @@ void TExplorerButton::SetShowHint(bool on)
     UpdateTooltip();
 }
 
-void TExplorerButton::UpdateTooltip() { setToolTip(m_showHint ? GetShortHint(m_hint) : QString()); }
+void TExplorerButton::UpdateTooltip()
+{
+    setToolTip(m_showHint ? GetShortHint(m_hint) : QString());
+}
 
-void TExplorerButton::SetPopupMenu(QMenu* menu) { m_popupMenu = menu; }
+void TExplorerButton::SetPopupMenu(QMenu* menu)
+{
+    m_popupMenu = menu;
+}
 
 QString TExplorerButton::StripAccelerator(const QString& caption)
 {
@@ -401,7 +409,10 @@ void TExplorerButton::UpdateShortcut()
         m_shortcutId = grabShortcut(key);
 }
 
-bool TExplorerButton::PointerOver() const { return rect().contains(mapFromGlobal(QCursor::pos())); }
+bool TExplorerButton::PointerOver() const
+{
+    return rect().contains(mapFromGlobal(QCursor::pos()));
+}
 
 // --- Painting ------------------------------------------------------------------------------
 
@@ -456,8 +467,8 @@ void TExplorerButton::Paint(QPainter& painter)
                           ((m_options & boWordWrap) ? Qt::TextWordWrap : Qt::TextSingleLine);
     int tw = 0, th = 0, spacing = 0;
     if (hasText) {
-        const QRect measured = metrics.boundingRect(QRect(0, 0, std::max(a - 4, 1), h * 4),
-                                                    textFlags, m_caption);
+        const QRect measured =
+            metrics.boundingRect(QRect(0, 0, std::max(a - 4, 1), h * 4), textFlags, m_caption);
         tw = std::min(measured.width(), std::max(a - 4, 0));
         th = measured.height();
         spacing = 2;
@@ -576,8 +587,8 @@ void TExplorerButton::Paint(QPainter& painter)
         return;
     }
 
-    const bool sunken = (m_pressed && m_hot) ||
-                        (m_popupOpen && m_dropDownStyle == ddsIExplorer) || m_down;
+    const bool sunken =
+        (m_pressed && m_hot) || (m_popupOpen && m_dropDownStyle == ddsIExplorer) || m_down;
     if (sunken) {
         if (showBevel) {
             Bevel(painter, face, false, m_bevelStyle);
@@ -586,9 +597,8 @@ void TExplorerButton::Paint(QPainter& painter)
         }
         const bool noDepress = m_options & boNoDepress;
         const int imageShift = noDepress ? 0 : 1;
-        const int textShift = (!noDepress && m_bevelStyle == bsRaised) || m_bevelStyle == bsLowered
-                                  ? 1
-                                  : 0;
+        const int textShift =
+            (!noDepress && m_bevelStyle == bsRaised) || m_bevelStyle == bsLowered ? 1 : 0;
         const QColor textColor = m_hot ? m_fontColor : m_unselectedFontColor;
         drawImage(m_bitmap, ix + imageShift, iy + imageShift);
         drawText(tx + textShift, ty + textShift, textColor);
@@ -651,14 +661,16 @@ void TExplorerButton::Press(const QPoint& pos)
         m_pressed = true;
     m_hot = true;
     repaint();
-    const bool menuOpens =
-        m_dropDownMenu && (m_dropDownStyle == ddsIExplorer || m_arrowPressed);
+    const bool menuOpens = m_dropDownMenu && (m_dropDownStyle == ddsIExplorer || m_arrowPressed);
     if (m_arrowPressed || menuOpens)
         emit OnDropDownClick();
     if (menuOpens && m_dropDownMenu) {
         m_popupOpen = true;
         repaint();
+        const QPointer<TExplorerButton> self(this);
         m_dropDownMenu->exec(mapToGlobal(QPoint(0, height())));
+        if (!self)
+            return; // a menu command closed the window that held the button
         m_popupOpen = false;
         // The press that opened the menu is over: nothing is pressed any more.
         m_hot = PointerOver();
@@ -693,9 +705,11 @@ void TExplorerButton::Release(const QPoint& pos)
 
 void TExplorerButton::mousePressEvent(QMouseEvent* event)
 {
+    const QPointer<TExplorerButton> self(this);
     if (event->button() == Qt::LeftButton)
         Press(event->position().toPoint());
-    QWidget::mousePressEvent(event);
+    if (self) // a drop-down command may have closed the window
+        QWidget::mousePressEvent(event);
 }
 
 void TExplorerButton::mouseMoveEvent(QMouseEvent* event)
@@ -713,9 +727,11 @@ void TExplorerButton::mouseMoveEvent(QMouseEvent* event)
 
 void TExplorerButton::mouseReleaseEvent(QMouseEvent* event)
 {
+    const QPointer<TExplorerButton> self(this);
     if (event->button() == Qt::LeftButton)
         Release(event->position().toPoint());
-    QWidget::mouseReleaseEvent(event);
+    if (self) // the click handler may have closed the window
+        QWidget::mouseReleaseEvent(event);
 }
 
 void TExplorerButton::mouseDoubleClickEvent(QMouseEvent* event)
@@ -750,14 +766,21 @@ bool TExplorerButton::event(QEvent* event)
         static_cast<QShortcutEvent*>(event)->shortcutId() == m_shortcutId) {
         if (isEnabled() && isVisible()) {
             // Shown hot, then pressed and released, so the click happens as with the mouse.
+            // Messages run between the steps, and a click handler may close the window that
+            // holds the button, so each step checks that the button is still there.
+            const QPointer<TExplorerButton> self(this);
             m_hot = true;
             repaint();
             Application::ProcessMessages();
+            if (!self)
+                return true;
             Press(rect().center());
             Application::ProcessMessages();
+            if (!self)
+                return true;
             Release(rect().center());
             Application::ProcessMessages();
-            if (!PointerOver()) {
+            if (self && !PointerOver()) {
                 m_hot = false;
                 update();
             }

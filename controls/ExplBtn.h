@@ -14,8 +14,6 @@
 #include <QPointer>
 #include <QWidget>
 
-
-
 enum TExplorerButtonLayout { blBitmapTop, blBitmapBottom, blBitmapLeft, blBitmapRight };
 
 enum TExplorerButtonOption {

@@ -57,8 +57,7 @@ public:
             std::rotate(m_items.begin() + from, m_items.begin() + from + 1,
                         m_items.begin() + to + 1);
         else
-            std::rotate(m_items.begin() + to, m_items.begin() + from,
-                        m_items.begin() + from + 1);
+            std::rotate(m_items.begin() + to, m_items.begin() + from, m_items.begin() + from + 1);
     }
 
     int Size() const { return static_cast<int>(m_items.size()); }

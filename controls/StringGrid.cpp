@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-
 #include <algorithm>
 
 namespace {
@@ -57,10 +56,11 @@ void TStringGrid::Resize(int cols, int rows)
     m_fixedCols = std::min(m_fixedCols, std::max(cols - 1, 0));
     m_fixedRows = std::min(m_fixedRows, std::max(rows - 1, 0));
     // Keep the current cell and the scroll position inside the grid.
-    const int col = std::clamp(m_col, m_fixedCols, std::max(m_fixedCols, cols - 1));
-    const int row = std::clamp(m_row, m_fixedRows, std::max(m_fixedRows, rows - 1));
-    m_col = m_anchorCol = col;
-    m_row = m_anchorRow = row;
+    const int lastCol = std::max(m_fixedCols, cols - 1), lastRow = std::max(m_fixedRows, rows - 1);
+    m_col = std::clamp(m_col, m_fixedCols, lastCol);
+    m_row = std::clamp(m_row, m_fixedRows, lastRow);
+    m_anchorCol = std::clamp(m_anchorCol, m_fixedCols, lastCol);
+    m_anchorRow = std::clamp(m_anchorRow, m_fixedRows, lastRow);
     m_leftCol = std::clamp(m_leftCol, m_fixedCols, MaxLeftCol());
     m_topRow = std::clamp(m_topRow, m_fixedRows, MaxTopRow());
     UpdateScrollBars();
@@ -373,7 +373,10 @@ void TStringGrid::InsertRowAt(int row)
     Resize(m_colCount, m_rowCount + 1);
 }
 
-bool TStringGrid::SelectCell(int, int) { return true; }
+bool TStringGrid::SelectCell(int, int)
+{
+    return true;
+}
 
 void TStringGrid::FocusCell(int col, int row, bool moveAnchor)
 {
@@ -486,10 +489,16 @@ void TStringGrid::scrollContentsBy(int, int)
 void TStringGrid::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    // A grid that grew may now show cells it had to scroll away while it was small.
+    m_leftCol = std::clamp(m_leftCol, m_fixedCols, MaxLeftCol());
+    m_topRow = std::clamp(m_topRow, m_fixedRows, MaxTopRow());
     UpdateScrollBars();
 }
 
-void TStringGrid::InvalidateGrid() { viewport()->update(); }
+void TStringGrid::InvalidateGrid()
+{
+    viewport()->update();
+}
 
 void TStringGrid::InvalidateCell(int col, int row)
 {
@@ -557,10 +566,10 @@ void TStringGrid::paintEvent(QPaintEvent*)
                 OnDrawCell(painter, col, row, rect, state);
                 painter.restore();
             }
-            const bool vertLine = fixed ? bool(m_options & goFixedVertLine)
-                                        : bool(m_options & goVertLine);
-            const bool horzLine = fixed ? bool(m_options & goFixedHorzLine)
-                                        : bool(m_options & goHorzLine);
+            const bool vertLine =
+                fixed ? bool(m_options & goFixedVertLine) : bool(m_options & goVertLine);
+            const bool horzLine =
+                fixed ? bool(m_options & goFixedHorzLine) : bool(m_options & goHorzLine);
             // Fixed cells look raised when both fixed lines are drawn.
             if (fixed && vertLine && horzLine && rect.width() > 1 && rect.height() > 1) {
                 painter.setPen(SystemColors::BtnHighlight());
@@ -635,6 +644,17 @@ void TStringGrid::mousePressEvent(QMouseEvent* event)
         return;
     }
     const TGridCoord at = MouseCoord(pos);
+    // Dragging a header moves its column (row) where the mouse is let go.
+    if ((m_options & goColMoving) && at.Y >= 0 && at.Y < m_fixedRows && at.X >= m_fixedCols) {
+        m_movingIndex = at.X;
+        m_movingColumn = true;
+        return;
+    }
+    if ((m_options & goRowMoving) && at.X >= 0 && at.X < m_fixedCols && at.Y >= m_fixedRows) {
+        m_movingIndex = at.Y;
+        m_movingColumn = false;
+        return;
+    }
     if (at.X < m_fixedCols || at.Y < m_fixedRows)
         return;
     const bool extend = (event->modifiers() & Qt::ShiftModifier) && (m_options & goRangeSelect);
@@ -667,6 +687,15 @@ void TStringGrid::mouseMoveEvent(QMouseEvent* event)
 
 void TStringGrid::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (m_movingIndex >= 0 && event->button() == Qt::LeftButton) {
+        const TGridCoord at = MouseCoord(event->position().toPoint());
+        const int from = m_movingIndex;
+        m_movingIndex = -1;
+        if (m_movingColumn && at.X >= m_fixedCols)
+            MoveColumn(from, at.X);
+        else if (!m_movingColumn && at.Y >= m_fixedRows)
+            MoveRow(from, at.Y);
+    }
     m_sizingIndex = -1;
     m_selecting = false;
     QAbstractScrollArea::mouseReleaseEvent(event);
@@ -713,9 +742,8 @@ void TStringGrid::keyPressEvent(QKeyEvent* event)
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool extend = shift && (m_options & goRangeSelect);
     int pageRows = 0;
-    for (int r = m_topRow, y = RowY(m_topRow); r < m_rowCount && y >= 0 &&
-                                              y + m_rowHeights[r] <= viewport()->height();
-         ++r) {
+    for (int r = m_topRow, y = RowY(m_topRow);
+         r < m_rowCount && y >= 0 && y + m_rowHeights[r] <= viewport()->height(); ++r) {
         ++pageRows;
         y += m_rowHeights[r] + m_gridLineWidth;
     }
@@ -757,11 +785,17 @@ bool TStringGrid::CanEditShow() const
            m_row >= m_fixedRows && m_col < m_colCount && m_row < m_rowCount;
 }
 
-QLineEdit* TStringGrid::CreateEditor() { return new QLineEdit(viewport()); }
+QLineEdit* TStringGrid::CreateEditor()
+{
+    return new QLineEdit(viewport());
+}
 
 void TStringGrid::UpdateEditor(QLineEdit*) {}
 
-bool TStringGrid::EditorMode() const { return m_editing; }
+bool TStringGrid::EditorMode() const
+{
+    return m_editing;
+}
 
 void TStringGrid::SetEditorMode(bool on)
 {
@@ -815,7 +849,10 @@ void TStringGrid::HideEditor()
     InvalidateGrid();
 }
 
-void TStringGrid::EditorAccepted() { HideEditor(); }
+void TStringGrid::EditorAccepted()
+{
+    HideEditor();
+}
 
 void TStringGrid::EditorCancelled()
 {
@@ -825,7 +862,10 @@ void TStringGrid::EditorCancelled()
     SetCells(col, row, original);
 }
 
-void TStringGrid::EditorFocusLost() { HideEditor(); }
+void TStringGrid::EditorFocusLost()
+{
+    HideEditor();
+}
 
 bool TStringGrid::eventFilter(QObject* watched, QEvent* event)
 {

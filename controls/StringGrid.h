@@ -10,7 +10,6 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QString>
-
 #include <functional>
 #include <vector>
 
@@ -163,8 +162,8 @@ private:
     std::vector<int> m_rowHeights;
     std::vector<bool> m_tabStops;
     std::vector<std::vector<QString>> m_cells; // by column, then row
-    TGridOptions m_options = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine |
-                             goRangeSelect;
+    TGridOptions m_options =
+        goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
     TScrollStyle m_scrollBars = ssBoth;
     QColor m_color;
     QColor m_fixedColor;
@@ -182,6 +181,8 @@ private:
     bool m_sizingColumn = false;
     int m_sizingStart = 0;
     int m_sizingOriginal = 0;
+    int m_movingIndex = -1; // column or row being dragged to a new place
+    bool m_movingColumn = false;
 
     QLineEdit* m_editor = nullptr;
     bool m_editing = false;

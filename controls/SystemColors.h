@@ -6,13 +6,33 @@
 #include <QPalette>
 
 namespace SystemColors {
-inline QColor BtnFace() { return QApplication::palette().color(QPalette::Active, QPalette::Button); }
-inline QColor BtnHighlight() { return QApplication::palette().color(QPalette::Active, QPalette::Light); }
-inline QColor BtnShadow() { return QApplication::palette().color(QPalette::Active, QPalette::Dark); }
-inline QColor Window() { return QApplication::palette().color(QPalette::Active, QPalette::Base); }
-inline QColor WindowText() { return QApplication::palette().color(QPalette::Active, QPalette::Text); }
+// 8 bits a channel, as the colour lands on screen (derived palette colours carry more).
+inline QColor Role(QPalette::ColorRole role)
+{
+    return QColor(QApplication::palette().color(QPalette::Active, role).rgb());
+}
+inline QColor BtnFace()
+{
+    return Role(QPalette::Button);
+}
+inline QColor BtnHighlight()
+{
+    return Role(QPalette::Light);
+}
+inline QColor BtnShadow()
+{
+    return Role(QPalette::Dark);
+}
+inline QColor Window()
+{
+    return Role(QPalette::Base);
+}
+inline QColor WindowText()
+{
+    return Role(QPalette::Text);
+}
 inline QColor ActiveCaption()
 {
-    return QApplication::palette().color(QPalette::Active, QPalette::Highlight);
+    return Role(QPalette::Highlight);
 }
 } // namespace SystemColors

@@ -13,7 +13,10 @@ TURLLabel::TURLLabel(QWidget* parent) : QLabel(parent)
     setCursor(Qt::PointingHandCursor);
 }
 
-QColor TURLLabel::FontColor() const { return palette().color(QPalette::WindowText); }
+QColor TURLLabel::FontColor() const
+{
+    return palette().color(QPalette::WindowText);
+}
 
 void TURLLabel::SetFontColor(const QColor& color)
 {

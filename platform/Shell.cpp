@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QUrl>
 
@@ -16,13 +17,24 @@ ShellOpenHook& Hook()
 constexpr int shellSuccess = 42;
 } // namespace
 
-void SetShellOpenHook(ShellOpenHook hook) { Hook() = std::move(hook); }
+bool NoDesktop()
+{
+    return qEnvironmentVariableIsSet("TALLYHORN_TEST") ||
+           QGuiApplication::platformName() == QLatin1String("offscreen") ||
+           QGuiApplication::platformName() == QLatin1String("minimal");
+}
+
+void SetShellOpenHook(ShellOpenHook hook)
+{
+    Hook() = std::move(hook);
+}
 
 int ShellExecute(const ShellOpenRequest& request)
 {
     if (Hook())
         return Hook()(request);
-    if (qEnvironmentVariableIsSet("TALLYHORN_TEST") || request.file.isEmpty())
+    // Tests run without a desktop: nothing may be opened on the machine running them.
+    if (NoDesktop() || request.file.isEmpty())
         return ShellErrorFileNotFound;
 
     const QFileInfo local(request.file);
@@ -33,8 +45,8 @@ int ShellExecute(const ShellOpenRequest& request)
             request.directory.isEmpty() ? QDir::currentPath() : request.directory);
         return started ? shellSuccess : ShellErrorFileNotFound;
     }
-    const QUrl url = local.isAbsolute() ? QUrl::fromLocalFile(request.file)
-                                        : QUrl::fromUserInput(request.file);
+    const QUrl url =
+        local.isAbsolute() ? QUrl::fromLocalFile(request.file) : QUrl::fromUserInput(request.file);
     if (!url.isValid())
         return ShellErrorFileNotFound;
     return QDesktopServices::openUrl(url) ? shellSuccess : ShellErrorFileNotFound;

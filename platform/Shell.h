@@ -5,7 +5,6 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-
 #include <functional>
 
 // How the opened program's window should appear. The desktop decides in the end; the mode is
@@ -28,7 +27,11 @@ int ShellExecute(const ShellOpenRequest& request);
 constexpr int ShellErrorFileNotFound = 2;
 
 // While a hook is installed, ShellExecute hands every request to it and returns its result.
-// Pass an empty function to remove it. Without a hook, a test run (TALLYHORN_TEST set) opens
-// nothing and reports failure, so no test can start a browser by accident.
+// Pass an empty function to remove it.
 using ShellOpenHook = std::function<int(const ShellOpenRequest&)>;
 void SetShellOpenHook(ShellOpenHook hook);
+
+// True in a test run (TALLYHORN_TEST set) or on a platform without a desktop (offscreen,
+// minimal). Without a hook ShellExecute then opens nothing and reports failure, so no test can
+// start a browser by accident.
+bool NoDesktop();

@@ -4,7 +4,6 @@
 #include "controls/GridOverrideStore.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {

@@ -1,6 +1,7 @@
 // The aligned grid as a widget: what it paints (checked at known pixels of an off-screen
 // rendering), its bookkeeping when columns and rows come and go, and in-place editing.
 #include "controls/Aligrid.h"
+
 #include "controls/SystemColors.h"
 #include "tests/controls/GridShowcase.h"
 
@@ -10,9 +11,8 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
-
+#include <QToolTip>
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace {
@@ -400,4 +400,45 @@ TEST_F(EditGrid, AutoEditNextCellOpensTheEditorOnTheNextEditableCell)
     ASSERT_TRUE(WaitUntil([&] { return grid->EditorMode(); }));
     EXPECT_EQ(grid->Col(), 3); // column 2 is not editable
     EXPECT_EQ(grid->Row(), 1);
+}
+
+TEST_F(AprGrid, CellHintsShowOnlyWhenSwitchedOn)
+{
+    grid->setEnabled(true);
+    grid->SetHintCell(2, 3, "Rate for $97,000 and $1,000 in fees");
+    grid->show();
+    const QPoint inside = grid->CellRect(2, 3).center();
+    QHelpEvent request(QEvent::ToolTip, inside, grid->viewport()->mapToGlobal(inside));
+    QApplication::sendEvent(grid->viewport(), &request); // ShowCellHints is off for grdAPR
+    EXPECT_FALSE(QToolTip::isVisible() && QToolTip::text().startsWith("Rate"));
+    grid->SetShowCellHints(true);
+    QApplication::sendEvent(grid->viewport(), &request);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), "Rate for $97,000 and $1,000 in fees");
+    QToolTip::hideText();
+}
+
+TEST_F(AprGrid, ASelectedRangeSurvivesARowCountChangeAndShrinksWithTheGrid)
+{
+    grid->SetSelection({2, 3, 4, 8});
+    grid->SetRowCount(20);
+    EXPECT_EQ(grid->Selection(), (TGridRect{2, 3, 4, 8}));
+    grid->SetRowCount(6);
+    EXPECT_EQ(grid->Selection(), (TGridRect{2, 3, 4, 5}));
+    EXPECT_EQ(grid->Row(), 5);
+}
+
+TEST_F(EditGrid, DraggingAHeaderMovesTheColumnWithItsOverrides)
+{
+    grid->SetOptions(grid->Options() | goColMoving);
+    grid->SetCells(1, 0, "first");
+    grid->SetColorCol(1, blue);
+    const QPoint from = grid->CellRect(1, 0).center();
+    const QPoint to = grid->CellRect(3, 0).center();
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(grid->viewport(), to);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, to);
+    EXPECT_EQ(grid->Cells(3, 0), "first");
+    EXPECT_EQ(grid->ColorCol(3), blue);
+    EXPECT_EQ(grid->ColorCol(1), grid->Brush()->Color());
 }
