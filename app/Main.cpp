@@ -281,7 +281,7 @@ void TfrmMain::CreateCalculatorPanel(QWidget* client)
     btnCalcFixed = new QPushButton(p);
     btnCalcFixed->setObjectName("btnCalcFixed");
     btnCalcFixed->setGeometry(437, 62, 22, 22);
-    btnCalcFixed->setIcon(QPixmap::fromImage(LoadArtwork("calculate")));
+    btnCalcFixed->setIcon(QPixmap::fromImage(TransparentImage(LoadArtwork("calculate"))));
     btnCalcFixed->setToolTip(" Click to itemize fixed fees ...");
     SetHint(btnCalcFixed, " Click to itemize fixed fees ...");
 
@@ -383,7 +383,7 @@ void TfrmMain::CreateFixedFeesPanel(QWidget* panel)
     btnCloseFixedFees = new QPushButton(" &OK", f);
     btnCloseFixedFees->setObjectName("btnCloseFixedFees");
     btnCloseFixedFees->setGeometry(488, 86, 92, 25);
-    btnCloseFixedFees->setIcon(QPixmap::fromImage(LoadArtwork("ok")));
+    btnCloseFixedFees->setIcon(QPixmap::fromImage(TransparentImage(LoadArtwork("ok"))));
     btnCloseFixedFees->setToolTip("Click to close Fixed Fees Entry");
     setTabOrder(previous, btnCloseFixedFees);
 

@@ -13,3 +13,7 @@
 
 // The named image; a null image when there is none of that name.
 QImage LoadArtwork(const QString& name);
+
+// A copy of `source` in which every pixel of its transparent colour (the pixel at (0, 0)) is
+// fully transparent.
+QImage TransparentImage(const QImage& source);

@@ -1,5 +1,7 @@
 #include "controls/ExplBtn.h"
 
+#include "controls/Artwork.h"
+
 #include "controls/SystemColors.h"
 #include "platform/Application.h"
 
@@ -33,25 +35,10 @@ const QPixmap& DownPattern()
 }
 
 // The image with its transparent colour (the pixel at (0, 0)) made see-through.
-QImage Transparent(const QImage& source)
-{
-    if (source.isNull())
-        return source;
-    QImage image = source.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = image.pixel(0, 0);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (line[x] == key)
-                line[x] = 0;
-    }
-    return image;
-}
-
 // Every pixel that is not of the transparent colour, in one colour: the embossed form's layers.
 QImage Silhouette(const QImage& source, const QColor& color)
 {
-    QImage image = Transparent(source);
+    QImage image = TransparentImage(source);
     const QRgb fill = color.rgb();
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -541,7 +528,7 @@ void TExplorerButton::Paint(QPainter& painter)
     auto drawImage = [&](const QImage& image, int x, int y) {
         if (image.isNull())
             return;
-        const QImage clear = Transparent(image);
+        const QImage clear = TransparentImage(image);
         if (m_buttonSize == bsSmall)
             painter.drawImage(QPoint(x, y), clear, QRect(0, 0, 16, 16));
         else if (m_buttonSize == bsLarge)
