@@ -328,9 +328,14 @@ void TfrmMain::CreateCalculatorPanel(QWidget* client)
     setTabOrder(edtDownPaymentPercent, edtTerm);
     setTabOrder(edtTerm, edtInterest);
     setTabOrder(edtInterest, btnCalcFixed);
-    setTabOrder(btnCalcFixed, rgLoan->Button(0));
-    setTabOrder(rgLoan->Button(0), rgFixed->Button(0));
-    setTabOrder(rgFixed->Button(0), edtOriginationFees);
+    // Each group is one stop: the tab key lands on its checked item.
+    QWidget* previous = btnCalcFixed;
+    for (TRadioGroup* group : {rgLoan, rgFixed})
+        for (int i = 0; i < group->Items().size(); ++i) {
+            setTabOrder(previous, group->Button(i));
+            previous = group->Button(i);
+        }
+    setTabOrder(previous, edtOriginationFees);
 }
 
 void TfrmMain::CreateFixedFeesPanel(QWidget* panel)

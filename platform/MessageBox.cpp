@@ -51,7 +51,10 @@ ModalResult MessageBox(const QString& text, const QString& caption, MessageIcon 
 {
     if (Hook())
         return Hook()({text, caption, icon, buttons});
-    QMessageBox box(ToQt(icon), caption, text, ToQt(buttons));
+    // Texts may break lines with LF CR; the carriage returns have no place on the screen.
+    QString shown = text;
+    shown.remove('\r');
+    QMessageBox box(ToQt(icon), caption, shown, ToQt(buttons));
     box.adjustSize();
     if (QScreen* screen = QGuiApplication::primaryScreen())
         box.move(screen->availableGeometry().center() - box.rect().center());

@@ -8,6 +8,18 @@ TRadioGroup::TRadioGroup(QWidget* parent) : QFrame(parent)
     m_group.setExclusive(true);
     connect(&m_group, &QButtonGroup::idClicked, this,
             [this](int) { Application::Guard(this, [this] { emit Click(); }); });
+    connect(&m_group, &QButtonGroup::idToggled, this, [this](int, bool) { UpdateTabStop(); });
+}
+
+void TRadioGroup::UpdateTabStop()
+{
+    // The group is one tab stop, on its checked item (the first when none is checked); the
+    // arrow keys move between the items.
+    QAbstractButton* checked = m_group.checkedButton();
+    for (QRadioButton* button : m_buttons)
+        button->setFocusPolicy(button == checked || (!checked && button == m_buttons.front())
+                                   ? Qt::StrongFocus
+                                   : Qt::ClickFocus);
 }
 
 void TRadioGroup::SetItems(const QStringList& items)
@@ -22,6 +34,7 @@ void TRadioGroup::SetItems(const QStringList& items)
         m_buttons.append(button);
         button->show();
     }
+    UpdateTabStop();
     LayoutButtons();
 }
 

@@ -33,6 +33,7 @@ protected:
 
 private:
     void LayoutButtons();
+    void UpdateTabStop();
 
     QStringList m_items;
     int m_columns = 1;

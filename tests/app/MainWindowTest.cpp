@@ -3,18 +3,22 @@
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumEdit.h"
+#include "controls/URL.h"
 #include "platform/Application.h"
 #include "platform/RadioGroup.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TempFolder.h"
 
 #include <QFrame>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include "app/splash.h"
 
 namespace {
 
@@ -435,13 +439,63 @@ TEST_F(MainWindowTest, ARequestWithAutoCalcOffDuringABuildStillFinishesTheTable)
     EXPECT_EQ(Cell(7, 11), " 7.500%");
 }
 
-TEST_F(MainWindowTest, HintLineShowsTheLongPart)
+TEST_F(MainWindowTest, HintLineFollowsTheControlUnderTheMouse)
 {
     Start();
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(w->btnReset, &enter);
+    EXPECT_EQ(w->StatusBar1->text(), " Reset");
+    EXPECT_EQ(w->btnReset->toolTip(), " Reset");
+    QApplication::sendEvent(w->rgLoan->Button(2), &enter); // the group's hint covers its items
+    EXPECT_EQ(w->StatusBar1->text(),
+              " Click the appropriate radio button to set purchase price increment");
+    QApplication::sendEvent(w->edtTerm, &enter);
+    EXPECT_EQ(w->StatusBar1->text(), "");
     w->DisplayHint(" Reset|Restores the default values");
     EXPECT_EQ(w->StatusBar1->text(), "Restores the default values");
     w->DisplayHint(" Reset");
     EXPECT_EQ(w->StatusBar1->text(), " Reset");
     w->DisplayHint("");
     EXPECT_EQ(w->StatusBar1->text(), "");
+}
+
+TEST(SplashScreen, ShowsThePictureAndHidesForGoodWhenItsTimerFires)
+{
+    TSplashScreen splash;
+    EXPECT_EQ(splash.size(), QSize(326, 194));
+    EXPECT_EQ(splash.windowTitle(), "Tallyhorn");
+    EXPECT_EQ(splash.Timer1()->interval(), 5000);
+    EXPECT_FALSE(splash.Timer1()->isActive());
+    auto* picture = splash.findChild<QLabel*>("imgProduct");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->pixmap().size(), QSize(300, 162));
+    splash.Timer1()->start();
+    splash.show();
+    splash.Timer1Timer();
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_FALSE(splash.Timer1()->isActive());
+}
+
+TEST_F(MainWindowTest, CommandSurfaceCaptionsAndShortcuts)
+{
+    Start();
+    EXPECT_EQ(Find<QAction>("mnuFilePrintSetup")->text(), "Prin&t Setup...");
+    EXPECT_EQ(Find<QAction>("mnuInternetFreeware")->text(), "Velmora' Freeware Page");
+    EXPECT_EQ(Find<QAction>("mnuHelpContents")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(Find<QAction>("mnuPopPrint")->text(), "&Print Preview");
+    EXPECT_EQ(Find<TExplorerButton>("btnExit")->geometry(), QRect(580, 3, 25, 24));
+    EXPECT_EQ(Find<TExplorerButton>("btnAutoCalcStatus")->geometry(), QRect(459, 3, 114, 24));
+    EXPECT_EQ(Find<TURL>("UrlApplication")->FullAddress(), "http://www.velmora.example/Torv/Torv.htm");
+    EXPECT_EQ(Find<TURL>("UrlEmailSupport")->FullAddress(), "mailto:support@velmora.example");
+    EXPECT_EQ(Find<TNumEdit>("edtFixedFees")->width(), 67);
+    EXPECT_TRUE(Find<TNumEdit>("edtLoan")->isReadOnly());
+    EXPECT_EQ(Find<TNumEdit>("edtLoan")->focusPolicy(), Qt::NoFocus);
+    // The tab order of the inputs; the read-only results are no tab stops.
+    w->edtPurchasePrice->setFocus(Qt::OtherFocusReason);
+    const QWidget* expected[] = {w->edtDownPaymentPercent, w->edtTerm, w->edtInterest,
+                                 w->btnCalcFixed, w->rgLoan->Button(3)};
+    for (const QWidget* next : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
+    }
 }
