@@ -105,12 +105,8 @@ void TfrmMain::ReadIniValues()
             LastTerm = 30;
             LastDownPercent = 0;
             AutoCalcStatus = "OFF";
-            QString message = QString::fromStdString(e.what());
-            if (!message.isEmpty() && message.back() > QChar('.'))
-                message += '.';
-            MessageBox(message, Application::instance() ? Application::instance()->Title()
-                                                        : QStringLiteral("Tallyhorn"),
-                       MessageIcon::Error, MessageButtons::Ok);
+            if (Application* app = Application::instance())
+                app->ShowDefaultException(QString::fromStdString(e.what()));
             return;
         }
     }

@@ -50,6 +50,10 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
+    // The default presentation of an error: a message box captioned with the title, an error
+    // icon and the message, with a full stop added when its last character sorts after one.
+    void ShowDefaultException(const QString& message);
+
 signals:
     // The application's hint changed; the argument is the whole hint ("short|long").
     void HintChanged(const QString& hint);
@@ -59,8 +63,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void ShowDefaultException(const QString& message);
-
     QString m_title;
     QString m_hint;
     int m_hintPause = 500;

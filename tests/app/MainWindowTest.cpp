@@ -6,6 +6,7 @@
 #include "controls/URL.h"
 #include "platform/Application.h"
 #include "platform/RadioGroup.h"
+#include "tests/support/DefaultTable.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TempFolder.h"
 
@@ -21,21 +22,6 @@
 #include "app/splash.h"
 
 namespace {
-
-// The default table of a 100,000 loan at 8.75 % over 30 years with both increments 1,000.
-const char* const defaultTable[11][7] = {
-    {"9.325", "9.325", "9.446", "9.569", "9.695", "9.823", "9.953"},
-    {"9.206", "9.206", "9.325", "9.446", "9.569", "9.695", "9.823"},
-    {"9.089", "9.089", "9.206", "9.325", "9.446", "9.569", "9.695"},
-    {"8.974", "8.974", "9.089", "9.206", "9.325", "9.446", "9.569"},
-    {"8.861", "8.861", "8.974", "9.089", "9.206", "9.325", "9.446"},
-    {"8.750", "8.750", "8.861", "8.974", "9.089", "9.206", "9.325"},
-    {"8.641", "8.641", "8.750", "8.861", "8.974", "9.089", "9.206"},
-    {"8.533", "8.533", "8.641", "8.750", "8.861", "8.974", "9.089"},
-    {"8.428", "8.428", "8.533", "8.641", "8.750", "8.861", "8.974"},
-    {"8.324", "8.324", "8.428", "8.533", "8.641", "8.750", "8.861"},
-    {"8.221", "8.221", "8.324", "8.428", "8.533", "8.641", "8.750"},
-};
 
 struct MainWindowTest : ::testing::Test {
     TempProgramFolder folder;
@@ -106,7 +92,7 @@ struct MainWindowTest : ::testing::Test {
         EXPECT_EQ(Cell(0, 11), "$105,000");
         for (int row = 1; row <= 11; ++row)
             for (int col = 1; col <= 7; ++col)
-                EXPECT_EQ(Cell(col, row), QString(" %1%").arg(defaultTable[row - 1][col - 1]))
+                EXPECT_EQ(Cell(col, row), QString(" %1%").arg(DefaultAprTable[row - 1][col - 1]))
                     << col << ", " << row;
     }
     void ExpectPrinting(bool on)
@@ -422,7 +408,7 @@ TEST_F(MainWindowTest, ANewRequestDuringABuildRestartsItWithTheNewInputs)
     EXPECT_EQ(Cell(7, 11), " 7.500%");
     for (int col = 1; col <= 7; ++col)
         for (int row = 1; row <= 11; ++row)
-            EXPECT_NE(Cell(col, row), QString(" %1%").arg(defaultTable[row - 1][col - 1]))
+            EXPECT_NE(Cell(col, row), QString(" %1%").arg(DefaultAprTable[row - 1][col - 1]))
                 << col << ", " << row;
 }
 
