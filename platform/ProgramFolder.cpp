@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -35,5 +36,9 @@ QString SettingsFilePath(const QString& fileName)
         return beside;
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(config);
-    return QDir(config).filePath(fileName);
+    const QString moved = QDir(config).filePath(fileName);
+    // The first time, the values kept beside the program come along.
+    if (!QFileInfo::exists(moved) && file.isFile() && file.isReadable())
+        QFile::copy(beside, moved);
+    return moved;
 }
