@@ -173,7 +173,8 @@ void TfrmMain::CreateMenus()
     mnuInternetWebSuggest = MenuItem(mnuInternetWeb, "mnuInternetWebSuggest", "&Suggestion Box");
     mnuInternetEmail = Internet1->addMenu("Contact Velmora by &Email");
     mnuInternetEmail->setObjectName("mnuInternetEmail");
-    mnuInternetEmailSuggest = MenuItem(mnuInternetEmail, "mnuInternetEmailSuggest", "&Send Suggestions");
+    mnuInternetEmailSuggest =
+        MenuItem(mnuInternetEmail, "mnuInternetEmailSuggest", "&Send Suggestions");
     mnuInternetEmailSupport =
         MenuItem(mnuInternetEmail, "mnuInternetEmailSupport", "Contact &Tech Support");
 
@@ -363,8 +364,8 @@ void TfrmMain::CreateFixedFeesPanel(QWidget* panel)
         {&edtOriginationFees, "edtOriginationFees", "Origination Fees", 17, 47},
         {&edtPoints, "edtPoints", "Points", 17, 89},
         {&edtPrepaidMortgageInterest, "edtPrepaidMortgageInterest", "Prepaid Interest", 135, 47},
-        {&edtMortgageInsurancePremiums, "edtMortgageInsurancePremiums", "Insurance Premiums",
-         135, 89},
+        {&edtMortgageInsurancePremiums, "edtMortgageInsurancePremiums", "Insurance Premiums", 135,
+         89},
         {&edtBuydownFunds, "edtBuydownFunds", "Buydown Funds", 253, 47},
         {&edtFloodCheckFee, "edtFloodCheckFee", "Flood Check Fee", 253, 89},
         {&edtTaxServicingFee, "edtTaxServicingFee", "Tax Servicing Fee", 371, 47},

@@ -11,7 +11,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
-
 #include <exception>
 
 class TExplorerButton;
@@ -116,7 +115,7 @@ private:
     QString m_helpFile;
     bool m_settingsProblemShown = false;
     QElapsedTimer m_messageClock;
-    int m_generation = 0;      // bumped by every calculation, Reset and close
+    int m_generation = 0; // bumped by every calculation, Reset and close
     bool m_buildRunning = false;
 
 public:

@@ -1,7 +1,6 @@
 // The calculator window's calculation flow: the recalculation triggers, CalcAPRTable and the
 // table build, AutoCalc, Reset, printing permission, fixed fees and the hint line.
 #include "app/Main.h"
-
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
@@ -33,7 +32,8 @@ void TfrmMain::ConnectHandlers()
     connect(edtPurchasePrice, &TNumEdit::OnExit, this,
             guarded([this] { CalcAPRTable(edtPurchasePrice); }));
     for (TFnpNumericEdit* edit : {edtDownPaymentPercent, edtTerm, edtInterest})
-        connect(edit, &TFnpNumericEdit::OnExit, this, guarded([this, edit] { CalcAPRTable(edit); }));
+        connect(edit, &TFnpNumericEdit::OnExit, this,
+                guarded([this, edit] { CalcAPRTable(edit); }));
     for (TRadioGroup* group : {rgLoan, rgFixed})
         connect(group, &TRadioGroup::Click, this, guarded([this, group] { CalcAPRTable(group); }));
     connect(btnCalculate, &TExplorerButton::OnClick, this,
@@ -48,9 +48,9 @@ void TfrmMain::ConnectHandlers()
 
     // Fixed fees.
     connect(btnCalcFixed, &QPushButton::clicked, this, guarded([this] { CalculateFixedFees(); }));
-    for (TNumEdit* fee : {edtOriginationFees, edtPoints, edtPrepaidMortgageInterest,
-                          edtMortgageInsurancePremiums, edtBuydownFunds, edtFloodCheckFee,
-                          edtTaxServicingFee, edtOtherFees, edtTotal})
+    for (TNumEdit* fee :
+         {edtOriginationFees, edtPoints, edtPrepaidMortgageInterest, edtMortgageInsurancePremiums,
+          edtBuydownFunds, edtFloodCheckFee, edtTaxServicingFee, edtOtherFees, edtTotal})
         connect(fee, &TNumEdit::OnExit, this, guarded([this] { AddFixedFees(); }));
     connect(btnCloseFixedFees, &QPushButton::clicked, this,
             guarded([this] { btnCloseFixedFeesClick(); }));
@@ -71,14 +71,17 @@ void TfrmMain::ConnectHandlers()
     connect(btnDisclaim, &TExplorerButton::OnClick, this, guarded([this] { btnDisclaimClick(); }));
     connect(mnuHelpUpdate, &QAction::triggered, this, guarded([this] { ShowUpdate(); }));
     connect(btnUpdate, &TExplorerButton::OnClick, this, guarded([this] { ShowUpdate(); }));
-    connect(mnuHelpContents, &QAction::triggered, this, guarded([this] { mnuHelpContentsClick(); }));
+    connect(mnuHelpContents, &QAction::triggered, this,
+            guarded([this] { mnuHelpContentsClick(); }));
     connect(btnHelp, &TExplorerButton::OnClick, this, guarded([this] { mnuHelpContentsClick(); }));
     connect(SearchforHelpOn1, &QAction::triggered, this, guarded([this] { mnuHelpSearchClick(); }));
     connect(HowtoUseHelp1, &QAction::triggered, this, guarded([this] { mnuHelpHowClick(); }));
-    const std::pair<QAction*, TURL*> links[] = {
-        {mnuInternetWebHome, UrlHome},           {mnuInternetApplicationPage, UrlApplication},
-        {mnuInternetFreeware, UrlFreeware},      {mnuInternetWebSuggest, UrlSuggest},
-        {mnuInternetEmailSuggest, UrlEmailSuggest}, {mnuInternetEmailSupport, UrlEmailSupport}};
+    const std::pair<QAction*, TURL*> links[] = {{mnuInternetWebHome, UrlHome},
+                                                {mnuInternetApplicationPage, UrlApplication},
+                                                {mnuInternetFreeware, UrlFreeware},
+                                                {mnuInternetWebSuggest, UrlSuggest},
+                                                {mnuInternetEmailSuggest, UrlEmailSuggest},
+                                                {mnuInternetEmailSupport, UrlEmailSupport}};
     for (const auto& [action, url] : links)
         connect(action, &QAction::triggered, this, guarded([this, url = url] { OpenUrl(url); }));
 }
@@ -137,13 +140,14 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
 
         if (build) {
             CleanGrid();
-            calc::BuildAprTable(user, calc::IncrementOfItem(rgLoan->ItemIndex()),
-                                calc::IncrementOfItem(rgFixed->ItemIndex()), TableFormats(),
-                                [&](int col, int row, const std::string& text) {
-                                    CheckCurrent(generation);
-                                    grdAPR->SetCells(col, row, QString::fromStdString(text));
-                                },
-                                processMessages);
+            calc::BuildAprTable(
+                user, calc::IncrementOfItem(rgLoan->ItemIndex()),
+                calc::IncrementOfItem(rgFixed->ItemIndex()), TableFormats(),
+                [&](int col, int row, const std::string& text) {
+                    CheckCurrent(generation);
+                    grdAPR->SetCells(col, row, QString::fromStdString(text));
+                },
+                processMessages);
             MarkUserCase();
         }
         m_buildRunning = false;
@@ -244,9 +248,9 @@ void TfrmMain::Reset(QObject* sender)
     edtPayment->SetValue(0);
     edtFixedFees->SetValue(0);
     edtAPR->SetValue(0);
-    for (TNumEdit* fee : {edtOriginationFees, edtPoints, edtPrepaidMortgageInterest,
-                          edtMortgageInsurancePremiums, edtBuydownFunds, edtFloodCheckFee,
-                          edtTaxServicingFee, edtOtherFees, edtTotal})
+    for (TNumEdit* fee :
+         {edtOriginationFees, edtPoints, edtPrepaidMortgageInterest, edtMortgageInsurancePremiums,
+          edtBuydownFunds, edtFloodCheckFee, edtTaxServicingFee, edtOtherFees, edtTotal})
         fee->SetValue(0);
     DisallowPrinting();
     btnReset->setEnabled(false);
@@ -288,9 +292,9 @@ void TfrmMain::CalculateFixedFees()
 void TfrmMain::AddFixedFees()
 {
     double sum = 0;
-    for (TNumEdit* fee : {edtOriginationFees, edtPoints, edtPrepaidMortgageInterest,
-                          edtMortgageInsurancePremiums, edtBuydownFunds, edtFloodCheckFee,
-                          edtTaxServicingFee, edtOtherFees})
+    for (TNumEdit* fee :
+         {edtOriginationFees, edtPoints, edtPrepaidMortgageInterest, edtMortgageInsurancePremiums,
+          edtBuydownFunds, edtFloodCheckFee, edtTaxServicingFee, edtOtherFees})
         sum += fee->Value();
     edtTotal->SetValue(sum);
     edtFixedFees->SetValue(sum);

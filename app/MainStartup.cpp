@@ -1,6 +1,5 @@
 // The calculator window's start-up, settings file, error trap and close.
 #include "app/Main.h"
-
 #include "calc/Errors.h"
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
@@ -38,16 +37,16 @@ void TfrmMain::FormCreate()
     grdAPR->SetCells(0, 0, "Loan / Fees");
     const TFormatSettings& settings = Regional::Current();
     for (int row = 1; row <= 11; ++row)
-        grdAPR->SetCells(0, row, NumberFormats::CurrencyText(94000 + 1000.0 * row, 10, 0, settings));
+        grdAPR->SetCells(0, row,
+                         NumberFormats::CurrencyText(94000 + 1000.0 * row, 10, 0, settings));
     for (int col = 1; col <= 7; ++col)
         grdAPR->SetCells(col, 0, NumberFormats::CurrencyText(1000.0 * (col - 1), 10, 0, settings));
 
     Application* app = Application::instance();
     // The error trap is in place before the first calculation can run.
     if (app)
-        app->SetOnException([this](QObject* sender, const std::exception& e) {
-            AppOnException(sender, e);
-        });
+        app->SetOnException(
+            [this](QObject* sender, const std::exception& e) { AppOnException(sender, e); });
     // A stored "ON" calculates now; its errors go to the trap like any handler's.
     Application::Guard(this, [this] { InitialAutoCalcStatus(); });
 
@@ -118,8 +117,9 @@ void TfrmMain::ReportSettingsProblem(const QString& text)
     if (m_settingsProblemShown)
         return;
     m_settingsProblemShown = true;
-    MessageBox(text, Application::instance() ? Application::instance()->Title()
-                                             : QStringLiteral("Tallyhorn"),
+    MessageBox(text,
+               Application::instance() ? Application::instance()->Title()
+                                       : QStringLiteral("Tallyhorn"),
                MessageIcon::Warning, MessageButtons::Ok);
 }
 

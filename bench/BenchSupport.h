@@ -3,7 +3,6 @@
 #pragma once
 
 #include <benchmark/benchmark.h>
-
 #include <map>
 #include <string>
 

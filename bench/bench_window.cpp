@@ -7,18 +7,17 @@
 #include "app/Main.h"
 #include "app/MainBlock.h"
 #include "bench/BenchSupport.h"
-#include "controls/ExplBtn.h"
 #include "calc/AprTable.h"
+#include "controls/ExplBtn.h"
 #include "platform/Application.h"
 #include "platform/ProgramFolder.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QWindow>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
+#include <QWindow>
 #include <cstdio>
 #include <cstring>
 
@@ -98,8 +97,8 @@ int RunStartupMode(int argc, char** argv, bool real)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     if (argc == 2 && std::strcmp(argv[1], "--startup-tallyhorn") == 0)
         return RunStartupMode(argc, argv, true);
     if (argc == 2 && std::strcmp(argv[1], "--startup-minimal") == 0)
@@ -117,9 +116,13 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("CalcAPRTable", CalcAPRTableWindow)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Bare77", Bare77SolverCalls)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("StartupTallyhorn", Startup, "--startup-tallyhorn")
-        ->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+        ->UseManualTime()
+        ->Iterations(10)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("StartupMinimal", Startup, "--startup-minimal")
-        ->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+        ->UseManualTime()
+        ->Iterations(10)
+        ->Unit(benchmark::kMillisecond);
 
     benchmark::Initialize(&argc, argv);
     RecordingReporter reporter;

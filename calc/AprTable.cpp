@@ -49,13 +49,14 @@ void BuildAprTable(const UserLoan& user, double loanIncrement, double feeIncreme
     for (int row = 1; row < AprTableRows; ++row)
         onCell(0, row, formats.currency(RowLoan(user, loanIncrement, row)));
     for (int row = 1; row < AprTableRows; ++row)
-        onCell(1, row, formats.rate(CalcIR(user.n, RowLoan(user, loanIncrement, row), user.payment)));
+        onCell(1, row,
+               formats.rate(CalcIR(user.n, RowLoan(user, loanIncrement, row), user.payment)));
     for (int col = 2; col < AprTableCols; ++col)
         for (int row = 1; row < AprTableRows; ++row) {
             const double financed =
                 RowLoan(user, loanIncrement, row) - ColumnFees(user, feeIncrement, col);
-            onCell(col, row, formats.rate(CalcSimpleAPR(user.n, financed, user.payment,
-                                                        processMessages)));
+            onCell(col, row,
+                   formats.rate(CalcSimpleAPR(user.n, financed, user.payment, processMessages)));
         }
 }
 

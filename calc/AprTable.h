@@ -23,11 +23,11 @@ double IncrementOfItem(int index);
 
 // The user's own loan, derived from the inputs.
 struct UserLoan {
-    int n = 0;               // number of monthly payments, 12 x the term
-    double downPayment = 0;  // percent / 100 x price
-    double loan = 0;         // price - down payment
-    double payment = 0;      // monthly principal and interest
-    double fees = 0;         // total fixed fees
+    int n = 0;              // number of monthly payments, 12 x the term
+    double downPayment = 0; // percent / 100 x price
+    double loan = 0;        // price - down payment
+    double payment = 0;     // monthly principal and interest
+    double fees = 0;        // total fixed fees
 };
 
 // n = 12 x term, converted to an integer through its shortest decimal text: exact for a whole

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QPointer>
 #include <QString>
-
 #include <exception>
 #include <functional>
 

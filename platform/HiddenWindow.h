@@ -6,7 +6,6 @@
 
 #include <QEvent>
 #include <QObject>
-
 #include <cstdint>
 #include <functional>
 

@@ -29,7 +29,8 @@ QMessageBox::StandardButtons ToQt(MessageButtons buttons)
     case MessageButtons::Ok: return QMessageBox::Ok;
     case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
     case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }

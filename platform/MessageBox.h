@@ -2,12 +2,19 @@
 #pragma once
 
 #include <QString>
-
 #include <functional>
 
 // The result of a modal window or message box.
-enum class ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
-                         mrYes = 6, mrNo = 7 };
+enum class ModalResult {
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7
+};
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };

@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -186,8 +186,8 @@ QString ProfileFile::ReadString(const QString& section, const QString& key,
 
 bool ProfileFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    if (section.contains(QRegularExpression("[\\]\\r\\n]")) || key.contains(QRegularExpression("[=\\r\\n]")) ||
-        key.trimmed().isEmpty())
+    if (section.contains(QRegularExpression("[\\]\\r\\n]")) ||
+        key.contains(QRegularExpression("[=\\r\\n]")) || key.trimmed().isEmpty())
         return false;
     QByteArray contents;
     bool exists = false;

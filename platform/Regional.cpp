@@ -1,7 +1,7 @@
 #include "platform/Regional.h"
 
-#include <clocale>
 #include <climits>
+#include <clocale>
 #include <cstring>
 #include <langinfo.h>
 #include <locale.h>

@@ -1,4 +1,5 @@
 #include "app/Main.h"
+#include "app/splash.h"
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
@@ -14,12 +15,8 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
-
 #include <gtest/gtest.h>
-
 #include <memory>
-
-#include "app/splash.h"
 
 namespace {
 
@@ -395,10 +392,12 @@ TEST_F(MainWindowTest, ANewRequestDuringABuildRestartsItWithTheNewInputs)
     Start();
     ClickAutoCalc();
     // While the next build runs, the user changes the rate and leaves the field.
-    bool injected = InjectDuringBuild([this] {
-        w->edtInterest->SetValue(7.5);
-        w->CalcAPRTable(w->edtInterest);
-    }, [this] { w->CalcAPRTable(w->btnAutoCalcStatus); });
+    bool injected = InjectDuringBuild(
+        [this] {
+            w->edtInterest->SetValue(7.5);
+            w->CalcAPRTable(w->edtInterest);
+        },
+        [this] { w->CalcAPRTable(w->btnAutoCalcStatus); });
     EXPECT_TRUE(injected);
     EXPECT_FALSE(w->BuildRunning());
     EXPECT_EQ(w->edtAPR->text(), "7.500");
@@ -415,10 +414,12 @@ TEST_F(MainWindowTest, ANewRequestDuringABuildRestartsItWithTheNewInputs)
 TEST_F(MainWindowTest, ARequestWithAutoCalcOffDuringABuildStillFinishesTheTable)
 {
     Start();
-    bool injected = InjectDuringBuild([this] {
-        w->edtInterest->SetValue(7.5);
-        w->CalcAPRTable(w->edtInterest);
-    }, [this] { QTest::mouseClick(w->btnCalculate, Qt::LeftButton); });
+    bool injected = InjectDuringBuild(
+        [this] {
+            w->edtInterest->SetValue(7.5);
+            w->CalcAPRTable(w->edtInterest);
+        },
+        [this] { QTest::mouseClick(w->btnCalculate, Qt::LeftButton); });
     EXPECT_TRUE(injected);
     EXPECT_EQ(w->edtAPR->text(), "7.500");
     EXPECT_EQ(Cell(1, 6), " 7.500%");
@@ -471,7 +472,8 @@ TEST_F(MainWindowTest, CommandSurfaceCaptionsAndShortcuts)
     EXPECT_EQ(Find<QAction>("mnuPopPrint")->text(), "&Print Preview");
     EXPECT_EQ(Find<TExplorerButton>("btnExit")->geometry(), QRect(580, 3, 25, 24));
     EXPECT_EQ(Find<TExplorerButton>("btnAutoCalcStatus")->geometry(), QRect(459, 3, 114, 24));
-    EXPECT_EQ(Find<TURL>("UrlApplication")->FullAddress(), "http://www.velmora.example/Torv/Torv.htm");
+    EXPECT_EQ(Find<TURL>("UrlApplication")->FullAddress(),
+              "http://www.velmora.example/Torv/Torv.htm");
     EXPECT_EQ(Find<TURL>("UrlEmailSupport")->FullAddress(), "mailto:support@velmora.example");
     EXPECT_EQ(Find<TNumEdit>("edtFixedFees")->width(), 67);
     EXPECT_TRUE(Find<TNumEdit>("edtLoan")->isReadOnly());

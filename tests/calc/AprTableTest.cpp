@@ -1,10 +1,10 @@
 #include "calc/AprTable.h"
+
 #include "calc/Errors.h"
 #include "tests/support/DefaultTable.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <map>
 #include <string>
 #include <utility>
@@ -116,7 +116,9 @@ TEST(AprTable, ARowBelowMinusOneHundredPercentIsAMathError)
     u.loan = 400; // row 1 then lends 400 - 5 x 100 = -100 against a payment of 236
     Recorded r;
     EXPECT_THROW(BuildAprTable(u, 100, 1000, formats,
-                               [&](int c, int w, const std::string& t) { r.cells[{c, w}] = t; }),
+                               [&](int c, int w, const std::string& t) {
+                                   r.cells[{c, w}] = t;
+                               }),
                  EInvalidOp);
     EXPECT_EQ(r.At(0, 0), "Loan / Fees"); // the headers were handed out before the error
     EXPECT_EQ(r.cells.count({1, 1}), 0u);

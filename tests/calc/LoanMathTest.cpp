@@ -1,10 +1,10 @@
-#include "calc/Errors.h"
 #include "calc/LoanMath.h"
 
-#include <gtest/gtest.h>
+#include "calc/Errors.h"
 
 #include <cmath>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <limits>
 #include <string>
 
@@ -35,8 +35,8 @@ TEST(CalcPayment, ReferenceValues)
 
 TEST(CalcPayment, MathErrors)
 {
-    EXPECT_THROW(CalcPayment(360, 100000, -1.0), EInvalidOp);  // ln(0)
-    EXPECT_THROW(CalcPayment(360, 100000, -1.5), EInvalidOp);  // ln of a negative number
+    EXPECT_THROW(CalcPayment(360, 100000, -1.0), EInvalidOp);   // ln(0)
+    EXPECT_THROW(CalcPayment(360, 100000, -1.5), EInvalidOp);   // ln of a negative number
     EXPECT_THROW(CalcPayment(360, 100000, 1e-20), EZeroDivide); // 1 + r rounds to 1
     EXPECT_THROW(CalcPayment(360, 0, 1e-20), EInvalidOp);       // 0 / 0
     EXPECT_THROW(CalcPayment(-100000, 100000, 0.5), EOverflow); // (1 + r)^n too large

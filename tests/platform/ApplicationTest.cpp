@@ -1,5 +1,6 @@
-#include "calc/Errors.h"
 #include "platform/Application.h"
+
+#include "calc/Errors.h"
 #include "platform/HiddenWindow.h"
 #include "platform/Regional.h"
 #include "platform/ScreenCursor.h"
@@ -8,7 +9,6 @@
 #include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -42,10 +42,10 @@ TEST(Application, EveryEscapingExceptionReachesTheTrapExceptTheSilentAbort)
     } thrower;
     QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
     QCoreApplication::processEvents();
-    EXPECT_EQ(trap.messages, QStringList({"Floating point division by zero",
-                                          "An unidentified error has occurred.",
-                                          "Floating point overflow",
-                                          "'abc' is not a valid floating point value"}));
+    EXPECT_EQ(
+        trap.messages,
+        QStringList({"Floating point division by zero", "An unidentified error has occurred.",
+                     "Floating point overflow", "'abc' is not a valid floating point value"}));
 }
 
 TEST(Application, WithoutATrapTheErrorIsShownWithAFullStop)
@@ -116,13 +116,13 @@ TEST(Application, HintsSplitAndFollowTheParent)
 
 TEST(Regional, CurrencyPatternsFromThePosixLocale)
 {
-    EXPECT_EQ(Regional::NegativePattern(true, false, 0), 0);   // ($1)
-    EXPECT_EQ(Regional::NegativePattern(true, false, 1), 1);   // -$1
-    EXPECT_EQ(Regional::NegativePattern(true, false, 4), 2);   // $-1
-    EXPECT_EQ(Regional::NegativePattern(false, true, 1), 8);   // -1 $
-    EXPECT_EQ(Regional::NegativePattern(false, true, 0), 15);  // (1 $)
-    EXPECT_EQ(Regional::NegativePattern(true, true, 4), 12);   // $ -1
-    EXPECT_EQ(Regional::PositivePattern(false, true), 3);      // 1 $
+    EXPECT_EQ(Regional::NegativePattern(true, false, 0), 0);  // ($1)
+    EXPECT_EQ(Regional::NegativePattern(true, false, 1), 1);  // -$1
+    EXPECT_EQ(Regional::NegativePattern(true, false, 4), 2);  // $-1
+    EXPECT_EQ(Regional::NegativePattern(false, true, 1), 8);  // -1 $
+    EXPECT_EQ(Regional::NegativePattern(false, true, 0), 15); // (1 $)
+    EXPECT_EQ(Regional::NegativePattern(true, true, 4), 12);  // $ -1
+    EXPECT_EQ(Regional::PositivePattern(false, true), 3);     // 1 $
     EXPECT_EQ(Regional::FromStrftime("%m/%d/%Y"), "MM/dd/yyyy");
     EXPECT_EQ(Regional::FromStrftime("%d.%m.%y"), "dd.MM.yy");
     EXPECT_EQ(Regional::FromStrftime("%I:%M:%S %p"), "hh:nn:ss AMPM");

@@ -1,8 +1,8 @@
 #include "platform/ProfileFile.h"
+
 #include "tests/support/TempFolder.h"
 
 #include <QDir>
-
 #include <gtest/gtest.h>
 
 namespace {

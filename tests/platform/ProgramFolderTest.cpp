@@ -1,10 +1,10 @@
 #include "platform/ProgramFolder.h"
+
 #include "tests/support/TempFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 TEST(ProgramFolder, SettingsGoBesideTheProgramWhenItsFolderCanBeWritten)

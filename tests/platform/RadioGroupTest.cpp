@@ -2,7 +2,6 @@
 
 #include <QSignalSpy>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 TEST(RadioGroup, ItemsSelectionClicksAndItsSingleTabStop)

@@ -8,8 +8,8 @@
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     qputenv("TALLYHORN_TEST", "1"); // the shell opens nothing in a test run
     ::testing::InitGoogleTest(&argc, argv);
     Application app(argc, argv);
