@@ -22,9 +22,13 @@
 namespace {
 constexpr unsigned allEvents = FD_READ | FD_WRITE | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
 
+// Dotted IPv4 in the forms the classic address parser accepts ("127.0.0.1", "127.1",
+// "127.000.000.001").
 bool IsDottedAddress(const QString& text, in_addr& address)
 {
-    return inet_pton(AF_INET, text.toLatin1().constData(), &address) == 1;
+    if (text.isEmpty() || !text[0].isDigit())
+        return false;
+    return inet_aton(text.toLatin1().constData(), &address) != 0;
 }
 
 QString Dotted(const in_addr& address)
