@@ -137,6 +137,9 @@ void TSocketEvents::WriteReady()
         if (getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
             error = errno;
         m_writeArmed = false;
+        // A failed connect leaves nothing to read or to close.
+        if (error != 0)
+            m_endOfStream = true;
         UpdateNotifiers();
         Post(FD_CONNECT, WSAErrorFromErrno(error));
         if (error == 0)
