@@ -242,10 +242,12 @@ void THttpCli::IdleTimeoutElapsed()
     if (m_state == hcReady || m_endPosted)
         return;
     if (m_state == hcResolving) {
+        Fail(THttpError::Timeout);
         try {
             m_socket->CancelDnsLookup();
         } catch (const ESocketException&) {
         }
+        return;
     }
     // A server that announced the length, sent it all and then keeps the connection open
     // has delivered the document.
@@ -260,8 +262,8 @@ void THttpCli::IdleTimeoutElapsed()
 
 void THttpCli::SocketDnsLookupDone(std::uint16_t error)
 {
-    if (m_state != hcResolving)
-        return; // an abort cancelled the lookup
+    if (m_state != hcResolving || m_endPosted)
+        return; // an abort or the idle bound cancelled the lookup
     if (error != 0) {
         m_statusCode = 404;
         m_reasonPhrase = "can't resolve hostname to IP address";
@@ -420,8 +422,14 @@ void THttpCli::SocketDataAvailable(std::uint16_t)
     m_parser->Received(static_cast<std::size_t>(n));
 }
 
-void THttpCli::SocketSessionClosed(std::uint16_t)
+void THttpCli::SocketSessionClosed(std::uint16_t error)
 {
+    if (error != 0 && m_requestDoneError == 0 && m_statusCode < 400) {
+        // A connection that broke (a reset) did not deliver the whole document.
+        m_statusCode = 404;
+        m_reasonPhrase = SocketFailure(error);
+        m_requestDoneError = error;
+    }
     if (m_requestDoneError == 0 && m_statusCode < 400) {
         // An HTTP/1.0 body ends with the connection, so a connection that ends early looks
         // complete; the header and the announced length tell otherwise.

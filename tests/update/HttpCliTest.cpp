@@ -321,6 +321,34 @@ TEST(HttpCli, ClosedMidBodyKeepsWhatArrived)
     EXPECT_TRUE(f.events.contains("DocEnd"));
 }
 
+TEST(HttpCli, AResetMidBodyIsAFailureEvenWithoutContentLength)
+{
+    LoopbackServer server([](Connection& c) {
+        c.ReadRequest();
+        c.Send("HTTP/1.0 200 OK\r\n\r\n" + std::string(2000, 'r'));
+        c.WaitForRelease();
+        c.Reset();
+    });
+    Fetch f;
+    f.cli.OnDocData = [&](QObject*, const char*, int) {
+        if (f.cli.BytesReceived() == 2000)
+            server.Release();
+    };
+    ASSERT_TRUE(f.Get(server.Url("/reset.bin")));
+    EXPECT_EQ(f.cli.StatusCode(), 404);
+    EXPECT_EQ(f.cli.ReasonPhrase(), "Connection reset by peer (Error #10054)");
+    EXPECT_EQ(f.error, 10054);
+}
+
+TEST(HttpCli, AnAddressWithoutHostCannotBeResolved)
+{
+    Fetch f;
+    ASSERT_TRUE(f.Get(""));
+    EXPECT_EQ(f.cli.StatusCode(), 404);
+    EXPECT_EQ(f.cli.ReasonPhrase(), "can't resolve hostname to IP address");
+    EXPECT_EQ(f.error, 10022);
+}
+
 TEST(HttpCli, ASilentServerEndsTheRequestAfterTheIdleBound)
 {
     LoopbackServer server([](Connection& c) {
