@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
-
 #include <arpa/inet.h>
 #include <atomic>
 #include <cstdio>

@@ -4,7 +4,6 @@
 #include "platform/SocketErrors.h"
 
 #include <QObject>
-
 #include <arpa/inet.h>
 #include <map>
 #include <mutex>
@@ -55,8 +54,8 @@ int ResolveAddress(const std::string& address, QStringList& names)
     if (inet_pton(AF_INET, address.c_str(), &in.sin_addr) != 1)
         return WSAEINVAL;
     char host[NI_MAXHOST];
-    const int rc = getnameinfo(reinterpret_cast<const sockaddr*>(&in), sizeof in, host,
-                               sizeof host, nullptr, 0, NI_NAMEREQD);
+    const int rc = getnameinfo(reinterpret_cast<const sockaddr*>(&in), sizeof in, host, sizeof host,
+                               nullptr, 0, NI_NAMEREQD);
     if (rc != 0)
         return WSAErrorFromResolver(rc);
     names << QString::fromLocal8Bit(host);

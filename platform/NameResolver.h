@@ -8,7 +8,6 @@
 #pragma once
 
 #include <QStringList>
-
 #include <cstdint>
 
 class QObject;

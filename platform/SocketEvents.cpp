@@ -4,7 +4,6 @@
 #include "platform/SocketErrors.h"
 
 #include <QSocketNotifier>
-
 #include <cerrno>
 #include <sys/socket.h>
 

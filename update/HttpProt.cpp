@@ -36,7 +36,8 @@ QString SocketFailure(int error)
 } // namespace
 
 THttpCli::THttpCli(QObject* parent)
-    : QObject(parent), m_parser(std::make_unique<THttpResponseParser>(static_cast<Listener*>(this))),
+    : QObject(parent),
+      m_parser(std::make_unique<THttpResponseParser>(static_cast<Listener*>(this))),
       m_request(new QBuffer(this)), m_socket(new TWSocket(this)),
       m_window(new THiddenWindow([this](TMessage& m) { HandleMessage(m); }, this)),
       m_idleTimer(new QTimer(this))
@@ -44,9 +45,7 @@ THttpCli::THttpCli(QObject* parent)
     setObjectName("HttpCli");
     m_socket->setObjectName("CtrlSocket");
     m_socket->OnDnsLookupDone = [this](QObject*, std::uint16_t e) { SocketDnsLookupDone(e); };
-    m_socket->OnSessionConnected = [this](QObject*, std::uint16_t e) {
-        SocketSessionConnected(e);
-    };
+    m_socket->OnSessionConnected = [this](QObject*, std::uint16_t e) { SocketSessionConnected(e); };
     m_socket->OnDataAvailable = [this](QObject*, std::uint16_t e) { SocketDataAvailable(e); };
     m_socket->OnDataSent = [this](QObject*, std::uint16_t e) { SocketDataSent(e); };
     m_socket->OnSessionClosed = [this](QObject*, std::uint16_t e) { SocketSessionClosed(e); };
@@ -357,9 +356,9 @@ void THttpCli::SendRequest(const QString& method)
     if (m_modifiedSince.isValid()) {
         const QDate d = m_modifiedSince.date();
         const QTime t = m_modifiedSince.time();
-        SendCommand("If-Modified-Since: " + Text(HttpDate(d.year(), d.month(), d.day(),
-                                                          d.dayOfWeek(), t.hour(), t.minute(),
-                                                          t.second())));
+        SendCommand("If-Modified-Since: " +
+                    Text(HttpDate(d.year(), d.month(), d.day(), d.dayOfWeek(), t.hour(), t.minute(),
+                                  t.second())));
     }
     if (!m_username.isEmpty())
         SendCommand("Authorization: Basic " +
@@ -435,8 +434,8 @@ void THttpCli::SocketSessionClosed(std::uint16_t error)
         // complete; the header and the announced length tell otherwise.
         const qint64 announced = m_parser->ContentLength();
         const bool headerCut = m_state == hcAwaitingHeader && m_connected;
-        const bool bodyCut = m_state == hcReceivingBody && announced >= 0 &&
-                             m_bytesReceived < announced;
+        const bool bodyCut =
+            m_state == hcReceivingBody && announced >= 0 && m_bytesReceived < announced;
         if (headerCut || bodyCut) {
             m_statusCode = 404;
             m_reasonPhrase = Text(to_string(THttpError::Truncated));
@@ -557,9 +556,7 @@ void THttpCli::HeaderEnd()
         }
         m_bodyBlocks = 0;
         m_parser->Stop();
-        m_socket->OnSessionClosed = [this](QObject*, std::uint16_t e) {
-            LocationSessionClosed(e);
-        };
+        m_socket->OnSessionClosed = [this](QObject*, std::uint16_t e) { LocationSessionClosed(e); };
         m_socket->Close();
         return;
     }
@@ -580,8 +577,8 @@ void THttpCli::Body(const char* data, std::size_t length)
         OnDocData(this, data, static_cast<int>(length));
     if (m_responseStream &&
         m_responseStream->write(data, static_cast<qint64>(length)) != static_cast<qint64>(length))
-        Fail(THttpError::WriteFailed, Text(to_string(THttpError::WriteFailed)) + ": " +
-                                          m_responseStream->errorString());
+        Fail(THttpError::WriteFailed,
+             Text(to_string(THttpError::WriteFailed)) + ": " + m_responseStream->errorString());
 }
 
 void THttpCli::Failed(THttpError error)

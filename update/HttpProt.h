@@ -19,7 +19,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
-
 #include <cstdint>
 #include <functional>
 #include <memory>

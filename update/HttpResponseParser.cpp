@@ -127,8 +127,7 @@ void THttpResponseParser::Received(std::size_t count)
         Fail(THttpError::LineTooLong);
 }
 
-void THttpResponseParser::HandleLine(std::string_view line, std::size_t lineStart,
-                                     std::size_t next)
+void THttpResponseParser::HandleLine(std::string_view line, std::size_t lineStart, std::size_t next)
 {
     ++m_headerLines;
     if (m_headerLines == 1 && m_listener)

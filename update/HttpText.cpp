@@ -102,8 +102,7 @@ std::string Base64Encode(std::string_view data)
     return out;
 }
 
-std::string HttpDate(int year, int month, int day, int dayOfWeek, int hour, int minute,
-                     int second)
+std::string HttpDate(int year, int month, int day, int dayOfWeek, int hour, int minute, int second)
 {
     static const char days[] = "MonTueWedThuFriSatSun";
     static const char months[] = "JanFebMarAprMayJunJulAugSepOctNovDec";

@@ -24,5 +24,4 @@ std::string Base64Encode(std::string_view data);
 
 // "Sun, 06 Nov 1994 08:49:37 GMT" for a date and time taken as they are (no time-zone change).
 // `dayOfWeek` runs from 1 (Monday) to 7 (Sunday); `month` from 1 to 12.
-std::string HttpDate(int year, int month, int day, int dayOfWeek, int hour, int minute,
-                     int second);
+std::string HttpDate(int year, int month, int day, int dayOfWeek, int hour, int minute, int second);

@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
@@ -111,8 +110,7 @@ QString SocketErrorDesc(int error)
 }
 
 TCustomWSocket::TCustomWSocket(QObject* parent)
-    : QObject(parent),
-      m_window(new THiddenWindow([this](TMessage& m) { HandleMessage(m); }, this)),
+    : QObject(parent), m_window(new THiddenWindow([this](TMessage& m) { HandleMessage(m); }, this)),
       m_events(new TSocketEvents(m_window, WM_ASYNCSELECT, this))
 {
     m_window->setObjectName("XSocketWindowClass");
@@ -215,8 +213,8 @@ void TCustomWSocket::SetPort(const QString& port)
         m_portAssigned = true;
         return;
     }
-    const servent* service = getservbyname(text.toLatin1().constData(),
-                                           m_proto == IPPROTO_UDP ? "udp" : "tcp");
+    const servent* service =
+        getservbyname(text.toLatin1().constData(), m_proto == IPPROTO_UDP ? "udp" : "tcp");
     if (!service) {
         SocketError("SetPort: Cannot convert port '" + port + "'", WSANO_DATA);
         return;
@@ -618,8 +616,7 @@ void TCustomWSocket::HandleMessage(TMessage& message)
 {
     switch (message.Msg) {
     case WM_ASYNCSELECT:
-        if (m_hSocket == -1 || message.WParam != static_cast<std::uintptr_t>(m_hSocket) ||
-            m_paused)
+        if (m_hSocket == -1 || message.WParam != static_cast<std::uintptr_t>(m_hSocket) || m_paused)
             return;
         NetworkEvent(SelectEvent(message.LParam), SelectError(message.LParam));
         return;
@@ -894,9 +891,8 @@ void TCustomWSocket::Flush()
 
 void TCustomWSocket::SocketError(const QString& function, int error)
 {
-    const QString text = QString("Error %1 in function %2\r\n%3")
-                             .arg(error)
-                             .arg(function, SocketErrorDesc(error));
+    const QString text =
+        QString("Error %1 in function %2\r\n%3").arg(error).arg(function, SocketErrorDesc(error));
     if (error == WSAECONNRESET || error == WSAENOTCONN) {
         CloseHandle();
         ChangeState(wsClosed);

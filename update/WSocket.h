@@ -16,7 +16,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
-
 #include <cstdint>
 #include <deque>
 #include <functional>

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QLabel>
-
 #include <functional>
 
 class TWait : public QLabel {

@@ -1,16 +1,15 @@
 // The socket event source: readiness of a descriptor as network messages, lookups answered on
 // the user-interface thread, and system errors under their Windows Sockets numbers.
+#include "platform/SocketEvents.h"
+
 #include "platform/HiddenWindow.h"
 #include "platform/NameResolver.h"
 #include "platform/SocketErrors.h"
-#include "platform/SocketEvents.h"
 #include "tests/support/LoopbackServer.h"
 
 #include <QThread>
-
-#include <gtest/gtest.h>
-
 #include <cerrno>
+#include <gtest/gtest.h>
 #include <netdb.h>
 #include <sys/socket.h>
 #include <unistd.h>

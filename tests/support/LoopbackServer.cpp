@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>

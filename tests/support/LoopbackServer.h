@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QString>
-
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>

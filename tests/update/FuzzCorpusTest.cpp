@@ -2,10 +2,9 @@
 // the fuzz target makes, so that an ordinary test run guards against them.
 #include "fuzz/HttpResponseFuzz.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 
 TEST(FuzzCorpus, EveryInputPassesTheReceiveChecks)

@@ -6,7 +6,6 @@
 #include "update/WSocket.h"
 
 #include <QBuffer>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,7 +55,10 @@ struct Fetch {
         cli.GetAsync();
         return Wait();
     }
-    bool Wait() { return ProcessMessagesUntil([this] { return done > 0; }); }
+    bool Wait()
+    {
+        return ProcessMessagesUntil([this] { return done > 0; });
+    }
     std::string Body() const { return body.data().toStdString(); }
 };
 
@@ -68,8 +70,8 @@ std::string Response(const std::string& head, const std::string& body)
 
 TEST(HttpCli, Plain200WithContentLengthDeliversTheBodyAndSendsTheMinimalRequest)
 {
-    LoopbackServer server(LoopbackServer::Answer(
-        Response("HTTP/1.0 200 OK\r\nContent-Type: Text/HTML\r\nContent-Length: 11", "hello world")));
+    LoopbackServer server(LoopbackServer::Answer(Response(
+        "HTTP/1.0 200 OK\r\nContent-Type: Text/HTML\r\nContent-Length: 11", "hello world")));
     Fetch f;
     ASSERT_TRUE(f.Get(server.Url("/Torv/Torv.htm")));
     EXPECT_EQ(f.error, 0);
@@ -158,7 +160,8 @@ TEST(HttpCli, PostSendsTheStreamWithItsLength)
     ASSERT_EQ(server.Requests().size(), 1u);
     EXPECT_EQ(server.Requests()[0],
               "POST /form HTTP/1.0\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-              "Host: 127.0.0.1\r\nContent-Length: 20000\r\n\r\n" + payload.toStdString());
+              "Host: 127.0.0.1\r\nContent-Length: 20000\r\n\r\n" +
+                  payload.toStdString());
     EXPECT_EQ(f.Body(), "thanks");
 }
 
@@ -300,20 +303,18 @@ INSTANTIATE_TEST_SUITE_P(
                      "Invalid status code in the server's answer", THttpError::BadStatusCode},
         BrokenAnswer{"NonNumericContentLength",
                      "HTTP/1.0 200 OK\r\nContent-Length: lots\r\n\r\nbody", false,
-                     "Invalid Content-Length in the server's answer",
-                     THttpError::BadContentLength},
+                     "Invalid Content-Length in the server's answer", THttpError::BadContentLength},
         BrokenAnswer{"ClosedMidBody", "HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\nonly this",
                      true, "Connection closed before the whole document arrived",
                      THttpError::Truncated},
         BrokenAnswer{"ClosedMidHeader", "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n", true,
-                     "Connection closed before the whole document arrived",
-                     THttpError::Truncated}),
+                     "Connection closed before the whole document arrived", THttpError::Truncated}),
     [](const testing::TestParamInfo<BrokenAnswer>& row) { return std::string(row.param.name); });
 
 TEST(HttpCli, ClosedMidBodyKeepsWhatArrived)
 {
-    LoopbackServer server(LoopbackServer::Answer(
-        "HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n" + std::string(300, 'z')));
+    LoopbackServer server(LoopbackServer::Answer("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n" +
+                                                 std::string(300, 'z')));
     Fetch f;
     ASSERT_TRUE(f.Get(server.Url("/partial.exe")));
     EXPECT_EQ(f.cli.BytesReceived(), 300);

@@ -3,7 +3,6 @@
 #include "update/HttpResponseParser.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -13,7 +12,10 @@ struct Recorder : THttpResponseParser::Listener {
     std::vector<std::string> events;
     std::string body;
     void HeaderBegin() override { events.push_back("begin"); }
-    void HeaderLine(std::string_view line) override { events.push_back("line:" + std::string(line)); }
+    void HeaderLine(std::string_view line) override
+    {
+        events.push_back("line:" + std::string(line));
+    }
     void Location(std::string_view value) override
     {
         events.push_back("location:" + std::string(value));
@@ -48,7 +50,8 @@ class ParserResponses : public testing::TestWithParam<ParserRow> {};
 TEST_P(ParserResponses, ReadTheSameInAnySplit)
 {
     const ParserRow& row = GetParam();
-    for (const std::size_t chunk : {std::size_t{1}, std::size_t{3}, std::size_t{17}, row.bytes.size()}) {
+    for (const std::size_t chunk :
+         {std::size_t{1}, std::size_t{3}, std::size_t{17}, row.bytes.size()}) {
         Recorder recorder;
         THttpResponseParser parser(&recorder);
         FeedInChunks(parser, row.bytes, chunk);
@@ -67,37 +70,94 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ParserRow{"StatusFieldsAndBody",
                   "HTTP/1.0 200 OK\r\nContent-Length: 5\r\nContent-Type: Text/Plain\r\n\r\nhello",
-                  200, "OK", 5, "text/plain", "hello",
+                  200,
+                  "OK",
+                  5,
+                  "text/plain",
+                  "hello",
                   {"begin", "line:HTTP/1.0 200 OK", "line:Content-Length: 5",
                    "line:Content-Type: Text/Plain", "end"}},
-        ParserRow{"BareLineFeeds", "HTTP/1.1 404 Not Found\nX: y\n\nbody\r\n", 404, "Not Found",
-                  -1, "", "body\r\n",
+        ParserRow{"BareLineFeeds",
+                  "HTTP/1.1 404 Not Found\nX: y\n\nbody\r\n",
+                  404,
+                  "Not Found",
+                  -1,
+                  "",
+                  "body\r\n",
                   {"begin", "line:HTTP/1.1 404 Not Found", "line:X: y", "end"}},
-        ParserRow{"NoHeaderAtAll", "<HTML>\r\n<p>x</p>\n</html>", 0, "", -1, "text/html",
-                  "<HTML>\r\n<p>x</p>\n</html>", {"begin", "end"}},
-        ParserRow{"HtmlStartTagInAnyCase", "<hTmL><body>x\r\n", 0, "", -1, "text/html",
-                  "<hTmL><body>x\r\n", {"begin", "end"}},
-        ParserRow{"OtherVersionIsAnOrdinaryLine", "HTTP/2.0 200 OK\r\n\r\nz", 0, "", -1, "", "z",
+        ParserRow{"NoHeaderAtAll",
+                  "<HTML>\r\n<p>x</p>\n</html>",
+                  0,
+                  "",
+                  -1,
+                  "text/html",
+                  "<HTML>\r\n<p>x</p>\n</html>",
+                  {"begin", "end"}},
+        ParserRow{"HtmlStartTagInAnyCase",
+                  "<hTmL><body>x\r\n",
+                  0,
+                  "",
+                  -1,
+                  "text/html",
+                  "<hTmL><body>x\r\n",
+                  {"begin", "end"}},
+        ParserRow{"OtherVersionIsAnOrdinaryLine",
+                  "HTTP/2.0 200 OK\r\n\r\nz",
+                  0,
+                  "",
+                  -1,
+                  "",
+                  "z",
                   {"begin", "line:HTTP/2.0 200 OK", "end"}},
-        ParserRow{"ShortStatusLine", "HTTP/1.0 301\r\n\r\n", 301, "", -1, "", "",
+        ParserRow{"ShortStatusLine",
+                  "HTTP/1.0 301\r\n\r\n",
+                  301,
+                  "",
+                  -1,
+                  "",
+                  "",
                   {"begin", "line:HTTP/1.0 301", "end"}},
-        ParserRow{"LocationStopsAtTheEndOfTheHeader",
-                  "HTTP/1.0 302 Found\r\nLocation: /next\r\n\r\nignored body", 302, "Found", -1,
-                  "", "",
-                  {"begin", "line:HTTP/1.0 302 Found", "location:/next", "line:Location: /next",
-                   "end"}},
+        ParserRow{
+            "LocationStopsAtTheEndOfTheHeader",
+            "HTTP/1.0 302 Found\r\nLocation: /next\r\n\r\nignored body",
+            302,
+            "Found",
+            -1,
+            "",
+            "",
+            {"begin", "line:HTTP/1.0 302 Found", "location:/next", "line:Location: /next", "end"}},
         ParserRow{"BodyBytesMayLookLikeHeaderLines",
-                  "HTTP/1.0 200 OK\r\n\r\nHTTP/1.0 500 No\r\nContent-Length: 1\r\n\r\n", 200, "OK",
-                  -1, "", "HTTP/1.0 500 No\r\nContent-Length: 1\r\n\r\n",
+                  "HTTP/1.0 200 OK\r\n\r\nHTTP/1.0 500 No\r\nContent-Length: 1\r\n\r\n",
+                  200,
+                  "OK",
+                  -1,
+                  "",
+                  "HTTP/1.0 500 No\r\nContent-Length: 1\r\n\r\n",
                   {"begin", "line:HTTP/1.0 200 OK", "end"}},
-        ParserRow{"NonNumericStatus", "HTTP/1.0 2x0 OK\r\n\r\n", 0, "", -1, "", "",
+        ParserRow{"NonNumericStatus",
+                  "HTTP/1.0 2x0 OK\r\n\r\n",
+                  0,
+                  "",
+                  -1,
+                  "",
+                  "",
                   {"begin", "failed:Invalid status code in the server's answer"}},
-        ParserRow{"NonNumericContentLength", "HTTP/1.0 200 OK\r\nContent-Length: 12a\r\n\r\n", 200,
-                  "OK", -1, "", "",
+        ParserRow{"NonNumericContentLength",
+                  "HTTP/1.0 200 OK\r\nContent-Length: 12a\r\n\r\n",
+                  200,
+                  "OK",
+                  -1,
+                  "",
+                  "",
                   {"begin", "line:HTTP/1.0 200 OK",
                    "failed:Invalid Content-Length in the server's answer"}},
-        ParserRow{"NegativeContentLength", "HTTP/1.0 200 OK\r\nContent-Length: -1\r\n\r\n", 200,
-                  "OK", -1, "", "",
+        ParserRow{"NegativeContentLength",
+                  "HTTP/1.0 200 OK\r\nContent-Length: -1\r\n\r\n",
+                  200,
+                  "OK",
+                  -1,
+                  "",
+                  "",
                   {"begin", "line:HTTP/1.0 200 OK",
                    "failed:Invalid Content-Length in the server's answer"}}),
     [](const testing::TestParamInfo<ParserRow>& row) { return std::string(row.param.name); });

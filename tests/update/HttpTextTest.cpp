@@ -1,6 +1,7 @@
 // Address splitting, Base64 and the If-Modified-Since date of the HTTP client.
-#include "update/HttpError.h"
 #include "update/HttpText.h"
+
+#include "update/HttpError.h"
 
 #include <gtest/gtest.h>
 
@@ -27,14 +28,16 @@ TEST_P(ParseUrl, SplitsIntoSchemeUserPasswordHostPortPath)
 INSTANTIATE_TEST_SUITE_P(
     Http, ParseUrl,
     testing::Values(
-        UrlRow{"Everything", "http://user:pw@host:8080/dir/file?x",
+        UrlRow{"Everything",
+               "http://user:pw@host:8080/dir/file?x",
                {"http", "user", "pw", "host", "8080", "/dir/file?x"}},
         UrlRow{"HostOnly", "http://www.example.org", {"http", "", "", "www.example.org", "", ""}},
         UrlRow{"PathOnly", "/Torv/Torv.htm", {"http", "", "", "", "", "/Torv/Torv.htm"}},
         UrlRow{"DoubleSlash", "//host/p", {"http", "", "", "host", "", "/p"}},
         UrlRow{"NoScheme", "host:81/a", {"", "", "", "host", "81", "/a"}},
         UrlRow{"HttpColonWithoutSlashes", "HTTP:host/a", {"http", "", "", "host", "", "/a"}},
-        UrlRow{"Mailto", "mailto:someone@example.org",
+        UrlRow{"Mailto",
+               "mailto:someone@example.org",
                {"mailto", "someone", "", "example.org", "", ""}},
         UrlRow{"UserWithoutPassword", "ftp://anon@files/x", {"ftp", "anon", "", "files", "", "/x"}},
         UrlRow{"ColonBeforeAtIsNoPort", "http://u:p@host/", {"http", "u", "p", "host", "", "/"}},

@@ -1,13 +1,13 @@
 // The asynchronous socket: its send buffers, lookups, connection, transfer and close, on real
 // sockets over 127.0.0.1.
+#include "update/WSocket.h"
+
 #include "platform/SocketErrors.h"
 #include "tests/support/LoopbackServer.h"
-#include "update/WSocket.h"
 #include "update/Wait.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 
 namespace {
