@@ -103,6 +103,8 @@ void THttpCli::DoRequestAsync(THttpRequest rqType)
 
     m_documentName.clear();
     m_statusCode = 0;
+    // A length left from the previous response would be taken for this one's.
+    m_contentLength = -1;
     m_bytesReceived = 0;
     m_bytesSent = 0;
     m_bodyBlocks = 0;

@@ -135,7 +135,8 @@ public:
     // Results of the current or last request.
     int StatusCode() const { return m_statusCode; }
     QString ReasonPhrase() const { return m_reasonPhrase; }
-    // Bytes announced by the last Content-Length field received (-1 before any).
+    // Bytes announced by the Content-Length field of this request's answer; -1 until one
+    // arrives (cleared when a request starts).
     qint64 ContentLength() const { return m_contentLength; }
     QString ContentType() const { return m_contentType; } // lower-cased
     qint64 BytesReceived() const { return m_bytesReceived; }

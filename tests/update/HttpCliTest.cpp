@@ -460,7 +460,9 @@ TEST(HttpCli, AProxyGetsTheFullAddressAndItsCredentials)
 
 TEST(HttpCli, ABusyClientRefusesASecondStartButAcceptsOneInsideRequestDone)
 {
-    LoopbackServer server(LoopbackServer::Answer("HTTP/1.0 200 OK\r\n\r\nagain"));
+    LoopbackServer server;
+    server.Then(LoopbackServer::Answer("HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nagain"))
+        .Then(LoopbackServer::Answer("HTTP/1.0 200 OK\r\n\r\nagain"));
     Fetch f;
     f.cli.SetURL(server.Url("/one"));
     f.cli.GetAsync();
@@ -483,6 +485,7 @@ TEST(HttpCli, ABusyClientRefusesASecondStartButAcceptsOneInsideRequestDone)
     };
     ASSERT_TRUE(ProcessMessagesUntil([&] { return f.done == 2; }));
     EXPECT_EQ(server.Requests().size(), 2u);
+    EXPECT_EQ(f.cli.ContentLength(), -1);
     EXPECT_EQ(f.Body(), "againagain");
 }
 
