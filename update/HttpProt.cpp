@@ -500,7 +500,7 @@ void THttpCli::HeaderLine(std::string_view line)
     const qsizetype colon = text.indexOf(':');
     if (colon > 0 && text.left(colon).toLower() == "www-authenticate" &&
         !text.startsWith("HTTP/1."))
-        m_authChallenges << text.mid(colon + 2);
+        m_authChallenges << text.mid(colon + (text.mid(colon + 1, 1) == " " ? 2 : 1));
     if (OnHeaderData)
         OnHeaderData(this);
     if (m_statusCode >= 400 && !m_endPosted)

@@ -187,7 +187,11 @@ void THttpResponseParser::HandleHeaderLine(std::string_view line)
         m_reasonPhrase = std::string(From(line, 13));
     } else if (const std::size_t colon = line.find(':'); colon != std::string_view::npos) {
         const std::string name = LowerCase(line.substr(0, colon));
-        const std::string_view value = From(line, colon + 2);
+        // The value follows the colon and one blank; a server that writes no blank loses
+        // nothing of it.
+        std::string_view value = From(line, colon + 1);
+        if (!value.empty() && value[0] == ' ')
+            value.remove_prefix(1);
         if (name == "location") {
             m_locationSeen = true;
             if (m_listener)

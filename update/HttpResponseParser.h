@@ -24,7 +24,7 @@ public:
         virtual void HeaderBegin() {}
         // A non-empty header line, after its fields have been read into the parser.
         virtual void HeaderLine(std::string_view line) { (void)line; }
-        // A Location field (its value as written, from the second character after the colon).
+        // A Location field (its value as written, after the colon and one blank).
         virtual void Location(std::string_view value) { (void)value; }
         // The header is over. With LocationSeen() no body follows (a redirection); otherwise
         // the body blocks follow, the first one possibly at once.
