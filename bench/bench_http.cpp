@@ -1,0 +1,179 @@
+// Download throughput of the HTTP client: a 64 MiB body from a loopback server into a file,
+// against curl fetching the same body from the same server into a file in the same run.
+//
+// The server runs on a thread of its own and answers every connection with the same body, so
+// both clients meet the same sender. curl's time includes starting its process (a few
+// milliseconds against a download of tens of milliseconds).
+#include "bench/BenchSupport.h"
+#include "update/HttpProt.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <arpa/inet.h>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <netinet/in.h>
+#include <poll.h>
+#include <string>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+constexpr std::size_t bodySize = 64u * 1024 * 1024;
+
+class BodyServer {
+public:
+    BodyServer() : m_body(bodySize, '\0')
+    {
+        for (std::size_t i = 0; i < m_body.size(); ++i)
+            m_body[i] = static_cast<char>('a' + i % 23);
+        m_listen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int on = 1;
+        setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(m_listen, 8);
+        socklen_t length = sizeof address;
+        getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { Run(); });
+    }
+    ~BodyServer()
+    {
+        m_stop = true;
+        shutdown(m_listen, SHUT_RDWR);
+        m_thread.join();
+        close(m_listen);
+    }
+    int Port() const { return m_port; }
+
+private:
+    void Run()
+    {
+        const std::string head =
+            "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
+            std::to_string(m_body.size()) + "\r\n\r\n";
+        while (!m_stop) {
+            const int fd = accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+            if (fd < 0)
+                return;
+            std::string request;
+            char buffer[4096];
+            while (request.find("\r\n\r\n") == std::string::npos) {
+                const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+                if (n <= 0)
+                    break;
+                request.append(buffer, static_cast<std::size_t>(n));
+            }
+            SendAll(fd, head.data(), head.size());
+            SendAll(fd, m_body.data(), m_body.size());
+            shutdown(fd, SHUT_WR);
+            // Wait for the client's close so that it sees an orderly end.
+            while (recv(fd, buffer, sizeof buffer, 0) > 0) {
+            }
+            close(fd);
+        }
+    }
+    static void SendAll(int fd, const char* data, std::size_t size)
+    {
+        while (size > 0) {
+            const ssize_t n = send(fd, data, std::min<std::size_t>(size, 1 << 20), MSG_NOSIGNAL);
+            if (n <= 0)
+                return;
+            data += n;
+            size -= static_cast<std::size_t>(n);
+        }
+    }
+
+    std::string m_body;
+    int m_listen = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+BodyServer* server = nullptr;
+
+QString Url()
+{
+    return QString("http://127.0.0.1:%1/big.bin").arg(server->Port());
+}
+
+QString OutputFile(const char* name)
+{
+    return QDir::tempPath() + "/tallyhorn-bench-" + name + ".bin";
+}
+
+void HttpCliDownload64MiB(benchmark::State& state)
+{
+    THttpCli cli;
+    const QString path = OutputFile("httpcli");
+    for (auto _ : state) {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        cli.SetResponseStream(&file);
+        QEventLoop loop;
+        std::uint16_t error = 0;
+        cli.OnRequestDone = [&](QObject*, THttpRequest, std::uint16_t e) {
+            error = e;
+            loop.quit();
+        };
+        cli.SetURL(Url());
+        cli.GetAsync();
+        loop.exec();
+        file.close();
+        if (error != 0 || cli.BytesReceived() != static_cast<qint64>(bodySize) ||
+            QFile(path).size() != static_cast<qint64>(bodySize)) {
+            state.SkipWithError("download incomplete");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bodySize));
+    QFile::remove(path);
+}
+
+void CurlDownload64MiB(benchmark::State& state)
+{
+    const QString path = OutputFile("curl");
+    const std::string command =
+        "curl -s -o '" + path.toStdString() + "' '" + Url().toStdString() + "'";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0 ||
+            QFile(path).size() != static_cast<qint64>(bodySize)) {
+            state.SkipWithError("curl failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bodySize));
+    QFile::remove(path);
+}
+
+BENCHMARK(HttpCliDownload64MiB)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(CurlDownload64MiB)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    BodyServer body;
+    server = &body;
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double ours = reporter.Ns("HttpCliDownload64MiB/min_time:2.000/real_time");
+    const double curl = reporter.Ns("CurlDownload64MiB/min_time:2.000/real_time");
+    if (ours > 0 && curl > 0) {
+        const double mib = static_cast<double>(bodySize) / (1024.0 * 1024.0);
+        std::printf("\nTHttpCli: %.0f MiB/s; curl: %.0f MiB/s\n", mib / (ours * 1e-9),
+                    mib / (curl * 1e-9));
+        std::printf("THttpCli / curl throughput: %.2f (target >= 0.8)\n", curl / ours);
+    }
+    server = nullptr;
+    benchmark::Shutdown();
+}

@@ -1,0 +1,69 @@
+// Address splitting, Base64 and the If-Modified-Since date of the HTTP client.
+#include "update/HttpText.h"
+
+#include "update/HttpError.h"
+
+#include <gtest/gtest.h>
+
+struct UrlRow {
+    const char* name;
+    const char* address;
+    TUrlParts parts;
+};
+
+class ParseUrl : public testing::TestWithParam<UrlRow> {};
+
+TEST_P(ParseUrl, SplitsIntoSchemeUserPasswordHostPortPath)
+{
+    const UrlRow& row = GetParam();
+    const TUrlParts p = ParseURL(row.address);
+    EXPECT_EQ(p.scheme, row.parts.scheme);
+    EXPECT_EQ(p.user, row.parts.user);
+    EXPECT_EQ(p.password, row.parts.password);
+    EXPECT_EQ(p.host, row.parts.host);
+    EXPECT_EQ(p.port, row.parts.port);
+    EXPECT_EQ(p.path, row.parts.path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Http, ParseUrl,
+    testing::Values(
+        UrlRow{"Everything",
+               "http://user:pw@host:8080/dir/file?x",
+               {"http", "user", "pw", "host", "8080", "/dir/file?x"}},
+        UrlRow{"HostOnly", "http://www.example.org", {"http", "", "", "www.example.org", "", ""}},
+        UrlRow{"PathOnly", "/Torv/Torv.htm", {"http", "", "", "", "", "/Torv/Torv.htm"}},
+        UrlRow{"DoubleSlash", "//host/p", {"http", "", "", "host", "", "/p"}},
+        UrlRow{"NoScheme", "host:81/a", {"", "", "", "host", "81", "/a"}},
+        UrlRow{"HttpColonWithoutSlashes", "HTTP:host/a", {"http", "", "", "host", "", "/a"}},
+        UrlRow{"Mailto",
+               "mailto:someone@example.org",
+               {"mailto", "someone", "", "example.org", "", ""}},
+        UrlRow{"UserWithoutPassword", "ftp://anon@files/x", {"ftp", "anon", "", "files", "", "/x"}},
+        UrlRow{"ColonBeforeAtIsNoPort", "http://u:p@host/", {"http", "u", "p", "host", "", "/"}},
+        UrlRow{"Empty", "", {"", "", "", "", "", ""}}),
+    [](const testing::TestParamInfo<UrlRow>& row) { return std::string(row.param.name); });
+
+TEST(HttpText, Base64PadsToFourCharacters)
+{
+    EXPECT_EQ(Base64Encode(""), "");
+    EXPECT_EQ(Base64Encode("f"), "Zg==");
+    EXPECT_EQ(Base64Encode("fo"), "Zm8=");
+    EXPECT_EQ(Base64Encode("foo"), "Zm9v");
+    EXPECT_EQ(Base64Encode("Aladdin:open sesame"), "QWxhZGRpbjpvcGVuIHNlc2FtZQ==");
+    EXPECT_EQ(Base64Encode(std::string("\xff\xfe\x00", 3)), "//4A");
+}
+
+TEST(HttpText, DatesAreWrittenAsGiven)
+{
+    EXPECT_EQ(HttpDate(1994, 11, 6, 7, 8, 49, 37), "Sun, 06 Nov 1994 08:49:37 GMT");
+    EXPECT_EQ(HttpDate(2000, 1, 3, 1, 0, 0, 0), "Mon, 03 Jan 2000 00:00:00 GMT");
+    EXPECT_EQ(HttpDate(2000, 13, 3, 1, 0, 0, 0), "");
+}
+
+TEST(HttpText, EveryFailureHasAReason)
+{
+    for (int e = 1; e <= 10; ++e)
+        EXPECT_FALSE(to_string(static_cast<THttpError>(e)).empty()) << e;
+    EXPECT_EQ(to_string(THttpError::Aborted), "Connection aborted on request");
+}

@@ -1,0 +1,591 @@
+#include "update/HttpProt.h"
+
+#include "platform/Application.h"
+#include "platform/HiddenWindow.h"
+#include "platform/SocketErrors.h"
+#include "update/HttpText.h"
+#include "update/WSocket.h"
+
+#include <QBuffer>
+#include <QTimer>
+
+namespace {
+constexpr int WM_HTTP_REQUEST_DONE = 1025;
+constexpr int WM_HTTP_SET_READY = 1026;
+constexpr int WM_HTTP_LOGIN = 1027;
+
+QString Text(const std::string& s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QString Text(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+TUrlParts Parse(const QString& address)
+{
+    return ParseURL(address.toStdString());
+}
+
+QString SocketFailure(int error)
+{
+    return SocketErrorDesc(error) + " (Error #" + QString::number(error) + ")";
+}
+} // namespace
+
+THttpCli::THttpCli(QObject* parent)
+    : QObject(parent),
+      m_parser(std::make_unique<THttpResponseParser>(static_cast<Listener*>(this))),
+      m_request(new QBuffer(this)), m_socket(new TWSocket(this)),
+      m_window(new THiddenWindow([this](TMessage& m) { HandleMessage(m); }, this)),
+      m_idleTimer(new QTimer(this))
+{
+    setObjectName("HttpCli");
+    m_socket->setObjectName("CtrlSocket");
+    m_socket->OnDnsLookupDone = [this](QObject*, std::uint16_t e) { SocketDnsLookupDone(e); };
+    m_socket->OnSessionConnected = [this](QObject*, std::uint16_t e) { SocketSessionConnected(e); };
+    m_socket->OnDataAvailable = [this](QObject*, std::uint16_t e) { SocketDataAvailable(e); };
+    m_socket->OnDataSent = [this](QObject*, std::uint16_t e) { SocketDataSent(e); };
+    m_socket->OnSessionClosed = [this](QObject*, std::uint16_t e) { SocketSessionClosed(e); };
+    m_idleTimer->setSingleShot(true);
+    connect(m_idleTimer, &QTimer::timeout, this,
+            [this] { Application::Guard(this, [this] { IdleTimeoutElapsed(); }); });
+}
+
+THttpCli::~THttpCli()
+{
+    // The socket must not call back into a half-destroyed client.
+    m_socket->OnDnsLookupDone = nullptr;
+    m_socket->OnSessionConnected = nullptr;
+    m_socket->OnDataAvailable = nullptr;
+    m_socket->OnDataSent = nullptr;
+    m_socket->OnSessionClosed = nullptr;
+}
+
+void THttpCli::SetMultiThreaded(bool on)
+{
+    m_multiThreaded = on;
+    m_socket->SetMultiThreaded(on);
+}
+
+void THttpCli::GetAsync()
+{
+    DoRequestAsync(rtGet);
+}
+
+void THttpCli::PostAsync()
+{
+    DoRequestAsync(rtPost);
+}
+
+void THttpCli::HeadAsync()
+{
+    DoRequestAsync(rtHead);
+}
+
+void THttpCli::DoRequestAsync(THttpRequest rqType)
+{
+    if (m_state != hcReady)
+        throw EHttpException(to_string(THttpError::Busy), static_cast<int>(THttpError::Busy));
+    if (rqType == rtPost && !m_sendStream)
+        throw EHttpException(to_string(THttpError::NothingToPost),
+                             static_cast<int>(THttpError::NothingToPost));
+
+    m_receivedHeader.clear();
+    m_requestType = rqType;
+    m_requestDoneError = 0;
+    m_endPosted = false;
+    m_redirections = 0;
+    m_socket->OnSessionClosed = [this](QObject*, std::uint16_t e) { SocketSessionClosed(e); };
+    SetState(hcStarting);
+
+    m_documentName.clear();
+    m_statusCode = 0;
+    // A length left from the previous response would be taken for this one's.
+    m_contentLength = -1;
+    m_bytesReceived = 0;
+    m_bytesSent = 0;
+    m_bodyBlocks = 0;
+    m_sending = false;
+    m_parser->Reset();
+
+    const TUrlParts url = Parse(m_url);
+    m_targetHostName = Text(url.host);
+    if (!url.user.empty() || !url.password.empty()) {
+        m_username = Text(url.user);
+        m_password = Text(url.password);
+    }
+    if (m_proxy.isEmpty()) {
+        m_requestPath = Text(url.path);
+        m_connectHost = Text(url.host);
+        m_connectPort = url.port.empty() ? QString("80") : Text(url.port);
+    } else {
+        m_requestPath = (url.scheme.empty() ? QString("http") : Text(url.scheme)) + "://" +
+                        Text(url.host) + Text(url.path);
+        const TUrlParts proxy = Parse(m_proxy);
+        m_connectHost = Text(proxy.host);
+        m_connectPort = proxy.port.empty() ? m_proxyPort : Text(proxy.port);
+    }
+    if (m_requestPath.isEmpty())
+        m_requestPath = "/";
+
+    QString path = Text(url.path);
+    if (!path.isEmpty() && path != "/") {
+        if (path.endsWith('/'))
+            path.chop(1);
+        QString name = path.mid(path.lastIndexOf('/') + 1).left(255);
+        const qsizetype query = name.indexOf('?');
+        if (query >= 0)
+            name.truncate(query);
+        m_documentName = name;
+    } else {
+        m_documentName = "document.htm";
+    }
+
+    StartLookup();
+}
+
+void THttpCli::StartLookup()
+{
+    SetState(hcResolving);
+    RestartIdleTimer();
+    try {
+        m_socket->DnsLookup(m_connectHost);
+    } catch (const ESocketException&) {
+        // An empty host name: the lookup cannot even start.
+        if (m_state == hcResolving) {
+            m_statusCode = 404;
+            m_reasonPhrase = "can't resolve hostname to IP address";
+            m_requestDoneError = WSAEINVAL;
+            EndRequest();
+        }
+    }
+}
+
+void THttpCli::SetState(THttpState state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    if (state == hcReady)
+        m_idleTimer->stop();
+    if (OnStateChange)
+        OnStateChange(this);
+    if (state == hcReady)
+        PostMessage(m_window, WM_HTTP_REQUEST_DONE);
+}
+
+void THttpCli::HandleMessage(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_HTTP_REQUEST_DONE:
+        if (OnRequestDone)
+            OnRequestDone(this, m_requestType, m_requestDoneError);
+        return;
+    case WM_HTTP_SET_READY: SetState(hcReady); return;
+    case WM_HTTP_LOGIN:
+        if (!m_endPosted && m_state != hcReady && m_state != hcAborting)
+            StartLookup();
+        return;
+    default: return;
+    }
+}
+
+void THttpCli::Close()
+{
+    m_parser->Stop();
+    m_socket->Close();
+    m_connected = false;
+}
+
+void THttpCli::EndRequest()
+{
+    // Whatever ends the request (the close of the connection, a failed lookup, an abort) ends
+    // it once.
+    if (m_endPosted)
+        return;
+    m_endPosted = true;
+    m_connected = false;
+    m_idleTimer->stop();
+    RemovePostedMessages(m_window, WM_HTTP_LOGIN);
+    if (m_bodyBlocks > 0 && OnDocEnd)
+        OnDocEnd(this);
+    PostMessage(m_window, WM_HTTP_SET_READY);
+}
+
+void THttpCli::Fail(THttpError error)
+{
+    Fail(error, Text(to_string(error)));
+}
+
+void THttpCli::Fail(THttpError error, const QString& reason)
+{
+    if (m_endPosted)
+        return;
+    m_statusCode = 404;
+    m_reasonPhrase = reason;
+    m_requestDoneError = static_cast<std::uint16_t>(error);
+    Close();
+    // Without an open connection no close event comes to end the request.
+    EndRequest();
+}
+
+void THttpCli::RestartIdleTimer()
+{
+    if (m_idleTimeout > 0)
+        m_idleTimer->start(m_idleTimeout);
+}
+
+void THttpCli::IdleTimeoutElapsed()
+{
+    if (m_state == hcReady || m_endPosted)
+        return;
+    if (m_state == hcResolving) {
+        Fail(THttpError::Timeout);
+        try {
+            m_socket->CancelDnsLookup();
+        } catch (const ESocketException&) {
+        }
+        return;
+    }
+    // A server that announced the length, sent it all and then keeps the connection open
+    // has delivered the document.
+    const qint64 announced = m_parser->ContentLength();
+    if (m_state == hcReceivingBody && announced >= 0 && m_bytesReceived >= announced) {
+        Close();
+        EndRequest();
+        return;
+    }
+    Fail(THttpError::Timeout);
+}
+
+void THttpCli::SocketDnsLookupDone(std::uint16_t error)
+{
+    if (m_state != hcResolving || m_endPosted)
+        return; // an abort or the idle bound cancelled the lookup
+    if (error != 0) {
+        m_statusCode = 404;
+        m_reasonPhrase = "can't resolve hostname to IP address";
+        m_requestDoneError = error;
+        EndRequest();
+        return;
+    }
+    SetState(hcResolved);
+    RestartIdleTimer();
+    try {
+        m_socket->SetAddr(m_socket->DnsResult());
+        m_socket->SetPort(m_connectPort);
+        m_socket->SetProto("tcp");
+        m_socket->Connect();
+    } catch (const ESocketException&) {
+        const int socketError = m_socket->LastError();
+        m_requestDoneError = static_cast<std::uint16_t>(socketError);
+        m_statusCode = 404;
+        m_reasonPhrase = "can't connect: " + SocketFailure(socketError);
+        m_socket->Close();
+        EndRequest();
+    }
+}
+
+void THttpCli::SocketSessionConnected(std::uint16_t error)
+{
+    if (error != 0) {
+        // The socket closes next, and its close ends the request.
+        m_statusCode = 404;
+        m_reasonPhrase = SocketFailure(error);
+        m_requestDoneError = error;
+        return;
+    }
+    if (m_state != hcResolved)
+        return;
+    m_connected = true;
+    RestartIdleTimer();
+    SetState(hcConnected);
+    if (OnSessionConnected)
+        OnSessionConnected(this);
+    m_parser->Reset();
+    SetState(hcAwaitingHeader);
+    try {
+        switch (m_requestType) {
+        case rtGet: SendRequest("GET"); break;
+        case rtHead: SendRequest("HEAD"); break;
+        case rtPost:
+            SendRequest("POST");
+            if (OnSendBegin)
+                OnSendBegin(this);
+            m_sending = true;
+            SendNextBlock();
+            break;
+        }
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void THttpCli::SendCommand(const QString& line)
+{
+    QString text = line;
+    if (OnCommand)
+        OnCommand(this, text);
+    m_request->write(text.toUtf8());
+    m_request->write("\r\n", 2);
+}
+
+void THttpCli::SendRequest(const QString& method)
+{
+    m_request->close();
+    m_request->setData(QByteArray());
+    m_request->open(QIODevice::WriteOnly);
+    if (OnRequestHeaderBegin)
+        OnRequestHeaderBegin(this);
+    SendCommand(method + " " + m_requestPath + " HTTP/1.0");
+    if (!m_sender.isEmpty())
+        SendCommand("From: " + m_sender);
+    if (!m_reference.isEmpty())
+        SendCommand("Referer: " + m_reference);
+    if (m_requestType == rtPost && !m_contentTypePost.isEmpty())
+        SendCommand("Content-Type: " + m_contentTypePost);
+    if (!m_agent.isEmpty())
+        SendCommand("User-Agent: " + m_agent);
+    SendCommand("Host: " + m_targetHostName);
+    if (m_noCache)
+        SendCommand("Pragma: no-cache");
+    if (m_requestType == rtPost)
+        SendCommand("Content-Length: " + QString::number(m_sendStream ? m_sendStream->size() : 0));
+    if (m_modifiedSince.isValid()) {
+        const QDate d = m_modifiedSince.date();
+        const QTime t = m_modifiedSince.time();
+        SendCommand("If-Modified-Since: " +
+                    Text(HttpDate(d.year(), d.month(), d.day(), d.dayOfWeek(), t.hour(), t.minute(),
+                                  t.second())));
+    }
+    if (!m_username.isEmpty())
+        SendCommand("Authorization: Basic " +
+                    Text(Base64Encode((m_username + ":" + m_password).toStdString())));
+    if (!m_proxy.isEmpty() && !m_proxyUsername.isEmpty())
+        SendCommand("Proxy-Authorization: Basic " +
+                    Text(Base64Encode((m_proxyUsername + ":" + m_proxyPassword).toStdString())));
+    if (!m_cookie.isEmpty())
+        SendCommand("Cookie: " + m_cookie);
+    if (OnRequestHeaderEnd)
+        OnRequestHeaderEnd(this);
+    SendCommand(QString());
+    const QByteArray request = m_request->data();
+    m_request->close();
+    m_request->setData(QByteArray());
+    m_socket->Send(request.constData(), static_cast<int>(request.size()));
+}
+
+void THttpCli::SendNextBlock()
+{
+    if (!m_sending || !m_sendStream)
+        return;
+    QByteArray block = m_sendStream->read(SendBlockSize);
+    if (block.isEmpty()) {
+        m_sending = false;
+        if (OnSendEnd)
+            OnSendEnd(this);
+        return;
+    }
+    m_bytesSent += block.size();
+    if (OnSendData)
+        OnSendData(this, block.constData(), static_cast<int>(block.size()));
+    m_socket->Send(block.constData(), static_cast<int>(block.size()));
+}
+
+void THttpCli::SocketDataSent(std::uint16_t)
+{
+    if (m_sending) {
+        RestartIdleTimer();
+        SendNextBlock();
+    }
+}
+
+void THttpCli::SocketDataAvailable(std::uint16_t)
+{
+    RestartIdleTimer();
+    if (m_parser->Stopped() || (m_state != hcAwaitingHeader && m_state != hcReceivingBody)) {
+        // Nothing more is wanted from this connection; take the bytes so that the close
+        // still arrives.
+        char discard[4096];
+        m_socket->Receive(discard, sizeof discard);
+        return;
+    }
+    if (m_parser->FreeRoom() == 0)
+        throw EHttpException(to_string(THttpError::LineTooLong),
+                             static_cast<int>(THttpError::LineTooLong));
+    const int n = m_socket->Receive(m_parser->FreeSpace(), static_cast<int>(m_parser->FreeRoom()));
+    if (n <= 0)
+        return;
+    m_parser->Received(static_cast<std::size_t>(n));
+}
+
+void THttpCli::SocketSessionClosed(std::uint16_t error)
+{
+    if (error != 0 && m_requestDoneError == 0 && m_statusCode < 400) {
+        // A connection that broke (a reset) did not deliver the whole document.
+        m_statusCode = 404;
+        m_reasonPhrase = SocketFailure(error);
+        m_requestDoneError = error;
+    }
+    if (m_requestDoneError == 0 && m_statusCode < 400) {
+        // An HTTP/1.0 body ends with the connection, so a connection that ends early looks
+        // complete; the header and the announced length tell otherwise.
+        const qint64 announced = m_parser->ContentLength();
+        const bool headerCut = m_state == hcAwaitingHeader && m_connected;
+        const bool bodyCut =
+            m_state == hcReceivingBody && announced >= 0 && m_bytesReceived < announced;
+        if (headerCut || bodyCut) {
+            m_statusCode = 404;
+            m_reasonPhrase = Text(to_string(THttpError::Truncated));
+            m_requestDoneError = static_cast<std::uint16_t>(THttpError::Truncated);
+        }
+    }
+    EndRequest();
+}
+
+void THttpCli::LocationSessionClosed(std::uint16_t)
+{
+    m_connected = false;
+    m_socket->OnSessionClosed = [this](QObject*, std::uint16_t e) { SocketSessionClosed(e); };
+    if (OnLocationChange)
+        OnLocationChange(this);
+    PostMessage(m_window, WM_HTTP_LOGIN);
+}
+
+void THttpCli::Abort()
+{
+    if (m_state == hcReady) {
+        if (m_socket->State() != wsClosed)
+            m_socket->Close();
+        return;
+    }
+    const THttpState old = m_state;
+    SetState(hcAborting);
+    if (old == hcResolving) {
+        try {
+            m_socket->CancelDnsLookup();
+        } catch (const ESocketException&) {
+        }
+    }
+    m_statusCode = 404;
+    m_reasonPhrase = Text(to_string(THttpError::Aborted));
+    m_requestDoneError = static_cast<std::uint16_t>(THttpError::Aborted);
+    if (old != hcResolving)
+        Close(); // its close event ends the request
+    EndRequest();
+}
+
+void THttpCli::HeaderBegin()
+{
+    if (OnHeaderBegin)
+        OnHeaderBegin(this);
+}
+
+void THttpCli::HeaderLine(std::string_view line)
+{
+    const QString text = Text(line);
+    m_receivedHeader << text;
+    if (m_parser->StatusCode() != 0) {
+        m_statusCode = m_parser->StatusCode();
+        m_reasonPhrase = Text(m_parser->ReasonPhrase());
+    }
+    if (m_parser->ContentLength() >= 0)
+        m_contentLength = m_parser->ContentLength();
+    if (!m_parser->ContentType().empty())
+        m_contentType = Text(m_parser->ContentType());
+    const qsizetype colon = text.indexOf(':');
+    if (colon > 0 && text.left(colon).toLower() == "www-authenticate" &&
+        !text.startsWith("HTTP/1."))
+        m_authChallenges << text.mid(colon + (text.mid(colon + 1, 1) == " " ? 2 : 1));
+    if (OnHeaderData)
+        OnHeaderData(this);
+    if (m_statusCode >= 400 && !m_endPosted)
+        Close(); // an error answer ends at its status line
+}
+
+void THttpCli::Location(std::string_view value)
+{
+    const QString v = Text(value);
+    const TUrlParts p = ParseURL(value);
+    const QString scheme = p.scheme.empty() ? QString("http") : Text(p.scheme);
+    if (m_proxy.isEmpty()) {
+        if (v.startsWith('/')) {
+            m_requestPath = v;
+            return;
+        }
+        m_requestPath = Text(p.path);
+        m_connectHost = Text(p.host);
+        if (!p.port.empty())
+            m_connectPort = Text(p.port);
+        if (p.path.empty()) {
+            // A bare name is a document on the current server.
+            m_requestPath = scheme + "://" + m_targetHostName + "/" + Text(p.host);
+            m_connectHost = m_targetHostName;
+        } else if (!p.host.empty()) {
+            m_targetHostName = Text(p.host);
+        } else {
+            m_requestPath = scheme + "://" + m_targetHostName + m_requestPath;
+            m_connectHost = m_targetHostName;
+        }
+    } else {
+        // Through a proxy every request names the full address.
+        if (p.path.empty())
+            m_requestPath = scheme + "://" + m_targetHostName + "/" + Text(p.host);
+        else if (!p.host.empty())
+            m_requestPath = v;
+        else
+            m_requestPath = scheme + "://" + m_targetHostName + Text(p.path);
+    }
+}
+
+void THttpCli::HeaderEnd()
+{
+    if (!m_parser->ContentType().empty())
+        m_contentType = Text(m_parser->ContentType()); // "text/html" for a server without header
+    if (m_parser->LocationSeen()) {
+        if (OnHeaderEnd)
+            OnHeaderEnd(this);
+        if (m_endPosted)
+            return;
+        ++m_redirections;
+        if (m_redirections > MaxRedirections) {
+            Fail(THttpError::TooManyRedirections);
+            return;
+        }
+        m_bodyBlocks = 0;
+        m_parser->Stop();
+        m_socket->OnSessionClosed = [this](QObject*, std::uint16_t e) { LocationSessionClosed(e); };
+        m_socket->Close();
+        return;
+    }
+    if (m_documentName.endsWith(".exe", Qt::CaseInsensitive) && m_contentType == "text/html")
+        m_documentName = m_documentName.left(m_documentName.size() - 3) + "htm";
+    SetState(hcReceivingBody);
+    if (OnHeaderEnd)
+        OnHeaderEnd(this);
+}
+
+void THttpCli::Body(const char* data, std::size_t length)
+{
+    if (m_bodyBlocks == 0 && OnDocBegin)
+        OnDocBegin(this);
+    ++m_bodyBlocks;
+    m_bytesReceived += static_cast<qint64>(length);
+    if (OnDocData)
+        OnDocData(this, data, static_cast<int>(length));
+    if (m_responseStream &&
+        m_responseStream->write(data, static_cast<qint64>(length)) != static_cast<qint64>(length))
+        Fail(THttpError::WriteFailed,
+             Text(to_string(THttpError::WriteFailed)) + ": " + m_responseStream->errorString());
+}
+
+void THttpCli::Failed(THttpError error)
+{
+    Fail(error);
+    if (error == THttpError::LineTooLong)
+        throw EHttpException(to_string(error), static_cast<int>(error));
+}

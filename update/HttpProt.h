@@ -1,0 +1,253 @@
+// The event-driven HTTP/1.0 client. A request starts with one call that returns at once; the
+// lookup, the connection, the request, the response header and the body streamed into
+// ResponseStream all happen later, driven by the socket's events, and OnRequestDone ends it
+// (always two posted messages after the connection closed, with the client ready again).
+//
+// Messages of the client's hidden window: 1025 raise OnRequestDone, 1026 become ready,
+// 1027 start again after a redirection.
+//
+// Failures of the request itself end it with StatusCode 404, a ReasonPhrase and a non-zero
+// RequestDoneError (THttpError, or a socket error number of 10000 and up); faults of the
+// caller and an endless header line raise EHttpException.
+#pragma once
+
+#include "calc/Errors.h"
+#include "update/HttpError.h"
+#include "update/HttpResponseParser.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QBuffer;
+class QIODevice;
+class QTimer;
+class THiddenWindow;
+class TWSocket;
+struct TMessage;
+
+enum THttpState {
+    hcReady = 0,
+    hcStarting = 1,
+    hcConnected = 2,
+    hcResolving = 3,
+    hcResolved = 4,
+    hcAwaitingHeader = 5,
+    hcReceivingBody = 6,
+    hcAborting = 7,
+};
+enum THttpRequest { rtGet = 1, rtPost = 2, rtHead = 3 };
+
+// A fault of the HTTP client; ErrorCode() is the THttpError number.
+class EHttpException : public calc::Exception {
+public:
+    EHttpException(const std::string& message, int code)
+        : calc::Exception(message), m_errorCode(code)
+    {
+    }
+    int ErrorCode() const { return m_errorCode; }
+
+private:
+    int m_errorCode;
+};
+
+using THttpNotify = std::function<void(QObject* sender)>;
+// A body block or a POST block: `length` bytes at `buffer`, valid during the call.
+using TDocDataEvent = std::function<void(QObject* sender, const char* buffer, int length)>;
+// The request is over; `error` is RequestDoneError (0 = no failure of the client's own).
+using THttpRequestDone =
+    std::function<void(QObject* sender, THttpRequest rqType, std::uint16_t error)>;
+// A request line about to be queued; the handler may change it.
+using THttpCommandEvent = std::function<void(QObject* sender, QString& line)>;
+
+class THttpCli : public QObject, private THttpResponseParser::Listener {
+    Q_OBJECT
+
+public:
+    // Redirections followed in a row before the request fails.
+    static constexpr int MaxRedirections = 20;
+    // Milliseconds the server may stay silent (no lookup answer, no connection, no data)
+    // before the request fails; the caller waits in a modal window meanwhile.
+    static constexpr int DefaultIdleTimeout = 30000;
+    // Bytes of a POST body sent per block.
+    static constexpr int SendBlockSize = 8193;
+
+    explicit THttpCli(QObject* parent = nullptr);
+    ~THttpCli() override;
+
+    QString URL() const { return m_url; }
+    void SetURL(const QString& url) { m_url = url; }
+    // Proxy host, possibly written as an address with a port; empty = direct.
+    QString Proxy() const { return m_proxy; }
+    void SetProxy(const QString& proxy) { m_proxy = proxy; }
+    QString ProxyPort() const { return m_proxyPort; }
+    void SetProxyPort(const QString& port) { m_proxyPort = port; }
+    QString Sender() const { return m_sender; }
+    void SetSender(const QString& from) { m_sender = from; }
+    QString Agent() const { return m_agent; }
+    void SetAgent(const QString& agent) { m_agent = agent; }
+    QString Reference() const { return m_reference; }
+    void SetReference(const QString& referer) { m_reference = referer; }
+    QString Username() const { return m_username; }
+    void SetUsername(const QString& user) { m_username = user; }
+    QString Password() const { return m_password; }
+    void SetPassword(const QString& password) { m_password = password; }
+    QString ProxyUsername() const { return m_proxyUsername; }
+    void SetProxyUsername(const QString& user) { m_proxyUsername = user; }
+    QString ProxyPassword() const { return m_proxyPassword; }
+    void SetProxyPassword(const QString& password) { m_proxyPassword = password; }
+    bool NoCache() const { return m_noCache; }
+    void SetNoCache(bool on) { m_noCache = on; }
+    // Sent as If-Modified-Since, as stored (no time-zone change); invalid = not sent.
+    QDateTime ModifiedSince() const { return m_modifiedSince; }
+    void SetModifiedSince(const QDateTime& when) { m_modifiedSince = when; }
+    QString Cookie() const { return m_cookie; }
+    void SetCookie(const QString& cookie) { m_cookie = cookie; }
+    QString ContentTypePost() const { return m_contentTypePost; }
+    void SetContentTypePost(const QString& type) { m_contentTypePost = type; }
+    bool MultiThreaded() const { return m_multiThreaded; }
+    void SetMultiThreaded(bool on);
+    int IdleTimeout() const { return m_idleTimeout; } // milliseconds
+    void SetIdleTimeout(int milliseconds) { m_idleTimeout = milliseconds; }
+
+    THttpNotify OnTrace; // never raised
+    THttpNotify OnSessionConnected;
+    THttpNotify OnHeaderData;
+    THttpCommandEvent OnCommand;
+    THttpNotify OnHeaderBegin;
+    THttpNotify OnHeaderEnd;
+    THttpNotify OnRequestHeaderBegin;
+    THttpNotify OnRequestHeaderEnd;
+    THttpNotify OnDocBegin;
+    TDocDataEvent OnDocData;
+    THttpNotify OnDocEnd;
+    THttpNotify OnSendBegin;
+    TDocDataEvent OnSendData;
+    THttpNotify OnSendEnd;
+    THttpNotify OnStateChange;
+    THttpRequestDone OnRequestDone;
+    THttpNotify OnLocationChange;
+
+    // Results of the current or last request.
+    int StatusCode() const { return m_statusCode; }
+    QString ReasonPhrase() const { return m_reasonPhrase; }
+    // Bytes announced by the Content-Length field of this request's answer; -1 until one
+    // arrives (cleared when a request starts).
+    qint64 ContentLength() const { return m_contentLength; }
+    QString ContentType() const { return m_contentType; } // lower-cased
+    qint64 BytesReceived() const { return m_bytesReceived; }
+    qint64 BytesSent() const { return m_bytesSent; }
+    const QStringList& ReceivedHeader() const { return m_receivedHeader; }
+    const QStringList& AuthChallenges() const { return m_authChallenges; }
+    QString DocumentName() const { return m_documentName; }
+    std::uint16_t RequestDoneError() const { return m_requestDoneError; }
+    THttpState State() const { return m_state; }
+    // Redirections followed by the current request.
+    int RedirectionCount() const { return m_redirections; }
+    // Where the request goes: the server or the proxy, and what follows the method.
+    QString ConnectHost() const { return m_connectHost; }
+    QString ConnectPort() const { return m_connectPort; }
+    QString RequestPath() const { return m_requestPath; }
+    QString TargetHostName() const { return m_targetHostName; }
+
+    // Not owned; the body of the response is written to it.
+    QIODevice* ResponseStream() const { return m_responseStream; }
+    void SetResponseStream(QIODevice* stream) { m_responseStream = stream; }
+    // Not owned; the body of a POST.
+    QIODevice* SendStream() const { return m_sendStream; }
+    void SetSendStream(QIODevice* stream) { m_sendStream = stream; }
+
+    TWSocket* CtrlSocket() const { return m_socket; }
+
+    // Start a request of URL; they raise EHttpException "HTTP component is busy" (code 1)
+    // unless the client is ready, and a POST without SendStream "HTTP component has nothing
+    // to post" (code 2).
+    void GetAsync();
+    void PostAsync();
+    void HeadAsync();
+    // Stops the request under way: it ends with StatusCode 404, "Connection aborted on
+    // request" and RequestDoneError 3.
+    void Abort();
+
+private:
+    void DoRequestAsync(THttpRequest rqType);
+    void StartLookup();
+    void SetState(THttpState state);
+    void HandleMessage(TMessage& message);
+    void Close();
+    void EndRequest();
+    void Fail(THttpError error);
+    void Fail(THttpError error, const QString& reason);
+    void RestartIdleTimer();
+    void IdleTimeoutElapsed();
+    void SendRequest(const QString& method);
+    void SendCommand(const QString& line);
+    void SendNextBlock();
+
+    void SocketDnsLookupDone(std::uint16_t error);
+    void SocketSessionConnected(std::uint16_t error);
+    void SocketDataAvailable(std::uint16_t error);
+    void SocketDataSent(std::uint16_t error);
+    void SocketSessionClosed(std::uint16_t error);
+    void LocationSessionClosed(std::uint16_t error);
+
+    // The receive side.
+    void HeaderBegin() override;
+    void HeaderLine(std::string_view line) override;
+    void Location(std::string_view value) override;
+    void HeaderEnd() override;
+    void Body(const char* data, std::size_t length) override;
+    void Failed(THttpError error) override;
+
+    QString m_url;
+    QString m_proxy;
+    QString m_proxyPort = "80";
+    QString m_sender;
+    QString m_agent;
+    QString m_reference;
+    QString m_username;
+    QString m_password;
+    QString m_proxyUsername;
+    QString m_proxyPassword;
+    bool m_noCache = false;
+    QDateTime m_modifiedSince;
+    QString m_cookie;
+    QString m_contentTypePost = "application/x-www-form-urlencoded";
+    bool m_multiThreaded = false;
+    int m_idleTimeout = DefaultIdleTimeout;
+
+    int m_statusCode = 0;
+    QString m_reasonPhrase;
+    qint64 m_contentLength = -1;
+    QString m_contentType;
+    qint64 m_bytesReceived = 0;
+    qint64 m_bytesSent = 0;
+    QStringList m_receivedHeader;
+    QStringList m_authChallenges;
+    QString m_documentName;
+    std::uint16_t m_requestDoneError = 0;
+    QPointer<QIODevice> m_responseStream;
+    QPointer<QIODevice> m_sendStream;
+
+    THttpState m_state = hcReady;
+    THttpRequest m_requestType = rtGet;
+    QString m_connectHost;
+    QString m_connectPort;
+    QString m_requestPath;
+    QString m_targetHostName;
+    int m_bodyBlocks = 0;
+    bool m_connected = false;
+    bool m_sending = false;
+    bool m_endPosted = false; // the end of this request is under way
+    int m_redirections = 0;
+
+    std::unique_ptr<THttpResponseParser> m_parser;
+    QBuffer* m_request; // the request being composed
+    TWSocket* m_socket;
+    THiddenWindow* m_window;
+    QTimer* m_idleTimer;
+};
