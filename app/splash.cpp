@@ -32,7 +32,7 @@ TSplashScreen::TSplashScreen(QWidget* parent)
     bevel->setGeometry(0, 0, 326, 194);
     auto* picture = new QLabel(this);
     picture->setObjectName("imgProduct");
-    picture->setPixmap(QPixmap(":/app/product.png"));
+    picture->setPixmap(QPixmap(":/app/product.bmp"));
     picture->setAlignment(Qt::AlignCenter);
     picture->setGeometry(4, 4, 318, 186);
 
