@@ -254,11 +254,17 @@ void TfrmMain::CreateToolbar(QWidget* client)
     btnExit = ToolButton(pnlToolbar, "btnExit", 580, "exit", " Exit");
 }
 
-QLabel* TfrmMain::AddLabel(QWidget* parent, const QString& caption, int left, int top)
+QLabel* TfrmMain::AddLabel(QWidget* parent, const QString& caption, int left, int top, int width)
 {
     auto* label = new QLabel(caption, parent);
-    label->move(left, top);
-    label->adjustSize();
+    // A label given its width is not measured now: the hidden panel's labels then cost no text
+    // layout until the panel is first shown.
+    if (width > 0) {
+        label->setGeometry(left, top, width, 15);
+    } else {
+        label->move(left, top);
+        label->adjustSize();
+    }
     return label;
 }
 
@@ -350,8 +356,7 @@ void TfrmMain::CreateFixedFeesPanel(QWidget* panel)
     lblTitle = new QLabel("Fixed Fees Entry", f);
     lblTitle->setObjectName("lblTitle");
     lblTitle->setFont(ArialFont(16, true));
-    lblTitle->move(8, 6);
-    lblTitle->adjustSize();
+    lblTitle->setGeometry(8, 6, 300, 20);
     lblTitle->installEventFilter(this);
 
     struct Fee {
@@ -373,15 +378,14 @@ void TfrmMain::CreateFixedFeesPanel(QWidget* panel)
     };
     QWidget* previous = nullptr;
     for (const Fee& fee : fees) {
-        AddLabel(f, fee.caption, fee.left, fee.top - 15);
+        AddLabel(f, fee.caption, fee.left, fee.top - 15, 115);
         *fee.edit = MoneyEdit(f, fee.name, fee.left, fee.top, 93, 22, 0, 0);
         if (previous)
             setTabOrder(previous, *fee.edit);
         previous = *fee.edit;
     }
-    QLabel* total = AddLabel(f, "TOTAL", 516, 32);
+    QLabel* total = AddLabel(f, "TOTAL", 516, 32, 60);
     total->setFont(ArialFont(11, true));
-    total->adjustSize();
     edtTotal = MoneyEdit(f, "edtTotal", 488, 47, 93, 23, 0, 0);
     edtTotal->setFont(ArialFont(12, true));
     MakeReadOnlyResult(edtTotal);

@@ -100,7 +100,7 @@ private:
     void CreateFixedFeesPanel(QWidget* panel);
     void CreateGrid(QWidget* client);
     void ConnectHandlers();
-    QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top);
+    QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top, int width = 0);
     void ShowAutoCalcLook(bool on);
     static calc::AprTableFormats TableFormats();
     void CheckCurrent(int generation) const;
