@@ -30,13 +30,11 @@ QFont ArialFont(int pixelSize, bool bold = false)
     return font;
 }
 
-void MakeReadOnlyResult(QLineEdit* edit)
+void MakeReadOnlyResult(TKeyRoutedEdit* edit)
 {
     edit->setReadOnly(true);
     edit->setFocusPolicy(Qt::NoFocus);
-    QPalette p = edit->palette();
-    p.setColor(QPalette::Base, yellow);
-    edit->setPalette(p);
+    edit->SetColor(yellow);
 }
 
 TNumEdit* MoneyEdit(QWidget* parent, const char* name, int left, int top, int width, int height,
@@ -325,8 +323,8 @@ void TfrmMain::CreateCalculatorPanel(QWidget* client)
     edtDownPayment = MoneyEdit(p, "edtDownPayment", 158, 102, 85, 22, 0, 1);
     AddLabel(p, "APR", 367, 87);
     edtAPR = RateEdit(p, "edtAPR", 367, 102, 3, 0, 0);
-    for (QLineEdit* e : std::initializer_list<QLineEdit*>{edtLoan, edtPayment, edtFixedFees,
-                                                          edtDownPayment, edtAPR})
+    for (TKeyRoutedEdit* e : std::initializer_list<TKeyRoutedEdit*>{
+             edtLoan, edtPayment, edtFixedFees, edtDownPayment, edtAPR})
         MakeReadOnlyResult(e);
 
     CreateFixedFeesPanel(p);

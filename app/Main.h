@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <array>
 #include <exception>
 
 class TExplorerButton;
@@ -86,39 +87,6 @@ public:
     double LastTerm = 0;
     double LastDownPercent = 0;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    // Thrown inside a calculation that a newer one has replaced; never leaves the window.
-    struct Superseded {};
-
-    void CreateMenus();
-    void CreateToolbar(QWidget* client);
-    void CreateCalculatorPanel(QWidget* client);
-    void CreateFixedFeesPanel(QWidget* panel);
-    void CreateGrid(QWidget* client);
-    void ConnectHandlers();
-    QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top, int width = 0);
-    void ShowAutoCalcLook(bool on);
-    static calc::AprTableFormats TableFormats();
-    void CheckCurrent(int generation) const;
-    void MarkUserCase();
-    void WriteIniValue(const QString& key, const QString& value);
-    void ReadIniValues();
-    void ReportSettingsProblem(const QString& text);
-    void OpenUrl(TURL* url);
-
-    QWidget* m_client = nullptr;
-    QString m_iniFileName;
-    QString m_helpFile;
-    bool m_settingsProblemShown = false;
-    QElapsedTimer m_messageClock;
-    int m_generation = 0; // bumped by every calculation, Reset and close
-    bool m_buildRunning = false;
-
-public:
     // Controls, by their documented names.
     QWidget* pnlToolbar = nullptr;
     QWidget* pnlCalculator = nullptr;
@@ -194,6 +162,40 @@ public:
     TURL* UrlSuggest = nullptr;
     TURL* UrlEmailSuggest = nullptr;
     TURL* UrlEmailSupport = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Thrown inside a calculation that a newer one has replaced; never leaves the window.
+    struct Superseded {};
+
+    void CreateMenus();
+    void CreateToolbar(QWidget* client);
+    void CreateCalculatorPanel(QWidget* client);
+    void CreateFixedFeesPanel(QWidget* panel);
+    void CreateGrid(QWidget* client);
+    void ConnectHandlers();
+    QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top, int width = 0);
+    void ShowAutoCalcLook(bool on);
+    static calc::AprTableFormats TableFormats();
+    void CheckCurrent(int generation) const;
+    void MarkUserCase();
+    void WriteIniValue(const QString& key, const QString& value);
+    void ReadIniValues();
+    void ReportSettingsProblem(const QString& text);
+    void OpenUrl(TURL* url);
+    // The eight fee fields, in the order their amounts are added.
+    std::array<TNumEdit*, 8> FeeFields() const;
+
+    QWidget* m_client = nullptr;
+    QString m_iniFileName;
+    QString m_helpFile;
+    bool m_settingsProblemShown = false;
+    QElapsedTimer m_messageClock;
+    int m_generation = 0; // bumped by every calculation, Reset and close
+    bool m_buildRunning = false;
 };
 
 // The maker's site and mailboxes.

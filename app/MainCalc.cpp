@@ -48,10 +48,9 @@ void TfrmMain::ConnectHandlers()
 
     // Fixed fees.
     connect(btnCalcFixed, &QPushButton::clicked, this, guarded([this] { CalculateFixedFees(); }));
-    for (TNumEdit* fee :
-         {edtOriginationFees, edtPoints, edtPrepaidMortgageInterest, edtMortgageInsurancePremiums,
-          edtBuydownFunds, edtFloodCheckFee, edtTaxServicingFee, edtOtherFees, edtTotal})
+    for (TNumEdit* fee : FeeFields())
         connect(fee, &TNumEdit::OnExit, this, guarded([this] { AddFixedFees(); }));
+    connect(edtTotal, &TNumEdit::OnExit, this, guarded([this] { AddFixedFees(); }));
     connect(btnCloseFixedFees, &QPushButton::clicked, this,
             guarded([this] { btnCloseFixedFeesClick(); }));
 
@@ -248,10 +247,9 @@ void TfrmMain::Reset(QObject* sender)
     edtPayment->SetValue(0);
     edtFixedFees->SetValue(0);
     edtAPR->SetValue(0);
-    for (TNumEdit* fee :
-         {edtOriginationFees, edtPoints, edtPrepaidMortgageInterest, edtMortgageInsurancePremiums,
-          edtBuydownFunds, edtFloodCheckFee, edtTaxServicingFee, edtOtherFees, edtTotal})
+    for (TNumEdit* fee : FeeFields())
         fee->SetValue(0);
+    edtTotal->SetValue(0);
     DisallowPrinting();
     btnReset->setEnabled(false);
     mnuFileReset->setEnabled(false);
@@ -289,12 +287,17 @@ void TfrmMain::CalculateFixedFees()
     edtOriginationFees->setFocus(Qt::OtherFocusReason);
 }
 
+std::array<TNumEdit*, 8> TfrmMain::FeeFields() const
+{
+    return {edtOriginationFees,           edtPoints,       edtPrepaidMortgageInterest,
+            edtMortgageInsurancePremiums, edtBuydownFunds, edtFloodCheckFee,
+            edtTaxServicingFee,           edtOtherFees};
+}
+
 void TfrmMain::AddFixedFees()
 {
     double sum = 0;
-    for (TNumEdit* fee :
-         {edtOriginationFees, edtPoints, edtPrepaidMortgageInterest, edtMortgageInsurancePremiums,
-          edtBuydownFunds, edtFloodCheckFee, edtTaxServicingFee, edtOtherFees})
+    for (TNumEdit* fee : FeeFields())
         sum += fee->Value();
     edtTotal->SetValue(sum);
     edtFixedFees->SetValue(sum);
