@@ -47,8 +47,9 @@ TNumEdit* MoneyEdit(QWidget* parent, const char* name, int left, int top, int wi
     edit->SetDigits(12);
     edit->SetUseRounding(true);
     edit->SetValidate(false);
-    edit->SetMin(min);
+    // The value first: raising the minimum later leaves the shown text as it is.
     edit->SetValue(value);
+    edit->SetMin(min);
     return edit;
 }
 

@@ -111,6 +111,12 @@ TEST_F(MainWindowTest, StartsWithDefaultsPlaceholdersAndCommandsDisabled)
     EXPECT_EQ(Find<TFnpNumericEdit>("edtInterest")->text(), "8.750");
     EXPECT_EQ(Find<TFnpNumericEdit>("edtTerm")->text(), "30");
     EXPECT_EQ(Find<TFnpNumericEdit>("edtDownPaymentPercent")->text(), "0.000");
+    // Until the first calculation the results hold their designed values.
+    EXPECT_EQ(w->edtLoan->text(), "$1.00");
+    EXPECT_EQ(w->edtPayment->text(), "$1.00");
+    EXPECT_EQ(w->edtDownPayment->text(), "$1.00");
+    EXPECT_EQ(w->edtFixedFees->text(), "$0.00");
+    EXPECT_EQ(w->edtAPR->text(), "0.000");
     EXPECT_EQ(Ini(), "[LastValues]\nAutoCalc=OFF\n");
     ExpectPrinting(false);
     EXPECT_FALSE(w->btnReset->isEnabled());
