@@ -493,3 +493,15 @@ TEST_F(MainWindowTest, CommandSurfaceCaptionsAndShortcuts)
         EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
     }
 }
+
+TEST_F(MainWindowTest, TheGridFillsTheClientAreaButNeverDropsBelowOneHundredPixels)
+{
+    Start();
+    EXPECT_EQ(w->grdAPR->height(), 250);
+    w->centralWidget()->setFixedHeight(300);
+    EXPECT_EQ(w->grdAPR->height(), 138);
+    w->centralWidget()->setFixedHeight(261);
+    EXPECT_EQ(w->grdAPR->height(), 100);
+    w->centralWidget()->setFixedHeight(150);
+    EXPECT_EQ(w->grdAPR->height(), 100);
+}
