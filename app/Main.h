@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calc/AprTable.h"
+#include "platform/ProfileFile.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -183,6 +184,7 @@ private:
     void CheckCurrent(int generation) const;
     void MarkUserCase();
     void WriteIniValue(const QString& key, const QString& value);
+    void WriteIniValues(const QList<ProfileFile::Entry>& entries);
     void ReadIniValues();
     void ReportSettingsProblem(const QString& text);
     void OpenUrl(TURL* url);

@@ -125,8 +125,13 @@ void TfrmMain::ReportSettingsProblem(const QString& text)
 
 void TfrmMain::WriteIniValue(const QString& key, const QString& value)
 {
+    WriteIniValues({{key, value}});
+}
+
+void TfrmMain::WriteIniValues(const QList<ProfileFile::Entry>& entries)
+{
     ProfileFile ini(m_iniFileName);
-    if (!ini.WriteString(section, key, value))
+    if (!ini.WriteStrings(section, entries))
         ReportSettingsProblem(QStringLiteral("Tallyhorn cannot save its settings in \"%1\": your "
                                              "last values will not be remembered.")
                                   .arg(m_iniFileName));
@@ -135,11 +140,11 @@ void TfrmMain::WriteIniValue(const QString& key, const QString& value)
 void TfrmMain::SaveIniValues()
 {
     const TFormatSettings& settings = Regional::Current();
-    WriteIniValue("Price", NumberFormats::GeneralText(LastPrice, settings));
-    WriteIniValue("Interest", NumberFormats::GeneralText(LastInterest, settings));
-    WriteIniValue("Term", NumberFormats::GeneralText(LastTerm, settings));
-    WriteIniValue("DownPercent", NumberFormats::GeneralText(LastDownPercent, settings));
-    WriteIniValue("AutoCalc", AutoCalcStatus);
+    WriteIniValues({{"Price", NumberFormats::GeneralText(LastPrice, settings)},
+                    {"Interest", NumberFormats::GeneralText(LastInterest, settings)},
+                    {"Term", NumberFormats::GeneralText(LastTerm, settings)},
+                    {"DownPercent", NumberFormats::GeneralText(LastDownPercent, settings)},
+                    {"AutoCalc", AutoCalcStatus}});
 }
 
 void TfrmMain::AppOnException(QObject* sender, const std::exception& e)

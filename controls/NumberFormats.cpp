@@ -442,7 +442,13 @@ QString GeneralText(double value, const TFormatSettings& settings, int precision
     return out;
 }
 
-QString FixedText(double value, int precision, int decimals, const TFormatSettings& settings)
+namespace {
+// The path the fixed and currency formats share: `value` rounded to `decimals`, its digits
+// (grouped or not) handed to `finish` with whether it is negative; the general text with
+// `precision` digits when the integer part is longer than that.
+template <typename Finish>
+QString FixedPointText(double value, int precision, int decimals, const TFormatSettings& settings,
+                       bool grouped, Finish finish)
 {
     if (!std::isfinite(value))
         return NonFinite(value);
@@ -452,24 +458,25 @@ QString FixedText(double value, int precision, int decimals, const TFormatSettin
     RoundToDecimals(d, decimals);
     if (d.exponent > precision)
         return GeneralText(value, settings, precision);
-    const QString digits = FixedDigits(d, decimals, settings, false);
-    return d.negative && !d.IsZero() ? '-' + digits : digits;
+    return finish(FixedDigits(d, decimals, settings, grouped), d.negative && !d.IsZero());
+}
+} // namespace
+
+QString FixedText(double value, int precision, int decimals, const TFormatSettings& settings)
+{
+    return FixedPointText(
+        value, precision, decimals, settings, false,
+        [](const QString& digits, bool negative) { return negative ? '-' + digits : digits; });
 }
 
 QString CurrencyText(double value, int precision, int decimals, const TFormatSettings& settings)
 {
-    if (!std::isfinite(value))
-        return NonFinite(value);
-    precision = std::clamp(precision, 2, 18);
-    decimals = std::clamp(decimals, 0, 18);
-    Decimal d = ToDecimal(value, reliableDigits);
-    RoundToDecimals(d, decimals);
-    if (d.exponent > precision)
-        return GeneralText(value, settings, precision);
-    const QString digits = FixedDigits(d, decimals, settings, true);
-    if (d.negative && !d.IsZero())
-        return NegativeCurrency(digits, settings.CurrencyString, settings.NegCurrFormat);
-    return PositiveCurrency(digits, settings.CurrencyString, settings.CurrencyFormat);
+    return FixedPointText(
+        value, precision, decimals, settings, true, [&](const QString& digits, bool negative) {
+            return negative
+                       ? NegativeCurrency(digits, settings.CurrencyString, settings.NegCurrFormat)
+                       : PositiveCurrency(digits, settings.CurrencyString, settings.CurrencyFormat);
+        });
 }
 
 QString MaskText(double value, const QString& mask, const TFormatSettings& settings)

@@ -186,17 +186,29 @@ QString ProfileFile::ReadString(const QString& section, const QString& key,
 
 bool ProfileFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    if (section.contains(QRegularExpression("[\\]\\r\\n]")) ||
-        key.contains(QRegularExpression("[=\\r\\n]")) || key.trimmed().isEmpty())
+    return WriteStrings(section, {{key, value}});
+}
+
+bool ProfileFile::WriteStrings(const QString& section, const QList<Entry>& entries)
+{
+    static const QRegularExpression badSection("[\\]\\r\\n]");
+    static const QRegularExpression badKey("[=\\r\\n]");
+    if (section.contains(badSection))
         return false;
+    for (const Entry& entry : entries)
+        if (entry.first.contains(badKey) || entry.first.trimmed().isEmpty())
+            return false;
     QByteArray contents;
     bool exists = false;
     if (!ReadAll(m_fileName, &contents, &exists) && exists)
         return false;
-    QString flat = value;
-    flat.replace('\r', ' ').replace('\n', ' ');
-    const QByteArray updated =
-        Replace(contents, section.trimmed().toUtf8(), key.trimmed().toUtf8(), flat.toUtf8());
+    QByteArray updated = contents;
+    for (const Entry& entry : entries) {
+        QString flat = entry.second;
+        flat.replace('\r', ' ').replace('\n', ' ');
+        updated = Replace(updated, section.trimmed().toUtf8(), entry.first.trimmed().toUtf8(),
+                          flat.toUtf8());
+    }
     if (exists && updated == contents)
         return true;
     QSaveFile file(m_fileName);

@@ -12,7 +12,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <utility>
 
 class ProfileFile {
 public:
@@ -36,6 +38,11 @@ public:
     // folder is read-only, or it exists but cannot be read, so rewriting it would lose it).
     // Line breaks in `value` become blanks so a value can never add lines to the file.
     bool WriteString(const QString& section, const QString& key, const QString& value);
+
+    // Sets several keys of `section` in one save, in the order given: the file then holds all
+    // of the new values or none of them. Same rules and result as WriteString.
+    using Entry = std::pair<QString, QString>; // key, value
+    bool WriteStrings(const QString& section, const QList<Entry>& entries);
 
     // What state the file is in; `detail` receives a sentence for the user when not Ok.
     Status Check(QString* detail = nullptr) const;

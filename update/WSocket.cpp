@@ -794,44 +794,41 @@ void TCustomWSocket::Resume()
     m_events->SetPaused(false);
 }
 
+namespace {
+// The local or the peer address of a connected socket; false when there is none.
+bool Endpoint(int socket, bool peer, sockaddr_in* address)
+{
+    *address = sockaddr_in{};
+    socklen_t length = sizeof *address;
+    auto* raw = reinterpret_cast<sockaddr*>(address);
+    return socket != -1 &&
+           (peer ? getpeername(socket, raw, &length) : getsockname(socket, raw, &length)) == 0;
+}
+} // namespace
+
 QString TCustomWSocket::GetPeerAddr() const
 {
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (m_hSocket == -1 ||
-        getpeername(m_hSocket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return "error";
-    return Dotted(address.sin_addr);
+    sockaddr_in address;
+    return Endpoint(m_hSocket, true, &address) ? Dotted(address.sin_addr) : "error";
 }
 
 QString TCustomWSocket::GetPeerPort() const
 {
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (m_hSocket == -1 ||
-        getpeername(m_hSocket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return "error";
-    return QString::number(ntohs(address.sin_port));
+    sockaddr_in address;
+    return Endpoint(m_hSocket, true, &address) ? QString::number(ntohs(address.sin_port)) : "error";
 }
 
 QString TCustomWSocket::GetXAddr() const
 {
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (m_hSocket == -1 ||
-        getsockname(m_hSocket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return "error";
-    return Dotted(address.sin_addr);
+    sockaddr_in address;
+    return Endpoint(m_hSocket, false, &address) ? Dotted(address.sin_addr) : "error";
 }
 
 QString TCustomWSocket::GetXPort() const
 {
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (m_hSocket == -1 ||
-        getsockname(m_hSocket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return "error";
-    return QString::number(ntohs(address.sin_port));
+    sockaddr_in address;
+    return Endpoint(m_hSocket, false, &address) ? QString::number(ntohs(address.sin_port))
+                                                : "error";
 }
 
 bool TCustomWSocket::WaitUntil(int seconds, const std::function<bool()>& done)

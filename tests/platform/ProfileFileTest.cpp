@@ -88,6 +88,16 @@ TEST_F(ProfileFileTest, EmptyUnreadableAndGarbledFiles)
     EXPECT_FALSE(unreadable.WriteString("LastValues", "Price", "1"));
 }
 
+TEST_F(ProfileFileTest, SeveralKeysGoInOneSaveOrNotAtAll)
+{
+    TempProgramFolder::WriteFile(path, "[LastValues]\nTerm=15\n");
+    ASSERT_TRUE(
+        ini.WriteStrings("LastValues", {{"Price", "1"}, {"Term", "30"}, {"AutoCalc", "ON"}}));
+    EXPECT_EQ(TempProgramFolder::ReadFile(path), "[LastValues]\nTerm=30\nPrice=1\nAutoCalc=ON\n");
+    EXPECT_FALSE(ini.WriteStrings("LastValues", {{"Price", "2"}, {"Bad=Key", "3"}}));
+    EXPECT_EQ(ini.ReadString("LastValues", "Price", ""), "1");
+}
+
 TEST_F(ProfileFileTest, AFileThatCannotBeWrittenReportsIt)
 {
     ProfileFile nowhere(folder.File("missing-folder/TorvIni.ini"));
