@@ -185,14 +185,3 @@ void TfrmMain::btnExitClick()
 {
     close();
 }
-
-// The commands below belong to the printing, help, update and dialog windows; until those
-// exist they leave everything as it is.
-void TfrmMain::btnPrintClick() {}
-void TfrmMain::btnAboutClick() {}
-void TfrmMain::btnDisclaimClick() {}
-void TfrmMain::ShowUpdate() {}
-void TfrmMain::mnuFilePrintSetupClick() {}
-void TfrmMain::mnuHelpContentsClick() {}
-void TfrmMain::mnuHelpSearchClick() {}
-void TfrmMain::mnuHelpHowClick() {}

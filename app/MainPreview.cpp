@@ -1,0 +1,4 @@
+// The calculator window's preview hook and printer setup.
+#include "app/Main.h"
+
+void TfrmMain::mnuFilePrintSetupClick() {}

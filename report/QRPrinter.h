@@ -1,0 +1,93 @@
+// The page store and printer driver shared by every report and every preview control: one
+// instance per process (TQRPrinter::Instance()). A report's layout records each page as a
+// QPicture at four canvas units per report unit; the preview control and the printer play the
+// pictures back stretched onto their targets.
+//
+// Units: every size and offset here is in screen pixels at 96 per inch (one report unit each).
+// Page numbers start at 1.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPainter>
+#include <QPicture>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <functional>
+
+class QPrinter;
+
+enum class TQRPrinterState { Idle, Generating, Ready };
+
+class TQRPrinter : public QObject {
+    Q_OBJECT
+
+public:
+    // Canvas units per report unit in the recorded page pictures.
+    static constexpr int CanvasScale = 4;
+
+    static TQRPrinter& Instance();
+
+    TQRPrinterState State() const;
+
+    // The recorded pages (valid while Ready); PageNumber() is the current page, the one a
+    // preview shows.
+    int PageCount() const;
+    int PageNumber() const;
+    const QPicture* Page(int pageNumber) const; // nullptr when out of range
+    const QPicture* CurrentPage() const;
+    // Selects the current page; ignored unless Ready and 1 <= pageNumber <= PageCount().
+    void SelectPage(int pageNumber);
+
+    // Page geometry read from the current printer when a document or a page begins.
+    QSize PageSize() const;       // printable area
+    QSize PaperSize() const;      // whole sheet
+    QPoint PrintingOffset() const; // top-left of the printable area on the sheet
+    // False when no printer is installed (and no output file chosen) or it cannot be queried.
+    bool PrinterOK() const;
+
+    // The shared printer: the system's default printer until printer setup chooses another
+    // printer or a PDF file, which then stays chosen until the program ends.
+    QPrinter& Printer();
+
+    // Texts the owner sets before a report runs.
+    QString Title;           // print job name
+    QString PreviewCaption;
+    QString ProgressCaption;
+    bool ShowProgress = true; // copied from the report when layout starts
+    // The printing range; 0 and 0 mean every page.
+    int FirstPage = 0;
+    int LastPage = 0;
+
+    // Cancel flag: set by the progress window's Cancel, read by layout and printing.
+    bool Cancelled() const;
+    void Cancel();
+    void ClearCancel();
+
+    // The preview hook: shows the stored pages and returns when the user closes the preview.
+    std::function<void()> OnPreview;
+
+    // Document building, used by the report layout. BeginDoc discards a finished document,
+    // measures the page and starts page 1; Canvas() paints the current page picture; NewPage
+    // closes it and starts the next; EndDoc closes the last page, becomes Ready and selects
+    // page 1.
+    void BeginDoc();
+    QPainter* Canvas();
+    void NewPage();
+    void EndDoc();
+    // Discards every page: Idle, printing range cleared.
+    void Cleanup();
+
+    // Prints the stored pages on Printer() (nothing when !PrinterOK()), with the progress
+    // window; Cancel aborts the job.
+    void Print();
+
+signals:
+    // The current page changed (SelectPage, EndDoc, Cleanup).
+    void PageChanged();
+
+private:
+    TQRPrinter();
+    ~TQRPrinter() override;
+};
