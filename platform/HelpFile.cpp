@@ -141,7 +141,8 @@ HelpFile HelpFile::Parse(const QByteArray& data)
                 if (equals >= 0) {
                     entry.topicId = line.mid(equals + 1).trimmed();
                     if (!TopicIdPattern().match(entry.topicId).hasMatch()) {
-                        file.Fail(number, QStringLiteral("\"%1\" is not a topic id").arg(entry.topicId));
+                        file.Fail(number,
+                                  QStringLiteral("\"%1\" is not a topic id").arg(entry.topicId));
                         return file;
                     }
                 }
@@ -190,7 +191,8 @@ HelpFile HelpFile::Parse(const QByteArray& data)
             section = Section::Topic;
         } else if (IsDirective(line, "@context") || IsDirective(line, "@keywords")) {
             if (section != Section::Topic) {
-                file.Fail(number, QStringLiteral("%1 outside a topic").arg(line.section(' ', 0, 0)));
+                file.Fail(number,
+                          QStringLiteral("%1 outside a topic").arg(line.section(' ', 0, 0)));
                 return file;
             }
             HelpTopic& topic = file.m_topics.back();
@@ -219,7 +221,8 @@ HelpFile HelpFile::Parse(const QByteArray& data)
             }
             ended = true;
         } else {
-            file.Fail(number, QStringLiteral("unknown directive \"%1\"").arg(line.section(' ', 0, 0)));
+            file.Fail(number,
+                      QStringLiteral("unknown directive \"%1\"").arg(line.section(' ', 0, 0)));
             return file;
         }
     }
@@ -277,12 +280,13 @@ QList<HelpIndexEntry> HelpFile::Index() const
                 index.append({keyword, topic.id, topic.title});
             }
     }
-    std::stable_sort(index.begin(), index.end(), [](const HelpIndexEntry& a, const HelpIndexEntry& b) {
-        const int byKeyword = QString::compare(a.keyword, b.keyword, Qt::CaseInsensitive);
-        if (byKeyword != 0)
-            return byKeyword < 0;
-        return QString::compare(a.topicTitle, b.topicTitle, Qt::CaseInsensitive) < 0;
-    });
+    std::stable_sort(
+        index.begin(), index.end(), [](const HelpIndexEntry& a, const HelpIndexEntry& b) {
+            const int byKeyword = QString::compare(a.keyword, b.keyword, Qt::CaseInsensitive);
+            if (byKeyword != 0)
+                return byKeyword < 0;
+            return QString::compare(a.topicTitle, b.topicTitle, Qt::CaseInsensitive) < 0;
+        });
     return index;
 }
 
@@ -320,8 +324,9 @@ QStringList HelpFile::Problems() const
             continue;
         inContents.insert(entry.topicId);
         if (!Topic(entry.topicId))
-            problems.append(QStringLiteral("the contents page \"%1\" names the unknown topic \"%2\"")
-                                .arg(entry.text, entry.topicId));
+            problems.append(
+                QStringLiteral("the contents page \"%1\" names the unknown topic \"%2\"")
+                    .arg(entry.text, entry.topicId));
     }
     QSet<int> contexts;
     for (const HelpTopic& topic : m_topics) {
@@ -331,8 +336,8 @@ QStringList HelpFile::Problems() const
             problems.append(QStringLiteral("topic \"%1\" has no keywords").arg(topic.id));
         if (topic.context != 0) {
             if (contexts.contains(topic.context))
-                problems.append(QStringLiteral("context number %1 is given to two topics")
-                                    .arg(topic.context));
+                problems.append(
+                    QStringLiteral("context number %1 is given to two topics").arg(topic.context));
             contexts.insert(topic.context);
         }
         for (const QString& link : Links(topic.body)) {

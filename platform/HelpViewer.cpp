@@ -67,6 +67,22 @@ template <typename F> auto Guarded(QObject* sender, F handler)
 }
 } // namespace
 
+static QString& HelpFilePath()
+{
+    static QString path;
+    return path;
+}
+
+void HelpViewer::SetApplicationHelpFile(const QString& path)
+{
+    HelpFilePath() = path;
+}
+
+QString HelpViewer::ApplicationHelpFile()
+{
+    return HelpFilePath();
+}
+
 HelpViewer* HelpViewer::Current()
 {
     return Instance().data();
@@ -94,29 +110,22 @@ bool HelpViewer::Help(const QString& path, THelpCommand command, int context,
         return false;
     }
     switch (command) {
-    case hcContents:
-        viewer->ShowContents();
-        break;
-    case hcPartialKey:
-        viewer->ShowIndex(keyword);
-        break;
-    case hcHelpOnHelp:
-        viewer->ShowHowToUse();
-        break;
+    case hcContents: viewer->ShowContents(); break;
+    case hcPartialKey: viewer->ShowIndex(keyword); break;
+    case hcHelpOnHelp: viewer->ShowHowToUse(); break;
     case hcContext: {
         const HelpTopic* topic = viewer->m_file.TopicForContext(context);
         if (!topic) {
-            MessageBox(QStringLiteral("The help file has no topic for context number %1.")
-                           .arg(context),
-                       QGuiApplication::applicationDisplayName(), MessageIcon::Warning,
-                       MessageButtons::Ok);
+            MessageBox(
+                QStringLiteral("The help file has no topic for context number %1.").arg(context),
+                QGuiApplication::applicationDisplayName(), MessageIcon::Warning,
+                MessageButtons::Ok);
             return false;
         }
         viewer->ShowTopic(topic->id);
         break;
     }
-    case hcQuit:
-        break;
+    case hcQuit: break;
     }
     viewer->Present();
     return true;
@@ -132,15 +141,16 @@ HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
     auto* toolbar = new QToolBar(this);
     toolbar->setObjectName("tbHelp");
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    auto action = [this, toolbar](const char* name, const QString& text, QStyle::StandardPixmap icon,
-                                  const QKeySequence& key) {
+    auto action = [this, toolbar](const char* name, const QString& text,
+                                  QStyle::StandardPixmap icon, const QKeySequence& key) {
         QAction* a = toolbar->addAction(style()->standardIcon(icon), text);
         a->setObjectName(name);
         a->setShortcut(key);
         a->setShortcutContext(Qt::WindowShortcut);
-        a->setToolTip(key.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(
-                                                 QString(text).remove('&'),
-                                                 key.toString(QKeySequence::NativeText)));
+        a->setToolTip(key.isEmpty()
+                          ? text
+                          : QStringLiteral("%1 (%2)").arg(QString(text).remove('&'),
+                                                          key.toString(QKeySequence::NativeText)));
         return a;
     };
     m_contentsAction = action("actContents", "&Contents", QStyle::SP_FileDialogListView,
@@ -149,11 +159,11 @@ HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
                            QKeySequence(Qt::ALT | Qt::Key_I));
     toolbar->addSeparator();
     m_backAction = action("actBack", "&Back", QStyle::SP_ArrowBack, QKeySequence::Back);
-    m_forwardAction = action("actForward", "&Forward", QStyle::SP_ArrowForward,
-                             QKeySequence::Forward);
+    m_forwardAction =
+        action("actForward", "&Forward", QStyle::SP_ArrowForward, QKeySequence::Forward);
     toolbar->addSeparator();
-    m_printAction = action("actPrint", "&Print...", QStyle::SP_DialogSaveButton,
-                           QKeySequence::Print);
+    m_printAction =
+        action("actPrint", "&Print...", QStyle::SP_DialogSaveButton, QKeySequence::Print);
     m_howToAction = action("actHowToUse", "&How to Use Help", QStyle::SP_DialogHelpButton,
                            QKeySequence(Qt::Key_F1));
     m_backAction->setEnabled(false);
@@ -222,7 +232,8 @@ HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
         Application::Guard(this, [this, text] { FillIndex(text); });
     });
     connect(m_search, &QLineEdit::returnPressed, this, Guarded(this, [this] { OpenIndexEntry(); }));
-    connect(m_index, &QListWidget::itemActivated, this, Guarded(this, [this] { OpenIndexEntry(); }));
+    connect(m_index, &QListWidget::itemActivated, this,
+            Guarded(this, [this] { OpenIndexEntry(); }));
     connect(m_display, &QPushButton::clicked, this, Guarded(this, [this] { OpenIndexEntry(); }));
     m_search->installEventFilter(this);
 }

@@ -40,6 +40,12 @@ public:
     static bool Help(const QString& path, THelpCommand command, int context = 0,
                      const QString& keyword = {});
 
+    // The application's help file, set at start-up; HelpContext opens its topics.
+    static void SetApplicationHelpFile(const QString& path);
+    static QString ApplicationHelpFile();
+    // hcContext on the application's help file (F1 in a window with a context number).
+    static bool HelpContext(int context) { return Help(ApplicationHelpFile(), hcContext, context); }
+
     // The viewer window while one exists, else null.
     static HelpViewer* Current();
 
