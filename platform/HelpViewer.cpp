@@ -220,7 +220,8 @@ HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
     connect(m_browser, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         Application::Guard(this, [this, url] { m_browser->Open(url); });
     });
-    connect(m_browser, &QTextBrowser::sourceChanged, this,
+    // Every move (a link, the history, a command) changes the history.
+    connect(m_browser, &QTextBrowser::historyChanged, this,
             Guarded(this, [this] { PageChanged(); }));
     connect(m_contents, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         Application::Guard(this, [this, item] { OpenContentsItem(item); });
