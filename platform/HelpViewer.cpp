@@ -143,7 +143,9 @@ HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     auto action = [this, toolbar](const char* name, const QString& text,
                                   QStyle::StandardPixmap icon, const QKeySequence& key) {
-        QAction* a = toolbar->addAction(style()->standardIcon(icon), text);
+        QAction* a = toolbar->addAction(text);
+        if (icon != QStyle::SP_CustomBase)
+            a->setIcon(style()->standardIcon(icon));
         a->setObjectName(name);
         a->setShortcut(key);
         a->setShortcutContext(Qt::WindowShortcut);
@@ -163,7 +165,8 @@ HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
         action("actForward", "&Forward", QStyle::SP_ArrowForward, QKeySequence::Forward);
     toolbar->addSeparator();
     m_printAction =
-        action("actPrint", "&Print...", QStyle::SP_DialogSaveButton, QKeySequence::Print);
+        action("actPrint", "&Print...", QStyle::SP_CustomBase, QKeySequence::Print);
+    m_printAction->setIcon(QIcon::fromTheme("document-print")); // text alone without a theme
     m_howToAction = action("actHowToUse", "&How to Use Help", QStyle::SP_DialogHelpButton,
                            QKeySequence(Qt::Key_F1));
     m_backAction->setEnabled(false);
@@ -237,6 +240,8 @@ HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
             Guarded(this, [this] { OpenIndexEntry(); }));
     connect(m_display, &QPushButton::clicked, this, Guarded(this, [this] { OpenIndexEntry(); }));
     m_search->installEventFilter(this);
+    // A program that ends without closing its main window closes its help too.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [] { HelpViewer::Help({}, hcQuit); });
 }
 
 HelpViewer::~HelpViewer() = default;
