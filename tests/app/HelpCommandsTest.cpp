@@ -3,7 +3,6 @@
 #include "app/About.h"
 #include "app/Disclaim.h"
 #include "app/Main.h"
-#include "controls/BevelPanel.h"
 #include "controls/ExplBtn.h"
 #include "controls/URLLabel.h"
 #include "platform/Application.h"
@@ -247,74 +246,38 @@ TEST_F(HelpCommandsTest, AMissingHelpFileIsOneMessage)
     EXPECT_EQ(HelpPage(), "");
 }
 
-TEST_F(HelpCommandsTest, TheAboutBoxAsDesigned)
+TEST_F(HelpCommandsTest, TheAboutBoxLinkAndTheDisclaimerTexts)
 {
     ModalCloser closer([this](QWidget* modal) {
-        auto* box = qobject_cast<TAboutBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->windowTitle(), "About Tallyhorn, 1.0");
-        EXPECT_EQ(box->size(), QSize(332, 306));
-        EXPECT_FALSE(box->windowFlags().testFlag(Qt::WindowCloseButtonHint));
-        EXPECT_EQ(box->font().family(), "MS Sans Serif");
-        EXPECT_EQ(box->Panel1->geometry(), QRect(5, 5, 323, 269));
-        EXPECT_EQ(box->Panel1->BevelInner(), bvRaised);
-        EXPECT_EQ(box->Panel1->BevelOuter(), bvLowered);
-        EXPECT_EQ(box->ProgramIcon->geometry(), QRect(11, 11, 300, 162));
-        EXPECT_EQ(box->Comments->geometry(), QRect(28, 179, 259, 52));
-        EXPECT_EQ(box->lblVisit->text(), "Visit Velmora' website at:");
-        EXPECT_EQ(box->lblVisit->geometry().right() + 1, 170);
-        EXPECT_EQ(box->URLLabel1->geometry().topLeft(), QPoint(180, 245));
-        EXPECT_EQ(box->URLLabel1->text(), "www.velmora.example");
-        EXPECT_EQ(HintOf(box->URLLabel1), " Click to visit Velmora Software's website ...");
-        EXPECT_EQ(box->OKButton->Caption(), " &OK");
-        EXPECT_EQ(box->OKButton->geometry(), QRect(109, 278, 115, 25));
-        EXPECT_EQ(box->OKButton->Hint(), " Close About ...");
-
-        // Blue and underlined; red and still underlined under the mouse.
-        EXPECT_EQ(box->URLLabel1->FontColor(), QColor(Qt::blue));
-        EXPECT_EQ(box->URLLabel1->FontStyle(), TFontStyles(fsUnderline));
-        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
-        QApplication::sendEvent(box->URLLabel1, &enter);
-        EXPECT_EQ(box->URLLabel1->FontColor(), QColor(Qt::red));
-        EXPECT_EQ(box->URLLabel1->FontStyle(), TFontStyles(fsUnderline));
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(box->URLLabel1, &leave);
-        EXPECT_EQ(box->URLLabel1->FontColor(), QColor(Qt::blue));
-
-        QTest::mouseClick(box->URLLabel1, Qt::RightButton);
-        ASSERT_EQ(opened.size(), 1);
-        EXPECT_EQ(opened.front().file, "http://www.velmora.example/");
+        if (auto* about = qobject_cast<TAboutBox*>(modal)) {
+            // No close box: the OK button closes it.
+            EXPECT_FALSE(about->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+            TURLLabel* link = about->URLLabel1;
+            EXPECT_EQ(link->FontColor(), QColor(Qt::blue));
+            QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+            QApplication::sendEvent(link, &enter);
+            EXPECT_EQ(link->FontColor(), QColor(Qt::red));
+            EXPECT_EQ(link->FontStyle(), TFontStyles(fsUnderline));
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(link, &leave);
+            EXPECT_EQ(link->FontColor(), QColor(Qt::blue));
+            QTest::mouseClick(link, Qt::RightButton);
+            ASSERT_EQ(opened.size(), 1);
+            EXPECT_EQ(opened.front().file, "http://www.velmora.example/");
+        } else if (auto* disclaimer = qobject_cast<TfrmDisclaim*>(modal)) {
+            // The double blanks are part of the texts.
+            EXPECT_EQ(disclaimer->Label1->text(), "NOTE:  While effort was made to ensure the "
+                                                  "accuracy of these calculations,");
+            EXPECT_TRUE(disclaimer->Label2->text().startsWith("there is  NO WARRANTY,  expressed"));
+            EXPECT_EQ(disclaimer->Label2->palette().color(QPalette::WindowText), QColor(Qt::red));
+            // Enter closes it as its OK button does.
+            QTest::keyClick(disclaimer, Qt::Key_Return);
+            EXPECT_FALSE(disclaimer->isVisible());
+        }
     });
     w->btnAboutClick();
-    EXPECT_EQ(closer.Names(), QStringList({"AboutBox"}));
-}
-
-TEST_F(HelpCommandsTest, TheDisclaimerAsDesigned)
-{
-    ModalCloser closer([](QWidget* modal) {
-        auto* box = qobject_cast<TfrmDisclaim*>(modal);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->windowTitle(), "Disclaimer");
-        EXPECT_EQ(box->size(), QSize(224, 176));
-        EXPECT_EQ(box->Panel1->geometry(), QRect(0, 0, 224, 146));
-        EXPECT_EQ(box->Label1->text(),
-                  "NOTE:  While effort was made to ensure the accuracy of these calculations,");
-        EXPECT_EQ(box->Label2->text(),
-                  "there is  NO WARRANTY,  expressed or implied, for the accuracy or "
-                  "applicability of this information to your particular financial question.");
-        EXPECT_EQ(box->Label3->text(), "Please consult your own financial advisor before making "
-                                       "any financial decision.");
-        EXPECT_EQ(box->Label1->y(), 8);
-        EXPECT_EQ(box->Label2->y(), 35);
-        EXPECT_EQ(box->Label3->y(), 105);
-        EXPECT_EQ(box->Label2->palette().color(QPalette::WindowText), QColor(Qt::red));
-        EXPECT_TRUE(box->Label2->font().bold());
-        EXPECT_EQ(box->Label3->palette().color(QPalette::WindowText), QColor(Qt::black));
-        EXPECT_EQ(box->btnOK->Caption(), " &OK");
-        EXPECT_EQ(box->btnOK->geometry(), QRect(55, 149, 115, 25));
-    });
     w->btnDisclaimClick();
-    EXPECT_EQ(closer.Names(), QStringList({"frmDisclaim"}));
+    EXPECT_EQ(closer.Names(), QStringList({"AboutBox", "frmDisclaim"}));
 }
 
 TEST_F(HelpCommandsTest, EachOpeningIsAFreshBoxCentredOnTheScreenAndDestroyedOnClose)
