@@ -131,6 +131,20 @@ bool HelpViewer::Help(const QString& path, THelpCommand command, int context,
     return true;
 }
 
+void HelpViewer::BelongToModalWindow()
+{
+    // A modal window blocks every window but its own: help asked for while one runs (F1 in the
+    // print preview) becomes that window's, so that it takes input; afterwards it is free again.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == this)
+        modal = nullptr;
+    if (parentWidget() == modal)
+        return;
+    const QRect place = geometry();
+    setParent(modal, windowFlags());
+    setGeometry(place);
+}
+
 HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
 {
     InitPlatformResources();
@@ -392,6 +406,7 @@ void HelpViewer::PrintCommand()
 
 void HelpViewer::Present()
 {
+    BelongToModalWindow();
     if (!m_placed) {
         m_placed = true;
         if (QScreen* screen = QGuiApplication::primaryScreen())

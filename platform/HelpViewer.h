@@ -83,6 +83,7 @@ private:
     void PrintCommand();
     void PageChanged();
     void Present();
+    void BelongToModalWindow();
 
     HelpFile m_file;
     QDateTime m_loadedStamp;

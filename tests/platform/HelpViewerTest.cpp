@@ -5,6 +5,9 @@
 #include "tests/support/TempFolder.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -211,6 +214,26 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenFileCase{"Truncated", SampleFile().left(200), "is damaged"},
                       BrokenFileCase{"NotAHelpFile", "\x89PNG\r\n\x1a\n\0\0\0", "is damaged"}),
     [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(HelpViewerTest, HelpFromAModalWindowBelongsToItSoItTakesInput)
+{
+    QDialog preview;
+    QPointer<HelpViewer> viewer;
+    QTimer::singleShot(0, &preview, [&] {
+        HelpViewer::SetApplicationHelpFile(path);
+        HelpViewer::HelpContext(35);
+        viewer = HelpViewer::Current();
+        preview.close();
+    });
+    preview.exec();
+    ASSERT_FALSE(viewer.isNull());
+    EXPECT_EQ(viewer->parentWidget(), &preview);
+    EXPECT_EQ(viewer->CurrentPage(), "topic:preview");
+    // The next command outside the modal window frees it again.
+    ASSERT_TRUE(HelpViewer::Help(path, hcContents));
+    EXPECT_EQ(viewer->parentWidget(), nullptr);
+    EXPECT_TRUE(viewer->isVisible());
+}
 
 TEST_F(HelpViewerTest, AnUnknownContextNumberIsReported)
 {
