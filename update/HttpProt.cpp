@@ -64,6 +64,17 @@ THttpCli::~THttpCli()
     m_socket->OnSessionClosed = nullptr;
 }
 
+void THttpCli::SetIdleTimeout(int milliseconds)
+{
+    m_idleTimeout = milliseconds;
+    if (!m_idleTimer->isActive())
+        return;
+    if (milliseconds > 0)
+        m_idleTimer->start(milliseconds);
+    else
+        m_idleTimer->stop();
+}
+
 void THttpCli::SetMultiThreaded(bool on)
 {
     m_multiThreaded = on;

@@ -120,8 +120,9 @@ public:
     void SetContentTypePost(const QString& type) { m_contentTypePost = type; }
     bool MultiThreaded() const { return m_multiThreaded; }
     void SetMultiThreaded(bool on);
-    int IdleTimeout() const { return m_idleTimeout; } // milliseconds
-    void SetIdleTimeout(int milliseconds) { m_idleTimeout = milliseconds; }
+    int IdleTimeout() const { return m_idleTimeout; } // milliseconds, 0 = no bound
+    // Also applies to the wait under way, counted afresh from now.
+    void SetIdleTimeout(int milliseconds);
 
     THttpNotify OnTrace; // never raised
     THttpNotify OnSessionConnected;
