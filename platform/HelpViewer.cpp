@@ -73,9 +73,41 @@ static QString& HelpFilePath()
     return path;
 }
 
+namespace {
+// F1 in a widget that has a "HelpContext" property, or inside one, opens that topic of the
+// application's help file.
+class ContextHelpKey : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier)
+            return false;
+        for (QObject* o = watched; o; o = o->parent()) {
+            const int context = o->property("HelpContext").toInt();
+            if (context > 0) {
+                Application::Guard(o, [context] { HelpViewer::HelpContext(context); });
+                return true;
+            }
+        }
+        return false;
+    }
+};
+} // namespace
+
 void HelpViewer::SetApplicationHelpFile(const QString& path)
 {
     HelpFilePath() = path;
+    static QPointer<ContextHelpKey> filter;
+    if (!filter && QCoreApplication::instance()) {
+        filter = new ContextHelpKey(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(filter);
+    }
 }
 
 QString HelpViewer::ApplicationHelpFile()
@@ -178,8 +210,7 @@ HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
     m_forwardAction =
         action("actForward", "&Forward", QStyle::SP_ArrowForward, QKeySequence::Forward);
     toolbar->addSeparator();
-    m_printAction =
-        action("actPrint", "&Print...", QStyle::SP_CustomBase, QKeySequence::Print);
+    m_printAction = action("actPrint", "&Print...", QStyle::SP_CustomBase, QKeySequence::Print);
     m_printAction->setIcon(QIcon::fromTheme("document-print")); // text alone without a theme
     m_howToAction = action("actHowToUse", "&How to Use Help", QStyle::SP_DialogHelpButton,
                            QKeySequence(Qt::Key_F1));

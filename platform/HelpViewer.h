@@ -40,7 +40,9 @@ public:
     static bool Help(const QString& path, THelpCommand command, int context = 0,
                      const QString& keyword = {});
 
-    // The application's help file, set at start-up; HelpContext opens its topics.
+    // The application's help file, set at start-up; HelpContext opens its topics. From then on
+    // F1 in a widget with a "HelpContext" property (an int above 0), or in one of its children,
+    // opens that topic.
     static void SetApplicationHelpFile(const QString& path);
     static QString ApplicationHelpFile();
     // hcContext on the application's help file (F1 in a window with a context number).

@@ -6,14 +6,15 @@
 
 #include <QAction>
 #include <QDialog>
-#include <QPointer>
-#include <QTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -215,13 +216,17 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenFileCase{"NotAHelpFile", "\x89PNG\r\n\x1a\n\0\0\0", "is damaged"}),
     [](const auto& p) { return std::string(p.param.name); });
 
-TEST_F(HelpViewerTest, HelpFromAModalWindowBelongsToItSoItTakesInput)
+TEST_F(HelpViewerTest, F1InAModalWindowOpensItsContextAndTheHelpTakesInput)
 {
+    // F1 in a widget inside a panel that carries the preview's help context.
     QDialog preview;
+    auto* panel = new QWidget(&preview);
+    panel->setProperty("HelpContext", 35);
+    auto* button = new QPushButton("Zoom", panel);
     QPointer<HelpViewer> viewer;
+    HelpViewer::SetApplicationHelpFile(path);
     QTimer::singleShot(0, &preview, [&] {
-        HelpViewer::SetApplicationHelpFile(path);
-        HelpViewer::HelpContext(35);
+        QTest::keyClick(button, Qt::Key_F1);
         viewer = HelpViewer::Current();
         preview.close();
     });
