@@ -159,6 +159,33 @@ TEST_F(ShortPageReport, PreparedPagesAreStoredAtFourCanvasUnitsPerUnit)
     EXPECT_EQ(store.Page(3)->boundingRect(), QRect(0, 0, 288 * 4, 192 * 4));
 }
 
+TEST_F(ShortPageReport, EventsComeInTheirOrder)
+{
+    Band(rbOverlay, 192, "Overlay");
+    QStringList log;
+    const auto note = [&log](const char* what) { return [&log, what] { log << what; }; };
+    QObject::connect(&report, &TQRReport::BeforePrint, &report, [&log](bool&) { log << "Begin"; });
+    QObject::connect(&report, &TQRReport::OnStartPage, &report, note("StartPage"));
+    QObject::connect(&report, &TQRReport::OnEndPage, &report, note("EndPage"));
+    QObject::connect(&report, &TQRReport::BeforeDetail, &report, note("BeforeDetail"));
+    QObject::connect(&report, &TQRReport::AfterDetail, &report, note("AfterDetail"));
+    QObject::connect(&report, &TQRReport::AfterPrint, &report, note("End"));
+    QObject::connect(&report, &TQRReport::OnNeedData, &report, [this, &log](bool& more) {
+        log << "Need";
+        more = ++asked <= 4;
+    });
+    for (TQRBand* band : report.Bands())
+        QObject::connect(band, &TQRBand::AfterPrint, band,
+                         [&log, band](bool) { log << band->objectName(); });
+    report.Preview();
+    EXPECT_EQ(log.join(' '),
+              "Begin StartPage Title Header "
+              "Need BeforeDetail Detail AfterDetail Need BeforeDetail Detail AfterDetail "
+              "Need BeforeDetail Detail AfterDetail Need BeforeDetail "
+              "Footer EndPage Overlay StartPage Header Detail AfterDetail "
+              "Need Summary Footer Overlay EndPage End");
+}
+
 TEST_F(ShortPageReport, ColumnsFillDownThenAcross)
 {
     report.Columns = 2;
