@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -184,6 +185,20 @@ TEST_F(ShortPageReport, EventsComeInTheirOrder)
               "Need BeforeDetail Detail AfterDetail Need BeforeDetail "
               "Footer EndPage Overlay StartPage Header Detail AfterDetail "
               "Need Summary Footer Overlay EndPage End");
+}
+
+TEST_F(ShortPageReport, PaperAndOrientationApplyDuringLayoutOnly)
+{
+    QPrinter& printer = TQRPrinter::Instance().Printer();
+    const QPageSize before = printer.pageLayout().pageSize();
+    report.PaperSize = qrpA5;
+    report.Orientation = QPageLayout::Landscape;
+    FeedRows(1);
+    ASSERT_TRUE(report.Prepare());
+    EXPECT_EQ(TQRPrinter::Instance().PageSize(), QSize(793, 560)) << "A5 across, at 96 per inch";
+    EXPECT_TRUE(printer.pageLayout().pageSize().isEquivalentTo(before)) << "paper put back";
+    TQRPrinter::Instance().Cleanup();
+    printer.setPageOrientation(QPageLayout::Portrait);
 }
 
 TEST_F(ShortPageReport, ColumnsFillDownThenAcross)
