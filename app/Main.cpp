@@ -124,6 +124,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     m_client->installEventFilter(this);
 
     ConnectHandlers();
+    InstallPreview();
     adjustSize();
     setFixedSize(sizeHint());
     if (QScreen* screen = QGuiApplication::primaryScreen())

@@ -20,6 +20,7 @@ class TFnpNumericEdit;
 class TNumEdit;
 class TRadioGroup;
 class TStringAlignGrid;
+class TfrmPreview;
 class TURL;
 class QFrame;
 
@@ -72,6 +73,7 @@ public:
     void btnDisclaimClick();
     void ShowUpdate();
     void mnuFilePrintSetupClick();
+    void MyPreview();
     void mnuHelpContentsClick();
     void mnuHelpSearchClick();
     void mnuHelpHowClick();
@@ -188,10 +190,12 @@ private:
     void ReadIniValues();
     void ReportSettingsProblem(const QString& text);
     void OpenUrl(TURL* url);
+    void InstallPreview();
     // The eight fee fields, in the order their amounts are added.
     std::array<TNumEdit*, 8> FeeFields() const;
 
     QWidget* m_client = nullptr;
+    TfrmPreview* m_frmPreview = nullptr;
     QString m_iniFileName;
     QString m_helpFile;
     bool m_settingsProblemShown = false;
