@@ -3,8 +3,11 @@
 #include "report/Preview.h"
 #include "report/QRPrinter.h"
 
+#include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace {
 // The window whose MyPreview is the page store's preview hook.
@@ -40,5 +43,11 @@ void TfrmMain::mnuFilePrintSetupClick()
     dialog.setWindowTitle("Print Setup");
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
                       QAbstractPrintDialog::PrintCollateCopies);
+    // A setup, not a print: the dialog confirms with OK and offers no preview of its own.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText("OK");
+    if (auto* preview = dialog.findChild<QCheckBox*>("preview"))
+        preview->hide();
     dialog.exec();
 }

@@ -9,8 +9,12 @@
 
 #include <QAbstractPrintDialog>
 #include <QApplication>
+#include <QComboBox>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrinter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -88,5 +92,43 @@ TEST_F(MainPreviewTest, PrinterSetupRunsOnThePageStoresPrinter)
                                                     });
     EXPECT_TRUE(seen);
     EXPECT_EQ(printer.outputFileName(), before) << "Cancel keeps the previous choice";
+}
+
+TEST_F(MainPreviewTest, PdfFileChosenInSetupIsWhatPrintingUses)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("chart.pdf");
+    QPrinter& printer = TQRPrinter::Instance().Printer();
+    const auto setup = [&](bool choose) {
+        return OnModal<QAbstractPrintDialog>(
+            [&] { w->mnuFilePrintSetup->trigger(); },
+            [&](QAbstractPrintDialog* dialog) {
+                auto* printers = dialog->findChild<QComboBox*>("printers");
+                auto* file = dialog->findChild<QLineEdit*>("filename");
+                ASSERT_TRUE(printers && file) << "the print dialog's controls have other names";
+                if (!choose)
+                    return dialog->reject();
+                printers->setCurrentIndex(printers->findText("PDF", Qt::MatchContains));
+                file->setText(pdf);
+                dialog->accept();
+            });
+    };
+    ASSERT_TRUE(setup(true));
+    ASSERT_EQ(printer.outputFileName(), pdf);
+    ASSERT_TRUE(setup(false));
+    EXPECT_EQ(printer.outputFileName(), pdf) << "still chosen after a cancelled setup";
+
+    TQRPrinter& store = TQRPrinter::Instance();
+    store.BeginDoc();
+    store.NewPage();
+    store.EndDoc();
+    EXPECT_TRUE(store.PrinterOK());
+    EXPECT_TRUE(OnModal<QDialog>(
+        [&] { store.OnPreview(); },
+        [](QDialog* preview) { preview->findChild<TExplorerButton*>("bbPrint")->OnClick(); }));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("%PDF"));
+    printer.setOutputFileName(QString());
 }
 } // namespace

@@ -181,7 +181,8 @@ TEST_F(PreviewWindowTest, ZoomButtonsAndTheirEnabledStates)
     EXPECT_EQ(enabled(), "+out +100 -in");
     sheet = preview->SheetRect();
     EXPECT_EQ(preview->horizontalScrollBar()->maximum(), 0);
-    EXPECT_NEAR(sheet.width() - 4, preview->viewport()->width() * 0.98, 1.0);
+    // Within the rounding of a whole percent.
+    EXPECT_NEAR(sheet.width() - 4, preview->viewport()->width() * 0.98, paper.width() / 200.0 + 1);
     EXPECT_EQ(sheet.x(), (preview->viewport()->width() - sheet.width()) / 2);
 
     // A fit zoom follows the control's size; a fixed one does not.
@@ -252,10 +253,21 @@ TEST_F(PreviewWindowTest, SheetShowsTheCurrentPage)
     EXPECT_EQ(ShownAt(inside), PageColour(1));
     EXPECT_EQ(ShownAt(blank), QColor(Qt::white));
     EXPECT_EQ(ShownAt(sheet.topLeft()), QColor(Qt::black)) << "border";
-    EXPECT_EQ(ShownAt(sheet.topLeft() + QPoint(sheet.width() - 1, 10)), QColor(Qt::black))
-        << "shadow";
     Key(Qt::Key_End);
     EXPECT_EQ(ShownAt(inside), PageColour(3));
+
+    // The whole sheet in view: border, shadow, and the control's background around them.
+    w->QRPreview1->ZoomToFit();
+    const QRect whole = w->QRPreview1->SheetRect();
+    const QPoint rightEdge(whole.right(), whole.center().y());
+    EXPECT_EQ(ShownAt(rightEdge), QColor(Qt::black)) << "shadow";
+    EXPECT_EQ(ShownAt(rightEdge - QPoint(2, 0)), QColor(Qt::black)) << "border";
+    EXPECT_EQ(ShownAt(rightEdge - QPoint(3, 0)), QColor(Qt::white));
+    EXPECT_NE(ShownAt(rightEdge + QPoint(1, 0)), QColor(Qt::white)) << "background";
+    const QPoint bottomEdge(whole.center().x(), whole.bottom());
+    EXPECT_EQ(ShownAt(bottomEdge), QColor(Qt::black)) << "shadow";
+    EXPECT_NE(ShownAt(whole.topLeft() + QPoint(whole.width() - 1, 0)), QColor(Qt::black))
+        << "the shadow starts 2 pixels down";
 }
 
 TEST_F(PreviewWindowTest, ClosingResetsAndTheNextShowStartsAfresh)

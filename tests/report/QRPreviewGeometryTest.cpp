@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         ZoomCase{"FitWithoutPaperIs100", TQRZoomMode::FitPage, 60, {300, 300}, {0, 0}, true, 100},
         ZoomCase{
             "TinyControlStillShowsSomething", TQRZoomMode::FitPage, 100, {2, 2}, letter, true, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PreviewSheet, SizeIsZoomedPaperPlusBorderAndShadow)
 {
