@@ -20,7 +20,7 @@ constexpr int PreviewHelpContext = 35;
 
 QFont WindowFont(bool bold = false)
 {
-    QFont::insertSubstitution("MS Sans Serif", "Arial");
+    QFont::insertSubstitutions("MS Sans Serif", {"Arial", "Liberation Sans"});
     QFont font("MS Sans Serif");
     font.setPixelSize(11);
     font.setBold(bold);
