@@ -124,6 +124,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     m_client->installEventFilter(this);
 
     ConnectHandlers();
+    CreateChart();
     InstallPreview();
     adjustSize();
     setFixedSize(sizeHint());
