@@ -286,7 +286,12 @@ void TfrmPreview::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        Application::Guard(this, [this] { FormShow(); });
+        Application::Guard(this, [this] {
+            FormShow();
+            // Placed already before the first paint, so the window does not jump when it is
+            // activated; activation places it again once the frame is known.
+            FormActivate();
+        });
 }
 
 void TfrmPreview::resizeEvent(QResizeEvent* event)
