@@ -8,10 +8,12 @@
 #include "tests/report/PrinterPage.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -273,6 +275,30 @@ TEST_F(ShortPageReport, OtherWindowsTakeNoInputDuringLayout)
     EXPECT_EQ(clicked.count(), 0);
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(clicked.count(), 1) << "input reaches the window again after the layout";
+}
+
+TEST_F(ShortPageReport, WithoutAHookTheEnginesOwnPreviewShowsThePages)
+{
+    TQRPrinter::Instance().OnPreview = nullptr;
+    FeedRows(8);
+    QString indicator;
+    QTimer poll; // waits for the preview window to come up
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* preview = QApplication::activeModalWidget();
+        if (!preview || preview->objectName() != "QRStandardPreview")
+            return;
+        poll.stop();
+        auto buttons = preview->findChildren<QPushButton*>();
+        ASSERT_EQ(buttons.size(), 4);
+        buttons[1]->click(); // next page
+        indicator = preview->findChild<QLabel*>()->text();
+        buttons[3]->click(); // close
+    });
+    poll.start();
+    report.Preview();
+    EXPECT_EQ(indicator, "Page 2 of 3");
+    EXPECT_EQ(TQRPrinter::Instance().State(), TQRPrinterState::Idle);
 }
 
 TEST(ProgressWindow, BarMovesByTwentiethsAndCancelSetsTheFlag)
