@@ -1,17 +1,15 @@
 // The print preview window on pages put straight into the page store: the page indicator and
 // the buttons' enabled states under the page keys and clicks, the zooms, the scroll positions,
-// what the sheet shows, placement, printing from the window and its resets on closing.
+// what the sheet shows, placement and the resets on closing.
 #include "report/Preview.h"
 
 #include "controls/ExplBtn.h"
 #include "report/QRPreview.h"
 #include "report/QRPrinter.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -43,14 +41,12 @@ void FillStore(int pages)
 
 struct PreviewWindowTest : ::testing::Test {
     std::unique_ptr<TfrmPreview> w;
-    QString pdf; // a chosen output file makes the printer usable
 
     void Open(int pages, bool usablePrinter = true)
     {
-        if (usablePrinter) {
-            pdf = dir.filePath("preview.pdf");
-            TQRPrinter::Instance().Printer().setOutputFileName(pdf);
-        }
+        // A chosen output file makes the printer usable.
+        if (usablePrinter)
+            TQRPrinter::Instance().Printer().setOutputFileName(dir.filePath("preview.pdf"));
         FillStore(pages);
         w = std::make_unique<TfrmPreview>();
         w->resize(700, 500);
@@ -285,20 +281,6 @@ TEST_F(PreviewWindowTest, ClosingResetsAndTheNextShowStartsAfresh)
     EXPECT_EQ(w->QRPreview1->Zoom(), 100);
     EXPECT_FALSE(w->bbZoom100->isEnabled());
     EXPECT_TRUE(w->bbZoomIn->isEnabled());
-}
-
-TEST_F(PreviewWindowTest, PrintingWritesThePagesAndCloses)
-{
-    Open(3);
-    Key(Qt::Key_End);
-    QTest::mouseClick(w->bbPrint, Qt::LeftButton);
-    QTRY_VERIFY(!w->isVisible());
-    QFile file(pdf);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    EXPECT_TRUE(bytes.startsWith("%PDF"));
-    EXPECT_EQ(QString::fromLatin1(bytes).count(QRegularExpression("/Type\\s*/Page[^s]")), 3);
-    EXPECT_EQ(TQRPrinter::Instance().PageNumber(), 1);
 }
 
 TEST_F(PreviewWindowTest, ActivationFillsTheScreensWorkArea)
