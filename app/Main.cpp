@@ -125,6 +125,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
 
     ConnectHandlers();
     CreateChart();
+    InstallPreview();
     adjustSize();
     setFixedSize(sizeHint());
     if (QScreen* screen = QGuiApplication::primaryScreen())
