@@ -28,15 +28,18 @@
 
 namespace {
 
-// Closes every modal window that opens while it exists, after handing it to `inspect`.
+// Closes every modal window that opens while it exists, after handing it to `inspect`. Given
+// `only`, it leaves other windows alone (the report's progress window).
 class ModalCloser {
 public:
-    explicit ModalCloser(std::function<void(QWidget*)> inspect = {}) : m_inspect(std::move(inspect))
+    explicit ModalCloser(std::function<void(QWidget*)> inspect = {}, const QString& only = {})
+        : m_inspect(std::move(inspect))
     {
         m_timer.setInterval(0);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, only] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || m_seen.contains(modal))
+            if (!modal || m_seen.contains(modal) ||
+                (!only.isEmpty() && modal->objectName() != only))
                 return;
             m_seen.append(modal);
             m_names.append(modal->objectName());
@@ -111,7 +114,8 @@ struct CommandCase {
     const char* name;
     const char* command;
     Effect effect;
-    const char* result; // the dialog's name, the help page or the address opened
+    const char* result;            // the dialog's name, the help page or the address opened
+    bool afterCalculation = false; // the print commands wait for a calculation
 };
 
 class WindowCommands : public HelpCommandsTest,
@@ -122,8 +126,10 @@ TEST_P(WindowCommands, WorkFromEachPlace)
     const CommandCase& c = GetParam();
     if (QString(c.command) == "lblTitle")
         w->CalculateFixedFees(); // the title shows on the fixed-fees panel
+    if (c.afterCalculation)
+        w->CalcAPRTable(w->btnCalculate);
     MessageBoxAnswerer boxes;
-    ModalCloser closer;
+    ModalCloser closer({}, c.effect == Effect::Dialog ? c.result : "");
     Run(c.command);
     switch (c.effect) {
     case Effect::Dialog: EXPECT_EQ(closer.Names(), QStringList({c.result})); break;
@@ -155,6 +161,11 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"PopupAbout", "mnuPopAbout", Effect::Dialog, "AboutBox"},
         CommandCase{"FixedFeesTitle", "lblTitle", Effect::Dialog, "AboutBox"},
         CommandCase{"ToolbarDisclaimer", "btnDisclaim", Effect::Dialog, "frmDisclaim"},
+        CommandCase{"MenuPrint", "mnuFilePrint", Effect::Dialog, "frmPreview", true},
+        CommandCase{"PopupPrintPreview", "mnuPopPrint", Effect::Dialog, "frmPreview", true},
+        CommandCase{"ToolbarPrintPreview", "btnPrint", Effect::Dialog, "frmPreview", true},
+        CommandCase{"MenuPrintSetup", "mnuFilePrintSetup", Effect::Dialog, "PrinterSetupDialog"},
+        CommandCase{"ToolbarPrinterSetup", "btnPrinterSetup", Effect::Dialog, "PrinterSetupDialog"},
         CommandCase{"HomePage", "mnuInternetWebHome", Effect::Opens, "http://www.velmora.example/"},
         CommandCase{"ProductPage", "mnuInternetApplicationPage", Effect::Opens,
                     "http://www.velmora.example/Torv/Torv.htm"},
@@ -194,9 +205,21 @@ TEST_F(HelpCommandsTest, F1AnywhereInTheWindowOpensTheContents)
         EXPECT_EQ(HelpPage(), "topic:welcome") << place.name;
         EXPECT_EQ(HelpViewer::Current()->Tabs()->currentIndex(), 0);
     }
-    // The preview's context number opens its topic.
-    w->HelpContext(35);
-    EXPECT_EQ(HelpPage(), "topic:print-preview");
+    // F1 in the print preview opens its topic, in a help window that takes input meanwhile.
+    HelpViewer::Help({}, hcQuit);
+    w->CalcAPRTable(w->btnCalculate);
+    QString page;
+    ModalCloser closer(
+        [&page](QWidget* preview) {
+            QWidget* target = preview->focusWidget() ? preview->focusWidget() : preview;
+            QTest::keyClick(target, Qt::Key_F1);
+            page = HelpPage();
+            ASSERT_NE(HelpViewer::Current(), nullptr);
+            EXPECT_EQ(HelpViewer::Current()->parentWidget(), preview);
+        },
+        "frmPreview");
+    Run("btnPrint");
+    EXPECT_EQ(page, "topic:print-preview");
 }
 
 TEST_F(HelpCommandsTest, ClosingTheWindowClosesTheHelp)
