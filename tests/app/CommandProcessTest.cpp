@@ -1,0 +1,316 @@
+// The built program run as a command: output, exit status, standard error, and the settings
+// file left alone. The program is copied into a temporary folder, which is then its program
+// folder, and its configuration folder is another temporary folder.
+#include "app/Main.h"
+#include "controls/Aligrid.h"
+#include "controls/ExplBtn.h"
+#include "controls/FnpNumericEdit.h"
+#include "controls/NumEdit.h"
+#include "platform/RadioGroup.h"
+#include "tests/support/DefaultTable.h"
+#include "tests/support/TempFolder.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+class CommandProcessTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_folder = std::make_unique<QTemporaryDir>();
+        s_config = std::make_unique<QTemporaryDir>();
+        ASSERT_TRUE(QFile::copy(TALLYHORN_EXECUTABLE, Program()));
+    }
+    static void TearDownTestSuite()
+    {
+        s_folder.reset();
+        s_config.reset();
+    }
+    void TearDown() override { QFile::remove(Settings()); }
+
+    static QString Program() { return s_folder->filePath("tallyhorn"); }
+    static QString Settings() { return s_folder->filePath("TorvIni.ini"); }
+
+    // Runs the program with no display, in the "C" locale (United States texts).
+    static Outcome Start(const QStringList& args)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", s_config->path());
+        env.insert("LC_ALL", "C");
+        env.remove("QT_QPA_PLATFORM");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("DISPLAY");
+        process.setProcessEnvironment(env);
+        process.start(Program(), args);
+        Outcome run;
+        if (!process.waitForFinished(120000))
+            return run;
+        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+    // The grid part of the text output: one list of cells per row.
+    static QList<QStringList> Cells(const QString& text)
+    {
+        QList<QStringList> rows;
+        const QStringList lines = text.split('\n');
+        for (qsizetype i = lines.indexOf(QString()) + 1; i < lines.size(); ++i)
+            if (!lines[i].isEmpty())
+                rows << lines[i].trimmed().split(QRegularExpression(" {2,}"));
+        return rows;
+    }
+
+    static std::unique_ptr<QTemporaryDir> s_folder;
+    static std::unique_ptr<QTemporaryDir> s_config;
+};
+
+std::unique_ptr<QTemporaryDir> CommandProcessTest::s_folder;
+std::unique_ptr<QTemporaryDir> CommandProcessTest::s_config;
+
+TEST_F(CommandProcessTest, DefaultTableIsTheWindowsTable)
+{
+    const Outcome run = Start({"table"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    const QList<QStringList> cells = Cells(run.out);
+    ASSERT_EQ(cells.size(), 12);
+    EXPECT_EQ(cells[0][0], "Loan / Fees");
+    EXPECT_EQ(cells[0][1], "IR %");
+    for (int row = 1; row <= 11; ++row)
+        for (int col = 1; col <= 7; ++col)
+            EXPECT_EQ(cells[row].value(col), QString(DefaultAprTable[row - 1][col - 1]) + "%");
+    EXPECT_TRUE(run.out.contains(QRegularExpression("APR +8\\.750%\n")));
+    // Nothing was written: no settings file, no configuration folder.
+    EXPECT_FALSE(QFileInfo::exists(Settings()));
+    EXPECT_TRUE(QDir(s_config->path()).isEmpty());
+}
+
+// The same inputs typed into the window and given to the command (as options, or left to the
+// settings file) give the same 96 texts.
+TEST_F(CommandProcessTest, EveryCellEqualsTheWindowsForTheSameInputs)
+{
+    struct Case {
+        QByteArray stored; // for the command
+        QStringList args;
+        double price, down, term, rate, fees; // for the window
+        int loanItem, feeItem;
+    };
+    const Case cases[] = {
+        {"[LastValues]\nPrice=100000\nDownPercent=20\nTerm=15\nInterest=6.5\n",
+         {"--fees", "3000", "--loan-step", "2500", "--fee-step", "500"},
+         100000,
+         20,
+         15,
+         6.5,
+         3000,
+         5,
+         2},
+        {"", {"--price", "30000", "--loan-step", "7500"}, 30000, 0, 30, 8.75, 0, 9, 3},
+        {"[LastValues]\nPrice=250000\nInterest=7.125\n",
+         {"--down", "12.5", "--fee-step", "250", "--fees", "1234.56"},
+         250000,
+         12.5,
+         30,
+         7.125,
+         1234.56,
+         3,
+         1},
+    };
+    for (const Case& c : cases) {
+        TempProgramFolder window;
+        TfrmMain w;
+        w.edtPurchasePrice->SetValue(c.price);
+        w.edtDownPaymentPercent->SetValue(c.down);
+        w.edtTerm->SetValue(c.term);
+        w.edtInterest->SetValue(c.rate);
+        w.edtFixedFees->SetValue(c.fees);
+        w.rgLoan->SetItemIndex(c.loanItem);
+        w.rgFixed->SetItemIndex(c.feeItem);
+        w.CalcAPRTable(w.btnCalculate);
+
+        TempProgramFolder::WriteFile(Settings(), c.stored);
+        const Outcome run = Start(QStringList{"table"} + c.args);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        const QList<QStringList> cells = Cells(run.out);
+        ASSERT_EQ(cells.size(), 12);
+        for (int row = 0; row < 12; ++row)
+            for (int col = 0; col < 8; ++col)
+                EXPECT_EQ(cells[row].value(col), w.grdAPR->Cells(col, row).trimmed())
+                    << c.args.join(' ').toStdString() << " at " << col << ", " << row;
+        EXPECT_TRUE(run.out.contains(" " + w.edtPayment->text() + "\n"));
+        EXPECT_TRUE(run.out.contains(" " + w.edtAPR->text() + "%\n"));
+        w.close();
+    }
+}
+
+TEST_F(CommandProcessTest, CsvAndJsonParseAndAgreeWithTheText)
+{
+    const QStringList inputs{"--price", "187500", "--down", "10",   "--term",      "20",
+                             "--rate",  "5.875",  "--fees", "2750", "--loan-step", "5000"};
+    const Outcome text = Start(QStringList{"table"} + inputs);
+    const Outcome csv = Start(QStringList{"table", "--format", "csv"} + inputs);
+    const Outcome json = Start(QStringList{"table", "--format=json"} + inputs);
+    ASSERT_EQ(text.status, 0);
+    ASSERT_EQ(csv.status, 0);
+    ASSERT_EQ(json.status, 0);
+    const QList<QStringList> cells = Cells(text.out);
+    ASSERT_EQ(cells.size(), 12);
+
+    // CSV: rectangular 12 x 8, every number rounds to the text shown.
+    const QStringList records = csv.out.split("\r\n");
+    for (int row = 0; row < 12; ++row) {
+        const QStringList fields = records[row].split(',');
+        ASSERT_EQ(fields.size(), 8) << row;
+        for (int col = row == 0 ? 2 : 0; col < 8; ++col) {
+            bool isNumber = false;
+            const double v = fields[col].toDouble(&isNumber);
+            ASSERT_TRUE(isNumber) << fields[col].toStdString();
+            const QString shown = cells[row][col];
+            if (shown.endsWith('%'))
+                EXPECT_EQ(QString::number(v, 'f', 3) + "%", shown);
+            else
+                EXPECT_EQ("$" + QLocale(QLocale::English).toString(v, 'f', 0), shown);
+        }
+    }
+
+    // JSON: well formed, and the same numbers as the CSV.
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json.out.toUtf8(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    const QJsonObject root = doc.object();
+    EXPECT_EQ(root["loan"].toDouble(), 168750);
+    EXPECT_EQ(root["fees"].toArray().first().toDouble(), 2750);
+    EXPECT_EQ(root["rows"][5]["aprs"][0].toDouble(), records[6].split(',')[2].toDouble());
+    EXPECT_TRUE(
+        records.contains("Payment (P&I)," + QString::number(root["payment"].toDouble(), 'g',
+                                                            QLocale::FloatingPointShortest)));
+}
+
+TEST_F(CommandProcessTest, AprAndPaymentInTheTablesTextsOrPlainNumbers)
+{
+    const struct {
+        QStringList args;
+        const char* out;
+    } cases[] = {
+        {{"apr", "--amount-financed", "99000", "--payment", "786.7004056", "--payments", "360"},
+         "8.861%\n"},
+        {{"apr", "--amount-financed", "0", "--payment", "100", "--payments", "12"}, "0.000%\n"},
+        {{"payment", "--loan", "100000", "--rate", "8.75", "--payments", "360"}, "$786.70\n"},
+        {{"payment", "--loan", "120000", "--rate", "0", "--payments", "360", "--format", "csv"},
+         "333.3333333333333\r\n"},
+        {{"payment", "--loan", "-5", "--rate", "0", "--payments", "1"}, "($5.00)\n"},
+        {{"apr", "--amount-financed", "100000", "--payment", "786.7004056", "--payments", "360",
+          "--format", "json"},
+         nullptr},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = Start(c.args);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        if (c.out)
+            EXPECT_EQ(run.out, c.out) << c.args.join(' ').toStdString();
+        else
+            EXPECT_NEAR(QJsonDocument::fromJson(run.out.toUtf8())["apr"].toDouble(), 8.75, 1e-6);
+    }
+}
+
+TEST_F(CommandProcessTest, BadInputAndMathErrorsExitWithOneLineOnStandardError)
+{
+    const struct {
+        QStringList args;
+        int status;
+        const char* mentions;
+    } cases[] = {
+        {{"table", "--price", "abc"}, 2, "--price"},
+        {{"table", "--term", "-5"}, 2, "--term"},
+        {{"table", "--frobnicate"}, 2, "frobnicate"},
+        {{"table", "--loan-step", "1234"}, 2, "--loan-step"},
+        {{"apr", "--payment", "1"}, 2, "--amount-financed"},
+        {{"price"}, 2, "'price'"},
+        // No payment: the APR solver meets a zero slope.
+        {{"table", "--price", "0"}, 1, "cannot be determined"},
+        // A row lends -100 against a payment of 294: below -100 % a month.
+        {{"table", "--price", "37400", "--loan-step", "7500"}, 1, "cannot be determined"},
+        {{"payment", "--loan", "1000", "--rate", "-1200", "--payments", "12"},
+         1,
+         "cannot be determined"},
+    };
+    TempProgramFolder::WriteFile(Settings(), "[LastValues]\nPrice=100000\n");
+    const QDateTime modified = QFileInfo(Settings()).lastModified();
+    for (const auto& c : cases) {
+        const Outcome run = Start(c.args);
+        EXPECT_EQ(run.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith("tallyhorn: ")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.mentions)) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        if (c.status == 2) {
+            EXPECT_TRUE(run.out.isEmpty());
+        }
+    }
+    EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), "[LastValues]\nPrice=100000\n");
+    EXPECT_EQ(QFileInfo(Settings()).lastModified(), modified);
+}
+
+TEST_F(CommandProcessTest, StoredInputsAreReadButTheFileIsNeverTouched)
+{
+    const QByteArray stored = "; mine\n[LastValues]\nPrice=200000\nTerm=15\nAutoCalc=ON\n";
+    TempProgramFolder::WriteFile(Settings(), stored);
+    QFile::setPermissions(Settings(), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    const QDateTime modified = QFileInfo(Settings()).lastModified();
+    const Outcome run = Start({"table", "--rate", "7"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("$200,000.00\n"));
+    EXPECT_TRUE(run.out.contains(QRegularExpression("Term in Years +15\n")));
+    EXPECT_TRUE(run.out.contains(QRegularExpression("Interest Rate +7.000%\n")));
+    EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), stored);
+    EXPECT_EQ(QFileInfo(Settings()).lastModified(), modified);
+    EXPECT_TRUE(QDir(s_config->path()).isEmpty()); // no copy made for a read-only file
+    QFile::setPermissions(Settings(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    // A damaged value: one warning line, the designed inputs, success.
+    TempProgramFolder::WriteFile(Settings(), "[LastValues]\nPrice=12O000\n");
+    const Outcome damaged = Start({"table"});
+    EXPECT_EQ(damaged.status, 0);
+    EXPECT_EQ(damaged.err.count('\n'), 1);
+    EXPECT_TRUE(damaged.err.startsWith("tallyhorn: warning: ") && damaged.err.contains("'12O000'"))
+        << damaged.err.toStdString();
+    EXPECT_TRUE(damaged.out.contains("$100,000.00\n"));
+}
+
+TEST_F(CommandProcessTest, HelpAndVersion)
+{
+    const Outcome version = Start({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "tallyhorn 1.0.00\n");
+    const Outcome help = Start({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: tallyhorn"));
+    for (const char* option : {"--price", "--down", "--term", "--rate", "--fees", "--loan-step",
+                               "--fee-step", "--format", "--amount-financed", "--payment",
+                               "--payments", "--loan", "--output", "--paper"})
+        EXPECT_TRUE(help.out.contains(option)) << option;
+}
+
+} // namespace
