@@ -1,5 +1,6 @@
 #include "app/AprTableOutput.h"
 
+#include "app/TableSolvers.h"
 #include "app/TableTexts.h"
 
 #include <QJsonArray>
@@ -25,7 +26,8 @@ TAprTableOutput::TAprTableOutput(const TTableInputs& inputs) : m_inputs(inputs)
     // The same steps as the window's calculation, in the same order.
     m_user = calc::ComputeUserLoan(inputs.price, inputs.downPercent, inputs.term, inputs.rate,
                                    inputs.fees);
-    m_apr = calc::CalcSimpleAPR(m_user.n, m_user.loan - m_user.fees, m_user.payment);
+    const TTableSolvers solvers(m_user, inputs.loanStep, inputs.feeStep);
+    m_apr = solvers.UserApr();
 
     // Each formatter call is followed by the cell it made, so the number it saw is that cell's.
     const double none = std::numeric_limits<double>::quiet_NaN();
@@ -39,12 +41,14 @@ TAprTableOutput::TAprTableOutput(const TTableInputs& inputs) : m_inputs(inputs)
                                               pending = v;
                                               return texts.rate(v);
                                           }};
-    calc::BuildAprTable(m_user, inputs.loanStep, inputs.feeStep, recording,
-                        [&](int col, int row, const std::string& text) {
-                            m_texts[col][row] = QString::fromStdString(text);
-                            m_values[col][row] = pending;
-                            pending = none;
-                        });
+    calc::BuildAprTable(
+        m_user, inputs.loanStep, inputs.feeStep, recording,
+        [&](int col, int row, const std::string& text) {
+            m_texts[col][row] = QString::fromStdString(text);
+            m_values[col][row] = pending;
+            pending = none;
+        },
+        {}, solvers.Solvers());
 }
 
 QString TAprTableOutput::PlainNumber(double value)

@@ -5,6 +5,8 @@
 #include "app/AprTableOutput.h"
 #include "app/CommandRunner.h"
 #include "app/StoredInputs.h"
+#include "app/TableTexts.h"
+#include "calc/Errors.h"
 #include "tests/support/DefaultTable.h"
 #include "tests/support/TempFolder.h"
 
@@ -71,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "--payments"},
         BadInput{"ChartWithoutOutput", {"chart"}, "--output"},
         BadInput{"UnknownPaper", {"chart", "--output", "x.pdf", "--paper", "legal"}, "--paper"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(CommandLine, ReadsEachCommandWithItsDefaultsAndTheWindowsDecimals)
 {
@@ -199,6 +201,44 @@ TEST(AprTableOutput, NegativeRowsKeepTheRegionalFormAndPlainNumbers)
     EXPECT_EQ(table.Cell(2, 1), " 0.000%");
     EXPECT_TRUE(table.Csv().contains("\r\n-7500,-37.76"));
     EXPECT_TRUE(std::isnan(table.Value(0, 0)));
+}
+
+// Solving ahead on several threads must not change which error the table meets first.
+TEST(AprTableOutput, MeetsTheErrorABuildThatSolvesAsItGoesMeets)
+{
+    auto inputs = [](double price, double rate, double term, double loanStep) {
+        TTableInputs in;
+        in.price = price;
+        in.rate = rate;
+        in.term = term;
+        in.loanStep = loanStep;
+        return in;
+    };
+    const TTableInputs cases[] = {
+        inputs(0, 8.75, 30, 1000),       // no payment: a zero slope in the APR cells
+        inputs(37400, 8.75, 30, 7500),   // row 1 lends -100 against a payment of 294
+        inputs(460, 8.75, 1, 100),       // the same in a one-year loan's table
+        inputs(100000, 1e308, 30, 1000), // the payment itself overflows
+    };
+    for (const TTableInputs& in : cases) {
+        std::string sequential, ahead;
+        try {
+            const calc::UserLoan user =
+                calc::ComputeUserLoan(in.price, in.downPercent, in.term, in.rate, in.fees);
+            calc::CalcSimpleAPR(user.n, user.loan - user.fees, user.payment);
+            calc::BuildAprTable(user, in.loanStep, in.feeStep, TableTexts::CellFormats(),
+                                [](int, int, const std::string&) {});
+        } catch (const calc::EMathError& e) {
+            sequential = e.what();
+        }
+        try {
+            TAprTableOutput table(in);
+        } catch (const calc::EMathError& e) {
+            ahead = e.what();
+        }
+        EXPECT_FALSE(sequential.empty()) << in.price;
+        EXPECT_EQ(ahead, sequential) << in.price;
+    }
 }
 
 struct StoredInputsTest : ::testing::Test {
