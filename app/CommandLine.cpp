@@ -17,24 +17,24 @@ struct OptionSpec {
 };
 
 const OptionSpec optionSpecs[] = {
-    {"price", "amount", "Purchase price (default: the settings file).", "table chart"},
-    {"down", "percent", "Down payment, percent of the price (default: the settings file).",
+    {"price", "amount", "Purchase price. Default: the settings file.", "table chart"},
+    {"down", "percent", "Down payment, percent of the price. Default: the settings file.",
      "table chart"},
-    {"term", "years", "Term in whole years (default: the settings file).", "table chart"},
+    {"term", "years", "Term in whole years. Default: the settings file.", "table chart"},
     {"rate", "percent",
-     "Note interest rate, percent a year (table, chart: default the settings file).",
+     "Note interest rate, percent a year. Default (table, chart): the settings "
+     "file.",
      "table chart payment"},
-    {"fees", "amount", "Total fixed fees, shown as Other Fees on the chart (default: 0).",
-     "table chart"},
-    {"loan-step", "amount", "Loan amount increment between rows (default: 1000).", "table chart"},
-    {"fee-step", "amount", "Fixed fees increment between columns (default: 1000).", "table chart"},
+    {"fees", "amount", "Total fixed fees, Other Fees on the chart. Default: 0.", "table chart"},
+    {"loan-step", "amount", "Loan amount increment between rows. Default: 1000.", "table chart"},
+    {"fee-step", "amount", "Fixed fees increment between columns. Default: 1000.", "table chart"},
     {"amount-financed", "amount", "Amount financed: the loan less the fixed fees.", "apr"},
     {"payment", "amount", "Monthly payment.", "apr"},
     {"payments", "count", "Number of monthly payments.", "apr payment"},
     {"loan", "amount", "Loan amount.", "payment"},
-    {"format", "text|csv|json", "Output format (default: text).", "table apr payment"},
+    {"format", "text|csv|json", "Output format. Default: text.", "table apr payment"},
     {"output", "file.pdf", "The PDF file to write.", "chart"},
-    {"paper", "letter|a4", "Paper size of the chart (default: letter).", "chart"},
+    {"paper", "letter|a4", "Paper size of the chart. Default: letter.", "chart"},
 };
 
 const char* const commandNames[] = {"table", "apr", "payment", "chart"};
@@ -93,13 +93,27 @@ QString TCommandLine::HelpText()
         "Options:\n"
         "  -h, --help                  Display this help and exit.\n"
         "  -v, --version               Display the version and exit.\n");
+    // Two columns: the option, then its commands and description wrapped at 79 characters.
+    const int indent = 30;
     for (const OptionSpec& spec : optionSpecs) {
-        QString head = QStringLiteral("  --%1 <%2>").arg(spec.name, spec.valueName);
-        head = head.leftJustified(28);
-        if (head.size() > 28)
-            head += "\n" + QString(28, ' ');
-        text += head + spec.description + " [" +
-                QString::fromLatin1(spec.commands).replace(' ', ", ") + "]\n";
+        QString line = QStringLiteral("  --%1 <%2>").arg(spec.name, spec.valueName);
+        line =
+            line.size() < indent ? line.leftJustified(indent) : line + '\n' + QString(indent, ' ');
+        const QString words =
+            "(" + QString::fromLatin1(spec.commands).replace(' ', ", ") + ") " + spec.description;
+        qsizetype column = indent;
+        for (const QString& word : words.split(' ')) {
+            if (column > indent && column + 1 + word.size() > 79) {
+                line += '\n' + QString(indent, ' ');
+                column = indent;
+            } else if (column > indent) {
+                line += ' ';
+                ++column;
+            }
+            line += word;
+            column += word.size();
+        }
+        text += line + '\n';
     }
     text += QStringLiteral(
         "\n"
