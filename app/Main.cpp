@@ -125,6 +125,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     m_client->installEventFilter(this);
 
     ConnectHandlers();
+    CreateChart();
     new TTableCopy(this, grdAPR); // Ctrl+C copies the table
     adjustSize();
     setFixedSize(sizeHint());

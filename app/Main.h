@@ -16,6 +16,7 @@
 #include <exception>
 
 class TExplorerButton;
+class TQRAPRChart;
 class TFnpNumericEdit;
 class TNumEdit;
 class TRadioGroup;
@@ -190,6 +191,9 @@ private:
     void OpenUrl(TURL* url);
     // The eight fee fields, in the order their amounts are added.
     std::array<TNumEdit*, 8> FeeFields() const;
+    void CreateChart(); // the APR chart, fed from this window's controls
+
+    TQRAPRChart* m_chart = nullptr;
 
     QWidget* m_client = nullptr;
     QString m_iniFileName;
