@@ -83,10 +83,19 @@ void ChooseOffscreenWithoutDisplay()
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
+// A command's standard error carries only its own lines: the platform's notes and warnings
+// (a missing runtime folder, a printer that cannot start) are dropped; its fatal errors stay.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        QTextStream(stderr) << message << Qt::endl;
+}
+
 } // namespace
 
 int TCommandRunner::Run(int argc, char** argv)
 {
+    qInstallMessageHandler(QuietQtMessages);
     // The regional settings are read from the user's locale, as the window reads them.
     std::setlocale(LC_ALL, "");
     QStringList arguments;

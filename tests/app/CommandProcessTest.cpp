@@ -20,6 +20,7 @@
 #include <QLocale>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -297,6 +298,66 @@ TEST_F(CommandProcessTest, StoredInputsAreReadButTheFileIsNeverTouched)
     EXPECT_TRUE(damaged.err.startsWith("tallyhorn: warning: ") && damaged.err.contains("'12O000'"))
         << damaged.err.toStdString();
     EXPECT_TRUE(damaged.out.contains("$100,000.00\n"));
+}
+
+// The chart as a one-page PDF with the table's texts, on Letter or A4, with no display, and
+// the settings file untouched.
+TEST_F(CommandProcessTest, ChartIsOnePdfPageWithTheTablesTexts)
+{
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");
+    if (pdftotext.isEmpty() || pdfinfo.isEmpty())
+        GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils, installed by scripts/setup) are "
+                        "needed to read the PDF";
+    auto tool = [](const QString& program, const QStringList& args) {
+        QProcess process;
+        process.start(program, args);
+        process.waitForFinished(60000);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    const QByteArray stored = "[LastValues]\nPrice=187500\nDownPercent=10\nTerm=20\n";
+    TempProgramFolder::WriteFile(Settings(), stored);
+    const QDateTime modified = QFileInfo(Settings()).lastModified();
+    const QStringList inputs{"--rate", "5.875", "--fees", "2750", "--loan-step", "5000"};
+    const QList<QStringList> table = Cells(Start(QStringList{"table"} + inputs).out);
+    ASSERT_EQ(table.size(), 12);
+
+    QTemporaryDir out;
+    const struct {
+        QStringList paper;
+        const char* size;
+    } papers[] = {{{}, "612 x 792 pts (letter)"}, {{"--paper", "a4"}, "595 x 842 pts (A4)"}};
+    for (const auto& p : papers) {
+        const QString pdf = out.filePath("chart.pdf");
+        const Outcome run = Start(QStringList{"chart", "--output", pdf} + inputs + p.paper);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty() && run.err.isEmpty()) << run.err.toStdString();
+        const QString info = tool(pdfinfo, {pdf});
+        EXPECT_TRUE(info.contains(QRegularExpression("Pages: +1\n"))) << info.toStdString();
+        EXPECT_TRUE(info.contains(p.size)) << info.toStdString();
+
+        const QString text = tool(pdftotext, {"-layout", pdf, "-"});
+        EXPECT_TRUE(text.contains("Chart of Annual Percentage Rates"));
+        EXPECT_TRUE(text.contains(QRegularExpression("Purchase Price: +\\$187,500\\.00")));
+        EXPECT_TRUE(text.contains(QRegularExpression("Other Fees: +\\$2,750\\.00")));
+        // Every row of the table, its cells in order on one line.
+        for (const QStringList& row : table) {
+            QStringList escaped;
+            for (const QString& cell : row)
+                escaped << QRegularExpression::escape(cell);
+            EXPECT_TRUE(text.contains(QRegularExpression(escaped.join(" +"))))
+                << row.join(' ').toStdString();
+        }
+        QFile::remove(pdf);
+    }
+    EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), stored);
+    EXPECT_EQ(QFileInfo(Settings()).lastModified(), modified);
+
+    // A file that cannot be written: status 1 and one line naming the option.
+    const Outcome failed = Start({"chart", "--output", out.filePath("missing/chart.pdf")});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_TRUE(failed.err.startsWith("tallyhorn: --output: ")) << failed.err.toStdString();
+    EXPECT_EQ(failed.err.count('\n'), 1) << failed.err.toStdString();
 }
 
 TEST_F(CommandProcessTest, HelpAndVersion)
