@@ -93,6 +93,38 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 } // namespace
 
+bool TCommandRunner::Wanted(int argc, const char* const* argv)
+{
+    // The windowing system's options, with one or two leading dashes.
+    static const QStringList withValue{"platform",
+                                       "platformpluginpath",
+                                       "platformtheme",
+                                       "plugin",
+                                       "qwindowgeometry",
+                                       "geometry",
+                                       "qwindowicon",
+                                       "icon",
+                                       "qwindowtitle",
+                                       "title",
+                                       "display",
+                                       "style",
+                                       "stylesheet",
+                                       "session",
+                                       "name"};
+    static const QStringList switches{"reverse", "widgetcount", "nograb", "dograb", "sync"};
+    for (int i = 1; i < argc; ++i) {
+        QString arg = QString::fromLocal8Bit(argv[i]);
+        if (!arg.startsWith('-'))
+            return true;
+        arg.remove(0, arg.startsWith("--") ? 2 : 1);
+        if (withValue.contains(arg) && i + 1 < argc)
+            ++i;
+        else if (!switches.contains(arg))
+            return true;
+    }
+    return false;
+}
+
 int TCommandRunner::Run(int argc, char** argv)
 {
     qInstallMessageHandler(QuietQtMessages);

@@ -14,8 +14,10 @@ public:
     static constexpr int Failure = 1;  // a math error, or the output file cannot be written
     static constexpr int BadInput = 2; // the arguments or a stored input are not acceptable
 
-    // True when the program was started with arguments: then it runs as a command.
-    static bool Wanted(int argc) { return argc > 1; }
+    // True when the program was started with arguments other than the windowing system's own
+    // (-platform NAME, -style NAME, -reverse and the like, which the window takes as before):
+    // then it runs as a command.
+    static bool Wanted(int argc, const char* const* argv);
 
     // Creates the application object the command needs (a windowing one only for the chart,
     // on the offscreen platform when there is no display), runs it, returns the exit status.

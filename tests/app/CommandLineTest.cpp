@@ -123,6 +123,25 @@ TEST(CommandLine, ReadsEachCommandWithItsDefaultsAndTheWindowsDecimals)
     EXPECT_EQ(TCommandLine::VersionText(), "tallyhorn 1.0.00");
 }
 
+TEST(CommandLine, OnlyArgumentsBeyondTheWindowingSystemsOwnMakeACommand)
+{
+    const struct {
+        std::vector<const char*> argv;
+        bool command;
+    } cases[] = {
+        {{"tallyhorn"}, false},
+        {{"tallyhorn", "-platform", "xcb"}, false},
+        {{"tallyhorn", "--style", "fusion", "-reverse"}, false},
+        {{"tallyhorn", "table"}, true},
+        {{"tallyhorn", "-style", "fusion", "--version"}, true},
+        {{"tallyhorn", "--price", "5"}, true}, // a command's option: refused later, not ignored
+        {{"tallyhorn", "-platform"}, true},    // no value: not the windowing system's
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TCommandRunner::Wanted(static_cast<int>(c.argv.size()), c.argv.data()), c.command)
+            << c.argv.back();
+}
+
 // The table's cells, split from the text output: columns stand at least two blanks apart.
 QList<QStringList> TextCells(const QString& text)
 {
