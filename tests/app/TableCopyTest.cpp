@@ -1,6 +1,5 @@
 // Ctrl+C in the calculator window: the whole grid as tab-separated text, unless an edit field
 // has the focus and copies its own selection.
-#include "app/TableCopy.h"
 
 #include "app/Main.h"
 #include "controls/Aligrid.h"
@@ -55,17 +54,6 @@ TEST_F(TableCopyTest, AnEditWithTheFocusCopiesItsOwnSelection)
     w.edtInterest->selectAll();
     QTest::keyClick(w.edtInterest, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "8.750");
-}
-
-TEST(TableCopy, TabTextKeepsEveryCellOnItsOwnLineAndColumn)
-{
-    TStringAlignGrid grid;
-    grid.SetColCount(3);
-    grid.SetRowCount(2);
-    grid.SetCells(0, 0, "  IR %  ");
-    grid.SetCells(1, 0, "two\r\nlines");
-    grid.SetCells(2, 1, "a\tb");
-    EXPECT_EQ(TTableCopy::TabText(grid), "IR %\ttwo lines\t\n\t\ta b\n");
 }
 
 } // namespace
