@@ -28,9 +28,13 @@ QString FindIn(const QString& folder)
     return dir.filePath(names.first());
 }
 
+// A text for one line of a terminal: control characters (line breaks, NUL) become blanks.
 QString OneLine(QString text)
 {
-    return text.replace('\r', ' ').replace('\n', ' ').simplified();
+    for (QChar& c : text)
+        if (c.unicode() < 32 || c.unicode() == 127)
+            c = ' ';
+    return text.simplified();
 }
 
 } // namespace
@@ -58,7 +62,8 @@ TStoredInputs TStoredInputs::Read(QString* warning)
     const ProfileFile::Status status = ini.Check(&problem);
     if (status == ProfileFile::Status::Unreadable || status == ProfileFile::Status::Garbled) {
         if (warning)
-            *warning = OneLine(problem) + " The values it holds that can be read are used.";
+            *warning = OneLine(problem) + " (using what can be read, and the designed inputs for "
+                                          "the rest)";
     }
 
     // A line break can never be a stored value, so it marks a missing key.
@@ -75,12 +80,11 @@ TStoredInputs TStoredInputs::Read(QString* warning)
             continue; // the designed value stays
         try {
             inputs.*field = NumberFormats::TextToFloat(text, settings);
-        } catch (const calc::EConvertError& e) {
+        } catch (const calc::EConvertError&) {
             if (warning)
-                *warning =
-                    QStringLiteral("the settings file %1 holds %2=%3: %4; the designed "
-                                   "inputs are used")
-                        .arg(ini.FileName(), key, OneLine(text), QString::fromStdString(e.what()));
+                *warning = QStringLiteral("the settings file %1 holds %2=%3, which is not a "
+                                          "number; the designed inputs are used")
+                               .arg(ini.FileName(), key, OneLine(text));
             return TStoredInputs();
         }
     }

@@ -249,7 +249,7 @@ TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDesignedInput
     const Outcome run = Start({"table"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err.count('\n'), 1);
-    EXPECT_TRUE(run.err.startsWith("tallyhorn: warning: ") && run.err.contains("'12O000'"))
+    EXPECT_TRUE(run.err.startsWith("tallyhorn: warning: ") && run.err.contains("Price=12O000,"))
         << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(" $100,000.00\n"));
     EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), "[LastValues]\nPrice=12O000\n");
