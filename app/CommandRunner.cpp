@@ -75,11 +75,12 @@ QString Single(TOutputFormat format, const char* name, double value, const QStri
     }
 }
 
-// Where the chart goes when no display is available: the offscreen platform.
-void ChooseOffscreenWithoutDisplay()
+// The chart opens no window, so it needs no display: it is drawn on the offscreen platform,
+// which works with no display and with one that cannot be reached, unless the user has chosen
+// a platform.
+void ChooseOffscreenPlatform()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
@@ -139,7 +140,7 @@ int TCommandRunner::Run(int argc, char** argv)
 
     std::unique_ptr<QCoreApplication> app;
     if (parsed && request.kind == TCommandKind::Chart) {
-        ChooseOffscreenWithoutDisplay();
+        ChooseOffscreenPlatform();
         auto gui = std::make_unique<Application>(argc, argv);
         gui->SetTitle("Tallyhorn");
         app = std::move(gui);

@@ -19,8 +19,8 @@ public:
     // then it runs as a command.
     static bool Wanted(int argc, const char* const* argv);
 
-    // Creates the application object the command needs (a windowing one only for the chart,
-    // on the offscreen platform when there is no display), runs it, returns the exit status.
+    // Creates the application object the command needs (a windowing one only for the chart, on
+    // the offscreen platform), runs the command and returns the exit status.
     static int Run(int argc, char** argv);
 
     // Carries out a parsed request; the application object exists already.

@@ -53,8 +53,9 @@ protected:
     static QString Program() { return s_folder->filePath("tallyhorn"); }
     static QString Settings() { return s_folder->filePath("TorvIni.ini"); }
 
-    // Runs the program with no display, in the "C" locale (United States texts).
-    static Outcome Start(const QStringList& args)
+    // Runs the program in the "C" locale (United States texts), with no display or with one
+    // that cannot be reached.
+    static Outcome Start(const QStringList& args, const QString& display = QString())
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -63,6 +64,8 @@ protected:
         env.remove("QT_QPA_PLATFORM");
         env.remove("WAYLAND_DISPLAY");
         env.remove("DISPLAY");
+        if (!display.isEmpty())
+            env.insert("DISPLAY", display);
         process.setProcessEnvironment(env);
         process.start(Program(), args);
         Outcome run;
@@ -255,8 +258,8 @@ TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDesignedInput
     EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), "[LastValues]\nPrice=12O000\n");
 }
 
-// The chart as a one-page PDF with the table's texts, on Letter or A4, with no display, and
-// the settings file untouched.
+// The chart as a one-page PDF with the table's texts, on Letter or A4, with no display or an
+// unreachable one, and the settings file untouched.
 TEST_F(CommandProcessTest, ChartIsOnePdfPageWithTheTablesTexts)
 {
     const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
@@ -281,10 +284,13 @@ TEST_F(CommandProcessTest, ChartIsOnePdfPageWithTheTablesTexts)
     const struct {
         QStringList paper;
         const char* size;
-    } papers[] = {{{}, "612 x 792 pts (letter)"}, {{"--paper", "a4"}, "595 x 842 pts (A4)"}};
+        const char* display;
+    } papers[] = {{{}, "612 x 792 pts (letter)", ""},
+                  {{"--paper", "a4"}, "595 x 842 pts (A4)", ":4242"}};
     for (const auto& p : papers) {
         const QString pdf = out.filePath("chart.pdf");
-        const Outcome run = Start(QStringList{"chart", "--output", pdf} + inputs + p.paper);
+        const Outcome run =
+            Start(QStringList{"chart", "--output", pdf} + inputs + p.paper, p.display);
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty() && run.err.isEmpty()) << run.err.toStdString();
         const QString info = tool(pdfinfo, {pdf});
