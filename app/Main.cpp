@@ -126,6 +126,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
 
     ConnectHandlers();
     CreateChart();
+    InstallPreview();
     new TTableCopy(this, grdAPR); // Ctrl+C copies the table
     adjustSize();
     setFixedSize(sizeHint());

@@ -21,6 +21,7 @@ class TFnpNumericEdit;
 class TNumEdit;
 class TRadioGroup;
 class TStringAlignGrid;
+class TfrmPreview;
 class TURL;
 class QFrame;
 
@@ -73,6 +74,7 @@ public:
     void btnDisclaimClick();
     void ShowUpdate();
     void mnuFilePrintSetupClick();
+    void MyPreview();
     void mnuHelpContentsClick();
     void mnuHelpSearchClick();
     void mnuHelpHowClick();
@@ -189,6 +191,7 @@ private:
     void ReadIniValues();
     void ReportSettingsProblem(const QString& text);
     void OpenUrl(TURL* url);
+    void InstallPreview();
     // The eight fee fields, in the order their amounts are added.
     std::array<TNumEdit*, 8> FeeFields() const;
     void CreateChart(); // the APR chart, fed from this window's controls
@@ -196,6 +199,7 @@ private:
     TQRAPRChart* m_chart = nullptr;
 
     QWidget* m_client = nullptr;
+    TfrmPreview* m_frmPreview = nullptr;
     QString m_iniFileName;
     QString m_helpFile;
     bool m_settingsProblemShown = false;

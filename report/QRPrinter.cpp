@@ -6,6 +6,7 @@
 #include "report/QRProgress.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRectF>
@@ -287,14 +288,34 @@ void TQRPrinter::Cleanup()
 void TQRPrinter::DrawPage(QPainter& painter, int pageNumber, const QRectF& target) const
 {
     const QPicture* page = Page(pageNumber);
-    if (!page || m_pageSize.isEmpty())
+    if (!page || m_pageSize.isEmpty() || target.isEmpty())
         return;
+    const QSizeF logical(m_pageSize.width() * CanvasScale, m_pageSize.height() * CanvasScale);
+    const QPaintDevice* device = painter.device();
+    if (device && device->logicalDpiY() != PlaybackResolution) {
+        // A picture's fonts grow with the device's resolution: on a screen of another
+        // resolution the page is played onto an image of 96 per inch and that image is drawn.
+        const qreal ratio = device->devicePixelRatioF();
+        const QSize pixels =
+            (painter.transform().mapRect(target).size() * ratio).toSize().expandedTo(QSize(1, 1));
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        const int dotsPerMeter = qRound(PlaybackResolution / 0.0254);
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        QPainter imagePainter(&image);
+        imagePainter.setRenderHints(painter.renderHints());
+        imagePainter.scale(pixels.width() / logical.width(), pixels.height() / logical.height());
+        imagePainter.drawPicture(0, 0, *page);
+        imagePainter.end();
+        painter.drawImage(target, image);
+        return;
+    }
     painter.save();
     // Whatever a band painted below or right of the page is cut off by the page.
     painter.setClipRect(target, Qt::IntersectClip);
     painter.translate(target.topLeft());
-    painter.scale(target.width() / (m_pageSize.width() * CanvasScale),
-                  target.height() / (m_pageSize.height() * CanvasScale));
+    painter.scale(target.width() / logical.width(), target.height() / logical.height());
     painter.drawPicture(0, 0, *page);
     painter.restore();
 }

@@ -89,9 +89,10 @@ public:
     void Print();
 
     // Plays a stored page stretched over `target` (in the painter's coordinates); nothing when
-    // the page does not exist. The painter's device must count PlaybackResolution dots per inch
-    // (a widget or image does; printers are set to it before a job), because a picture's fonts
-    // are rescaled by the ratio of the device's resolution to the picture's.
+    // the page does not exist. A picture's fonts are rescaled by the ratio of the device's
+    // resolution to the picture's, so on a device of PlaybackResolution dots per inch (printers
+    // are set to it before a job) the page is played directly, as vectors; on any other device
+    // it is played onto an image of that resolution first.
     void DrawPage(QPainter& painter, int pageNumber, const QRectF& target) const;
 
     // Plays the stored pages in the printing range onto `target`, one sheet each, stretched over

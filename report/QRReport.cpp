@@ -183,7 +183,7 @@ void TQRReport::LayOut()
 
     PrintBands(rbGroupFooter);
     PrintBands(rbSummary);
-    FinishPage();
+    FinishPage(true);
     emit AfterPrint();
 }
 
@@ -208,17 +208,21 @@ void TQRReport::PrintPageFrame()
                     TQRPrinter::CanvasScale);
 }
 
-void TQRReport::FinishPage()
+void TQRReport::FinishPage(bool lastPage)
 {
+    // A page ending for the next one tells OnEndPage before its overlays; the last page after.
     PrintFooters();
-    emit OnEndPage();
+    if (!lastPage)
+        emit OnEndPage();
     PrintBands(rbOverlay);
     PrintPageFrame();
+    if (lastPage)
+        emit OnEndPage();
 }
 
 void TQRReport::NewPage()
 {
-    FinishPage();
+    FinishPage(false);
     TQRPrinter::Instance().NewPage();
     m_layout->ToNewPage();
     ++m_pageNumber;

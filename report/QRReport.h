@@ -100,7 +100,7 @@ private:
     void PrintBand(TQRBand* band);
     void PrintFooters();
     void StartBandsOfPage();
-    void FinishPage();
+    void FinishPage(bool lastPage);
     void NewPage();
     void NewColumn();
     void PrintPageFrame();

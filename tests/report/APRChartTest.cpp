@@ -68,7 +68,6 @@ protected:
         w->rgFixed->SetItemIndex(2);
         QTest::mouseClick(w->btnCalcFixed, Qt::LeftButton);
         w->edtOriginationFees->SetValue(3000);
-        w->edtFloodCheckFee->SetValue(-25.5); // a negative amount in the regional format
         w->edtFloodCheckFee->SetValue(25.5);
         QTest::mouseClick(w->rgLoan->Button(5), Qt::LeftButton);
         QTest::mouseClick(w->btnCloseFixedFees, Qt::LeftButton);
@@ -221,6 +220,40 @@ TEST_P(APRChart, PrintsToOnePdfPageWithEveryFigure)
     if (qEnvironmentVariableIsSet("TALLYHORN_KEEP_CHART"))
         QFile::copy(pdf,
                     qEnvironmentVariable("TALLYHORN_KEEP_CHART") + "-" + GetParam().name + ".pdf");
+}
+
+TEST(APRChartSource, WithoutAWindowFromAnyTable)
+{
+    PrinterPage page(816, 1056);
+    TQRAPRChart chart;
+    chart.Rep->ShowProgress = false;
+    TAPRChartSource source;
+    source.Values = [] {
+        TAPRChartValues v;
+        v.Payment = -5; // the regional negative currency format
+        v.Term = 7.5;
+        v.APR = 12.345678;
+        return v;
+    };
+    source.RowCount = [] { return 5; };
+    source.Cell = [](int column, int row) {
+        return row < 5 ? QStringLiteral("r%1c%2").arg(row).arg(column) : QString();
+    };
+    chart.SetSource(source);
+    ASSERT_TRUE(chart.Rep->Prepare());
+    TQRPrinter::Instance().Cleanup();
+    int details = 0;
+    for (const TQRBandPlacement& p : chart.Rep->Placements())
+        details += p.Band == chart.Detail;
+    EXPECT_EQ(details, 5);
+    EXPECT_EQ(chart.RowCounter(), 6);
+    QStringList values;
+    for (const TQRPrintedText& t : chart.Rep->PrintedTexts())
+        if (t.Name == "lblPayment" || t.Name == "lblLoanTerm" || t.Name == "lblAPR" ||
+            t.Name == "lblColumn8")
+            values << t.Text;
+    EXPECT_EQ(values, QStringList({"7.5 Years", "($5.00)", "12.346%", "r0c7", "r1c7", "r2c7",
+                                   "r3c7", "r4c7"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, APRChart,

@@ -5,6 +5,8 @@
 #include "tests/report/PdfText.h"
 
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSignalSpy>
@@ -139,6 +141,34 @@ TEST_F(QRPrinterTest, PrintsTheStoredPagesInTheRangeToAFile)
     store.Print();
     EXPECT_TRUE(store.Cancelled());
     EXPECT_FALSE(QFileInfo::exists(pdf));
+}
+
+// The rightmost inked column of a page drawn at half size on an image of `dpi` dots per inch.
+int InkRight(TQRPrinter& store, int dpi)
+{
+    const QSize size = store.PageSize() / 2;
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    QPainter painter(&image);
+    store.DrawPage(painter, 1, QRectF(QPointF(0, 0), QSizeF(size)));
+    painter.end();
+    int right = -1;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                right = std::max(right, x);
+    return right;
+}
+
+TEST_F(QRPrinterTest, PagesLookTheSameOnScreensOfAnyResolution)
+{
+    RecordPages(store, 1);
+    const int right = InkRight(store, 96);
+    EXPECT_GT(right, 50);
+    for (int dpi : {72, 120, 192})
+        EXPECT_NEAR(InkRight(store, dpi), right, 2) << dpi << " dots per inch";
 }
 
 TEST_F(QRPrinterTest, WithoutAPrinterPrintingDoesNothing)

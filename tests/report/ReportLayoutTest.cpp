@@ -8,10 +8,13 @@
 #include "tests/report/PrinterPage.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -157,6 +160,47 @@ TEST_F(ShortPageReport, PreparedPagesAreStoredAtFourCanvasUnitsPerUnit)
     EXPECT_EQ(store.Page(3)->boundingRect(), QRect(0, 0, 288 * 4, 192 * 4));
 }
 
+TEST_F(ShortPageReport, EventsComeInTheirOrder)
+{
+    Band(rbOverlay, 192, "Overlay");
+    QStringList log;
+    const auto note = [&log](const char* what) { return [&log, what] { log << what; }; };
+    QObject::connect(&report, &TQRReport::BeforePrint, &report, [&log](bool&) { log << "Begin"; });
+    QObject::connect(&report, &TQRReport::OnStartPage, &report, note("StartPage"));
+    QObject::connect(&report, &TQRReport::OnEndPage, &report, note("EndPage"));
+    QObject::connect(&report, &TQRReport::BeforeDetail, &report, note("BeforeDetail"));
+    QObject::connect(&report, &TQRReport::AfterDetail, &report, note("AfterDetail"));
+    QObject::connect(&report, &TQRReport::AfterPrint, &report, note("End"));
+    QObject::connect(&report, &TQRReport::OnNeedData, &report, [this, &log](bool& more) {
+        log << "Need";
+        more = ++asked <= 4;
+    });
+    for (TQRBand* band : report.Bands())
+        QObject::connect(band, &TQRBand::AfterPrint, band,
+                         [&log, band](bool) { log << band->objectName(); });
+    report.Preview();
+    EXPECT_EQ(log.join(' '),
+              "Begin StartPage Title Header "
+              "Need BeforeDetail Detail AfterDetail Need BeforeDetail Detail AfterDetail "
+              "Need BeforeDetail Detail AfterDetail Need BeforeDetail "
+              "Footer EndPage Overlay StartPage Header Detail AfterDetail "
+              "Need Summary Footer Overlay EndPage End");
+}
+
+TEST_F(ShortPageReport, PaperAndOrientationApplyDuringLayoutOnly)
+{
+    QPrinter& printer = TQRPrinter::Instance().Printer();
+    const QPageSize before = printer.pageLayout().pageSize();
+    report.PaperSize = qrpA5;
+    report.Orientation = QPageLayout::Landscape;
+    FeedRows(1);
+    ASSERT_TRUE(report.Prepare());
+    EXPECT_EQ(TQRPrinter::Instance().PageSize(), QSize(793, 560)) << "A5 across, at 96 per inch";
+    EXPECT_TRUE(printer.pageLayout().pageSize().isEquivalentTo(before)) << "paper put back";
+    TQRPrinter::Instance().Cleanup();
+    printer.setPageOrientation(QPageLayout::Portrait);
+}
+
 TEST_F(ShortPageReport, ColumnsFillDownThenAcross)
 {
     report.Columns = 2;
@@ -273,6 +317,30 @@ TEST_F(ShortPageReport, OtherWindowsTakeNoInputDuringLayout)
     EXPECT_EQ(clicked.count(), 0);
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(clicked.count(), 1) << "input reaches the window again after the layout";
+}
+
+TEST_F(ShortPageReport, WithoutAHookTheEnginesOwnPreviewShowsThePages)
+{
+    TQRPrinter::Instance().OnPreview = nullptr;
+    FeedRows(8);
+    QString indicator;
+    QTimer poll; // waits for the preview window to come up
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* preview = QApplication::activeModalWidget();
+        if (!preview || preview->objectName() != "QRStandardPreview")
+            return;
+        poll.stop();
+        auto buttons = preview->findChildren<QPushButton*>();
+        ASSERT_EQ(buttons.size(), 4);
+        buttons[1]->click(); // next page
+        indicator = preview->findChild<QLabel*>()->text();
+        buttons[3]->click(); // close
+    });
+    poll.start();
+    report.Preview();
+    EXPECT_EQ(indicator, "Page 2 of 3");
+    EXPECT_EQ(TQRPrinter::Instance().State(), TQRPrinterState::Idle);
 }
 
 TEST(ProgressWindow, BarMovesByTwentiethsAndCancelSetsTheFlag)
