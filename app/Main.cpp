@@ -2,6 +2,7 @@
 // in the order of the window's tab order and stacking.
 #include "app/Main.h"
 
+#include "app/TableCopy.h"
 #include "app/splash.h"
 #include "calc/LoanMath.h"
 #include "controls/Aligrid.h"
@@ -126,6 +127,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     ConnectHandlers();
     CreateChart();
     InstallPreview();
+    new TTableCopy(this, grdAPR); // Ctrl+C copies the table
     adjustSize();
     setFixedSize(sizeHint());
     if (QScreen* screen = QGuiApplication::primaryScreen())

@@ -1,6 +1,7 @@
 // The calculator window's calculation flow: the recalculation triggers, CalcAPRTable and the
 // table build, AutoCalc, Reset, printing permission, fixed fees and the hint line.
 #include "app/Main.h"
+#include "app/TableTexts.h"
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
@@ -162,15 +163,7 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
 
 calc::AprTableFormats TfrmMain::TableFormats()
 {
-    // Loan amounts and fee totals: whole currency units, up to 10 digits. Rates: a blank, three
-    // decimals (or five significant digits), "%".
-    return {[](double v) {
-                return NumberFormats::CurrencyText(v, 10, 0, Regional::Current()).toStdString();
-            },
-            [](double v) {
-                return (" " + NumberFormats::FixedText(v, 5, 3, Regional::Current()) + "%")
-                    .toStdString();
-            }};
+    return TableTexts::CellFormats(); // shared with the grid's copy and the command line
 }
 
 void TfrmMain::MarkUserCase()

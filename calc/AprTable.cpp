@@ -40,8 +40,16 @@ UserLoan ComputeUserLoan(double price, double downPercent, double termYears, dou
 
 void BuildAprTable(const UserLoan& user, double loanIncrement, double feeIncrement,
                    const AprTableFormats& formats, const AprCellFn& onCell,
-                   const ProcessMessagesFn& processMessages)
+                   const ProcessMessagesFn& processMessages, const AprTableSolvers& solvers)
 {
+    auto noteRate = [&](double principal) {
+        return solvers.noteRate ? solvers.noteRate(user.n, principal, user.payment)
+                                : CalcIR(user.n, principal, user.payment);
+    };
+    auto apr = [&](double financed) {
+        return solvers.apr ? solvers.apr(user.n, financed, user.payment)
+                           : CalcSimpleAPR(user.n, financed, user.payment, processMessages);
+    };
     onCell(1, 0, "  IR %  ");
     for (int col = 2; col < AprTableCols; ++col)
         onCell(col, 0, formats.currency(ColumnFees(user, feeIncrement, col)));
@@ -49,14 +57,12 @@ void BuildAprTable(const UserLoan& user, double loanIncrement, double feeIncreme
     for (int row = 1; row < AprTableRows; ++row)
         onCell(0, row, formats.currency(RowLoan(user, loanIncrement, row)));
     for (int row = 1; row < AprTableRows; ++row)
-        onCell(1, row,
-               formats.rate(CalcIR(user.n, RowLoan(user, loanIncrement, row), user.payment)));
+        onCell(1, row, formats.rate(noteRate(RowLoan(user, loanIncrement, row))));
     for (int col = 2; col < AprTableCols; ++col)
         for (int row = 1; row < AprTableRows; ++row) {
             const double financed =
                 RowLoan(user, loanIncrement, row) - ColumnFees(user, feeIncrement, col);
-            onCell(col, row,
-                   formats.rate(CalcSimpleAPR(user.n, financed, user.payment, processMessages)));
+            onCell(col, row, formats.rate(apr(financed)));
         }
 }
 

@@ -46,13 +46,23 @@ struct AprTableFormats {
 // Receives each cell as soon as it is computed.
 using AprCellFn = std::function<void(int col, int row, const std::string& text)>;
 
+// The solvers a table build calls for its body cells (arguments as CalcIR and CalcSimpleAPR).
+// Left empty, CalcIR and CalcSimpleAPR (with the build's message processing) are called. A
+// caller may pass functions that give the same results sooner, for instance worked out ahead on
+// several threads; such a function raises the error the solver would raise for its arguments.
+struct AprTableSolvers {
+    std::function<double(int n, double principal, double payment)> noteRate;
+    std::function<double(int n, double amountFinanced, double payment)> apr;
+};
+
 // Builds the table in this order: (1, 0) "  IR %  "; (2..7, 0) the fee totals; (0, 0)
 // "Loan / Fees"; (0, 1..11) the loan amounts; column 1 rows 1 to 11 (note rates); then
 // columns 2 to 7, each from row 1 to row 11 (APRs). Math errors propagate; cells handed out
 // before the error stay with the caller.
 void BuildAprTable(const UserLoan& user, double loanIncrement, double feeIncrement,
                    const AprTableFormats& formats, const AprCellFn& onCell,
-                   const ProcessMessagesFn& processMessages = {});
+                   const ProcessMessagesFn& processMessages = {},
+                   const AprTableSolvers& solvers = {});
 
 // Loan amount of row r (1 to 11): loan + (r - 6) x increment.
 inline double RowLoan(const UserLoan& user, double loanIncrement, int row)
