@@ -58,6 +58,8 @@ TEST(Install, IntoATemporaryPrefix)
     EXPECT_TRUE(link.isSymLink());
     EXPECT_EQ(link.canonicalFilePath(), program.canonicalFilePath());
 
+    EXPECT_TRUE(QFileInfo::exists(root.filePath("share/man/man1/tallyhorn.1")));
+
     const QString desktop = root.filePath("share/applications/tallyhorn.desktop");
     const QString metainfo = root.filePath("share/metainfo/example.velmora.tallyhorn.metainfo.xml");
     const QString icon = root.filePath("share/icons/hicolor/scalable/apps/tallyhorn.svg");
