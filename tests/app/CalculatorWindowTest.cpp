@@ -186,3 +186,14 @@ TEST(MainBlock, CaptionsCarryNoApplicationSuffix)
     EXPECT_EQ(block.frmMain->windowTitle(), "Tallyhorn, 1.0");
     block.frmMain->close();
 }
+
+TEST_F(CalculatorWindowTest, TableRatesRoundAtTheFifthSignificantDigit)
+{
+    Start();
+    w->edtInterest->SetValue(123.4567); // the field keeps three decimals: 123.457
+    QTest::mouseClick(w->btnCalculate, Qt::LeftButton);
+    EXPECT_EQ(w->edtAPR->text(), "123.457");
+    EXPECT_EQ(Cell(1, 6), " 123.460%");
+    EXPECT_EQ(Cell(2, 6), " 123.460%");
+    EXPECT_EQ(Cell(2, 1), " 129.950%"); // 95,000 financed
+}
