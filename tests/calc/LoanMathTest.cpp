@@ -83,7 +83,7 @@ TEST(CalcPVofOne, MathErrors)
 
 TEST(CalcPVofOne, StoppingEarlyKeepsEveryBitOfTheTermByTermSum)
 {
-    // The documented loop, term by term to the end (a term that has underflowed adds nothing).
+    // The plain loop, term by term to the end (a term that has underflowed adds nothing).
     auto fullSum = [](int n, double x) {
         const double lnA = std::log(1 + x);
         double s = 1 + 1 / (1 + x);
@@ -143,7 +143,7 @@ TEST(CalcSimpleAPR, MathErrorsWhereNoRateExists)
 
 TEST(CalcSimpleAPR, SettledStepsKeepTheirExactResult)
 {
-    // The 30 documented steps, as the reference: where they settle, their value is the result.
+    // The 30 Newton steps on their own: where they settle, their value is the result.
     auto thirtySteps = [](int n, double amount, double payment) {
         double g = 12.5;
         for (int i = 0; i < 30; ++i) {
