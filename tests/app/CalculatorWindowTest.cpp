@@ -178,6 +178,7 @@ TEST_F(CalculatorWindowTest, IncrementLabelsHintsAndHintPause)
 TEST(MainBlock, CaptionsCarryNoApplicationSuffix)
 {
     TempProgramFolder folder;
+    const QFont font = QApplication::font(); // the start sets the program's font
     TMainBlock block = StartProgram(*Application::instance());
     // On X11 a display name set for the application is appended to every caption.
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
@@ -185,6 +186,7 @@ TEST(MainBlock, CaptionsCarryNoApplicationSuffix)
     EXPECT_EQ(Application::instance()->Title(), "Tallyhorn");
     EXPECT_EQ(block.frmMain->windowTitle(), "Tallyhorn, 1.0");
     block.frmMain->close();
+    QApplication::setFont(font);
 }
 
 TEST_F(CalculatorWindowTest, TableRatesRoundAtTheFifthSignificantDigit)
