@@ -10,6 +10,25 @@ namespace calc {
 
 namespace {
 
+// Clears the upper halves of the vector registers. Code elsewhere in the process (libraries
+// that the window system loads) can leave them in use; plain double arithmetic then runs tens
+// of times slower on processors with wide vector units, so the summation loop starts clean.
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target("avx"))) void ZeroUpper()
+{
+    __builtin_ia32_vzeroupper();
+}
+
+void ClearUpperVectorState()
+{
+    static const bool avx = __builtin_cpu_supports("avx"); // the instruction needs it
+    if (avx)
+        ZeroUpper();
+}
+#else
+void ClearUpperVectorState() {}
+#endif
+
 // A value that leaves a formula must be a finite number.
 double checked(double x)
 {
@@ -115,6 +134,7 @@ double CalcPVofOne(int n, double rate)
     double s = checked(1.0 + checkedDivide(1.0, a));
     if (a == 1.0)
         return n >= 2 ? n : s; // every term is 1
+    ClearUpperVectorState();
     // 1 / a^k is taken as e^(-k ln a): one exponential a term.
     for (int k = 2; k <= n - 1; ++k) {
         const double next = s + std::exp(-k * lnA);
