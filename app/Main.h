@@ -37,11 +37,13 @@ public:
     static constexpr int ClientHeight = 412;
     static constexpr int GridTop = 162;
 
-    // The loan formulas; the window only delegates to calc/ (rates: see calc/LoanMath.h).
-    double CalcPayment(int n, double principal, double monthlyRate) const;
-    double CalcPVofOne(int n, double rate) const;
-    double CalcSimpleAPR(int n, double amountFinanced, double payment);
-    double CalcIR(int n, double principal, double payment) const;
+    // The loan formulas, through which every calculation of the window goes; they delegate to
+    // calc/ (rates: see calc/LoanMath.h). CalcSimpleAPR passes pending window messages on
+    // during its steps; inside a calculation that a newer one has replaced, it stops.
+    virtual double CalcPayment(int n, double principal, double monthlyRate) const;
+    virtual double CalcPVofOne(int n, double rate) const;
+    virtual double CalcSimpleAPR(int n, double amountFinanced, double payment);
+    virtual double CalcIR(int n, double principal, double payment) const;
 
     // Calculation flow.
     void CalcAPRTable(QObject* trigger);
@@ -183,8 +185,15 @@ private:
     void ConnectHandlers();
     QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top, int width = 0);
     void ShowAutoCalcLook(bool on);
+    // The four inputs whose exit is a recalculation trigger, and that trigger.
+    std::array<QWidget*, 4> InputFields() const;
+    void InputExit(QObject* field);
     static calc::AprTableFormats TableFormats();
     void CheckCurrent(int generation) const;
+    // The solver's message pass (see CalcSimpleAPR).
+    void SolverMessagePass();
+    // The window's four formula methods, for the table builder.
+    calc::LoanFormulas Formulas();
     void MarkUserCase();
     void WriteIniValue(const QString& key, const QString& value);
     void WriteIniValues(const QList<ProfileFile::Entry>& entries);
@@ -204,8 +213,10 @@ private:
     QString m_helpFile;
     bool m_settingsProblemShown = false;
     QElapsedTimer m_messageClock;
-    int m_generation = 0; // bumped by every calculation, Reset and close
+    int m_generation = 0;        // bumped by every calculation, Reset and close
+    int m_runningGeneration = 0; // the innermost running calculation's; 0 outside one
     bool m_buildRunning = false;
+    bool m_exitByMouse = false; // the last input to lose the focus lost it to a mouse press
 };
 
 // The maker's site and mailboxes.
