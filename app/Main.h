@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calc/AprTable.h"
+#include "platform/Maker.h"
 #include "platform/ProfileFile.h"
 
 #include <QAction>
@@ -21,6 +22,7 @@ class TNumEdit;
 class TRadioGroup;
 class TStringAlignGrid;
 class TURL;
+class TWebFileInfo;
 class QFrame;
 
 class TfrmMain : public QMainWindow {
@@ -164,6 +166,9 @@ public:
     TURL* UrlEmailSuggest = nullptr;
     TURL* UrlEmailSupport = nullptr;
 
+    // The update information component (the update centre asks it).
+    TWebFileInfo* WebFileInfo = nullptr;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -188,6 +193,8 @@ private:
     void ReadIniValues();
     void ReportSettingsProblem(const QString& text);
     void OpenUrl(TURL* url);
+    void CreateWebFileInfo();
+    QString UpdateHomeURL() const;
     // The eight fee fields, in the order their amounts are added.
     std::array<TNumEdit*, 8> FeeFields() const;
 
@@ -199,10 +206,3 @@ private:
     int m_generation = 0; // bumped by every calculation, Reset and close
     bool m_buildRunning = false;
 };
-
-// The maker's site and mailboxes.
-namespace Maker {
-inline const char* const Host = "www.velmora.example";
-inline const char* const SuggestionsMailbox = "suggestions@velmora.example";
-inline const char* const SupportMailbox = "support@velmora.example";
-} // namespace Maker
