@@ -1,5 +1,6 @@
 #include "platform/NoCloseDialog.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -41,15 +42,28 @@ void TNoCloseDialog::SetModalResult(ModalResult result)
 
 void TNoCloseDialog::closeEvent(QCloseEvent* event)
 {
-    // The window manager's close (a spontaneous event) is refused; a close by the program,
-    // such as closing every window when it quits, ends the dialog.
-    if (event->spontaneous()) {
+    // Closes that the window manager or the platform send are refused.
+    if (!m_closing) {
         event->ignore();
         return;
     }
-    SetModalResult(ModalResult::mrCancel);
-    done(QDialog::Rejected);
     event->accept();
+}
+
+void TNoCloseDialog::CloseByProgram()
+{
+    m_closing = true;
+    SetModalResult(ModalResult::mrCancel);
+    close();
+    m_closing = false;
+}
+
+void TNoCloseDialog::CloseAllWindows()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<TNoCloseDialog*>(window); dialog && dialog->isVisible())
+            dialog->CloseByProgram();
+    QApplication::closeAllWindows();
 }
 
 void CenterOnScreen(QWidget* window)

@@ -1,6 +1,6 @@
 // A dialog the user cannot close by the title bar, the window manager or Escape: it has no
 // close box and ends only when the program sets its modal result (a button of its own, or the
-// end of the work it watches). Closing all windows when the program quits still closes it.
+// end of the work it watches) or closes it through CloseByProgram.
 #pragma once
 
 #include "platform/MessageBox.h"
@@ -28,12 +28,18 @@ public:
     // Escape does nothing.
     void reject() override {}
 
+    // Ends ShowModal with mrCancel and closes the window.
+    void CloseByProgram();
+    // Closes every window of the program, these dialogs included, as quitting does.
+    static void CloseAllWindows();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     QEventLoop* m_loop = nullptr;
     ModalResult m_result = ModalResult::mrNone;
+    bool m_closing = false;
 };
 
 // Places `window` in the middle of the primary screen's available area.

@@ -8,6 +8,8 @@
 #include "update/WebDlProgress.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -219,6 +221,16 @@ bool TWebFileInfo::StartRequest(const QString& url, QIODevice* stream)
          (!m_proxyHost.isEmpty() && !InfoPage::IsLoopbackAddress(m_proxyHost)))) {
         m_lastError = "A test run reaches only 127.0.0.1";
         return false;
+    }
+    if (sharedClient->State() != hcReady) {
+        // A transfer given up after an exception is still ending; its last posted messages
+        // make the client ready again in a moment.
+        sharedClient->Abort();
+        const QDeadlineTimer deadline(5000);
+        while (sharedClient->State() != hcReady && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                                QEventLoop::WaitForMoreEvents,
+                                            50);
     }
     sharedEvents->Target = this;
     sharedClient->SetResponseStream(stream);

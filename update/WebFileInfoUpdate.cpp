@@ -1,6 +1,7 @@
 // TWebFileInfo: the interactive update, the read-me and the downloads.
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "platform/NoCloseDialog.h"
 #include "platform/Shell.h"
 #include "update/ReadMeWindow.h"
 #include "update/UpdateSignature.h"
@@ -105,7 +106,7 @@ bool TWebFileInfo::ExecuteUpdate()
     if (ShellExecute(open) > 32) {
         if (exitDuringUpdate)
             QMetaObject::invokeMethod(
-                qApp, [] { QApplication::closeAllWindows(); }, Qt::QueuedConnection);
+                qApp, [] { TNoCloseDialog::CloseAllWindows(); }, Qt::QueuedConnection);
         return true;
     }
     Warn("Error", "Can not start program.");
@@ -234,7 +235,11 @@ bool TWebFileInfo::Download(const QString& url, const QString& fileName, const Q
         ok = true;
     }
     if (!ok) {
-        m_keptPartFile = partName;
+        // What arrived is kept for the user; an empty file holds nothing worth keeping.
+        if (QFileInfo(partName).size() > 0)
+            m_keptPartFile = partName;
+        else
+            QFile::remove(partName);
         return false;
     }
     if (checkSignature && !m_publicKey.isEmpty()) {
