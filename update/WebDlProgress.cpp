@@ -50,10 +50,17 @@ void TWebDlProgress::ShowProgress(qint64 received, qint64 size)
     if (Cancelled)
         return;
     if (size >= 0) {
-        lblProgress->setText(
-            QString("%1 of %2 bytes received.")
-                .arg(InfoPage::FormatThousands(received), InfoPage::FormatThousands(size)));
         const qint64 percent = size > 0 ? std::min<qint64>(received * 100 / size, 100) : 100;
+        // A large download brings thousands of blocks: the text changes with each whole
+        // percent, at the end, and otherwise every few hundredths of a second.
+        const bool due = percent != m_shownPercent || received >= size || !m_shown.isValid() ||
+                         m_shown.hasExpired(TextInterval);
+        if (!due)
+            return;
+        m_shownPercent = percent;
+        lblProgress->setText(QString("%1 of %2 bytes received.")
+                                 .arg(InfoPage::FormatThousands(received),
+                                      InfoPage::FormatThousands(size)));
         if (percent > pbarProgress->value())
             pbarProgress->setValue(static_cast<int>(percent));
     } else {
@@ -61,6 +68,7 @@ void TWebDlProgress::ShowProgress(qint64 received, qint64 size)
         lblProgress->setText(
             QString("%1 bytes received.").arg(InfoPage::FormatThousands(received)));
     }
+    m_shown.start();
 }
 
 void TWebDlProgress::btnCancelClick()

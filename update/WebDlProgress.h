@@ -4,6 +4,8 @@
 
 #include "platform/NoCloseDialog.h"
 
+#include <QElapsedTimer>
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -29,5 +31,9 @@ public:
     void btnCancelClick();
 
 private:
+    static constexpr int TextInterval = 25; // milliseconds
+
     THttpCli* m_client;
+    qint64 m_shownPercent = -1;
+    QElapsedTimer m_shown;
 };
