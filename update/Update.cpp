@@ -28,10 +28,11 @@ void SetColour(QLabel* label, const QColor& colour)
     label->setPalette(palette);
 }
 
+// MS Sans Serif is not on Linux, and the font matcher answers its name with a much wider
+// face; Arial (Liberation Sans, metric-compatible) stands in, as in the main window.
 QFont DialogFont(bool bold = false)
 {
-    QFont::insertSubstitution("MS Sans Serif", "Arial");
-    QFont font("MS Sans Serif");
+    QFont font("Arial");
     font.setPixelSize(11);
     font.setBold(bold);
     return font;

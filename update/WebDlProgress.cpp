@@ -58,9 +58,9 @@ void TWebDlProgress::ShowProgress(qint64 received, qint64 size)
         if (!due)
             return;
         m_shownPercent = percent;
-        lblProgress->setText(QString("%1 of %2 bytes received.")
-                                 .arg(InfoPage::FormatThousands(received),
-                                      InfoPage::FormatThousands(size)));
+        lblProgress->setText(
+            QString("%1 of %2 bytes received.")
+                .arg(InfoPage::FormatThousands(received), InfoPage::FormatThousands(size)));
         if (percent > pbarProgress->value())
             pbarProgress->setValue(static_cast<int>(percent));
     } else {

@@ -163,6 +163,8 @@ bool TWebFileInfo::FetchPage(const QString& url)
     const bool fetched = FetchToMemory(url, "Checking For Update...", &body);
     if (fetched && sharedClient->StatusCode() > 200) {
         m_lastError = sharedClient->ReasonPhrase();
+        if (m_waitWindow)
+            m_waitWindow->hide(); // the transfer it watched is over
         MessageBox(QString::number(sharedClient->StatusCode()), Application::instance()->Title(),
                    MessageIcon::None, MessageButtons::Ok);
     }
@@ -228,9 +230,8 @@ bool TWebFileInfo::StartRequest(const QString& url, QIODevice* stream)
         sharedClient->Abort();
         const QDeadlineTimer deadline(5000);
         while (sharedClient->State() != hcReady && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                                QEventLoop::WaitForMoreEvents,
-                                            50);
+            QCoreApplication::processEvents(
+                QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents, 50);
     }
     sharedEvents->Target = this;
     sharedClient->SetResponseStream(stream);
@@ -351,10 +352,12 @@ void TWebFileInfo::HandleAppException(QObject* sender, const std::exception& e)
     m_lastError = message;
     m_httpFault = true;
     m_transferActive = false;
-    if (m_waitWindow)
-        m_waitWindow->SetModalResult(ModalResult::mrCancel);
-    if (m_progressWindow)
-        m_progressWindow->SetModalResult(ModalResult::mrCancel);
+    for (TNoCloseDialog* window : {static_cast<TNoCloseDialog*>(m_waitWindow.get()),
+                                   static_cast<TNoCloseDialog*>(m_progressWindow.get())})
+        if (window) {
+            window->SetModalResult(ModalResult::mrCancel);
+            window->hide();
+        }
     if (sharedClient) {
         sharedClient->SetResponseStream(nullptr);
         sharedClient->OnDocData = nullptr;

@@ -61,6 +61,8 @@ bool TWebFileInfo::ExecuteUpdate()
     request.caption = "Save As";
     request.fileName = m_downloadFileName;
     request.directory = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (!QDir(request.directory).exists())
+        request.directory = QDir::homePath();
     for (int i = 0; i < 3; ++i)
         request.filters.append(FileFilter{saveFilterTexts[i], {saveFilterPatterns[i]}});
     request.owner = OwnerWindow();
