@@ -198,15 +198,27 @@ TEST_F(WebFileInfoTest, RetrievalFailuresAreReportedAndLeaveNoValues)
     EXPECT_EQ(wfi->LastError(), "No complete answer within 0.2 seconds");
     site.Server().Release();
 
-    // A header line without end: the client's exception is caught while the page loads.
+    // A header line without end fails the request.
     site.Set("/Torv/Torv.htm", [](Connection& c) {
         c.Send("HTTP/1.0 200 OK\r\n" + std::string(9000, 'x'));
         c.WaitForPeerClose();
     });
     EXPECT_FALSE(wfi->GetInfo());
     EXPECT_EQ(wfi->LastError(), "HTTP line too long");
+
+    // An HTTP fault raised by any handler while the page loads ends the wait at once.
+    site.Set("/Torv/Torv.htm", [](Connection& c) {
+        c.Send("HTTP/1.0 200 OK\r\n");
+        c.WaitForRelease();
+    });
+    WhenWindowShown<TPleaseWait>([](TPleaseWait*) {
+        Application::Guard(nullptr, [] { throw EHttpException("Simulated fault", 99); });
+    });
+    EXPECT_FALSE(wfi->GetInfo());
+    site.Server().Release();
+    EXPECT_EQ(wfi->LastError(), "Simulated fault");
     EXPECT_EQ(seams.BoxTexts().last(),
-              "Exception: Error retrieving update information.\rException: HTTP line too long.");
+              "Exception: Error retrieving update information.\rException: Simulated fault.");
     EXPECT_FALSE(wfi->Active());
     EXPECT_TRUE(wfi->ProductVersion().isEmpty());
 
@@ -431,7 +443,9 @@ TEST_F(WebFileInfoTest, InstallOfferStartsTheFileAndClosesTheProgram)
     EXPECT_TRUE(program.isVisible());
 
     seams.shellResult = 42;
+    seams.saveAnswer = {true, folder.path() + "/", 3}; // a folder: the proposed name is added
     EXPECT_TRUE(wfi->ExecuteUpdate());
+    EXPECT_EQ(seams.opened.last().file, folder.filePath("Torv101.zip"));
     EXPECT_TRUE(ProcessMessagesUntil([&] { return !program.isVisible(); }));
 
     // Already up to date: nothing to download.
