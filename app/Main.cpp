@@ -125,6 +125,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     m_client->installEventFilter(this);
 
     ConnectHandlers();
+    CreateChart();
+    InstallPreview();
     adjustSize();
     setFixedSize(sizeHint());
     if (QScreen* screen = QGuiApplication::primaryScreen())

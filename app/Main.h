@@ -17,10 +17,12 @@
 #include <exception>
 
 class TExplorerButton;
+class TQRAPRChart;
 class TFnpNumericEdit;
 class TNumEdit;
 class TRadioGroup;
 class TStringAlignGrid;
+class TfrmPreview;
 class TURL;
 class TWebFileInfo;
 class QFrame;
@@ -74,6 +76,7 @@ public:
     void btnDisclaimClick();
     void ShowUpdate();
     void mnuFilePrintSetupClick();
+    void MyPreview();
     void mnuHelpContentsClick();
     void mnuHelpSearchClick();
     void mnuHelpHowClick();
@@ -195,10 +198,15 @@ private:
     void OpenUrl(TURL* url);
     void CreateWebFileInfo();
     QString UpdateHomeURL() const;
+    void InstallPreview();
     // The eight fee fields, in the order their amounts are added.
     std::array<TNumEdit*, 8> FeeFields() const;
+    void CreateChart(); // the APR chart, fed from this window's controls
+
+    TQRAPRChart* m_chart = nullptr;
 
     QWidget* m_client = nullptr;
+    TfrmPreview* m_frmPreview = nullptr;
     QString m_iniFileName;
     QString m_helpFile;
     bool m_settingsProblemShown = false;
