@@ -75,14 +75,16 @@ double TTableSolvers::Result(bool apr, int n, double argument, double payment) c
     return apr ? calc::CalcSimpleAPR(n, argument, payment) : calc::CalcIR(n, argument, payment);
 }
 
-calc::AprTableSolvers TTableSolvers::Solvers() const
+calc::LoanFormulas TTableSolvers::Solvers() const
 {
-    return {[this](int n, double principal, double payment) {
-                return Result(false, n, principal, payment);
-            },
-            [this](int n, double financed, double payment) {
-                return Result(true, n, financed, payment);
-            }};
+    calc::LoanFormulas formulas;
+    formulas.noteRate = [this](int n, double principal, double payment) {
+        return Result(false, n, principal, payment);
+    };
+    formulas.simpleAPR = [this](int n, double financed, double payment) {
+        return Result(true, n, financed, payment);
+    };
+    return formulas;
 }
 
 double TTableSolvers::UserApr() const

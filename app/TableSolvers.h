@@ -16,7 +16,7 @@ public:
     TTableSolvers(const calc::UserLoan& user, double loanIncrement, double feeIncrement);
 
     // For calc::BuildAprTable. Arguments not solved ahead are solved when asked for.
-    calc::AprTableSolvers Solvers() const;
+    calc::LoanFormulas Solvers() const;
 
     // The APR of the user's own loan (amount financed: loan less fees); raises its error.
     double UserApr() const;

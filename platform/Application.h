@@ -32,6 +32,7 @@ public:
     // Runs the message loop until the main window closes.
     int Run();
 
+    const ExceptionHandler& OnException() const { return m_onException; }
     void SetOnException(ExceptionHandler handler) { m_onException = std::move(handler); }
 
     // Runs `handler` as an event handler: any exception is reported through HandleException.
@@ -44,6 +45,7 @@ public:
     // The current hint: the whole hint ("short|long") of the control under the mouse.
     QString Hint() const { return m_hint; }
     void SetHint(const QString& hint);
+    // Milliseconds the mouse rests on a control before its tooltip shows.
     int HintPause() const { return m_hintPause; }
     void SetHintPause(int milliseconds);
 

@@ -46,7 +46,8 @@ void TQRPrinter::Destroy()
 TQRPrinter::TQRPrinter()
 {
     setObjectName(QStringLiteral("QRPrinter"));
-    MeasurePage();
+    // The page is measured when first asked for: asking the printing system for its printers
+    // costs tens of milliseconds, which the program's start should not pay.
 }
 
 TQRPrinter::~TQRPrinter()
@@ -96,21 +97,25 @@ void TQRPrinter::SelectPage(int pageNumber)
 
 QSize TQRPrinter::PageSize() const
 {
+    EnsureMeasured();
     return m_pageSize;
 }
 
 QSize TQRPrinter::PaperSize() const
 {
+    EnsureMeasured();
     return m_paperSize;
 }
 
 QPoint TQRPrinter::PrintingOffset() const
 {
+    EnsureMeasured();
     return m_offset;
 }
 
 bool TQRPrinter::PrinterOK() const
 {
+    EnsureMeasured();
     return m_printerOK;
 }
 
@@ -141,6 +146,13 @@ void TQRPrinter::ClearCancel()
     m_cancelled = false;
 }
 
+void TQRPrinter::EnsureMeasured() const
+{
+    // The one instance is never const itself; only the accessors are.
+    if (!m_measured)
+        const_cast<TQRPrinter*>(this)->MeasurePage();
+}
+
 void TQRPrinter::MeasureFallback(int offset)
 {
     const QSizeF page(FallbackWidthInches * ScreenPixelsPerInch,
@@ -153,6 +165,7 @@ void TQRPrinter::MeasureFallback(int offset)
 
 void TQRPrinter::MeasurePage()
 {
+    m_measured = true;
     if (!PrinterInstalled()) {
         MeasureFallback(OffsetNoPrinter);
         return;

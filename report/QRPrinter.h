@@ -131,6 +131,7 @@ private:
     static void Destroy(); // frees the instance with the application
 
     void MeasurePage();
+    void EnsureMeasured() const;
     void MeasureFallback(int offset);
     void StartPicture();
     void FinishPicture();
@@ -146,6 +147,7 @@ private:
     QSize m_paperSize;
     QPoint m_offset;
     bool m_printerOK = false;
+    bool m_measured = false;
     bool m_cancelled = false;
     bool m_printing = false;
     std::optional<QPageSize> m_savedPageSize;
