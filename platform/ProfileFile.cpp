@@ -152,7 +152,7 @@ QByteArray ProfileFile::Replace(const QByteArray& raw, const QByteArray& section
     if (sectionAt >= 0) {
         const Line& after = lines[insertAfter];
         QByteArray head = contents.left(after.next);
-        if (after.next == after.end) // the last line had no line break
+        if (!head.endsWith('\n')) // the last line had no line break (maybe a lone "\r")
             head += eol;
         return bom + head + entry + eol + contents.mid(after.next);
     }
@@ -243,7 +243,7 @@ bool ProfileFile::WriteStrings(const QString& section, const QList<Entry>& entri
     QByteArray updated = contents;
     for (const Entry& entry : entries) {
         QString flat = entry.second;
-        flat.replace('\r', ' ').replace('\n', ' ');
+        flat.replace('\r', ' ').replace('\n', ' ').replace(QChar(0), ' ');
         updated = Replace(updated, section.trimmed().toUtf8(), entry.first.trimmed().toUtf8(),
                           flat.toUtf8());
     }

@@ -45,7 +45,8 @@ public:
 
     // Sets `key` in `section` to `value`. Returns false when the file cannot be written (its
     // folder is read-only, it exists but cannot be read, or it is not text).
-    // Line breaks in `value` become blanks so a value can never add lines to the file.
+    // Line breaks and NUL characters in `value` become blanks, so a value can never add lines
+    // to the file or make it a file that is not text.
     bool WriteString(const QString& section, const QString& key, const QString& value);
 
     // Sets several keys of `section` in one save, in the order given: the file then holds all
