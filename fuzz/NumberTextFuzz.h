@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -42,14 +43,25 @@ inline TFormatSettings Settings(std::uint8_t choice)
     return s;
 }
 
-// The largest difference a text rounded at `decimals` decimals, or at `digits` significant
-// digits when that comes first, may have from `v`.
+// The largest difference a text may have from `v` when it is rounded at `decimals` decimals, or
+// at `digits` significant digits when that comes first, after the formats' first rounding to
+// 15 significant digits.
 inline double Tolerance(double v, int decimals, int digits)
 {
     const double atDecimals = 0.5 * std::pow(10.0, -decimals);
     const double magnitude = v == 0 ? 0 : std::floor(std::log10(std::fabs(v)));
     const double atDigits = 0.5 * std::pow(10.0, magnitude - digits + 1);
-    return std::max(atDecimals, atDigits) * (1 + 1e-9) + std::fabs(v) * 1e-15;
+    const double atFifteen = 0.5 * std::pow(10.0, magnitude - 14);
+    return (std::max(atDecimals, atDigits) + atFifteen) * (1 + 1e-9) + std::fabs(v) * 1e-15;
+}
+
+// What a failed round trip went through, for the report.
+inline std::string Shown(double v, const QString& text, double back, int precision, int decimals)
+{
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, "%.17g -> \"%s\" -> %.17g (precision %d, %d decimals)", v,
+                  text.toUtf8().constData(), back, precision, decimals);
+    return buffer;
 }
 
 } // namespace numbers
@@ -95,7 +107,7 @@ inline std::string RunNumberText(const std::uint8_t* data, std::size_t size)
                 return "fixed text does not parse back";
             if (std::fabs(back - v) > Tolerance(v, d, p) ||
                 NumberFormats::FixedText(back, p, d, s) != fixed)
-                return "fixed text parses back to another value";
+                return "fixed text parses back to another value: " + Shown(v, fixed, back, p, d);
 
             // Currency text goes back the way the masked edit takes it: entry, then exit.
             const QString currency = NumberFormats::CurrencyText(v, p, d, s);
@@ -109,7 +121,8 @@ inline std::string RunNumberText(const std::uint8_t* data, std::size_t size)
             }
             if (!std::isfinite(back) || std::fabs(back - v) > Tolerance(v, d, p) ||
                 NumberFormats::CurrencyText(back, p, d, s) != currency)
-                return "currency text parses back to another value";
+                return "currency text parses back to another value: " +
+                       Shown(v, currency, back, p, d);
         }
     }
 
@@ -130,7 +143,7 @@ inline std::string RunNumberText(const std::uint8_t* data, std::size_t size)
         }
         if (!std::isfinite(back) || std::fabs(back - v) > Tolerance(v, m.decimals, 15) ||
             NumberFormats::MaskText(back, m.mask, s) != text2)
-            return "mask text parses back to another value";
+            return "mask text parses back to another value: " + Shown(v, text2, back, 15, 0);
     }
     return {};
 }

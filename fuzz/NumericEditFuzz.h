@@ -121,6 +121,10 @@ inline std::string RunNumericEdit(const std::uint8_t* data, std::size_t size)
     using namespace edits;
     static Harness* harness = new Harness; // lives as long as the process
     Harness& h = *harness;
+    QApplication::setActiveWindow(h.window.get());
+    // Every run starts alike: the focus outside the edit, nothing on the clipboard.
+    h.other->setFocus(Qt::OtherFocusReason);
+    QGuiApplication::clipboard()->clear();
     h.fault.clear();
     h.conversionErrors = 0;
     h.messages = 0;
@@ -206,7 +210,7 @@ inline std::string RunNumericEdit(const std::uint8_t* data, std::size_t size)
         }
         double v = 0;
         if (!NumberFormats::TryTextToFloat(fnp->text(), v, s) || !std::isfinite(v))
-            h.Fail("Value cannot be read");
+            h.Fail("Value cannot be read: " + fnp->text().toStdString());
     };
     // After typed characters: one "-" and one decimal separator at most, and the text grew
     // only within the character limit.

@@ -78,7 +78,10 @@ inline bool WriteFile(const QString& path, const QByteArray& bytes)
 inline std::string RunProfileFile(const std::uint8_t* data, std::size_t size)
 {
     using namespace profile;
-    static QTemporaryDir dir;
+    // In memory where there is such a folder: a save flushes the file to its disk.
+    static QTemporaryDir dir(QDir("/dev/shm").exists()
+                                 ? "/dev/shm/tallyhorn-fuzz-XXXXXX"
+                                 : QDir::tempPath() + "/tallyhorn-fuzz-XXXXXX");
     const QString path = QDir(dir.path()).filePath("TorvIni.ini");
     const QString other = QDir(dir.path()).filePath("Other.ini");
 
@@ -107,10 +110,13 @@ inline std::string RunProfileFile(const std::uint8_t* data, std::size_t size)
     // not in matching quotes.
     QString value = QString::fromUtf8(rawValue);
     value.remove('\r').remove('\n').remove(QChar(0));
-    value = QString::fromUtf8(value.toUtf8().trimmed());
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
+    for (;;) {
+        value = QString::fromUtf8(value.toUtf8().trimmed());
+        if (value.size() < 2 || (value.front() != '"' && value.front() != '\'') ||
+            value.back() != value.front())
+            break;
         value.remove(0, 1);
+    }
 
     const bool written = ini.WriteString(key.section, key.key, value);
     const QByteArray after = ReadFile(path);
@@ -121,7 +127,9 @@ inline std::string RunProfileFile(const std::uint8_t* data, std::size_t size)
     }
     if (!written)
         return "a text file could not be written";
-    if (ini.ReadString(key.section, key.key, "\x01" "default") != value)
+    if (ini.ReadString(key.section, key.key,
+                       "\x01"
+                       "default") != value)
         return "the written value does not read back";
     if (before.startsWith("\xEF\xBB\xBF") != after.startsWith("\xEF\xBB\xBF"))
         return "the byte-order mark changed";

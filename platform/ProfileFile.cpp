@@ -66,6 +66,13 @@ QByteArray Unquoted(const QByteArray& value)
     return value;
 }
 
+// Ends the last line of `text`, which has no line feed; a lone carriage return there is
+// completed to the Windows line end rather than left inside the line.
+void EndLine(QByteArray& text, const QByteArray& eol)
+{
+    text += text.endsWith('\r') ? QByteArray("\n") : eol;
+}
+
 const QByteArray utf8Bom("\xEF\xBB\xBF");
 
 // The contents without a leading UTF-8 byte-order mark, which `bom` receives.
@@ -152,13 +159,13 @@ QByteArray ProfileFile::Replace(const QByteArray& raw, const QByteArray& section
     if (sectionAt >= 0) {
         const Line& after = lines[insertAfter];
         QByteArray head = contents.left(after.next);
-        if (!head.endsWith('\n')) // the last line had no line break (maybe a lone "\r")
-            head += eol;
+        if (!head.endsWith('\n')) // the last line had no line break
+            EndLine(head, eol);
         return bom + head + entry + eol + contents.mid(after.next);
     }
     QByteArray out = contents;
     if (!out.isEmpty() && !out.endsWith('\n'))
-        out += eol;
+        EndLine(out, eol);
     if (!out.isEmpty())
         out += eol;
     return bom + out + '[' + section + ']' + eol + entry + eol;
