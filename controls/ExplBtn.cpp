@@ -1,7 +1,6 @@
 #include "controls/ExplBtn.h"
 
 #include "controls/Artwork.h"
-
 #include "controls/SystemColors.h"
 #include "platform/Application.h"
 
@@ -727,7 +726,10 @@ void TExplorerButton::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     // The second press of a double click presses the button as the first one did.
     const QPoint pos = event->position().toPoint();
+    const QPointer<TExplorerButton> self(this);
     Press(pos);
+    if (!self)
+        return; // a drop-down command closed the window that held the button
     const bool body = !(m_dropDownStyle == ddsOffice && pos.x() >= width() - ArrowWidth);
     if (isEnabled() && body)
         emit OnDblClick();
@@ -740,7 +742,10 @@ void TExplorerButton::contextMenuEvent(QContextMenuEvent* event)
         event->ignore(); // the form's menu, if any
         return;
     }
+    const QPointer<TExplorerButton> self(this);
     menu->exec(event->globalPos());
+    if (!self)
+        return; // a menu command closed the window that held the button
     m_hot = PointerOver();
     m_pressed = false;
     m_arrowPressed = false;

@@ -5,26 +5,16 @@
 
 #include <QObject>
 #include <arpa/inet.h>
+#include <condition_variable>
+#include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <netdb.h>
 #include <string>
 #include <thread>
 
 namespace {
-struct Lookup {
-    QObject* window = nullptr;
-    int msg = 0;
-    bool done = false;
-    QStringList result;
-};
-
-// The lookups under way or answered, by handle. The worker posts its answer while holding the
-// lock, so an owner that cancels (taking the lock) can never see a message posted after that.
-std::mutex lookupsMutex;
-std::map<std::uintptr_t, Lookup> lookups;
-std::uintptr_t lastHandle = 0;
-
 int ResolveName(const std::string& host, QStringList& addresses)
 {
     addrinfo hints{};
@@ -62,63 +52,160 @@ int ResolveAddress(const std::string& address, QStringList& names)
     return 0;
 }
 
-std::uintptr_t Start(QObject* window, int msg, const QString& text, bool byName)
+int SystemLookup(const QString& query, bool byName, QStringList& result)
 {
+    return byName ? ResolveName(query.toStdString(), result)
+                  : ResolveAddress(query.toStdString(), result);
+}
+
+struct Lookup {
+    QObject* window = nullptr;
+    int msg = 0;
+    QStringList result;
+};
+
+struct Job {
     std::uintptr_t handle;
-    {
-        std::lock_guard lock(lookupsMutex);
-        handle = ++lastHandle;
-        lookups[handle] = Lookup{window, msg, false, {}};
-    }
-    std::thread([handle, byName, query = text.toStdString()] {
+    bool byName;
+    QString query;
+};
+
+// What the resolver and its worker share. The worker holds it too, so a worker still inside a
+// system lookup when the program ends finds its lock and lists intact.
+struct State {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<Job> jobs;
+    std::map<std::uintptr_t, Lookup> lookups; // started and not yet taken or cancelled
+    std::uintptr_t lastHandle = 0;
+    TNameResolver::Function function;
+    bool busy = false;     // the worker is inside a lookup
+    bool stopping = false; // the program ends: post nothing more
+};
+
+void Work(const std::shared_ptr<State> state)
+{
+    std::unique_lock lock(state->mutex);
+    for (;;) {
+        state->wake.wait(lock, [&] { return state->stopping || !state->jobs.empty(); });
+        if (state->stopping)
+            return;
+        const Job job = std::move(state->jobs.front());
+        state->jobs.pop_front();
+        if (!state->lookups.contains(job.handle))
+            continue; // cancelled before it started
+        const TNameResolver::Function function = state->function;
+        state->busy = true;
+        lock.unlock();
         QStringList result;
-        const int error = byName ? ResolveName(query, result) : ResolveAddress(query, result);
-        std::lock_guard lock(lookupsMutex);
-        auto it = lookups.find(handle);
-        if (it == lookups.end())
-            return; // cancelled
-        it->second.done = true;
+        const int error = function ? function(job.query, job.byName, result)
+                                   : SystemLookup(job.query, job.byName, result);
+        lock.lock();
+        state->busy = false;
+        if (state->stopping)
+            return;
+        // Posting under the lock: an owner that cancels (taking the lock) never sees a
+        // message posted after that.
+        const auto it = state->lookups.find(job.handle);
+        if (it == state->lookups.end())
+            continue;
         it->second.result = result;
-        PostMessage(it->second.window, it->second.msg, handle, MakeSelectLParam(0, error));
-    }).detach();
-    return handle;
+        PostMessage(it->second.window, it->second.msg, job.handle, MakeSelectLParam(0, error));
+    }
+}
+
+class Resolver {
+public:
+    ~Resolver()
+    {
+        bool busy = false;
+        {
+            std::lock_guard lock(m_state->mutex);
+            m_state->stopping = true;
+            busy = m_state->busy;
+        }
+        m_state->wake.notify_all();
+        if (!m_worker.joinable())
+            return;
+        // An idle worker ends at once; a system lookup may take seconds, so a busy worker is
+        // left to end by itself.
+        if (busy)
+            m_worker.detach();
+        else
+            m_worker.join();
+    }
+
+    State& Shared() { return *m_state; }
+
+    std::uintptr_t Start(QObject* window, int msg, const QString& query, bool byName)
+    {
+        std::lock_guard lock(m_state->mutex);
+        const std::uintptr_t handle = ++m_state->lastHandle;
+        m_state->lookups[handle] = Lookup{window, msg, {}};
+        m_state->jobs.push_back(Job{handle, byName, query});
+        if (!m_worker.joinable())
+            m_worker = std::thread(Work, m_state);
+        m_state->wake.notify_one();
+        return handle;
+    }
+
+private:
+    std::shared_ptr<State> m_state = std::make_shared<State>();
+    std::thread m_worker;
+};
+
+Resolver& TheResolver()
+{
+    static Resolver resolver;
+    return resolver;
 }
 } // namespace
 
 std::uintptr_t TNameResolver::LookupName(QObject* window, int msg, const QString& host)
 {
-    return Start(window, msg, host, true);
+    return TheResolver().Start(window, msg, host, true);
 }
 
 std::uintptr_t TNameResolver::LookupAddress(QObject* window, int msg, const QString& address)
 {
-    return Start(window, msg, address, false);
+    return TheResolver().Start(window, msg, address, false);
 }
 
 bool TNameResolver::Cancel(std::uintptr_t handle)
 {
-    std::lock_guard lock(lookupsMutex);
-    auto it = lookups.find(handle);
-    if (it == lookups.end())
-        return false;
+    State& state = TheResolver().Shared();
+    std::lock_guard lock(state.mutex);
     // An answer already posted is dropped by its owner, which no longer waits for the handle.
-    lookups.erase(it);
-    return true;
+    return state.lookups.erase(handle) > 0;
 }
 
 QStringList TNameResolver::TakeResult(std::uintptr_t handle)
 {
-    std::lock_guard lock(lookupsMutex);
-    auto it = lookups.find(handle);
-    if (it == lookups.end())
+    State& state = TheResolver().Shared();
+    std::lock_guard lock(state.mutex);
+    const auto it = state.lookups.find(handle);
+    if (it == state.lookups.end())
         return {};
     QStringList result = std::move(it->second.result);
-    lookups.erase(it);
+    state.lookups.erase(it);
     return result;
 }
 
 int TNameResolver::LookupNow(const QString& host, QStringList& addresses)
 {
     addresses.clear();
-    return ResolveName(host.toStdString(), addresses);
+    Function function;
+    {
+        State& state = TheResolver().Shared();
+        std::lock_guard lock(state.mutex);
+        function = state.function;
+    }
+    return function ? function(host, true, addresses) : SystemLookup(host, true, addresses);
+}
+
+void TNameResolver::SetFunction(Function function)
+{
+    State& state = TheResolver().Shared();
+    std::lock_guard lock(state.mutex);
+    state.function = std::move(function);
 }

@@ -14,6 +14,14 @@ std::string to_string(THttpError error)
     case THttpError::BadContentLength: return "Invalid Content-Length in the server's answer";
     case THttpError::Truncated: return "Connection closed before the whole document arrived";
     case THttpError::WriteFailed: return "The document could not be stored";
+    case THttpError::HeaderTooLarge: return "HTTP header too large (more than 1 MiB)";
+    case THttpError::TooManyHeaderLines: return "HTTP header too long (more than 1000 lines)";
+    case THttpError::ConflictingLength:
+        return "Conflicting Content-Length fields in the server's answer";
+    case THttpError::TransferCoding: return "unsupported transfer coding";
+    case THttpError::UnsupportedScheme: return "Redirection to an address that is not http://";
+    case THttpError::BadLocation: return "Redirection to an address without a server";
+    case THttpError::ControlCharacter: return "Control character in the address";
     }
     return "Unknown HTTP error";
 }

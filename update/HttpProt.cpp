@@ -40,7 +40,7 @@ THttpCli::THttpCli(QObject* parent)
       m_parser(std::make_unique<THttpResponseParser>(static_cast<Listener*>(this))),
       m_request(new QBuffer(this)), m_socket(new TWSocket(this)),
       m_window(new THiddenWindow([this](TMessage& m) { HandleMessage(m); }, this)),
-      m_idleTimer(new QTimer(this))
+      m_idleTimer(new QTimer(this)), m_bodyBuffer(std::make_unique<char[]>(BodyReadSize))
 {
     setObjectName("HttpCli");
     m_socket->setObjectName("CtrlSocket");
@@ -62,6 +62,17 @@ THttpCli::~THttpCli()
     m_socket->OnDataAvailable = nullptr;
     m_socket->OnDataSent = nullptr;
     m_socket->OnSessionClosed = nullptr;
+}
+
+void THttpCli::SetIdleTimeout(int milliseconds)
+{
+    m_idleTimeout = milliseconds;
+    if (!m_idleTimer->isActive())
+        return;
+    if (milliseconds > 0)
+        m_idleTimer->start(milliseconds);
+    else
+        m_idleTimer->stop();
 }
 
 void THttpCli::SetMultiThreaded(bool on)
@@ -109,27 +120,42 @@ void THttpCli::DoRequestAsync(THttpRequest rqType)
     m_bytesSent = 0;
     m_bodyBlocks = 0;
     m_sending = false;
+    m_complete = false;
     m_parser->Reset();
 
+    // Nothing the caller gives may carry a line end (or any control character) into the
+    // request: refused before anything is looked up or sent.
+    const std::pair<const QString*, const char*> values[] = {
+        {&m_url, "URL"},
+        {&m_proxy, "proxy"},
+        {&m_proxyPort, "proxy port"},
+        {&m_username, "user name"},
+        {&m_password, "password"},
+        {&m_proxyUsername, "proxy user name"},
+        {&m_proxyPassword, "proxy password"},
+        {&m_sender, "sender"},
+        {&m_agent, "agent"},
+        {&m_reference, "referer"},
+        {&m_cookie, "cookie"},
+        {&m_contentTypePost, "content type"},
+    };
+    for (const auto& [value, name] : values) {
+        if (HasControlCharacter(value->toStdString())) {
+            Fail(THttpError::ControlCharacter, QString("Control character in the %1").arg(name));
+            return;
+        }
+    }
+
     const TUrlParts url = Parse(m_url);
+    m_targetScheme = url.scheme.empty() ? QString("http") : Text(url.scheme);
     m_targetHostName = Text(url.host);
+    m_targetPort = Text(url.port);
+    m_targetPath = url.path.empty() ? QString("/") : Text(url.path);
     if (!url.user.empty() || !url.password.empty()) {
         m_username = Text(url.user);
         m_password = Text(url.password);
     }
-    if (m_proxy.isEmpty()) {
-        m_requestPath = Text(url.path);
-        m_connectHost = Text(url.host);
-        m_connectPort = url.port.empty() ? QString("80") : Text(url.port);
-    } else {
-        m_requestPath = (url.scheme.empty() ? QString("http") : Text(url.scheme)) + "://" +
-                        Text(url.host) + Text(url.path);
-        const TUrlParts proxy = Parse(m_proxy);
-        m_connectHost = Text(proxy.host);
-        m_connectPort = proxy.port.empty() ? m_proxyPort : Text(proxy.port);
-    }
-    if (m_requestPath.isEmpty())
-        m_requestPath = "/";
+    ApplyTarget();
 
     QString path = Text(url.path);
     if (!path.isEmpty() && path != "/") {
@@ -145,6 +171,22 @@ void THttpCli::DoRequestAsync(THttpRequest rqType)
     }
 
     StartLookup();
+}
+
+void THttpCli::ApplyTarget()
+{
+    if (m_proxy.isEmpty()) {
+        m_requestPath = m_targetPath;
+        m_connectHost = m_targetHostName;
+        m_connectPort = m_targetPort.isEmpty() ? QString("80") : m_targetPort;
+        return;
+    }
+    // A proxy is given the whole address, port included.
+    m_requestPath = m_targetScheme + "://" + m_targetHostName +
+                    (m_targetPort.isEmpty() ? QString() : ":" + m_targetPort) + m_targetPath;
+    const TUrlParts proxy = Parse(m_proxy);
+    m_connectHost = Text(proxy.host);
+    m_connectPort = proxy.port.empty() ? m_proxyPort : Text(proxy.port);
 }
 
 void THttpCli::StartLookup()
@@ -250,14 +292,6 @@ void THttpCli::IdleTimeoutElapsed()
         }
         return;
     }
-    // A server that announced the length, sent it all and then keeps the connection open
-    // has delivered the document.
-    const qint64 announced = m_parser->ContentLength();
-    if (m_state == hcReceivingBody && announced >= 0 && m_bytesReceived >= announced) {
-        Close();
-        EndRequest();
-        return;
-    }
     Fail(THttpError::Timeout);
 }
 
@@ -305,7 +339,11 @@ void THttpCli::SocketSessionConnected(std::uint16_t error)
     SetState(hcConnected);
     if (OnSessionConnected)
         OnSessionConnected(this);
-    m_parser->Reset();
+    // Each answer (a redirection's too) brings its own length and type.
+    m_parser->Reset(m_requestType == rtHead);
+    m_contentLength = -1;
+    m_contentType.clear();
+    m_complete = false;
     SetState(hcAwaitingHeader);
     try {
         switch (m_requestType) {
@@ -414,9 +452,19 @@ void THttpCli::SocketDataAvailable(std::uint16_t)
         m_socket->Receive(discard, sizeof discard);
         return;
     }
-    if (m_parser->FreeRoom() == 0)
-        throw EHttpException(to_string(THttpError::LineTooLong),
-                             static_cast<int>(THttpError::LineTooLong));
+    if (m_parser->InBody()) {
+        // The body goes straight from the socket to the listener, in reads larger than the
+        // header buffer.
+        const int n = m_socket->Receive(m_bodyBuffer.get(), BodyReadSize);
+        if (n > 0)
+            m_parser->BodyReceived(m_bodyBuffer.get(), static_cast<std::size_t>(n));
+        return;
+    }
+    if (m_parser->FreeRoom() == 0) {
+        // The parser fails a full buffer itself; this only guards the receive below.
+        Fail(THttpError::LineTooLong);
+        return;
+    }
     const int n = m_socket->Receive(m_parser->FreeSpace(), static_cast<int>(m_parser->FreeRoom()));
     if (n <= 0)
         return;
@@ -425,13 +473,13 @@ void THttpCli::SocketDataAvailable(std::uint16_t)
 
 void THttpCli::SocketSessionClosed(std::uint16_t error)
 {
-    if (error != 0 && m_requestDoneError == 0 && m_statusCode < 400) {
+    if (error != 0 && m_requestDoneError == 0 && m_statusCode < 400 && !m_complete) {
         // A connection that broke (a reset) did not deliver the whole document.
         m_statusCode = 404;
         m_reasonPhrase = SocketFailure(error);
         m_requestDoneError = error;
     }
-    if (m_requestDoneError == 0 && m_statusCode < 400) {
+    if (m_requestDoneError == 0 && m_statusCode < 400 && !m_complete) {
         // An HTTP/1.0 body ends with the connection, so a connection that ends early looks
         // complete; the header and the announced length tell otherwise.
         const qint64 announced = m_parser->ContentLength();
@@ -509,36 +557,19 @@ void THttpCli::HeaderLine(std::string_view line)
 
 void THttpCli::Location(std::string_view value)
 {
-    const QString v = Text(value);
-    const TUrlParts p = ParseURL(value);
-    const QString scheme = p.scheme.empty() ? QString("http") : Text(p.scheme);
-    if (m_proxy.isEmpty()) {
-        if (v.startsWith('/')) {
-            m_requestPath = v;
-            return;
-        }
-        m_requestPath = Text(p.path);
-        m_connectHost = Text(p.host);
-        if (!p.port.empty())
-            m_connectPort = Text(p.port);
-        if (p.path.empty()) {
-            // A bare name is a document on the current server.
-            m_requestPath = scheme + "://" + m_targetHostName + "/" + Text(p.host);
-            m_connectHost = m_targetHostName;
-        } else if (!p.host.empty()) {
-            m_targetHostName = Text(p.host);
-        } else {
-            m_requestPath = scheme + "://" + m_targetHostName + m_requestPath;
-            m_connectHost = m_targetHostName;
-        }
-    } else {
-        // Through a proxy every request names the full address.
-        if (p.path.empty())
-            m_requestPath = scheme + "://" + m_targetHostName + "/" + Text(p.host);
-        else if (!p.host.empty())
-            m_requestPath = v;
-        else
-            m_requestPath = scheme + "://" + m_targetHostName + Text(p.path);
+    if (m_endPosted)
+        return;
+    if (HasControlCharacter(value)) {
+        Fail(THttpError::ControlCharacter, "Control character in the Location field");
+        return;
+    }
+    // Resolved against the address of this request; the last Location of the header wins.
+    const THttpTarget base{m_targetHostName.toStdString(), m_targetPort.toStdString(),
+                           m_targetPath.toStdString()};
+    switch (ResolveLocation(base, value, m_nextTarget)) {
+    case TLocationResult::Ok: return;
+    case TLocationResult::UnsupportedScheme: Fail(THttpError::UnsupportedScheme); return;
+    case TLocationResult::NoServer: Fail(THttpError::BadLocation); return;
     }
 }
 
@@ -556,6 +587,11 @@ void THttpCli::HeaderEnd()
             Fail(THttpError::TooManyRedirections);
             return;
         }
+        m_targetScheme = "http";
+        m_targetHostName = Text(m_nextTarget.host);
+        m_targetPort = Text(m_nextTarget.port);
+        m_targetPath = Text(m_nextTarget.path);
+        ApplyTarget();
         m_bodyBlocks = 0;
         m_parser->Stop();
         m_socket->OnSessionClosed = [this](QObject*, std::uint16_t e) { LocationSessionClosed(e); };
@@ -583,9 +619,16 @@ void THttpCli::Body(const char* data, std::size_t length)
              Text(to_string(THttpError::WriteFailed)) + ": " + m_responseStream->errorString());
 }
 
+void THttpCli::BodyComplete()
+{
+    // Every announced byte is here (or the answer has no body): the document is complete,
+    // whether or not the server closes.
+    m_complete = true;
+    Close();
+    EndRequest();
+}
+
 void THttpCli::Failed(THttpError error)
 {
     Fail(error);
-    if (error == THttpError::LineTooLong)
-        throw EHttpException(to_string(error), static_cast<int>(error));
 }

@@ -7,13 +7,20 @@
 // 1027 start again after a redirection.
 //
 // Failures of the request itself end it with StatusCode 404, a ReasonPhrase and a non-zero
-// RequestDoneError (THttpError, or a socket error number of 10000 and up); faults of the
-// caller and an endless header line raise EHttpException.
+// RequestDoneError (THttpError, or a socket error number of 10000 and up): hostile or broken
+// answers (an endless header line, a header beyond 1 MiB or 1000 lines, conflicting lengths,
+// a chunked body, a redirection to another scheme) and control characters in an address or a
+// value. Only the caller's own faults (busy, nothing to post) raise EHttpException.
+//
+// Redirections are followed to http:// addresses and to references without a scheme, which
+// are resolved against the current address as RFC 3986 does. A body of announced length ends
+// as soon as that many bytes have arrived; a HEAD answer ends with its header.
 #pragma once
 
 #include "calc/Errors.h"
 #include "update/HttpError.h"
 #include "update/HttpResponseParser.h"
+#include "update/HttpText.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -75,6 +82,8 @@ public:
     static constexpr int DefaultIdleTimeout = 30000;
     // Bytes of a POST body sent per block.
     static constexpr int SendBlockSize = 8193;
+    // Largest body block read at once (header lines go through the 8192-byte buffer).
+    static constexpr int BodyReadSize = 256 * 1024;
 
     explicit THttpCli(QObject* parent = nullptr);
     ~THttpCli() override;
@@ -111,8 +120,9 @@ public:
     void SetContentTypePost(const QString& type) { m_contentTypePost = type; }
     bool MultiThreaded() const { return m_multiThreaded; }
     void SetMultiThreaded(bool on);
-    int IdleTimeout() const { return m_idleTimeout; } // milliseconds
-    void SetIdleTimeout(int milliseconds) { m_idleTimeout = milliseconds; }
+    int IdleTimeout() const { return m_idleTimeout; } // milliseconds, 0 = no bound
+    // Also applies to the wait under way, counted afresh from now.
+    void SetIdleTimeout(int milliseconds);
 
     THttpNotify OnTrace; // never raised
     THttpNotify OnSessionConnected;
@@ -135,8 +145,9 @@ public:
     // Results of the current or last request.
     int StatusCode() const { return m_statusCode; }
     QString ReasonPhrase() const { return m_reasonPhrase; }
-    // Bytes announced by the Content-Length field of this request's answer; -1 until one
-    // arrives (cleared when a request starts).
+    // Bytes announced by the Content-Length field of the answer; -1 (unknown) after
+    // construction and from the start of each request (and each redirection's connection)
+    // until such a field arrives. Users show -1 as unknown, never as a number.
     qint64 ContentLength() const { return m_contentLength; }
     QString ContentType() const { return m_contentType; } // lower-cased
     qint64 BytesReceived() const { return m_bytesReceived; }
@@ -176,6 +187,8 @@ public:
 private:
     void DoRequestAsync(THttpRequest rqType);
     void StartLookup();
+    // Sets RequestPath, ConnectHost and ConnectPort for the target address.
+    void ApplyTarget();
     void SetState(THttpState state);
     void HandleMessage(TMessage& message);
     void Close();
@@ -201,6 +214,7 @@ private:
     void Location(std::string_view value) override;
     void HeaderEnd() override;
     void Body(const char* data, std::size_t length) override;
+    void BodyComplete() override;
     void Failed(THttpError error) override;
 
     QString m_url;
@@ -239,7 +253,13 @@ private:
     QString m_connectPort;
     QString m_requestPath;
     QString m_targetHostName;
+    // The address being requested: scheme, port (empty = 80) and path with query.
+    QString m_targetScheme;
+    QString m_targetPort;
+    QString m_targetPath;
+    THttpTarget m_nextTarget; // where the Location of this answer leads
     int m_bodyBlocks = 0;
+    bool m_complete = false; // every byte of the document has arrived
     bool m_connected = false;
     bool m_sending = false;
     bool m_endPosted = false; // the end of this request is under way
@@ -250,4 +270,5 @@ private:
     TWSocket* m_socket;
     THiddenWindow* m_window;
     QTimer* m_idleTimer;
+    std::unique_ptr<char[]> m_bodyBuffer;
 };

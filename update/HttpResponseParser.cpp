@@ -26,8 +26,12 @@ std::string_view From(std::string_view s, std::size_t start)
 }
 } // namespace
 
-void THttpResponseParser::Reset()
+void THttpResponseParser::Reset(bool headRequest)
 {
+    m_headRequest = headRequest;
+    m_transferCoded = false;
+    m_headerBytes = 0;
+    m_bodyLeft = -1;
     m_held = 0;
     m_buffer[0] = 0;
     m_stopped = false;
@@ -84,6 +88,12 @@ void THttpResponseParser::Feed(const char* data, std::size_t length)
     }
 }
 
+void THttpResponseParser::BodyReceived(const char* data, std::size_t length)
+{
+    if (!m_stopped && m_inBody)
+        DeliverBody(data, length);
+}
+
 void THttpResponseParser::Received(std::size_t count)
 {
     if (m_stopped)
@@ -134,6 +144,16 @@ void THttpResponseParser::HandleLine(std::string_view line, std::size_t lineStar
         m_listener->HeaderBegin();
     if (m_stopped)
         return;
+    // Every line is kept by the client: a server must not make it hold more than the bounds.
+    m_headerBytes += next - lineStart;
+    if (m_headerBytes > MaxHeaderBytes) {
+        Fail(THttpError::HeaderTooLarge);
+        return;
+    }
+    if (m_headerLines > MaxHeaderLines && !line.empty()) {
+        Fail(THttpError::TooManyHeaderLines);
+        return;
+    }
 
     // A server that sends no header starts straight with the document.
     if (line.size() >= 6) {
@@ -163,11 +183,22 @@ void THttpResponseParser::HandleLine(std::string_view line, std::size_t lineStar
 
 void THttpResponseParser::StartBody(std::size_t bodyStart)
 {
+    const bool noBody = m_headRequest || m_statusCode == 204 || m_statusCode == 304;
+    if (m_transferCoded && !noBody) {
+        // A chunked body read as plain bytes would put the chunk framing into the document.
+        Fail(THttpError::TransferCoding);
+        return;
+    }
     m_inBody = true;
     if (m_listener)
         m_listener->HeaderEnd();
     if (m_stopped)
         return;
+    m_bodyLeft = noBody ? 0 : m_contentLength;
+    if (m_bodyLeft == 0) {
+        Complete();
+        return;
+    }
     const std::size_t n = m_held - bodyStart;
     std::memmove(m_buffer, m_buffer + bodyStart, n);
     m_buffer[n] = 0;
@@ -177,7 +208,9 @@ void THttpResponseParser::StartBody(std::size_t bodyStart)
 
 void THttpResponseParser::HandleHeaderLine(std::string_view line)
 {
-    if (line.substr(0, 8) == "HTTP/1.0" || line.substr(0, 8) == "HTTP/1.1") {
+    // A status line of any HTTP/1.x version: "HTTP/1." and one digit, then a blank or the end.
+    if (line.size() >= 8 && line.substr(0, 7) == "HTTP/1." && line[7] >= '0' && line[7] <= '9' &&
+        (line.size() == 8 || line[8] == ' ')) {
         std::int64_t code = 0;
         if (!ParseNumber(From(line, 9).substr(0, 3), code)) {
             Fail(THttpError::BadStatusCode);
@@ -204,9 +237,20 @@ void THttpResponseParser::HandleHeaderLine(std::string_view line)
                 Fail(THttpError::BadContentLength);
                 return;
             }
+            // Two different lengths leave the end of the document in doubt.
+            if (m_contentLength >= 0 && m_contentLength != length) {
+                Fail(THttpError::ConflictingLength);
+                return;
+            }
             m_contentLength = length;
         } else if (name == "content-type") {
             m_contentType = LowerCase(value);
+        } else if (name == "transfer-encoding") {
+            std::string coding = LowerCase(value);
+            coding.erase(0, coding.find_first_not_of(" \t"));
+            coding.erase(coding.find_last_not_of(" \t") + 1);
+            if (!coding.empty() && coding != "identity")
+                m_transferCoded = true;
         }
     }
     if (m_listener)
@@ -215,8 +259,23 @@ void THttpResponseParser::HandleHeaderLine(std::string_view line)
 
 void THttpResponseParser::DeliverBody(const char* data, std::size_t length)
 {
+    // Bytes beyond the announced length are not part of the document.
+    if (m_bodyLeft >= 0 && length > static_cast<std::uint64_t>(m_bodyLeft))
+        length = static_cast<std::size_t>(m_bodyLeft);
     if (length > 0 && m_listener)
         m_listener->Body(data, length);
+    if (m_bodyLeft < 0 || m_stopped)
+        return;
+    m_bodyLeft -= static_cast<std::int64_t>(length);
+    if (m_bodyLeft == 0)
+        Complete();
+}
+
+void THttpResponseParser::Complete()
+{
+    Stop();
+    if (m_listener)
+        m_listener->BodyComplete();
 }
 
 void THttpResponseParser::Fail(THttpError error)

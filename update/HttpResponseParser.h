@@ -1,6 +1,10 @@
 // The receive side of the HTTP client, kept apart from the socket so that it can be tested and
 // fuzzed on bytes in memory: the 8192-byte receive buffer, its split into header lines, the
 // header fields the client uses, and the body blocks that follow the header.
+//
+// The header is bounded (MaxHeaderBytes, MaxHeaderLines). A body of announced length ends when
+// that many bytes have arrived (BodyComplete); anything after it is dropped. A HEAD answer and
+// the statuses 204 and 304 have no body at all.
 #pragma once
 
 #include "update/HttpError.h"
@@ -14,6 +18,9 @@ class THttpResponseParser {
 public:
     // Receive buffer size in bytes; a header line (with its line end) must fit in it.
     static constexpr std::size_t BufferSize = 8192;
+    // Bounds of a whole header, line ends included.
+    static constexpr std::size_t MaxHeaderBytes = 1024 * 1024;
+    static constexpr int MaxHeaderLines = 1000;
 
     // What the parser finds, in the order the bytes arrive. A handler may call Stop() (or
     // Reset()); the parser then hands out nothing more from the bytes it holds.
@@ -29,12 +36,16 @@ public:
         // The header is over. With LocationSeen() no body follows (a redirection); otherwise
         // the body blocks follow, the first one possibly at once.
         virtual void HeaderEnd() {}
-        // One block of the body, at most BufferSize bytes.
+        // One block of the body: at most BufferSize bytes from the receive buffer, or as
+        // many as BodyReceived() was given.
         virtual void Body(const char* data, std::size_t length)
         {
             (void)data;
             (void)length;
         }
+        // The whole document has arrived (the announced length, or an answer without body);
+        // the parser has stopped.
+        virtual void BodyComplete() {}
         // The response cannot be read any further; the parser has stopped.
         virtual void Failed(THttpError error) { (void)error; }
     };
@@ -43,8 +54,9 @@ public:
 
     void SetListener(Listener* listener) { m_listener = listener; }
 
-    // Forgets everything: a new response starts in the header.
-    void Reset();
+    // Forgets everything: a new response starts in the header. The answer to a HEAD request
+    // has no body, whatever its header says.
+    void Reset(bool headRequest = false);
     // Drops the held bytes and ignores whatever arrives until Reset().
     void Stop();
     bool Stopped() const { return m_stopped; }
@@ -56,6 +68,8 @@ public:
     void Received(std::size_t count);
     // Copies `length` bytes in, as many receives as the buffer needs.
     void Feed(const char* data, std::size_t length);
+    // Body bytes received outside the buffer (only while InBody()), handed out as one block.
+    void BodyReceived(const char* data, std::size_t length);
 
     bool InBody() const { return m_inBody; }
     std::size_t Held() const { return m_held; }
@@ -69,6 +83,8 @@ public:
     const std::string& ContentType() const { return m_contentType; }
     bool LocationSeen() const { return m_locationSeen; }
     int HeaderLineCount() const { return m_headerLines; }
+    // A Transfer-Encoding other than identity was announced.
+    bool TransferCoded() const { return m_transferCoded; }
 
     // The whole decimal number in `text` (blanks around it allowed), or false.
     static bool ParseNumber(std::string_view text, std::int64_t& value);
@@ -81,6 +97,7 @@ private:
     // Switches to the body; the held bytes from `bodyStart` on are its first block.
     void StartBody(std::size_t bodyStart);
     void DeliverBody(const char* data, std::size_t length);
+    void Complete();
     void Fail(THttpError error);
 
     Listener* m_listener;
@@ -93,5 +110,9 @@ private:
     std::int64_t m_contentLength = -1;
     std::string m_contentType;
     bool m_locationSeen = false;
+    bool m_transferCoded = false;
+    bool m_headRequest = false;
     int m_headerLines = 0;
+    std::size_t m_headerBytes = 0;
+    std::int64_t m_bodyLeft = -1; // body bytes still to come, -1 = until the close
 };

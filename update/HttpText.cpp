@@ -16,7 +16,167 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix)
     }
     return true;
 }
+bool IsAlpha(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The five parts of a URI reference; a part that is absent is not the same as an empty one.
+struct TReference {
+    bool hasScheme = false;
+    bool hasAuthority = false;
+    bool hasQuery = false;
+    std::string scheme;
+    std::string authority;
+    std::string path;
+    std::string query;
+};
+
+TReference SplitReference(std::string_view s)
+{
+    TReference r;
+    if (const std::size_t hash = s.find('#'); hash != std::string_view::npos)
+        s = s.substr(0, hash);
+    if (!s.empty() && IsAlpha(s[0])) {
+        std::size_t i = 1;
+        while (i < s.size() &&
+               (IsAlpha(s[i]) || IsDigit(s[i]) || s[i] == '+' || s[i] == '-' || s[i] == '.'))
+            ++i;
+        if (i < s.size() && s[i] == ':') {
+            r.hasScheme = true;
+            r.scheme = std::string(s.substr(0, i));
+            s.remove_prefix(i + 1);
+        }
+    }
+    if (s.substr(0, 2) == "//") {
+        s.remove_prefix(2);
+        const std::size_t end = s.find_first_of("/?");
+        r.hasAuthority = true;
+        r.authority = std::string(s.substr(0, end));
+        s = end == std::string_view::npos ? std::string_view() : s.substr(end);
+    }
+    if (const std::size_t q = s.find('?'); q != std::string_view::npos) {
+        r.hasQuery = true;
+        r.query = std::string(s.substr(q + 1));
+        s = s.substr(0, q);
+    }
+    r.path = std::string(s);
+    return r;
+}
+
+// RFC 3986, 5.2.4.
+std::string RemoveDotSegments(std::string in)
+{
+    std::string out;
+    while (!in.empty()) {
+        if (in.starts_with("../")) {
+            in.erase(0, 3);
+        } else if (in.starts_with("./")) {
+            in.erase(0, 2);
+        } else if (in.starts_with("/./")) {
+            in.erase(0, 2);
+        } else if (in == "/.") {
+            in = "/";
+        } else if (in.starts_with("/../") || in == "/..") {
+            in = in.size() == 3 ? std::string("/") : in.substr(3);
+            const std::size_t last = out.rfind('/');
+            out.erase(last == std::string::npos ? 0 : last);
+        } else if (in == "." || in == "..") {
+            in.clear();
+        } else {
+            const std::size_t next = in.find('/', 1);
+            out += in.substr(0, next);
+            in.erase(0, next);
+        }
+    }
+    return out;
+}
+
+// RFC 3986, 5.2.3.
+std::string Merge(const TReference& base, const std::string& path)
+{
+    if (base.hasAuthority && base.path.empty())
+        return "/" + path;
+    const std::size_t slash = base.path.rfind('/');
+    return slash == std::string::npos ? path : base.path.substr(0, slash + 1) + path;
+}
 } // namespace
+
+bool HasControlCharacter(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 32 || c == 127)
+            return true;
+    return false;
+}
+
+TLocationResult ResolveLocation(const THttpTarget& base, std::string_view location,
+                                THttpTarget& target)
+{
+    TReference b = SplitReference(base.path);
+    b.hasScheme = b.hasAuthority = true;
+    b.scheme = "http";
+    b.authority = base.host + (base.port.empty() ? "" : ":" + base.port);
+
+    // RFC 3986, 5.2.2, with the strict reading: a scheme always makes the address absolute.
+    const TReference r = SplitReference(location);
+    TReference t;
+    if (r.hasScheme) {
+        t = r;
+        t.path = RemoveDotSegments(r.path);
+    } else {
+        t.scheme = b.scheme;
+        if (r.hasAuthority) {
+            t.hasAuthority = true;
+            t.authority = r.authority;
+            t.path = RemoveDotSegments(r.path);
+            t.hasQuery = r.hasQuery;
+            t.query = r.query;
+        } else {
+            t.hasAuthority = true;
+            t.authority = b.authority;
+            if (r.path.empty()) {
+                t.path = b.path;
+                t.hasQuery = r.hasQuery || b.hasQuery;
+                t.query = r.hasQuery ? r.query : b.query;
+            } else {
+                t.path = RemoveDotSegments(r.path.starts_with('/') ? r.path : Merge(b, r.path));
+                t.hasQuery = r.hasQuery;
+                t.query = r.query;
+            }
+        }
+    }
+    std::string scheme = t.scheme;
+    for (char& c : scheme)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    if (scheme != "http")
+        return TLocationResult::UnsupportedScheme;
+
+    // The authority: user information (not used for a redirection), host and port.
+    std::string_view authority = t.authority;
+    if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos)
+        authority.remove_prefix(at + 1);
+    std::string_view port;
+    if (const std::size_t colon = authority.rfind(':'); colon != std::string_view::npos) {
+        port = authority.substr(colon + 1);
+        authority = authority.substr(0, colon);
+    }
+    for (const char c : port)
+        if (!IsDigit(c))
+            return TLocationResult::NoServer;
+    if (!t.hasAuthority || authority.empty())
+        return TLocationResult::NoServer;
+    target.host = std::string(authority);
+    target.port = port == "80" ? std::string() : std::string(port);
+    target.path = (t.path.empty() ? std::string("/") : t.path) + (t.hasQuery ? "?" + t.query : "");
+    return TLocationResult::Ok;
+}
 
 TUrlParts ParseURL(std::string_view address)
 {

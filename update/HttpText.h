@@ -19,6 +19,26 @@ struct TUrlParts {
 // "//host/path", "http:host/path" and "mailto:user@host". An empty address gives empty parts.
 TUrlParts ParseURL(std::string_view address);
 
+// True when `text` holds a control character (below 32, or 127): such text must never reach a
+// request line or a header field, where CR and LF would start a line of the sender's choosing.
+bool HasControlCharacter(std::string_view text);
+
+// Where a redirection leads: the server, its port (empty = the default) and the path with its
+// query, as the request line names them.
+struct THttpTarget {
+    std::string host;
+    std::string port;
+    std::string path;
+};
+
+enum class TLocationResult { Ok, UnsupportedScheme, NoServer };
+
+// Resolves a Location value against the http address `base` as RFC 3986 resolves a reference
+// (relative paths, "..", "//host/path", query only). Only http addresses (scheme in any case)
+// and references without a scheme lead anywhere; the fragment is dropped.
+TLocationResult ResolveLocation(const THttpTarget& base, std::string_view location,
+                                THttpTarget& target);
+
 // Standard Base64 with "=" fill and no line breaks.
 std::string Base64Encode(std::string_view data);
 

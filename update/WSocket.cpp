@@ -661,6 +661,9 @@ void TCustomWSocket::NetworkEvent(unsigned event, int error)
     if ((event & FD_CLOSE) && m_state != wsConnecting && m_hSocket != -1) {
         AsyncReceive(0);
         m_lineReading = false;
+        // A handler that closed the socket while taking the last data has had its close.
+        if (m_hSocket == -1)
+            return;
         if (OnSessionClosed && !m_closeReported) {
             m_closeReported = true;
             OnSessionClosed(this, word);

@@ -452,3 +452,32 @@ TEST_F(ButtonTest, ClickHandlerMayDestroyTheButton)
     QTest::mouseClick(mouse, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(mouse.isNull());
 }
+
+TEST_F(ButtonTest, AMenuCommandMayDestroyTheButtonDuringADoubleClickOrAContextMenu)
+{
+    // Each menu destroys the button as soon as it is up, as a command closing the window would;
+    // nothing may touch the button afterwards (the sanitizer build sees any use).
+    QMenu menu;
+    menu.addAction("Close");
+    QPointer<TExplorerButton> b;
+    QObject::connect(&menu, &QMenu::aboutToShow, &menu, [&] {
+        QTimer::singleShot(0, &menu, [&] {
+            delete b.data();
+            menu.close();
+        });
+    });
+
+    b = Make();
+    b->SetDropDownMenu(&menu);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5),
+                            b->mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::LeftButton,
+                            Qt::NoModifier);
+    QApplication::sendEvent(b, &doubleClick);
+    EXPECT_TRUE(b.isNull());
+
+    b = Make();
+    b->SetPopupMenu(&menu);
+    QContextMenuEvent context(QContextMenuEvent::Mouse, QPoint(5, 5), b->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(b, &context);
+    EXPECT_TRUE(b.isNull());
+}

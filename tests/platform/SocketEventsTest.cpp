@@ -10,6 +10,7 @@
 #include <QThread>
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <latch>
 #include <netdb.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -68,7 +69,7 @@ TEST(SocketEvents, ReadIsReportedOnceUntilTheOwnerReads)
     events.Select(pair.fd[0], FD_READ | FD_WRITE | FD_CLOSE);
     ASSERT_EQ(write(pair.fd[1], "abc", 3), 3);
     ASSERT_TRUE(ProcessMessagesUntil([&] { return !w.messages.isEmpty(); }));
-    ProcessMessagesUntil([] { return false; }, 100);
+    ProcessPostedMessages();
     EXPECT_EQ(w.messages, QStringList({"1025:1(0)"}));
     EXPECT_EQ(w.lastWParam, static_cast<std::uintptr_t>(pair.fd[0]));
     char buffer[8];
@@ -93,7 +94,7 @@ TEST(SocketEvents, ReleaseDropsWhatIsStillQueued)
                 MakeSelectLParam(FD_READ, 0));
     events.Release();
     ASSERT_EQ(write(pair.fd[1], "x", 1), 1);
-    ProcessMessagesUntil([] { return false; }, 100);
+    ProcessPostedMessages();
     EXPECT_TRUE(w.messages.isEmpty());
 }
 
@@ -111,7 +112,7 @@ TEST(SocketEvents, ARefusedConnectIsReportedWithItsError)
     if (rc != 0 && errno == EINPROGRESS) {
         events.ConnectStarted();
         ASSERT_TRUE(ProcessMessagesUntil([&] { return !w.messages.isEmpty(); }));
-        ProcessMessagesUntil([] { return false; }, 100);
+        ProcessPostedMessages();
         EXPECT_EQ(w.messages, QStringList({"1025:16(10061)"}));
     } else {
         EXPECT_EQ(WSAErrorFromErrno(errno), 10061);
@@ -131,9 +132,31 @@ TEST(NameResolver, AnswersOnTheUserInterfaceThreadAndNotAfterACancel)
     EXPECT_EQ(TNameResolver::TakeResult(handle), QStringList({"127.0.0.1"}));
     EXPECT_TRUE(TNameResolver::TakeResult(handle).isEmpty());
 
+    // A lookup cancelled while the worker is inside it never posts; lookups are answered in
+    // order, so once a later one has its answer the cancelled one has been passed over.
     w.messages.clear();
-    const std::uintptr_t cancelled = TNameResolver::LookupName(&w.window, 1026, "localhost");
+    std::latch entered(1);
+    std::latch release(1);
+    struct Restore {
+        ~Restore() { TNameResolver::SetFunction({}); }
+    } restore;
+    TNameResolver::SetFunction([&](const QString& query, bool, QStringList& result) {
+        if (query == "slow") {
+            entered.count_down();
+            release.wait();
+        }
+        result << "127.0.0.1";
+        return 0;
+    });
+    const std::uintptr_t cancelled = TNameResolver::LookupName(&w.window, 1026, "slow");
+    entered.wait();
     EXPECT_TRUE(TNameResolver::Cancel(cancelled));
-    ProcessMessagesUntil([] { return false; }, 200);
-    EXPECT_TRUE(w.messages.isEmpty());
+    EXPECT_FALSE(TNameResolver::Cancel(cancelled));
+    const std::uintptr_t later = TNameResolver::LookupName(&w.window, 1026, "fast");
+    release.count_down();
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return !w.messages.isEmpty(); }));
+    ProcessPostedMessages();
+    EXPECT_EQ(w.messages, QStringList({"1026:0(0)"}));
+    EXPECT_EQ(w.lastWParam, later);
+    TNameResolver::TakeResult(later);
 }

@@ -212,3 +212,16 @@ bool ProcessMessagesUntil(const std::function<bool()>& condition, int millisecon
     }
     return true;
 }
+
+void ProcessPostedMessages(int rounds)
+{
+    for (int i = 0; i < rounds; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QObject sentinel;
+        bool arrived = false;
+        QMetaObject::invokeMethod(
+            &sentinel, [&arrived] { arrived = true; }, Qt::QueuedConnection);
+        while (!arrived)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}

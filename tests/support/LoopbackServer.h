@@ -81,3 +81,8 @@ int UnusedLoopbackPort();
 
 // Processes messages until `condition` holds or `milliseconds` pass; returns the condition.
 bool ProcessMessagesUntil(const std::function<bool()>& condition, int milliseconds = 10000);
+
+// Handles every message posted so far and those they post in turn, `rounds` deep, each round
+// ended by a posted sentinel (and the descriptors polled once): after it a test can check that
+// nothing else arrives without waiting a fixed time.
+void ProcessPostedMessages(int rounds = 4);

@@ -22,6 +22,7 @@ struct Recorder : THttpResponseParser::Listener {
     }
     void HeaderEnd() override { events.push_back("end"); }
     void Body(const char* data, std::size_t length) override { body.append(data, length); }
+    void BodyComplete() override { events.push_back("complete"); }
     void Failed(THttpError error) override { events.push_back("failed:" + to_string(error)); }
 };
 
@@ -76,7 +77,51 @@ INSTANTIATE_TEST_SUITE_P(
                   "text/plain",
                   "hello",
                   {"begin", "line:HTTP/1.0 200 OK", "line:Content-Length: 5",
-                   "line:Content-Type: Text/Plain", "end"}},
+                   "line:Content-Type: Text/Plain", "end", "complete"}},
+        ParserRow{"BytesBeyondTheLengthAreDropped",
+                  "HTTP/1.0 200 OK\r\nContent-Length: 3\r\nContent-Length: 3\r\n\r\nabcHTTP/1.0",
+                  200,
+                  "OK",
+                  3,
+                  "",
+                  "abc",
+                  {"begin", "line:HTTP/1.0 200 OK", "line:Content-Length: 3",
+                   "line:Content-Length: 3", "end", "complete"}},
+        ParserRow{
+            "NoContentIsCompleteAtTheHeader",
+            "HTTP/1.0 204 No Content\r\nContent-Length: 9\r\n\r\nnot body",
+            204,
+            "No Content",
+            9,
+            "",
+            "",
+            {"begin", "line:HTTP/1.0 204 No Content", "line:Content-Length: 9", "end", "complete"}},
+        ParserRow{"AnyHttp1Version",
+                  "HTTP/1.2 500 Internal Server Error\r\n\r\n",
+                  500,
+                  "Internal Server Error",
+                  -1,
+                  "",
+                  "",
+                  {"begin", "line:HTTP/1.2 500 Internal Server Error", "end"}},
+        ParserRow{"TwoDifferentLengths",
+                  "HTTP/1.0 200 OK\r\nContent-Length: 3\r\nContent-Length: 4\r\n\r\nabcd",
+                  200,
+                  "OK",
+                  3,
+                  "",
+                  "",
+                  {"begin", "line:HTTP/1.0 200 OK", "line:Content-Length: 3",
+                   "failed:Conflicting Content-Length fields in the server's answer"}},
+        ParserRow{"ChunkedBody",
+                  "HTTP/1.0 200 OK\r\nTransfer-Encoding:  Chunked \r\n\r\n3\r\nabc\r\n0\r\n\r\n",
+                  200,
+                  "OK",
+                  -1,
+                  "",
+                  "",
+                  {"begin", "line:HTTP/1.0 200 OK", "line:Transfer-Encoding:  Chunked ",
+                   "failed:unsupported transfer coding"}},
         ParserRow{"BareLineFeeds",
                   "HTTP/1.1 404 Not Found\nX: y\n\nbody\r\n",
                   404,
@@ -209,6 +254,68 @@ TEST(HttpResponseParser, BodyBlocksNeverExceedTheBuffer)
     parser.Feed(bytes.data(), bytes.size());
     EXPECT_EQ(sizes.total, 50000u);
     EXPECT_EQ(sizes.largest, THttpResponseParser::BufferSize);
+}
+
+TEST(HttpResponseParser, TheHeaderIsBoundedInLinesAndBytes)
+{
+    struct Bound {
+        const char* name;
+        std::string header;
+        std::string failure; // empty: the header is taken
+    };
+    std::string lines1000 = "HTTP/1.0 200 OK\r\n";
+    for (int i = 1; i < THttpResponseParser::MaxHeaderLines; ++i)
+        lines1000 += "X: y\r\n";
+    std::string bytes1MiB = "HTTP/1.0 200 OK\r\n";
+    while (bytes1MiB.size() + 8002 <= THttpResponseParser::MaxHeaderBytes - 2)
+        bytes1MiB += "X: " + std::string(7997, 'a') + "\r\n";
+    bytes1MiB +=
+        "X: " + std::string(THttpResponseParser::MaxHeaderBytes - 2 - bytes1MiB.size() - 5, 'b') +
+        "\r\n";
+    ASSERT_EQ(bytes1MiB.size(), THttpResponseParser::MaxHeaderBytes - 2);
+    std::string over1MiB = bytes1MiB;
+    over1MiB.insert(over1MiB.size() - 2, "b"); // the empty line that ends it crosses the bound
+    const Bound bounds[] = {
+        {"1000 lines", lines1000, ""},
+        {"1001 lines", lines1000 + "X: y\r\n", "HTTP header too long (more than 1000 lines)"},
+        {"1 MiB", bytes1MiB, ""},
+        {"1 MiB and 1 byte", over1MiB, "HTTP header too large (more than 1 MiB)"},
+    };
+    for (const Bound& b : bounds) {
+        Recorder recorder;
+        THttpResponseParser parser(&recorder);
+        const std::string bytes = b.header + "\r\nbody";
+        parser.Feed(bytes.data(), bytes.size());
+        if (b.failure.empty()) {
+            EXPECT_EQ(recorder.body, "body") << b.name;
+        } else {
+            EXPECT_EQ(recorder.events.back(), "failed:" + b.failure) << b.name;
+            EXPECT_EQ(recorder.body, "") << b.name;
+        }
+    }
+}
+
+TEST(HttpResponseParser, AHeadAnswerHasNoBodyAndLargeReadsStopAtTheLength)
+{
+    Recorder head;
+    THttpResponseParser parser(&head);
+    parser.Reset(true);
+    const std::string answer = "HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n";
+    parser.Feed(answer.data(), answer.size());
+    EXPECT_EQ(head.events.back(), "complete");
+    EXPECT_TRUE(parser.Stopped());
+
+    Recorder get;
+    parser.SetListener(&get);
+    parser.Reset();
+    const std::string header = "HTTP/1.0 200 OK\r\nContent-Length: 70000\r\n\r\n";
+    parser.Feed(header.data(), header.size());
+    const std::string block(50000, 'x');
+    parser.BodyReceived(block.data(), block.size());
+    EXPECT_FALSE(parser.Stopped());
+    parser.BodyReceived(block.data(), block.size());
+    EXPECT_EQ(get.body.size(), 70000u);
+    EXPECT_EQ(get.events.back(), "complete");
 }
 
 TEST(HttpResponseParser, AStoppedParserTakesNothingUntilReset)

@@ -44,6 +44,63 @@ INSTANTIATE_TEST_SUITE_P(
         UrlRow{"Empty", "", {"", "", "", "", "", ""}}),
     [](const testing::TestParamInfo<UrlRow>& row) { return std::string(row.param.name); });
 
+struct LocationRow {
+    const char* name;
+    const char* location;
+    TLocationResult result;
+    THttpTarget target;
+};
+
+class ResolveLocationAgainstBase : public testing::TestWithParam<LocationRow> {};
+
+// The current address is http://host:8080/dir/page.htm?q.
+TEST_P(ResolveLocationAgainstBase, FollowsRfc3986AndOnlyHttp)
+{
+    const LocationRow& row = GetParam();
+    THttpTarget target{"unchanged", "", ""};
+    ASSERT_EQ(ResolveLocation({"host", "8080", "/dir/page.htm?q"}, row.location, target),
+              row.result);
+    if (row.result != TLocationResult::Ok)
+        return;
+    EXPECT_EQ(target.host, row.target.host);
+    EXPECT_EQ(target.port, row.target.port);
+    EXPECT_EQ(target.path, row.target.path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Http, ResolveLocationAgainstBase,
+    testing::Values(
+        LocationRow{
+            "AbsolutePath", "/new/x.htm", TLocationResult::Ok, {"host", "8080", "/new/x.htm"}},
+        LocationRow{"RelativePath",
+                    "sub/file.bin",
+                    TLocationResult::Ok,
+                    {"host", "8080", "/dir/sub/file.bin"}},
+        LocationRow{"BareName", "file.bin", TLocationResult::Ok, {"host", "8080", "/dir/file.bin"}},
+        LocationRow{"DotSegments",
+                    "./a/../../up.bin?v=2#frag",
+                    TLocationResult::Ok,
+                    {"host", "8080", "/up.bin?v=2"}},
+        LocationRow{
+            "QueryOnly", "?x=1", TLocationResult::Ok, {"host", "8080", "/dir/page.htm?x=1"}},
+        LocationRow{"NetworkPath", "//other:81/p", TLocationResult::Ok, {"other", "81", "/p"}},
+        LocationRow{"HttpInAnyCase", "HtTp://Other/", TLocationResult::Ok, {"Other", "", "/"}},
+        LocationRow{
+            "DefaultPortDropped", "http://u:p@other:80", TLocationResult::Ok, {"other", "", "/"}},
+        LocationRow{"Ftp", "ftp://host/pub/x", TLocationResult::UnsupportedScheme, {}},
+        LocationRow{"File", "file:///etc/passwd", TLocationResult::UnsupportedScheme, {}},
+        LocationRow{"Https", "https://host/", TLocationResult::UnsupportedScheme, {}},
+        LocationRow{"HttpWithoutServer", "http:/x", TLocationResult::NoServer, {}},
+        LocationRow{"PortNotANumber", "//other:ab/", TLocationResult::NoServer, {}}),
+    [](const testing::TestParamInfo<LocationRow>& row) { return std::string(row.param.name); });
+
+TEST(HttpText, ControlCharactersAreFound)
+{
+    EXPECT_FALSE(HasControlCharacter("http://host/a b?c=\xc3\xa4"));
+    for (const char* bad : {"/a\rb", "/a\nb", "/a\tb", "/a\x7f", "\x01"})
+        EXPECT_TRUE(HasControlCharacter(bad)) << bad;
+}
+
 TEST(HttpText, Base64PadsToFourCharacters)
 {
     EXPECT_EQ(Base64Encode(""), "");
@@ -63,7 +120,7 @@ TEST(HttpText, DatesAreWrittenAsGiven)
 
 TEST(HttpText, EveryFailureHasAReason)
 {
-    for (int e = 1; e <= 10; ++e)
+    for (int e = 1; e <= 17; ++e)
         EXPECT_FALSE(to_string(static_cast<THttpError>(e)).empty()) << e;
     EXPECT_EQ(to_string(THttpError::Aborted), "Connection aborted on request");
 }

@@ -4,6 +4,7 @@
 
 #include "platform/SocketErrors.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/StubNameResolver.h"
 #include "update/Wait.h"
 
 #include <atomic>
@@ -118,6 +119,7 @@ TEST(WSocket, ANameIsLookedUpLaterOnTheSameThread)
 
 TEST(WSocket, AnUnknownHostIsNotFound)
 {
+    StubNameResolver names("localhost", {"127.0.0.1"});
     Probe p;
     p.socket.DnsLookup("nothing-here.invalid");
     ASSERT_TRUE(ProcessMessagesUntil([&] { return !p.events.isEmpty(); }));
@@ -131,7 +133,12 @@ TEST(WSocket, ACancelledLookupReportsInterruptedAndNothingElse)
     p.socket.DnsLookup("localhost");
     p.socket.CancelDnsLookup();
     EXPECT_EQ(p.events, QStringList({"DnsLookupDone(10004)"}));
-    ProcessMessagesUntil([] { return false; }, 200);
+    // Lookups are answered in order, so once a later one is answered the cancelled one can
+    // no longer report anything.
+    Probe later;
+    later.socket.DnsLookup("localhost");
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return !later.events.isEmpty(); }));
+    ProcessPostedMessages();
     EXPECT_EQ(p.events, QStringList({"DnsLookupDone(10004)"}));
 }
 
@@ -165,7 +172,7 @@ TEST(WSocket, AConnectToAClosedPortIsRefusedThenClosedOnce)
     Probe p;
     p.ConnectTo(UnusedLoopbackPort());
     ASSERT_TRUE(ProcessMessagesUntil([&] { return p.Saw("SessionClosed(0)"); }));
-    ProcessMessagesUntil([] { return false; }, 100);
+    ProcessPostedMessages();
     EXPECT_EQ(p.events, QStringList({"SessionConnected(10061)", "SessionClosed(0)"}));
     EXPECT_EQ(p.socket.State(), wsClosed);
 }
@@ -269,8 +276,9 @@ TEST(WSocket, DataSentFollowsASmallSendAsALaterEvent)
     LoopbackServer server([](Connection& c) { c.WaitForPeerClose(); });
     Probe p;
     p.ConnectTo(server.Port());
-    ASSERT_TRUE(ProcessMessagesUntil([&] { return p.socket.State() == wsConnected; }));
-    ProcessMessagesUntil([] { return false; }, 50);
+    // The write event that follows the connect reports the empty queue as sent first.
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return p.Saw("DataSent(0)"); }));
+    ProcessPostedMessages();
     p.events.clear();
     EXPECT_EQ(p.socket.SendStr("hello"), 5);
     EXPECT_TRUE(p.events.isEmpty());
