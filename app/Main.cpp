@@ -2,6 +2,7 @@
 // in the order of the window's tab order and stacking.
 #include "app/Main.h"
 
+#include "app/TableCopy.h"
 #include "app/splash.h"
 #include "calc/LoanMath.h"
 #include "controls/Aligrid.h"
@@ -14,10 +15,12 @@
 #include "platform/RadioGroup.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 const QColor yellow(255, 255, 0);
@@ -30,10 +33,11 @@ QFont ArialFont(int pixelSize, bool bold = false)
     return font;
 }
 
+// A result: read-only and yellow; no tab stop, but a click gives it the focus.
 void MakeReadOnlyResult(TKeyRoutedEdit* edit)
 {
     edit->setReadOnly(true);
-    edit->setFocusPolicy(Qt::NoFocus);
+    edit->setFocusPolicy(Qt::ClickFocus);
     edit->SetColor(yellow);
 }
 
@@ -124,6 +128,9 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     m_client->installEventFilter(this);
 
     ConnectHandlers();
+    CreateChart();
+    InstallPreview();
+    new TTableCopy(this, grdAPR); // Ctrl+C copies the table
     adjustSize();
     setFixedSize(sizeHint());
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -293,11 +300,11 @@ void TfrmMain::CreateCalculatorPanel(QWidget* client)
 
     const QStringList increments = {" 100",  " 250",  " 500",  " 1000", " 2000",
                                     " 2500", " 3000", " 4000", " 5000", " 7500"};
-    AddLabel(p, "Purchase Price Increment:", 14, 18 - 14);
+    AddLabel(p, "Purchase Price Increment:", 14, 18);
     rgLoan = new TRadioGroup(p);
     rgLoan->setObjectName("rgLoan");
     rgLoan->setGeometry(11, 29, 132, 95);
-    AddLabel(p, "Fixed Fees Increment:", 480, 18 - 14);
+    AddLabel(p, "Fixed Fees Increment:", 480, 18);
     rgFixed = new TRadioGroup(p);
     rgFixed->setObjectName("rgFixed");
     rgFixed->setGeometry(466, 29, 135, 95);
@@ -393,7 +400,7 @@ void TfrmMain::CreateFixedFeesPanel(QWidget* panel)
     btnCloseFixedFees->setObjectName("btnCloseFixedFees");
     btnCloseFixedFees->setGeometry(488, 86, 92, 25);
     btnCloseFixedFees->setIcon(QPixmap::fromImage(TransparentImage(LoadArtwork("ok"))));
-    btnCloseFixedFees->setToolTip("Click to close Fixed Fees Entry");
+    SetHint(btnCloseFixedFees, "Click to close Fixed Fees Entry");
     setTabOrder(previous, btnCloseFixedFees);
 
     pnlFixedFees->raise();
@@ -430,6 +437,11 @@ void TfrmMain::CreateGrid(QWidget* client)
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::FocusOut) {
+        const auto inputs = InputFields();
+        if (std::find(inputs.begin(), inputs.end(), watched) != inputs.end())
+            m_exitByMouse = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
+    }
     if (watched == m_client && event->type() == QEvent::Resize)
         Application::Guard(this, [this] { FormResize(); });
     else if (watched == lblTitle && event->type() == QEvent::MouseButtonRelease)
@@ -449,7 +461,9 @@ double TfrmMain::CalcPVofOne(int n, double rate) const
 
 double TfrmMain::CalcSimpleAPR(int n, double amountFinanced, double payment)
 {
-    return calc::CalcSimpleAPR(n, amountFinanced, payment, &Application::ProcessMessages);
+    return calc::CalcSimpleAPR(
+        n, amountFinanced, payment, [this] { SolverMessagePass(); },
+        [this](int count, double rate) { return CalcPVofOne(count, rate); });
 }
 
 double TfrmMain::CalcIR(int n, double principal, double payment) const

@@ -16,10 +16,12 @@
 #include <exception>
 
 class TExplorerButton;
+class TQRAPRChart;
 class TFnpNumericEdit;
 class TNumEdit;
 class TRadioGroup;
 class TStringAlignGrid;
+class TfrmPreview;
 class TURL;
 class QFrame;
 
@@ -35,11 +37,13 @@ public:
     static constexpr int ClientHeight = 412;
     static constexpr int GridTop = 162;
 
-    // The loan formulas; the window only delegates to calc/ (rates: see calc/LoanMath.h).
-    double CalcPayment(int n, double principal, double monthlyRate) const;
-    double CalcPVofOne(int n, double rate) const;
-    double CalcSimpleAPR(int n, double amountFinanced, double payment);
-    double CalcIR(int n, double principal, double payment) const;
+    // The loan formulas, through which every calculation of the window goes; they delegate to
+    // calc/ (rates: see calc/LoanMath.h). CalcSimpleAPR passes pending window messages on
+    // during its steps; inside a calculation that a newer one has replaced, it stops.
+    virtual double CalcPayment(int n, double principal, double monthlyRate) const;
+    virtual double CalcPVofOne(int n, double rate) const;
+    virtual double CalcSimpleAPR(int n, double amountFinanced, double payment);
+    virtual double CalcIR(int n, double principal, double payment) const;
 
     // Calculation flow.
     void CalcAPRTable(QObject* trigger);
@@ -72,6 +76,7 @@ public:
     void btnDisclaimClick();
     void ShowUpdate();
     void mnuFilePrintSetupClick();
+    void MyPreview();
     void mnuHelpContentsClick();
     void mnuHelpSearchClick();
     void mnuHelpHowClick();
@@ -180,24 +185,38 @@ private:
     void ConnectHandlers();
     QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top, int width = 0);
     void ShowAutoCalcLook(bool on);
+    // The four inputs whose exit is a recalculation trigger, and that trigger.
+    std::array<QWidget*, 4> InputFields() const;
+    void InputExit(QObject* field);
     static calc::AprTableFormats TableFormats();
     void CheckCurrent(int generation) const;
+    // The solver's message pass (see CalcSimpleAPR).
+    void SolverMessagePass();
+    // The window's four formula methods, for the table builder.
+    calc::LoanFormulas Formulas();
     void MarkUserCase();
     void WriteIniValue(const QString& key, const QString& value);
     void WriteIniValues(const QList<ProfileFile::Entry>& entries);
     void ReadIniValues();
     void ReportSettingsProblem(const QString& text);
     void OpenUrl(TURL* url);
+    void InstallPreview();
     // The eight fee fields, in the order their amounts are added.
     std::array<TNumEdit*, 8> FeeFields() const;
+    void CreateChart(); // the APR chart, fed from this window's controls
+
+    TQRAPRChart* m_chart = nullptr;
 
     QWidget* m_client = nullptr;
+    TfrmPreview* m_frmPreview = nullptr;
     QString m_iniFileName;
     QString m_helpFile;
     bool m_settingsProblemShown = false;
     QElapsedTimer m_messageClock;
-    int m_generation = 0; // bumped by every calculation, Reset and close
+    int m_generation = 0;        // bumped by every calculation, Reset and close
+    int m_runningGeneration = 0; // the innermost running calculation's; 0 outside one
     bool m_buildRunning = false;
+    bool m_exitByMouse = false; // the last input to lose the focus lost it to a mouse press
 };
 
 // The maker's site and mailboxes.

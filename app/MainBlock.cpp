@@ -17,6 +17,8 @@ TMainBlock StartProgram(Application& app)
     Application::ProcessMessages();
 
     app.SetTitle("Tallyhorn");
+    // The desktop finds the program's name and icon in its desktop entry, tallyhorn.desktop.
+    QGuiApplication::setDesktopFileName("tallyhorn");
     block.frmMain = std::make_unique<TfrmMain>();
     block.frmMain->show();
     return block;

@@ -1,6 +1,7 @@
 // The calculator window's calculation flow: the recalculation triggers, CalcAPRTable and the
 // table build, AutoCalc, Reset, printing permission, fixed fees and the hint line.
 #include "app/Main.h"
+#include "app/TableTexts.h"
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
@@ -13,6 +14,8 @@
 #include "platform/ScreenCursor.h"
 
 #include <QFrame>
+#include <QPointer>
+#include <QTimer>
 
 namespace {
 const QColor yellow(255, 255, 0);
@@ -30,10 +33,11 @@ void TfrmMain::ConnectHandlers()
     };
     // Recalculation triggers: every loss of focus of the four inputs, the increments, Calculate.
     connect(edtPurchasePrice, &TNumEdit::OnExit, this,
-            guarded([this] { CalcAPRTable(edtPurchasePrice); }));
+            guarded([this] { InputExit(edtPurchasePrice); }));
     for (TFnpNumericEdit* edit : {edtDownPaymentPercent, edtTerm, edtInterest})
-        connect(edit, &TFnpNumericEdit::OnExit, this,
-                guarded([this, edit] { CalcAPRTable(edit); }));
+        connect(edit, &TFnpNumericEdit::OnExit, this, guarded([this, edit] { InputExit(edit); }));
+    for (QWidget* input : InputFields())
+        input->installEventFilter(this);
     for (TRadioGroup* group : {rgLoan, rgFixed})
         connect(group, &TRadioGroup::Click, this, guarded([this, group] { CalcAPRTable(group); }));
     connect(btnCalculate, &TExplorerButton::OnClick, this,
@@ -85,10 +89,56 @@ void TfrmMain::ConnectHandlers()
         connect(action, &QAction::triggered, this, guarded([this, url = url] { OpenUrl(url); }));
 }
 
+std::array<QWidget*, 4> TfrmMain::InputFields() const
+{
+    return {edtPurchasePrice, edtDownPaymentPercent, edtTerm, edtInterest};
+}
+
+void TfrmMain::InputExit(QObject* field)
+{
+    if (!m_exitByMouse) {
+        CalcAPRTable(field);
+        return;
+    }
+    // A mouse press moved the focus and is still on its way to the control it hit. The
+    // calculation passes window messages on, so run it after the press: otherwise the button
+    // would see its release before its press, and the click (on an increment, say) is lost.
+    m_exitByMouse = false;
+    QTimer::singleShot(0, this, [this, field = QPointer<QObject>(field)] {
+        if (field)
+            Application::Guard(this, [this, field] { CalcAPRTable(field); });
+    });
+}
+
 void TfrmMain::CheckCurrent(int generation) const
 {
     if (generation != m_generation)
         throw Superseded{};
+}
+
+void TfrmMain::SolverMessagePass()
+{
+    if (m_runningGeneration == 0) {
+        Application::ProcessMessages(); // a formula called outside a calculation
+        return;
+    }
+    // The solver offers a message pass 30 times per rate; passing them on at most every
+    // MessageInterval milliseconds keeps the window as responsive at a fraction of the cost.
+    if (m_messageClock.elapsed() >= MessageInterval) {
+        Application::ProcessMessages();
+        m_messageClock.start();
+    }
+    CheckCurrent(m_runningGeneration);
+}
+
+calc::LoanFormulas TfrmMain::Formulas()
+{
+    return {
+        [this](int n, double principal, double rate) { return CalcPayment(n, principal, rate); },
+        [this](int n, double financed, double payment) {
+            return CalcSimpleAPR(n, financed, payment);
+        },
+        [this](int n, double principal, double payment) { return CalcIR(n, principal, payment); }};
 }
 
 void TfrmMain::CalcAPRTable(QObject* trigger)
@@ -99,16 +149,15 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
     const bool build = AutoCalcStatus == "ON" || trigger == btnCalculate || m_buildRunning;
     const int generation = ++m_generation;
     m_buildRunning = build;
-    // The solver offers a message pass 30 times per rate; passing them on at most every
-    // MessageInterval milliseconds keeps the window as responsive at a fraction of the cost.
+    // The solver's message passes check this calculation's generation; a nested one puts the
+    // outer one's back when it ends.
+    struct Running {
+        int& current;
+        int outer;
+        ~Running() { current = outer; }
+    } running{m_runningGeneration, m_runningGeneration};
+    m_runningGeneration = generation;
     m_messageClock.start();
-    auto processMessages = [this, generation] {
-        if (m_messageClock.elapsed() >= MessageInterval) {
-            Application::ProcessMessages();
-            m_messageClock.start();
-        }
-        CheckCurrent(generation);
-    };
     try {
         LastPrice = edtPurchasePrice->Value();
         LastInterest = edtInterest->Value();
@@ -120,19 +169,17 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
         btnReset->setEnabled(true);
         mnuFileReset->setEnabled(true);
 
-        calc::UserLoan user;
-        user.fees = edtFixedFees->Value();
+        const double fees = edtFixedFees->Value();
         const double price = edtPurchasePrice->Value();
         const double percent = edtDownPaymentPercent->Value();
-        user.n = calc::PaymentCount(edtTerm->Value());
+        const double term = edtTerm->Value();
         const double noteRate = edtInterest->Value();
+        const char separator = Regional::Current().DecimalSeparator.toLatin1();
+        const calc::UserLoan user = calc::ComputeUserLoan(price, percent, term, noteRate, fees,
+                                                          Formulas(), separator ? separator : '.');
 
-        user.downPayment = percent / 100.0 * price;
         edtDownPayment->SetValue(user.downPayment);
-        user.loan = price - user.downPayment;
-        user.payment = CalcPayment(user.n, user.loan, noteRate / 1200.0);
-        edtAPR->SetValue(
-            calc::CalcSimpleAPR(user.n, user.loan - user.fees, user.payment, processMessages));
+        edtAPR->SetValue(CalcSimpleAPR(user.n, user.loan - user.fees, user.payment));
         edtFixedFees->SetValue(user.fees);
         edtLoan->SetValue(user.loan);
         edtPayment->SetValue(user.payment);
@@ -146,7 +193,7 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
                     CheckCurrent(generation);
                     grdAPR->SetCells(col, row, QString::fromStdString(text));
                 },
-                processMessages);
+                {}, Formulas());
             MarkUserCase();
         }
         m_buildRunning = false;
@@ -162,15 +209,7 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
 
 calc::AprTableFormats TfrmMain::TableFormats()
 {
-    // Loan amounts and fee totals: whole currency units, up to 10 digits. Rates: a blank, three
-    // decimals (or five significant digits), "%".
-    return {[](double v) {
-                return NumberFormats::CurrencyText(v, 10, 0, Regional::Current()).toStdString();
-            },
-            [](double v) {
-                return (" " + NumberFormats::FixedText(v, 5, 3, Regional::Current()) + "%")
-                    .toStdString();
-            }};
+    return TableTexts::CellFormats(); // shared with the grid's copy and the command line
 }
 
 void TfrmMain::MarkUserCase()

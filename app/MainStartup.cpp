@@ -1,5 +1,6 @@
 // The calculator window's start-up, settings file, error trap and close.
 #include "app/Main.h"
+#include "app/StoredInputs.h"
 #include "calc/Errors.h"
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
@@ -27,19 +28,6 @@ QString Shown(const QString& path)
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
-// A stored number reads with "." or the regional decimal separator (one of them, once) and no
-// grouping, so a file written under another locale, or by hand, still reads.
-double StoredNumber(const QString& text, const TFormatSettings& settings)
-{
-    double value = 0;
-    if (NumberFormats::TryTextToFloat(text, value, settings))
-        return value;
-    TFormatSettings point = settings;
-    point.DecimalSeparator = '.';
-    if (NumberFormats::TryTextToFloat(text, value, point))
-        return value;
-    throw calc::EConvertError::invalidFloat(text.toStdString());
-}
 } // namespace
 
 void TfrmMain::FormCreate()
@@ -132,7 +120,7 @@ void TfrmMain::ReadIniValues()
         const std::optional<QString> text =
             usable ? ini.ReadValue(section, key.name) : std::nullopt;
         try {
-            *key.field = text ? StoredNumber(*text, settings) : key.fallback;
+            *key.field = text ? TStoredInputs::StoredNumber(*text, settings) : key.fallback;
         } catch (const calc::EConvertError& e) {
             LastPrice = 100000;
             LastInterest = 8.75;

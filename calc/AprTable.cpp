@@ -4,6 +4,8 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 namespace calc {
 
@@ -13,35 +15,70 @@ double IncrementOfItem(int index)
     return index >= 0 && index < 10 ? increments[index] : 0.0;
 }
 
-int PaymentCount(double termYears)
+namespace {
+// The general text of v with 15 significant digits: "360", "1.2E20", "1E-7", "INF", "NAN".
+std::string GeneralText15(double v, char decimalSeparator)
 {
-    const double months = 12.0 * termYears;
-    if (std::isnan(months))
-        throw EInvalidOp();
-    // A whole number of months converts exactly (the term field takes no decimals); a
-    // count beyond an int cannot be a loan and is reported as a math error.
-    const double whole = std::trunc(months);
-    if (!(whole >= INT_MIN && whole <= INT_MAX))
-        throw EOverflow();
-    return static_cast<int>(whole);
+    if (std::isnan(v))
+        return "NAN";
+    if (std::isinf(v))
+        return v < 0 ? "-INF" : "INF";
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.15G", v);
+    std::string text = buffer;
+    // "1.5E-07" -> "1.5E-7", "1E+20" -> "1E20".
+    if (const auto e = text.find('E'); e != std::string::npos) {
+        std::string exponent = text.substr(e + 1);
+        const bool negative = exponent[0] == '-';
+        exponent.erase(0, exponent.find_first_not_of("+-0"));
+        text = text.substr(0, e) + "E" + (negative ? "-" : "") + exponent;
+    }
+    if (const auto dot = text.find('.'); dot != std::string::npos)
+        text[dot] = decimalSeparator;
+    return text;
+}
+} // namespace
+
+int PaymentCount(double termYears, char decimalSeparator)
+{
+    const std::string text = GeneralText15(12.0 * termYears, decimalSeparator);
+    const std::size_t digits = text[0] == '-' ? 1 : 0;
+    const bool integer = text.size() > digits && text.size() - digits <= 10 &&
+                         text.find_first_not_of("0123456789", digits) == std::string::npos;
+    if (integer) {
+        const long long value = std::stoll(text);
+        if (value >= INT_MIN && value <= INT_MAX)
+            return static_cast<int>(value);
+    }
+    throw EConvertError::invalidInteger(text);
 }
 
 UserLoan ComputeUserLoan(double price, double downPercent, double termYears, double noteRate,
-                         double fees)
+                         double fees, const LoanFormulas& formulas, char decimalSeparator)
 {
     UserLoan u;
-    u.n = PaymentCount(termYears);
+    u.n = PaymentCount(termYears, decimalSeparator);
     u.downPayment = downPercent / 100.0 * price;
     u.loan = price - u.downPayment;
-    u.payment = CalcPayment(u.n, u.loan, noteRate / 1200.0);
+    const double monthlyRate = noteRate / 1200.0;
+    u.payment = formulas.payment ? formulas.payment(u.n, u.loan, monthlyRate)
+                                 : CalcPayment(u.n, u.loan, monthlyRate);
     u.fees = fees;
     return u;
 }
 
 void BuildAprTable(const UserLoan& user, double loanIncrement, double feeIncrement,
                    const AprTableFormats& formats, const AprCellFn& onCell,
-                   const ProcessMessagesFn& processMessages)
+                   const ProcessMessagesFn& processMessages, const LoanFormulas& formulas)
 {
+    auto noteRate = [&](double principal) {
+        return formulas.noteRate ? formulas.noteRate(user.n, principal, user.payment)
+                                 : CalcIR(user.n, principal, user.payment);
+    };
+    auto apr = [&](double financed) {
+        return formulas.simpleAPR ? formulas.simpleAPR(user.n, financed, user.payment)
+                                  : CalcSimpleAPR(user.n, financed, user.payment, processMessages);
+    };
     onCell(1, 0, "  IR %  ");
     for (int col = 2; col < AprTableCols; ++col)
         onCell(col, 0, formats.currency(ColumnFees(user, feeIncrement, col)));
@@ -49,14 +86,12 @@ void BuildAprTable(const UserLoan& user, double loanIncrement, double feeIncreme
     for (int row = 1; row < AprTableRows; ++row)
         onCell(0, row, formats.currency(RowLoan(user, loanIncrement, row)));
     for (int row = 1; row < AprTableRows; ++row)
-        onCell(1, row,
-               formats.rate(CalcIR(user.n, RowLoan(user, loanIncrement, row), user.payment)));
+        onCell(1, row, formats.rate(noteRate(RowLoan(user, loanIncrement, row))));
     for (int col = 2; col < AprTableCols; ++col)
         for (int row = 1; row < AprTableRows; ++row) {
             const double financed =
                 RowLoan(user, loanIncrement, row) - ColumnFees(user, feeIncrement, col);
-            onCell(col, row,
-                   formats.rate(CalcSimpleAPR(user.n, financed, user.payment, processMessages)));
+            onCell(col, row, formats.rate(apr(financed)));
         }
 }
 

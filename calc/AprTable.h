@@ -30,13 +30,25 @@ struct UserLoan {
     double fees = 0;        // total fixed fees
 };
 
-// n = 12 x term, converted to an integer through its shortest decimal text: exact for a whole
-// term. A term whose product does not fit an int is a math error (EOverflow).
-int PaymentCount(double termYears);
+// n = 12 x term, converted to an integer through its shortest decimal text (15 significant
+// digits, `decimalSeparator` as the regional one): exact for a whole term. A text that is not
+// a 32-bit integer (a count beyond it, a fraction, INF, NAN) is the conversion error
+// "'%s' is not a valid integer value".
+int PaymentCount(double termYears, char decimalSeparator = '.');
+
+// The loan formulas a calculation uses; each empty one is the plain function of LoanMath.h.
+// A caller may pass functions that give the same results sooner (worked out ahead, say); such
+// a function raises the error the formula would raise for its arguments.
+struct LoanFormulas {
+    std::function<double(int n, double principal, double monthlyRate)> payment;
+    std::function<double(int n, double amountFinanced, double payment)> simpleAPR;
+    std::function<double(int n, double principal, double payment)> noteRate;
+};
 
 // Computes the down payment, loan amount and payment of the user's loan.
 UserLoan ComputeUserLoan(double price, double downPercent, double termYears, double noteRate,
-                         double fees);
+                         double fees, const LoanFormulas& formulas = {},
+                         char decimalSeparator = '.');
 
 struct AprTableFormats {
     std::function<std::string(double)> currency; // header texts: loan amounts and fee totals
@@ -49,10 +61,12 @@ using AprCellFn = std::function<void(int col, int row, const std::string& text)>
 // Builds the table in this order: (1, 0) "  IR %  "; (2..7, 0) the fee totals; (0, 0)
 // "Loan / Fees"; (0, 1..11) the loan amounts; column 1 rows 1 to 11 (note rates); then
 // columns 2 to 7, each from row 1 to row 11 (APRs). Math errors propagate; cells handed out
-// before the error stay with the caller.
+// before the error stay with the caller. `processMessages` reaches the plain APR solver only;
+// a formula passed in `formulas` does its own message processing.
 void BuildAprTable(const UserLoan& user, double loanIncrement, double feeIncrement,
                    const AprTableFormats& formats, const AprCellFn& onCell,
-                   const ProcessMessagesFn& processMessages = {});
+                   const ProcessMessagesFn& processMessages = {},
+                   const LoanFormulas& formulas = {});
 
 // Loan amount of row r (1 to 11): loan + (r - 6) x increment.
 inline double RowLoan(const UserLoan& user, double loanIncrement, int row)

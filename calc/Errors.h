@@ -50,6 +50,11 @@ public:
     {
         return EConvertError("'" + text + "' is not a valid floating point value");
     }
+    // The message of a text that does not denote a 32-bit integer.
+    static EConvertError invalidInteger(const std::string& text)
+    {
+        return EConvertError("'" + text + "' is not a valid integer value");
+    }
 };
 
 // The silent abort: unwinds an operation without any message.

@@ -2,11 +2,32 @@
 
 #include "calc/Errors.h"
 
+#include <algorithm>
 #include <cmath>
+#include <exception>
 
 namespace calc {
 
 namespace {
+
+// Clears the upper halves of the vector registers. Code elsewhere in the process (libraries
+// that the window system loads) can leave them in use; plain double arithmetic then runs tens
+// of times slower on processors with wide vector units, so the summation loop starts clean.
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target("avx"))) void ZeroUpper()
+{
+    __builtin_ia32_vzeroupper();
+}
+
+void ClearUpperVectorState()
+{
+    static const bool avx = __builtin_cpu_supports("avx"); // the instruction needs it
+    if (avx)
+        ZeroUpper();
+}
+#else
+void ClearUpperVectorState() {}
+#endif
 
 // A value that leaves a formula must be a finite number.
 double checked(double x)
@@ -60,9 +81,9 @@ double annuityFactorSlope(int n, double r)
 }
 
 // The unique monthly rate r > -1 with payment * annuityFactor(n, r) = principal, for n >= 1 and
-// a positive principal and payment. Newton's method kept inside a bracket that always holds the
-// root, falling back to bisection whenever a Newton step would leave it or stalls.
-double solveNoteRate(int n, double principal, double payment, double start)
+// a positive, finite principal and payment. Newton's method kept inside a bracket that always holds
+// the root, falling back to bisection whenever a Newton step would leave it or stalls.
+double solveAnnuityRate(int n, double principal, double payment, double start)
 {
     auto f = [&](double r) { return payment * annuityFactor(n, r) - principal; };
     // The factor falls strictly from +inf (r -> -1) to 0 (r -> inf), and is below 1/r for r > 0.
@@ -113,50 +134,60 @@ double CalcPVofOne(int n, double rate)
     double s = checked(1.0 + checkedDivide(1.0, a));
     if (a == 1.0)
         return n >= 2 ? n : s; // every term is 1
-    // 1 / a^k is taken as e^(-k ln a): one exponential a term. Once a term underflows to 0
-    // (a > 1) every later one does too, so the sum is final.
+    ClearUpperVectorState();
+    // 1 / a^k is taken as e^(-k ln a): one exponential a term.
     for (int k = 2; k <= n - 1; ++k) {
-        const double term = std::exp(-k * lnA);
-        if (term == 0.0)
+        const double next = s + std::exp(-k * lnA);
+        // a > 1: the terms fall, so once one leaves the sum unchanged every later one does.
+        if (next == s)
             break;
-        s += term;
+        // a < 1: the terms grow, so a sum that has overflowed stays infinite.
+        if (std::isinf(next))
+            throw EOverflow();
+        s = next;
     }
     return checked(s);
 }
 
 double CalcSimpleAPR(int n, double amountFinanced, double payment,
-                     const ProcessMessagesFn& processMessages)
+                     const ProcessMessagesFn& processMessages, const PVofOneFn& pvOfOne)
 {
     if (!(amountFinanced > 0.0))
         return 0.0;
-    constexpr int referenceSteps = 30;
-    constexpr int extraSteps = 200;
+    auto pv = [&](double g) {
+        const double m = g / 1200.0;
+        const double factor = pvOfOne ? pvOfOne(n, m) : CalcPVofOne(n, m);
+        return checked(factor * payment / (1.0 + m));
+    };
     double g = 12.5;
     double step = 0.0;
-    auto newtonStep = [&] {
-        const double m1 = g / 1200.0;
-        const double pv1 = checked(CalcPVofOne(n, m1) * payment / (1.0 + m1));
-        const double g2 = g + 0.1;
-        const double m2 = g2 / 1200.0;
-        const double pv2 = checked(CalcPVofOne(n, m2) * payment / (1.0 + m2));
-        step = checked(0.1 * checkedDivide(amountFinanced - pv1, pv2 - pv1));
-        g = checked(g + step);
-    };
-    for (int i = 0; i < referenceSteps; ++i) {
-        newtonStep();
+    std::exception_ptr failure;
+    for (int i = 0; i < 30; ++i) {
+        try {
+            const double pv1 = pv(g);
+            const double pv2 = pv(g + 0.1);
+            step = checked(0.1 * checkedDivide(amountFinanced - pv1, pv2 - pv1));
+            g = checked(g + step);
+        } catch (const EMathError&) {
+            failure = std::current_exception();
+            break;
+        }
         if (processMessages)
             processMessages();
     }
-    // The 30 steps are the reference; where they have not settled the solver goes on.
-    auto settled = [&] { return std::fabs(step) <= 1e-9 * std::fmax(1.0, std::fabs(g)); };
-    for (int i = 0; i < extraSteps && !settled(); ++i) {
-        newtonStep();
-        if (processMessages && i % 8 == 7)
-            processMessages();
+    if (!failure && std::fabs(step) <= 1e-9 * std::fmax(1.0, std::fabs(g)))
+        return g;
+    // The steps have not settled (a start far from the root, or a guess that fell to -1200 %
+    // or below). The present value falls strictly with the rate, so a root exists exactly when
+    // the payment is positive and both amounts are finite; for n <= 2 the factor counts two
+    // payments, as CalcPVofOne does.
+    if (!(payment > 0.0 && std::isfinite(payment) && std::isfinite(amountFinanced))) {
+        if (failure)
+            std::rethrow_exception(failure);
+        throw EInvalidOp();
     }
-    if (!settled())
-        throw EInvalidOp("The APR calculation does not converge");
-    return g;
+    const double start = !failure && g > -1200.0 ? g / 1200.0 : 0.0;
+    return checked(solveAnnuityRate(std::max(n, 2), amountFinanced, payment, start) * 1200.0);
 }
 
 double CalcIR(int n, double principal, double payment)
@@ -175,7 +206,7 @@ double CalcIR(int n, double principal, double payment)
     // root 0; for a real loan the exact rate exists and is unique, so finish with a solver.
     if (n >= 1 && principal > 0.0 && payment > 0.0 && std::isfinite(principal) &&
         std::isfinite(payment))
-        u = solveNoteRate(n, principal, payment, u);
+        u = solveAnnuityRate(n, principal, payment, u);
     return checked(u * 1200.0);
 }
 

@@ -16,6 +16,8 @@ namespace calc {
 
 // Called once per solver step so that the caller can process pending window messages.
 using ProcessMessagesFn = std::function<void()>;
+// A present-value factor with the arguments and meaning of CalcPVofOne.
+using PVofOneFn = std::function<double(int n, double rate)>;
 
 // Monthly principal-and-interest payment of `principal` over n months at `monthlyRate`.
 // n == 0 gives 0; a rate of exactly 0 gives principal / n.
@@ -23,14 +25,18 @@ double CalcPayment(int n, double principal, double monthlyRate);
 
 // Present value of n payments of 1 made at the start of each period at `rate` (monthly decimal):
 // the sum of (1 + rate)^-k for k = 0 .. n-1. For n <= 2 the result is 1 + 1 / (1 + rate).
+// The terms are added one by one; the loop ends as soon as the sum is final (a falling term
+// that no longer changes it) or has overflowed (EOverflow), so a huge n costs no more.
 double CalcPVofOne(int n, double rate);
 
 // APR in annual percent that makes n monthly payments of `payment` worth `amountFinanced`.
-// A non-positive (or NaN) amount financed gives 0. Runs 30 Newton steps, calling
-// `processMessages` after each; where those have not converged it continues (bounded) and
-// throws EInvalidOp if it still cannot converge.
+// A non-positive (or NaN) amount financed gives 0. Runs 30 Newton steps with a
+// forward-difference slope, calling `processMessages` after each; their result stands where
+// they have settled. Where they have not (or met a math error on the way), the exact root is
+// found by a bracketed solve; only where no root exists (a payment that is not positive, an
+// infinite amount) does the math error propagate. `pvOfOne` replaces CalcPVofOne in the steps.
 double CalcSimpleAPR(int n, double amountFinanced, double payment,
-                     const ProcessMessagesFn& processMessages = {});
+                     const ProcessMessagesFn& processMessages = {}, const PVofOneFn& pvOfOne = {});
 
 // Note rate in annual percent at which `payment` amortises `principal` over n months.
 // n == 0 or a zero principal gives 0. For n >= 1 with a positive principal and a positive

@@ -10,6 +10,10 @@ TCustomStrEdit::TCustomStrEdit(QWidget* parent) : TKeyRoutedEdit(parent)
 {
     const int system = QFontMetrics(QApplication::font()).height();
     m_textMargin = std::min(system, fontMetrics().height()) / 4;
+    // The platform edit writes at the top margin of its text area, as the control's own
+    // painting does.
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextMargins(0, std::max(0, m_textMargin - PlatformTopMargin), 0, 0);
 }
 
 int TCustomStrEdit::TextLeft(const QRect& area, int textWidth, int margin, quint8 alignment)
@@ -68,8 +72,8 @@ void TCustomStrEdit::paintEvent(QPaintEvent* event)
     const QFontMetrics metrics(font());
     const int margin = hasFrame() ? m_textMargin : 0;
     const int x = TextLeft(area, metrics.horizontalAdvance(text()), margin, m_unfocusedAlignment);
-    // Vertically the text stays where the platform edit puts it, so it does not jump when
-    // the focus comes and goes.
-    const int y = area.y() + (area.height() - metrics.height() + 1) / 2 + metrics.ascent();
+    // At the top margin, where the platform edit writes while the user types, so the text
+    // does not move when the focus comes and goes.
+    const int y = area.y() + margin + metrics.ascent();
     painter.drawText(x, y, text());
 }

@@ -25,6 +25,10 @@ public:
     // right edge, or centred (halfway, rounded toward zero).
     static int TextLeft(const QRect& area, int textWidth, int margin, quint8 alignment);
 
+    // Pixels between the top of the text area and a top-aligned line of the platform edit
+    // without text margins.
+    static constexpr int PlatformTopMargin = 1;
+
 protected:
     void SetUnfocusedAlignment(quint8 alignment);
     // Focus entry: the unfocused alignment is kept aside and the platform edit paints.

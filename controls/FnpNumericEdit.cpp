@@ -1,10 +1,12 @@
 #include "controls/FnpNumericEdit.h"
 
 #include "calc/Errors.h"
+#include "controls/CustomStrEdit.h"
 #include "controls/NumberFormats.h"
 #include "platform/Application.h"
 #include "platform/Regional.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -33,16 +35,20 @@ private:
 Qt::Alignment ToQt(TAlignment alignment)
 {
     switch (alignment) {
-    case taLeftJustify: return Qt::AlignLeft | Qt::AlignVCenter;
-    case taCenter: return Qt::AlignHCenter | Qt::AlignVCenter;
+    case taLeftJustify: return Qt::AlignLeft | Qt::AlignTop;
+    case taCenter: return Qt::AlignHCenter | Qt::AlignTop;
     case taRightJustify: break;
     }
-    return Qt::AlignRight | Qt::AlignVCenter;
+    return Qt::AlignRight | Qt::AlignTop;
 }
 } // namespace
 
 TFnpNumericEdit::TFnpNumericEdit(QWidget* parent) : TKeyRoutedEdit(parent)
 {
+    // The text sits at the masked numeric edit's top margin, so the two line up in a row.
+    const int margin =
+        std::min(QFontMetrics(QApplication::font()).height(), fontMetrics().height()) / 4;
+    setTextMargins(0, std::max(0, margin - TCustomStrEdit::PlatformTopMargin), 0, 0);
     resize(73, sizeHint().height());
     setAlignment(ToQt(m_alignment));
     connect(this, &QLineEdit::textChanged, this,

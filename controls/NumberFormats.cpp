@@ -479,9 +479,10 @@ QString GeneralText(double value, const TFormatSettings& settings, int precision
 }
 
 namespace {
-// The path the fixed and currency formats share: `value` rounded to `decimals`, its digits
-// (grouped or not) handed to `finish` with whether it is negative; the general text with
-// `precision` digits when the integer part is longer than that.
+// The path the fixed and currency formats share: `value` rounded at `decimals` decimals or at
+// its `precision`-th significant digit, whichever comes first, its digits (grouped or not,
+// padded with zeros to `decimals`) handed to `finish` with whether it is negative; the general
+// text with `precision` digits when the integer part is longer than that.
 template <typename Finish>
 QString FixedPointText(double value, int precision, int decimals, const TFormatSettings& settings,
                        bool grouped, Finish finish)
@@ -491,7 +492,7 @@ QString FixedPointText(double value, int precision, int decimals, const TFormatS
     precision = std::clamp(precision, 2, 18);
     decimals = std::clamp(decimals, 0, 18);
     Decimal d = ToDecimal(value, reliableDigits);
-    RoundToDecimals(d, decimals);
+    RoundDigits(d, std::min(d.exponent + decimals, precision));
     if (d.exponent > precision)
         return GeneralText(value, settings, precision);
     return finish(FixedDigits(d, decimals, settings, grouped), d.negative && !d.IsZero());

@@ -29,12 +29,14 @@ namespace NumberFormats {
 // double. Examples (United States): 1234.5 -> "1234.5", 100000 -> "100000", 1e20 -> "1E20".
 QString GeneralText(double value, const TFormatSettings& settings, int precision = 15);
 
-// Fixed text: `value` rounded to `decimals` decimals (clamped to 0..18; halves away from
-// zero), a leading "-" for negatives (none when the rounded value is zero), the integer digits
-// ungrouped, then the decimal separator and exactly `decimals` digits (no separator when 0).
-// When the rounded integer part has more than `precision` digits (precision clamped to 2..18),
-// the general text with that precision is returned instead.
-// Examples (United States): (2.675, 15, 2) -> "2.68", (-0.004, 15, 2) -> "0.00".
+// Fixed text: `value` rounded at `decimals` decimals (clamped to 0..18) or at its
+// `precision`-th significant digit (precision clamped to 2..18), whichever comes first, halves
+// away from zero; a leading "-" for negatives (none when the rounded value is zero), the
+// integer digits ungrouped, then the decimal separator and exactly `decimals` digits (padded
+// with zeros; no separator when 0). When the rounded integer part has more than `precision`
+// digits, the general text with that precision is returned instead.
+// Examples (United States): (2.675, 15, 2) -> "2.68", (-0.004, 15, 2) -> "0.00",
+// (123.4567, 5, 3) -> "123.460".
 QString FixedText(double value, int precision, int decimals, const TFormatSettings& settings);
 
 // Currency text: as FixedText, but the integer digits are grouped by three with the thousands

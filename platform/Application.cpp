@@ -5,6 +5,7 @@
 
 #include <QCursor>
 #include <QEvent>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QWidget>
 
@@ -19,10 +20,27 @@ QString WithFullStop(QString message)
         message += '.';
     return message;
 }
+// The platform style, except that a tooltip waits for the application's hint pause.
+class HintPauseStyle : public QProxyStyle {
+public:
+    explicit HintPauseStyle(const Application* app) : m_app(app) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ToolTip_WakeUpDelay)
+            return m_app->HintPause();
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+private:
+    const Application* m_app;
+};
 } // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
+    // Installed before any widget exists, so that no widget needs polishing again.
+    setStyle(new HintPauseStyle(this));
     installEventFilter(this);
     connect(this, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
         if (s == Qt::ApplicationActive)
@@ -39,8 +57,8 @@ Application* Application::instance()
 
 void Application::SetTitle(const QString& title)
 {
+    // Not the display name: on X11 that would be appended to every window's caption.
     m_title = title;
-    setApplicationDisplayName(title);
 }
 
 void Application::ProcessMessages()
@@ -111,8 +129,6 @@ void Application::SetHint(const QString& hint)
 void Application::SetHintPause(int milliseconds)
 {
     m_hintPause = milliseconds;
-    // Qt's tooltip wake-up delay follows the style hint; it is the closest platform setting.
-    Q_UNUSED(milliseconds);
 }
 
 bool Application::eventFilter(QObject* watched, QEvent* event)

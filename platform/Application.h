@@ -44,6 +44,7 @@ public:
     // The current hint: the whole hint ("short|long") of the control under the mouse.
     QString Hint() const { return m_hint; }
     void SetHint(const QString& hint);
+    // Milliseconds the mouse rests on a control before its tooltip shows.
     int HintPause() const { return m_hintPause; }
     void SetHintPause(int milliseconds);
 

@@ -45,16 +45,15 @@ QString FileInFolder(const QString& folder, const QString& fileName)
     return dir.filePath(fileName);
 }
 
-SettingsLocation ChooseSettingsFile(const QString& fileName)
+SettingsLocation LocateSettingsFile(const QString& fileName)
 {
     const QString beside = FileInFolder(ProgramFolder(), fileName);
-    const QString configFolder =
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    const QString config = FileInFolder(configFolder, fileName);
+    const QString config =
+        FileInFolder(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation), fileName);
 
-    const ProfileFile besideFile(beside);
-    const ProfileFile::Status status = besideFile.Check();
+    const ProfileFile::Status status = ProfileFile(beside).Check();
     const QFileInfo besideInfo(beside);
+    const QFileInfo configInfo(config);
     const bool folderWritable = QFileInfo(ProgramFolder()).isWritable();
     const bool useBeside =
         folderWritable && (status == ProfileFile::Status::Missing ||
@@ -65,17 +64,23 @@ SettingsLocation ChooseSettingsFile(const QString& fileName)
     if (useBeside) {
         location.path = beside;
         // Values saved in the configuration folder while this one could not be used.
-        const QFileInfo configInfo(config);
         if (configInfo.isFile() && WrittenLater(configInfo, besideInfo))
-            ProfileFile(beside).TakeValuesFrom(config);
+            location.takeOverFrom = config;
         return location;
     }
-
-    QDir().mkpath(configFolder);
     location.path = config;
-    if (status == ProfileFile::Status::Ok && WrittenLater(besideInfo, QFileInfo(config)))
-        ProfileFile(config).TakeValuesFrom(beside);
+    if (status == ProfileFile::Status::Ok && WrittenLater(besideInfo, configInfo))
+        location.takeOverFrom = beside;
     if (status == ProfileFile::Status::Unreadable || status == ProfileFile::Status::NotText)
         location.passedOver = status;
+    return location;
+}
+
+SettingsLocation ChooseSettingsFile(const QString& fileName)
+{
+    const SettingsLocation location = LocateSettingsFile(fileName);
+    QDir().mkpath(QFileInfo(location.path).path());
+    if (!location.takeOverFrom.isEmpty())
+        ProfileFile(location.path).TakeValuesFrom(location.takeOverFrom);
     return location;
 }

@@ -28,5 +28,9 @@ struct SettingsLocation {
     // The state of the file beside the program when it was passed over although it exists:
     // Unreadable or NotText mean the user's values there cannot be used. Ok otherwise.
     ProfileFile::Status passedOver = ProfileFile::Status::Ok;
+    // The file in the other place, when its values are to be taken over first.
+    QString takeOverFrom;
 };
 SettingsLocation ChooseSettingsFile(const QString& fileName);
+// The same decision without acting on it: nothing is created, copied or written.
+SettingsLocation LocateSettingsFile(const QString& fileName);

@@ -9,14 +9,19 @@
 
 #include <QList>
 #include <QObject>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
 #include <QPicture>
 #include <QPoint>
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class QPrinter;
+class QRectF;
 
 enum class TQRPrinterState { Idle, Generating, Ready };
 
@@ -41,8 +46,8 @@ public:
     void SelectPage(int pageNumber);
 
     // Page geometry read from the current printer when a document or a page begins.
-    QSize PageSize() const;       // printable area
-    QSize PaperSize() const;      // whole sheet
+    QSize PageSize() const;        // printable area
+    QSize PaperSize() const;       // whole sheet
     QPoint PrintingOffset() const; // top-left of the printable area on the sheet
     // False when no printer is installed (and no output file chosen) or it cannot be queried.
     bool PrinterOK() const;
@@ -52,7 +57,7 @@ public:
     QPrinter& Printer();
 
     // Texts the owner sets before a report runs.
-    QString Title;           // print job name
+    QString Title; // print job name
     QString PreviewCaption;
     QString ProgressCaption;
     bool ShowProgress = true; // copied from the report when layout starts
@@ -83,6 +88,39 @@ public:
     // window; Cancel aborts the job.
     void Print();
 
+    // Plays a stored page stretched over `target` (in the painter's coordinates); nothing when
+    // the page does not exist. A picture's fonts are rescaled by the ratio of the device's
+    // resolution to the picture's, so on a device of PlaybackResolution dots per inch (printers
+    // are set to it before a job) the page is played directly, as vectors; on any other device
+    // it is played onto an image of that resolution first.
+    void DrawPage(QPainter& painter, int pageNumber, const QRectF& target) const;
+
+    // Plays the stored pages in the printing range onto `target`, one sheet each, stretched over
+    // its printable area, without progress window or message processing; `target` may be any
+    // printer (a PDF file, for instance), not only Printer(). The job is named Title. Returns
+    // false when the pages cannot be played (not Ready, or the printer refuses the job).
+    bool PrintTo(QPrinter& target);
+
+    // True when a printer is installed or an output file is chosen.
+    bool PrinterInstalled();
+
+    // Before and after a layout: applies the report's orientation and, when given, its paper
+    // size (only a size the printer lists as supported), and restores the previous paper.
+    // Throws calc::Exception("Printer driver error") when the printer is invalid or refuses the
+    // orientation or the paper. Having no printer is not an error: nothing is applied.
+    void ApplyPageSettings(QPageLayout::Orientation orientation,
+                           const std::optional<QPageSize>& paper);
+    void RestorePageSettings();
+
+    // True between Print()'s begin and end of a job on Printer().
+    bool Printing() const { return m_printing; }
+
+    // The screen's pixels per inch in report units.
+    static constexpr double ScreenPixelsPerInch = 96.0;
+    // The dots per inch of a device the pages are played onto: that of the recorded pictures.
+    // Printing stays vector output at this setting; only the device's coordinates change.
+    static constexpr int PlaybackResolution = 96;
+
 signals:
     // The current page changed (SelectPage, EndDoc, Cleanup).
     void PageChanged();
@@ -90,4 +128,27 @@ signals:
 private:
     TQRPrinter();
     ~TQRPrinter() override;
+    static void Destroy(); // frees the instance with the application
+
+    void MeasurePage();
+    void EnsureMeasured() const;
+    void MeasureFallback(int offset);
+    void StartPicture();
+    void FinishPicture();
+    bool InPrintingRange(int pageNumber) const;
+
+    std::unique_ptr<QPrinter> m_printer;
+    TQRPrinterState m_state = TQRPrinterState::Idle;
+    QList<QPicture> m_pages;
+    QPicture m_current;
+    std::unique_ptr<QPainter> m_canvas;
+    int m_pageNumber = 0;
+    QSize m_pageSize;
+    QSize m_paperSize;
+    QPoint m_offset;
+    bool m_printerOK = false;
+    bool m_measured = false;
+    bool m_cancelled = false;
+    bool m_printing = false;
+    std::optional<QPageSize> m_savedPageSize;
 };

@@ -220,6 +220,7 @@ TEST_F(MainWindowTest, FixedFeesTotalFollowsEachFieldButTheAprWaitsForOk)
     Start();
     Leave(w->edtInterest); // a first calculation: APR 8.750
     QTest::mouseClick(w->btnCalcFixed, Qt::LeftButton);
+    QApplication::processEvents(); // the price field's exit runs once the click is through
     w->edtOriginationFees->SetValue(1500);
     w->edtPoints->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
@@ -483,7 +484,7 @@ TEST_F(MainWindowTest, CommandSurfaceCaptionsAndShortcuts)
     EXPECT_EQ(Find<TURL>("UrlEmailSupport")->FullAddress(), "mailto:support@velmora.example");
     EXPECT_EQ(Find<TNumEdit>("edtFixedFees")->width(), 67);
     EXPECT_TRUE(Find<TNumEdit>("edtLoan")->isReadOnly());
-    EXPECT_EQ(Find<TNumEdit>("edtLoan")->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(Find<TNumEdit>("edtLoan")->focusPolicy(), Qt::ClickFocus);
     // The tab order of the inputs; the read-only results are no tab stops.
     w->edtPurchasePrice->setFocus(Qt::OtherFocusReason);
     const QWidget* expected[] = {w->edtDownPaymentPercent, w->edtTerm, w->edtInterest,

@@ -3,6 +3,7 @@
 #include "calc/Errors.h"
 #include "tests/support/DefaultTable.h"
 
+#include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
@@ -59,7 +60,6 @@ TEST(AprTable, UserLoanOfTheExamples)
     EXPECT_EQ(u.loan, 80000);
     EXPECT_NEAR(u.payment, 696.89, 0.005);
     EXPECT_EQ(ComputeUserLoan(100000, 0, 0, 8.75, 0).payment, 0);
-    EXPECT_THROW(PaymentCount(1e12), EOverflow);
 }
 
 TEST(AprTable, DefaultTableInItsOrder)
@@ -122,4 +122,38 @@ TEST(AprTable, ARowBelowMinusOneHundredPercentIsAMathError)
                  EInvalidOp);
     EXPECT_EQ(r.At(0, 0), "Loan / Fees"); // the headers were handed out before the error
     EXPECT_EQ(r.cells.count({1, 1}), 0u);
+}
+
+TEST(AprTable, PaymentCountGoesThroughTheShortestDecimalText)
+{
+    struct Case {
+        const char* name;
+        double term;
+        char separator;
+        int months;          // when it converts
+        const char* message; // when it does not
+    };
+    const Case cases[] = {
+        {"WholeTerm", 30, '.', 360, nullptr},
+        {"LargestTerm", 178956970, '.', 2147483640, nullptr},
+        {"NegativeTerm", -2, '.', -24, nullptr},
+        {"JustPastAnInt", 178956971, '.', 0, "'2147483652' is not a valid integer value"},
+        {"FarPast", 1e20, '.', 0, "'1.2E21' is not a valid integer value"},
+        {"RegionalSeparator", 1e20, ',', 0, "'1,2E21' is not a valid integer value"},
+        {"Fraction", 2.55, '.', 0, "'30.6' is not a valid integer value"},
+        // 12 x 2.4999999999999996 rounds to 30 in 15 digits, where a cut would give 29.
+        {"RoundsInFifteenDigits", 2.4999999999999996, '.', 30, nullptr},
+        {"Infinite", HUGE_VAL, '.', 0, "'INF' is not a valid integer value"}};
+    for (const Case& c : cases) {
+        if (!c.message) {
+            EXPECT_EQ(PaymentCount(c.term, c.separator), c.months) << c.name;
+            continue;
+        }
+        try {
+            PaymentCount(c.term, c.separator);
+            ADD_FAILURE() << c.name << " converted";
+        } catch (const EConvertError& e) {
+            EXPECT_STREQ(e.what(), c.message) << c.name;
+        }
+    }
 }

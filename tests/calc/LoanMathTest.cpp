@@ -2,11 +2,15 @@
 
 #include "calc/Errors.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
 #include <string>
+#include <tuple>
 
 using namespace calc;
 
@@ -73,6 +77,35 @@ TEST(CalcPVofOne, MathErrors)
     EXPECT_THROW(CalcPVofOne(12, NaN), EInvalidOp);
     EXPECT_THROW(CalcPVofOne(100000, -0.5), EOverflow); // 2^k grows past a double
     EXPECT_NO_THROW(CalcPVofOne(100000, 1.0));          // terms underflow silently
+    // The overflow is reported at once, not after two billion more terms.
+    EXPECT_THROW(CalcPVofOne(INT_MAX, -0.5), EOverflow);
+}
+
+TEST(CalcPVofOne, StoppingEarlyKeepsEveryBitOfTheTermByTermSum)
+{
+    // The plain loop, term by term to the end (a term that has underflowed adds nothing).
+    auto fullSum = [](int n, double x) {
+        const double lnA = std::log(1 + x);
+        double s = 1 + 1 / (1 + x);
+        for (int k = 2; k <= n - 1; ++k) {
+            const double term = std::exp(-k * lnA);
+            if (term == 0)
+                break;
+            s += term;
+        }
+        return s;
+    };
+    const struct {
+        int n;
+        double x;
+    } cases[] = {{360, 8.75 / 1200}, {528, 1.361 / 1200},    {480, -9.72 / 1200}, {100000, 1e-3},
+                 {5000, 0.5},        {INT_MAX, 12.5 / 1200}, {INT_MAX, 0.1}};
+    for (const auto& c : cases) {
+        const double expected = fullSum(c.n, c.x);
+        const double actual = CalcPVofOne(c.n, c.x);
+        EXPECT_EQ(std::memcmp(&expected, &actual, sizeof actual), 0)
+            << c.n << " at " << c.x << ": " << expected << " against " << actual;
+    }
 }
 
 TEST(CalcSimpleAPR, ReferenceValues)
@@ -97,7 +130,7 @@ TEST(CalcSimpleAPR, GuardsAndProcessesMessages)
     EXPECT_EQ(passes, 30);
 }
 
-TEST(CalcSimpleAPR, MathErrors)
+TEST(CalcSimpleAPR, MathErrorsWhereNoRateExists)
 {
     // A zero payment gives a zero slope.
     EXPECT_THROW(CalcSimpleAPR(360, 100000, 0), EMathError);
@@ -105,16 +138,64 @@ TEST(CalcSimpleAPR, MathErrors)
     EXPECT_THROW(CalcSimpleAPR(360, 100000, NaN), EInvalidOp);
     EXPECT_THROW(CalcSimpleAPR(360, 100000, -786), EMathError);
     EXPECT_THROW(CalcSimpleAPR(360, inf, 786), EMathError);
+    EXPECT_THROW(CalcSimpleAPR(360, 100000, inf), EMathError);
 }
 
-TEST(CalcSimpleAPR, GoesOnWhereThirtyStepsAreNotEnough)
+TEST(CalcSimpleAPR, SettledStepsKeepTheirExactResult)
 {
-    // A payment that far exceeds the amount financed: the APR is huge and the start at 12.5 %
-    // is far away. The answer must still satisfy the annuity equation.
-    const double apr = CalcSimpleAPR(12, 1000, 900);
-    const double m = apr / 1200;
-    const double pv = CalcPVofOne(12, m) * 900 / (1 + m);
-    EXPECT_NEAR(pv, 1000, 1e-6);
+    // The 30 Newton steps on their own: where they settle, their value is the result.
+    auto thirtySteps = [](int n, double amount, double payment) {
+        double g = 12.5;
+        for (int i = 0; i < 30; ++i) {
+            const double m1 = g / 1200, m2 = (g + 0.1) / 1200;
+            const double pv1 = CalcPVofOne(n, m1) * payment / (1 + m1);
+            const double pv2 = CalcPVofOne(n, m2) * payment / (1 + m2);
+            g = g + 0.1 * ((amount - pv1) / (pv2 - pv1));
+        }
+        return g;
+    };
+    const double p15 = CalcPayment(180, 80000, 6.5 / 1200);
+    for (const auto& [n, amount, payment] : {std::tuple{360, 100000.0, defaultPayment},
+                                             {360, 90000.0, defaultPayment},
+                                             {180, 77000.0, p15},
+                                             {12, 95000.0, 8733.5587}})
+        EXPECT_EQ(CalcSimpleAPR(n, amount, payment), thirtySteps(n, amount, payment))
+            << n << " " << amount;
+}
+
+TEST(CalcSimpleAPR, FindsTheExactRateWhereTheStepsDoNotSettle)
+{
+    struct Case {
+        const char* name;
+        int n;
+        double amount, payment;
+        const char* apr; // to four decimals, where known
+    };
+    const double tablePayment = CalcPayment(528, 3712.74 * (1 - 0.6569), 1.361 / 1200);
+    const Case cases[] = {
+        // The total of the payments far below the amount financed: a negative APR that the
+        // steps from 12.5 % overshoot to -1200 % or below.
+        {"FarBelow", 480, 6000, 1, "-9.7205"},
+        {"TableCell", 528, 3712.74 * (1 - 0.6569) + 4 * 2500 - 38.70, tablePayment, "-6.9207"},
+        // A payment far above the amount financed: a huge APR far from the start.
+        {"FarAbove", 12, 1000, 900, nullptr},
+        {"OnePayment", 1, 100, 99, nullptr}};
+    for (const Case& c : cases) {
+        double apr = 0;
+        ASSERT_NO_THROW(apr = CalcSimpleAPR(c.n, c.amount, c.payment)) << c.name;
+        if (c.apr) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.4f", apr);
+            EXPECT_STREQ(text, c.apr) << c.name;
+        }
+        // The rate satisfies the annuity equation, evaluated with extra precision (two
+        // payments for n below 2, as the present-value factor counts them).
+        const long double v = 1 / (1 + static_cast<long double>(apr) / 1200);
+        long double pv = 0, vk = 1;
+        for (int k = 1; k <= std::max(c.n, 2); ++k)
+            pv += vk *= v;
+        EXPECT_NEAR(static_cast<double>(pv * c.payment / c.amount), 1.0, 1e-12) << c.name;
+    }
 }
 
 TEST(CalcIR, ExactRateForEveryRealLoan)

@@ -83,7 +83,14 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"IntegerPartTooLong", FixedText(123456789012.0, 10, 2, us),
                           "1.23456789E11"},
                       Row{"PrecisionAtLeastTwo", FixedText(123, 0, 0, us), "1.2E2"},
-                      Row{"CommaSeparator", FixedText(8.75, 15, 3, Comma()), "8,750"}),
+                      Row{"CommaSeparator", FixedText(8.75, 15, 3, Comma()), "8,750"},
+                      // Rounded at the decimals or at the precision's digit, whichever first.
+                      Row{"RateAtFifthDigit", FixedText(123.4567, 5, 3, us), "123.460"},
+                      Row{"RateHalfAtFifthDigit", FixedText(113.285, 5, 3, us), "113.290"},
+                      Row{"RateAtThirdDecimal", FixedText(8.7505, 5, 3, us), "8.751"},
+                      Row{"RateCarriesPastFiveDigits", FixedText(99999.5, 5, 3, us), "1E5"},
+                      Row{"NegativeRate", FixedText(-1234.5678, 5, 3, us), "-1234.600"},
+                      Row{"PercentageAtDigits", FixedText(1234567.891, 8, 2, us), "1234567.90"}),
     RowName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -98,7 +105,9 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"BeyondTenDigits", CurrencyText(12345678901.0, 10, 0, us), "1.23456789E10"},
         Row{"BeyondTwelveDigits", CurrencyText(-1e12, 12, 2, us), "-1E12"},
         Row{"CommaSettings", CurrencyText(1234567.5, 12, 2, Comma()), "1.234.567,50 EUR"},
-        Row{"CommaSettingsNegative", CurrencyText(-0.5, 12, 2, Comma()), "-0,50 EUR"}),
+        Row{"CommaSettingsNegative", CurrencyText(-0.5, 12, 2, Comma()), "-0,50 EUR"},
+        Row{"AtTwelfthDigit", CurrencyText(12345678901.129, 12, 2, us), "$12,345,678,901.10"},
+        Row{"TwelfthDigitCarries", CurrencyText(99999999999.99, 12, 2, us), "$100,000,000,000.00"}),
     RowName);
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,0 +1,56 @@
+#include "app/ChartCommand.h"
+
+#include "app/Main.h"
+#include "report/QRAPRChart.h"
+#include "report/QRPrinter.h"
+
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPrinter>
+
+bool TChartCommand::Write(const TTableInputs& inputs, const QString& fileName, TChartPaper paper,
+                          QString& error)
+{
+    const TAprTableOutput table(inputs);
+    const calc::UserLoan& user = table.User();
+
+    TAPRChartSource source;
+    source.Values = [&] {
+        // The values the window's fields would hold; the fees are all "Other Fees".
+        TAPRChartValues v;
+        v.PurchasePrice = inputs.price;
+        v.DownPaymentPercent = inputs.downPercent;
+        v.DownPayment = user.downPayment;
+        v.Loan = user.loan;
+        v.Term = inputs.term;
+        v.Interest = inputs.rate;
+        v.Payment = user.payment;
+        v.FixedFees = user.fees;
+        v.APR = table.Apr();
+        v.OtherFees = user.fees;
+        v.Total = user.fees;
+        return v;
+    };
+    source.RowCount = [] { return calc::AprTableRows; };
+    source.Cell = [&](int column, int row) {
+        const bool inside =
+            column >= 0 && column < calc::AprTableCols && row >= 0 && row < calc::AprTableRows;
+        return inside ? table.Cell(column, row) : QString();
+    };
+    source.WebAddress = QString::fromLatin1(Maker::Host);
+    TQRAPRChart chart;
+    chart.SetSource(std::move(source));
+
+    QPrinter& printer = TQRPrinter::Instance().Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageLayout(
+        QPageLayout(QPageSize(paper == TChartPaper::A4 ? QPageSize::A4 : QPageSize::Letter),
+                    QPageLayout::Portrait, QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch));
+    if (!chart.PrintToPdf(fileName)) {
+        const QFileInfo folder(QFileInfo(fileName).absolutePath());
+        error = QStringLiteral("--output: cannot write the PDF file '%1'%2")
+                    .arg(fileName, folder.isDir() ? QString() : QStringLiteral(": no such folder"));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,297 @@
+#include "app/CommandLine.h"
+
+#include "calc/AprTable.h"
+#include "controls/NumberFormats.h"
+#include "platform/Regional.h"
+
+#include <QCommandLineParser>
+#include <cmath>
+
+namespace {
+
+struct OptionSpec {
+    const char* name;
+    const char* valueName; // nullptr for a switch
+    const char* description;
+    const char* commands; // the commands that take it, blank-separated
+};
+
+const OptionSpec optionSpecs[] = {
+    {"price", "amount", "Purchase price. Default: the settings file.", "table chart"},
+    {"down", "percent", "Down payment, percent of the price. Default: the settings file.",
+     "table chart"},
+    {"term", "years", "Term in whole years. Default: the settings file.", "table chart"},
+    {"rate", "percent",
+     "Note interest rate, percent a year. Default (table, chart): the settings "
+     "file.",
+     "table chart payment"},
+    {"fees", "amount", "Total fixed fees, Other Fees on the chart. Default: 0.", "table chart"},
+    {"loan-step", "amount", "Loan amount increment between rows. Default: 1000.", "table chart"},
+    {"fee-step", "amount", "Fixed fees increment between columns. Default: 1000.", "table chart"},
+    {"amount-financed", "amount", "Amount financed: the loan less the fixed fees.", "apr"},
+    {"payment", "amount", "Monthly payment.", "apr"},
+    {"payments", "count", "Number of monthly payments.", "apr payment"},
+    {"loan", "amount", "Loan amount.", "payment"},
+    {"format", "text|csv|json", "Output format. Default: text.", "table apr payment"},
+    {"output", "file.pdf", "The PDF file to write.", "chart"},
+    {"paper", "letter|a4", "Paper size of the chart. Default: letter.", "chart"},
+};
+
+const char* const commandNames[] = {"table", "apr", "payment", "chart"};
+
+const char* const stepList = "100, 250, 500, 1000, 2000, 2500, 3000, 4000, 5000 or 7500";
+
+QString Quoted(const QString& text)
+{
+    return "'" + text + "'";
+}
+
+// A number as the user may write it: with a "." or the regional decimal separator, an
+// optional exponent, no thousands separators.
+bool ReadNumber(const QString& text, double& value)
+{
+    if (NumberFormats::TryTextToFloat(text, value, Regional::UnitedStates()))
+        return true;
+    const TFormatSettings& regional = Regional::Current();
+    return regional.DecimalSeparator != '.' && NumberFormats::TryTextToFloat(text, value, regional);
+}
+
+bool IsStep(double value)
+{
+    for (int i = 0; i < 10; ++i)
+        if (calc::IncrementOfItem(i) == value)
+            return true;
+    return false;
+}
+
+bool Takes(const OptionSpec& spec, const QString& command)
+{
+    return QString::fromLatin1(spec.commands).split(' ').contains(command);
+}
+
+} // namespace
+
+QString TCommandLine::VersionText()
+{
+    return QStringLiteral("tallyhorn 1.0.00");
+}
+
+QString TCommandLine::HelpText()
+{
+    QString text = QStringLiteral(
+        "Usage: tallyhorn [COMMAND [OPTIONS]]\n"
+        "APR calculator for fixed-rate mortgages. Without a command the calculator window "
+        "opens.\n"
+        "\n"
+        "Commands:\n"
+        "  table    Print the APR table around a loan, with its down payment, loan amount,\n"
+        "           payment and APR.\n"
+        "  apr      Print the APR of a loan.\n"
+        "  payment  Print the monthly payment of a loan.\n"
+        "  chart    Write the Chart of Annual Percentage Rates as a one-page PDF.\n"
+        "\n"
+        "Options:\n"
+        "  -h, --help                  Display this help and exit.\n"
+        "  -v, --version               Display the version and exit.\n");
+    // Two columns: the option, then its commands and description wrapped at 79 characters.
+    const int indent = 30;
+    for (const OptionSpec& spec : optionSpecs) {
+        QString line = QStringLiteral("  --%1 <%2>").arg(spec.name, spec.valueName);
+        line =
+            line.size() < indent ? line.leftJustified(indent) : line + '\n' + QString(indent, ' ');
+        const QString words =
+            "(" + QString::fromLatin1(spec.commands).replace(' ', ", ") + ") " + spec.description;
+        qsizetype column = indent;
+        for (const QString& word : words.split(' ')) {
+            if (column > indent && column + 1 + word.size() > 79) {
+                line += '\n' + QString(indent, ' ');
+                column = indent;
+            } else if (column > indent) {
+                line += ' ';
+                ++column;
+            }
+            line += word;
+            column += word.size();
+        }
+        text += line + '\n';
+    }
+    text += QStringLiteral(
+        "\n"
+        "The steps must be one of 100, 250, 500, 1000, 2000, 2500, 3000, 4000, 5000, 7500.\n"
+        "Percentages are used to three decimals, as the window's fields hold them.\n"
+        "Exit status: 0 on success, 1 when the results cannot be determined or the file\n"
+        "cannot be written, 2 on bad input.\n");
+    return text;
+}
+
+QString TCommandLine::CheckTerm(double years)
+{
+    if (years != std::floor(years) || years < 1 || years > MaxTermYears)
+        return QStringLiteral("must be a whole number of years from 1 to %1").arg(MaxTermYears);
+    return QString();
+}
+
+QString TCommandLine::CheckPayments(double count)
+{
+    if (count != std::floor(count) || count < 1 || count > MaxPayments)
+        return QStringLiteral("must be a whole number from 1 to %1").arg(MaxPayments);
+    return QString();
+}
+
+QString TCommandLine::CheckNotNegative(double value)
+{
+    return value < 0 ? QStringLiteral("must not be negative") : QString();
+}
+
+double TCommandLine::AsFieldValue(double value, int decimals)
+{
+    const TFormatSettings us = Regional::UnitedStates();
+    const QString mask = decimals == 0 ? QStringLiteral("0") : "0." + QString(decimals, '0');
+    double rounded = value;
+    NumberFormats::TryTextToFloat(NumberFormats::MaskText(value, mask, us), rounded, us);
+    return rounded;
+}
+
+bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request, QString& error)
+{
+    request = TCommandRequest();
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{"h", "help"}), version(QStringList{"v", "version"});
+    parser.addOption(help);
+    parser.addOption(version);
+    for (const OptionSpec& spec : optionSpecs)
+        parser.addOption(QCommandLineOption(spec.name, spec.description, spec.valueName));
+    if (!parser.parse(arguments)) {
+        error = parser.errorText();
+        return false;
+    }
+    if (parser.isSet(help)) {
+        request.kind = TCommandKind::Help;
+        return true;
+    }
+    if (parser.isSet(version)) {
+        request.kind = TCommandKind::Version;
+        return true;
+    }
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        error = QStringLiteral("no command given: use table, apr, payment or chart (see --help)");
+        return false;
+    }
+    const QString command = positional.first();
+    if (positional.size() > 1) {
+        error = QStringLiteral("unexpected argument %1 after the command %2")
+                    .arg(Quoted(positional[1]), command);
+        return false;
+    }
+    if (command == "table")
+        request.kind = TCommandKind::Table;
+    else if (command == "apr")
+        request.kind = TCommandKind::Apr;
+    else if (command == "payment")
+        request.kind = TCommandKind::Payment;
+    else if (command == "chart")
+        request.kind = TCommandKind::Chart;
+    else {
+        error = QStringLiteral("unknown command %1: use table, apr, payment or chart")
+                    .arg(Quoted(command));
+        return false;
+    }
+
+    // Every option given must belong to the command; then each value is read and checked.
+    for (const OptionSpec& spec : optionSpecs)
+        if (parser.isSet(spec.name) && !Takes(spec, command)) {
+            error =
+                QStringLiteral("--%1 is not an option of the %2 command").arg(spec.name, command);
+            return false;
+        }
+
+    bool ok = true;
+    auto fail = [&](const char* name, const QString& what) {
+        if (ok)
+            error = QStringLiteral("--%1: %2").arg(name, what);
+        ok = false;
+    };
+    // Reads a number option; `check` returns what is wrong with an acceptable-looking number.
+    auto number = [&](const char* name, auto check) -> std::optional<double> {
+        if (!ok || !parser.isSet(name))
+            return std::nullopt;
+        const QString text = parser.value(name);
+        double value = 0;
+        if (!ReadNumber(text, value)) {
+            fail(name, Quoted(text) + " is not a number");
+            return std::nullopt;
+        }
+        const QString problem = check(value);
+        if (!problem.isEmpty()) {
+            fail(name, problem + ", not " + Quoted(text));
+            return std::nullopt;
+        }
+        return value;
+    };
+    auto any = [](double) { return QString(); };
+    auto step = [](double v) {
+        return IsStep(v) ? QString() : QStringLiteral("must be one of %1").arg(stepList);
+    };
+    auto required = [&](const char* name, std::optional<double> value) {
+        if (ok && !value)
+            fail(name, QStringLiteral("is required by the %1 command").arg(command));
+        return value.value_or(0);
+    };
+
+    if (parser.isSet("format")) {
+        const QString format = parser.value("format").toLower();
+        if (format == "text")
+            request.format = TOutputFormat::Text;
+        else if (format == "csv")
+            request.format = TOutputFormat::Csv;
+        else if (format == "json")
+            request.format = TOutputFormat::Json;
+        else
+            fail("format", "must be text, csv or json, not " + Quoted(parser.value("format")));
+    }
+
+    switch (request.kind) {
+    case TCommandKind::Table:
+    case TCommandKind::Chart: {
+        request.price = number("price", any);
+        request.downPercent = number("down", CheckNotNegative);
+        request.term = number("term", CheckTerm);
+        request.rate = number("rate", CheckNotNegative);
+        request.fees = number("fees", CheckNotNegative).value_or(0);
+        request.loanStep = number("loan-step", step).value_or(1000);
+        request.feeStep = number("fee-step", step).value_or(1000);
+        if (request.downPercent)
+            request.downPercent = AsFieldValue(*request.downPercent, 3);
+        if (request.rate)
+            request.rate = AsFieldValue(*request.rate, 3);
+        if (request.kind == TCommandKind::Chart) {
+            request.output = parser.value("output");
+            if (ok && request.output.isEmpty())
+                fail("output", "the PDF file to write is required by the chart command");
+            const QString paper = parser.value("paper").toLower();
+            if (paper == "a4")
+                request.paper = TChartPaper::A4;
+            else if (!paper.isEmpty() && paper != "letter")
+                fail("paper", "must be letter or a4, not " + Quoted(parser.value("paper")));
+        }
+        break;
+    }
+    case TCommandKind::Apr:
+        request.amountFinanced = required("amount-financed", number("amount-financed", any));
+        request.payment = required("payment", number("payment", any));
+        request.payments =
+            static_cast<int>(required("payments", number("payments", CheckPayments)));
+        break;
+    case TCommandKind::Payment:
+        request.loan = required("loan", number("loan", any));
+        request.rate = required("rate", number("rate", any));
+        request.payments =
+            static_cast<int>(required("payments", number("payments", CheckPayments)));
+        break;
+    default: break;
+    }
+    return ok;
+}

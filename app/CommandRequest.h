@@ -1,0 +1,41 @@
+// What one run of the command line asks for, as the parser has read and checked it.
+//
+// Money is in currency units, rates in annual percent (8.75 means 8.75 % a year), the term in
+// whole years; counts of payments are monthly payments.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+enum class TCommandKind { Help, Version, Table, Apr, Payment, Chart };
+
+enum class TOutputFormat { Text, Csv, Json };
+
+enum class TChartPaper { Letter, A4 };
+
+struct TCommandRequest {
+    TCommandKind kind = TCommandKind::Help;
+    TOutputFormat format = TOutputFormat::Text;
+
+    // table and chart: the inputs left out come from the settings file.
+    std::optional<double> price;
+    std::optional<double> downPercent;
+    std::optional<double> term;
+    std::optional<double> rate; // also the note rate of the payment command
+    double fees = 0;
+    double loanStep = 1000;
+    double feeStep = 1000;
+
+    // apr and payment.
+    double amountFinanced = 0;
+    double payment = 0;
+    double loan = 0;
+    int payments = 0;
+
+    // chart.
+    QString output;
+    TChartPaper paper = TChartPaper::Letter;
+
+    // True when the table's loan inputs are all given, so the settings file is not needed.
+    bool HasAllLoanInputs() const { return price && downPercent && term && rate; }
+};

@@ -1,0 +1,206 @@
+#include "app/CommandRunner.h"
+
+#include "app/AprTableOutput.h"
+#include "app/ChartCommand.h"
+#include "app/CommandLine.h"
+#include "app/StoredInputs.h"
+#include "app/TableTexts.h"
+#include "calc/Errors.h"
+#include "calc/LoanMath.h"
+#include "platform/Application.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <clocale>
+#include <memory>
+#include <optional>
+
+namespace {
+
+const char* const prefix = "tallyhorn: ";
+
+// The table's inputs: the options given, the rest as the window would start with them.
+// Empty with `error` set when a stored value is not acceptable.
+std::optional<TTableInputs> ResolveInputs(const TCommandRequest& request, QTextStream& err,
+                                          QString& error)
+{
+    TTableInputs inputs;
+    inputs.fees = request.fees;
+    inputs.loanStep = request.loanStep;
+    inputs.feeStep = request.feeStep;
+    TStoredInputs stored;
+    if (!request.HasAllLoanInputs()) {
+        QString warning;
+        stored = TStoredInputs::Read(&warning);
+        if (!warning.isEmpty())
+            err << prefix << "warning: " << warning << Qt::endl;
+        // The window's fields hold these with their own decimals.
+        stored.downPercent = TCommandLine::AsFieldValue(stored.downPercent, 3);
+        stored.term = TCommandLine::AsFieldValue(stored.term, 0);
+        stored.interest = TCommandLine::AsFieldValue(stored.interest, 3);
+    }
+    struct Stored {
+        const char* key;
+        const char* option;
+        double value;
+        QString problem;
+    };
+    const Stored checks[] = {
+        {"DownPercent", "down", stored.downPercent,
+         TCommandLine::CheckNotNegative(stored.downPercent)},
+        {"Term", "term", stored.term, TCommandLine::CheckTerm(stored.term)},
+        {"Interest", "rate", stored.interest, TCommandLine::CheckNotNegative(stored.interest)}};
+    const std::optional<double> given[] = {request.downPercent, request.term, request.rate};
+    for (int i = 0; i < 3; ++i)
+        if (!given[i] && !checks[i].problem.isEmpty()) {
+            error = QStringLiteral("%1=%2 in the settings file %3: %4; give --%5")
+                        .arg(checks[i].key, TAprTableOutput::PlainNumber(checks[i].value),
+                             TStoredInputs::FilePath(), checks[i].problem, checks[i].option);
+            return std::nullopt;
+        }
+    inputs.price = request.price.value_or(stored.price);
+    inputs.downPercent = request.downPercent.value_or(stored.downPercent);
+    inputs.term = request.term.value_or(stored.term);
+    inputs.rate = request.rate.value_or(stored.interest);
+    return inputs;
+}
+
+QString Single(TOutputFormat format, const char* name, double value, const QString& text)
+{
+    switch (format) {
+    case TOutputFormat::Csv: return TAprTableOutput::PlainNumber(value) + "\r\n";
+    case TOutputFormat::Json:
+        return QString::fromUtf8(QJsonDocument(QJsonObject{{name, value}}).toJson());
+    default: return text + '\n';
+    }
+}
+
+// The chart opens no window, so it needs no display: it is drawn on the offscreen platform,
+// which works with no display and with one that cannot be reached, unless the user has chosen
+// a platform.
+void ChooseOffscreenPlatform()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// A command's standard error carries only its own lines: the platform's notes and warnings
+// (a missing runtime folder, a printer that cannot start) are dropped; its fatal errors stay.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        QTextStream(stderr) << message << Qt::endl;
+}
+
+} // namespace
+
+bool TCommandRunner::Wanted(int argc, const char* const* argv)
+{
+    // The windowing system's options, with one or two leading dashes.
+    static const QStringList withValue{"platform",
+                                       "platformpluginpath",
+                                       "platformtheme",
+                                       "plugin",
+                                       "qwindowgeometry",
+                                       "geometry",
+                                       "qwindowicon",
+                                       "icon",
+                                       "qwindowtitle",
+                                       "title",
+                                       "display",
+                                       "style",
+                                       "stylesheet",
+                                       "session",
+                                       "name"};
+    static const QStringList switches{"reverse", "widgetcount", "nograb", "dograb", "sync"};
+    for (int i = 1; i < argc; ++i) {
+        QString arg = QString::fromLocal8Bit(argv[i]);
+        if (!arg.startsWith('-'))
+            return true;
+        arg.remove(0, arg.startsWith("--") ? 2 : 1);
+        if (withValue.contains(arg) && i + 1 < argc)
+            ++i;
+        else if (!switches.contains(arg))
+            return true;
+    }
+    return false;
+}
+
+int TCommandRunner::Run(int argc, char** argv)
+{
+    qInstallMessageHandler(QuietQtMessages);
+    // The regional settings are read from the user's locale, as the window reads them.
+    std::setlocale(LC_ALL, "");
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    TCommandRequest request;
+    QString error;
+    const bool parsed = TCommandLine::Parse(arguments, request, error);
+
+    std::unique_ptr<QCoreApplication> app;
+    if (parsed && request.kind == TCommandKind::Chart) {
+        ChooseOffscreenPlatform();
+        auto gui = std::make_unique<Application>(argc, argv);
+        gui->SetTitle("Tallyhorn");
+        app = std::move(gui);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QTextStream out(stdout), err(stderr);
+    if (!parsed) {
+        err << prefix << error << Qt::endl;
+        return BadInput;
+    }
+    return Execute(request, out, err);
+}
+
+int TCommandRunner::Execute(const TCommandRequest& request, QTextStream& out, QTextStream& err)
+{
+    try {
+        switch (request.kind) {
+        case TCommandKind::Help: out << TCommandLine::HelpText(); return Success;
+        case TCommandKind::Version: out << TCommandLine::VersionText() << '\n'; return Success;
+        case TCommandKind::Apr: {
+            const double apr =
+                calc::CalcSimpleAPR(request.payments, request.amountFinanced, request.payment);
+            const QString text =
+                QString::fromStdString(TableTexts::CellFormats().rate(apr)).trimmed();
+            out << Single(request.format, "apr", apr, text);
+            return Success;
+        }
+        case TCommandKind::Payment: {
+            const double payment =
+                calc::CalcPayment(request.payments, request.loan, request.rate.value_or(0) / 1200);
+            out << Single(request.format, "payment", payment, TableTexts::Money(payment));
+            return Success;
+        }
+        case TCommandKind::Table:
+        case TCommandKind::Chart: {
+            QString error;
+            const std::optional<TTableInputs> inputs = ResolveInputs(request, err, error);
+            if (!inputs) {
+                err << prefix << error << Qt::endl;
+                return BadInput;
+            }
+            if (request.kind == TCommandKind::Table) {
+                out << TAprTableOutput(*inputs).Format(request.format);
+                return Success;
+            }
+            if (!TChartCommand::Write(*inputs, request.output, request.paper, error)) {
+                err << prefix << error << Qt::endl;
+                return Failure;
+            }
+            return Success;
+        }
+        }
+    } catch (const calc::EMathError& e) {
+        out.flush();
+        err << prefix << e.what()
+            << ": the results of this calculation cannot be determined using the values you "
+               "have entered"
+            << Qt::endl;
+        return Failure;
+    }
+    return Failure;
+}

@@ -1,0 +1,28 @@
+// Runs the program as a command (`tallyhorn table ...`) instead of opening the window: reads
+// the arguments, prints the result on standard output, and reports problems as one line on
+// standard error. Never shows a window or a message box and never writes the settings file.
+#pragma once
+
+#include "app/CommandRequest.h"
+
+#include <QTextStream>
+
+class TCommandRunner {
+public:
+    // Exit statuses.
+    static constexpr int Success = 0;
+    static constexpr int Failure = 1;  // a math error, or the output file cannot be written
+    static constexpr int BadInput = 2; // the arguments or a stored input are not acceptable
+
+    // True when the program was started with arguments other than the windowing system's own
+    // (-platform NAME, -style NAME, -reverse and the like, which the window takes as before):
+    // then it runs as a command.
+    static bool Wanted(int argc, const char* const* argv);
+
+    // Creates the application object the command needs (a windowing one only for the chart, on
+    // the offscreen platform), runs the command and returns the exit status.
+    static int Run(int argc, char** argv);
+
+    // Carries out a parsed request; the application object exists already.
+    static int Execute(const TCommandRequest& request, QTextStream& out, QTextStream& err);
+};

@@ -1,0 +1,31 @@
+// The loan inputs the window would start with, read from the settings file without writing
+// anything: no file, folder or copy is created and no key is written back.
+#pragma once
+
+#include "platform/Regional.h"
+
+#include <QString>
+
+struct TStoredInputs {
+    // The window's designed inputs, used for missing keys and after a value that is not a
+    // number (then for all four, as at the window's start).
+    double price = 100000;
+    double interest = 8.75;
+    double term = 30;
+    double downPercent = 0;
+
+    // Reads section "LastValues" of the settings file the window would use. `warning`
+    // receives one line for the user when the file cannot be read, is damaged or holds a value
+    // that is not a number; it is left empty otherwise.
+    static TStoredInputs Read(QString* warning);
+
+    // The settings file the window would read, found without side effects by the window's own
+    // rule (platform/ProgramFolder.h); where the window would first take over the values of
+    // the file in the other place, that file.
+    static QString FilePath();
+
+    // A stored number: "." or the regional decimal separator (one of them, once) and no
+    // grouping, so a file written under other regional settings, or by hand, still reads.
+    // Throws calc::EConvertError for a text that is not a number.
+    static double StoredNumber(const QString& text, const TFormatSettings& settings);
+};

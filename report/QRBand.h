@@ -1,0 +1,46 @@
+// A horizontal band of a report: as wide as the page, with a height, a background colour, a
+// font for its controls, a frame and two events.
+#pragma once
+
+#include "report/QRFrame.h"
+#include "report/QRTypes.h"
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QObject>
+
+class TQRPrintable;
+class TQRReport;
+
+class TQRBand : public QObject {
+    Q_OBJECT
+
+public:
+    // Adds the band to `report`, after the bands already there (bands of one type print in
+    // that order).
+    TQRBand(TQRReport* report, TQRBandType type, int height);
+
+    TQRBandType BandType;
+    int Height;
+    int Width = 0; // set to the page width before the band prints
+    QColor Color = Qt::white;
+    QFont Font;          // the controls' font when their ParentFont is on
+    QColor FontColor;    // invalid: the system's window-text colour
+    bool Enabled = true; // a disabled band never prints
+    bool ForceNewPage = false;
+    TQRFrame Frame;
+
+    TQRReport* Report() const { return m_report; }
+    const QList<TQRPrintable*>& Controls() const { return m_controls; }
+    void AddControl(TQRPrintable* control) { m_controls.append(control); }
+
+signals:
+    // Before the band prints; set printBand to false to skip it this time.
+    void BeforePrint(bool& printBand);
+    void AfterPrint(bool bandPrinted);
+
+private:
+    TQRReport* m_report;
+    QList<TQRPrintable*> m_controls;
+};

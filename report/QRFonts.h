@@ -1,0 +1,22 @@
+// Report fonts. A control's font is designed by its character height in report units (the
+// font's pixel size: 11, 12, 13 or 27); it prints at the nearest whole point size (8, 9, 10 or
+// 20 points) on a canvas of four units per report unit.
+#pragma once
+
+#include <QFont>
+#include <QSize>
+#include <QSizeF>
+#include <QString>
+
+namespace QRFonts {
+
+// A design font of `family` with the character height `units` (report units).
+QFont DesignFont(const QString& family, int units, bool bold = false);
+// The whole point size a design font prints at: height x 72 / 96, rounded.
+int PointsOf(const QFont& design);
+// The font on the page canvas: that point size at 96 per inch, times `scale`, in pixels.
+QFont CanvasFont(const QFont& design, int scale);
+// The size of `text` in report units as the font prints it (rounded up).
+QSize TextSize(const QString& text, const QFont& design);
+
+} // namespace QRFonts

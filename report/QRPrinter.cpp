@@ -1,0 +1,409 @@
+#include "report/QRPrinter.h"
+
+#include "calc/Errors.h"
+#include "platform/Application.h"
+#include "report/QRInputBlock.h"
+#include "report/QRProgress.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QRectF>
+#include <cmath>
+
+namespace {
+// The page assumed when there is no printer to ask: 4672 x 6752 at 600 per inch.
+constexpr double FallbackWidthInches = 4672.0 / 600.0;
+constexpr double FallbackHeightInches = 6752.0 / 600.0;
+constexpr int OffsetNoPrinter = 5;
+constexpr int OffsetQueryFailed = 20;
+
+TQRPrinter* instance = nullptr;
+
+[[noreturn]] void PrinterDriverError()
+{
+    throw calc::Exception("Printer driver error");
+}
+} // namespace
+
+TQRPrinter& TQRPrinter::Instance()
+{
+    if (!instance) {
+        instance = new TQRPrinter;
+        // Freed with the application, while the printing system is still there.
+        qAddPostRoutine(&TQRPrinter::Destroy);
+    }
+    return *instance;
+}
+
+void TQRPrinter::Destroy()
+{
+    delete instance;
+    instance = nullptr;
+}
+
+TQRPrinter::TQRPrinter()
+{
+    setObjectName(QStringLiteral("QRPrinter"));
+    // The page is measured when first asked for: asking the printing system for its printers
+    // costs tens of milliseconds, which the program's start should not pay.
+}
+
+TQRPrinter::~TQRPrinter()
+{
+    if (m_canvas)
+        m_canvas->end();
+}
+
+TQRPrinterState TQRPrinter::State() const
+{
+    return m_state;
+}
+
+int TQRPrinter::PageCount() const
+{
+    return m_state == TQRPrinterState::Idle ? 0
+                                            : static_cast<int>(m_pages.size()) +
+                                                  (m_state == TQRPrinterState::Generating ? 1 : 0);
+}
+
+int TQRPrinter::PageNumber() const
+{
+    return m_pageNumber;
+}
+
+const QPicture* TQRPrinter::Page(int pageNumber) const
+{
+    if (pageNumber < 1 || pageNumber > m_pages.size())
+        return nullptr;
+    return &m_pages[pageNumber - 1];
+}
+
+const QPicture* TQRPrinter::CurrentPage() const
+{
+    return m_state == TQRPrinterState::Ready ? Page(m_pageNumber) : nullptr;
+}
+
+void TQRPrinter::SelectPage(int pageNumber)
+{
+    if (m_state != TQRPrinterState::Ready || pageNumber < 1 || pageNumber > m_pages.size())
+        return;
+    if (pageNumber == m_pageNumber)
+        return;
+    m_pageNumber = pageNumber;
+    emit PageChanged();
+}
+
+QSize TQRPrinter::PageSize() const
+{
+    EnsureMeasured();
+    return m_pageSize;
+}
+
+QSize TQRPrinter::PaperSize() const
+{
+    EnsureMeasured();
+    return m_paperSize;
+}
+
+QPoint TQRPrinter::PrintingOffset() const
+{
+    EnsureMeasured();
+    return m_offset;
+}
+
+bool TQRPrinter::PrinterOK() const
+{
+    EnsureMeasured();
+    return m_printerOK;
+}
+
+QPrinter& TQRPrinter::Printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+bool TQRPrinter::PrinterInstalled()
+{
+    return !QPrinterInfo::availablePrinters().isEmpty() || !Printer().outputFileName().isEmpty();
+}
+
+bool TQRPrinter::Cancelled() const
+{
+    return m_cancelled;
+}
+
+void TQRPrinter::Cancel()
+{
+    m_cancelled = true;
+}
+
+void TQRPrinter::ClearCancel()
+{
+    m_cancelled = false;
+}
+
+void TQRPrinter::EnsureMeasured() const
+{
+    // The one instance is never const itself; only the accessors are.
+    if (!m_measured)
+        const_cast<TQRPrinter*>(this)->MeasurePage();
+}
+
+void TQRPrinter::MeasureFallback(int offset)
+{
+    const QSizeF page(FallbackWidthInches * ScreenPixelsPerInch,
+                      FallbackHeightInches * ScreenPixelsPerInch);
+    m_pageSize = page.toSize();
+    m_paperSize = (page * 1.05).toSize();
+    m_offset = QPoint(offset, offset);
+    m_printerOK = false;
+}
+
+void TQRPrinter::MeasurePage()
+{
+    m_measured = true;
+    if (!PrinterInstalled()) {
+        MeasureFallback(OffsetNoPrinter);
+        return;
+    }
+    QPrinter& printer = Printer();
+    const int dpi = printer.resolution();
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    if (!printer.isValid() || dpi <= 0 || page.isEmpty()) {
+        MeasureFallback(OffsetQueryFailed);
+        return;
+    }
+    const auto toScreen = [dpi](double devicePixels) {
+        return static_cast<int>(std::lround(devicePixels / dpi * ScreenPixelsPerInch));
+    };
+    m_pageSize = QSize(toScreen(page.width()), toScreen(page.height()));
+    if (paper.isEmpty()) {
+        m_paperSize = m_pageSize;
+        m_offset = QPoint(0, 0);
+    } else {
+        m_paperSize = QSize(toScreen(paper.width()), toScreen(paper.height()));
+        m_offset = QPoint(toScreen(page.left() - paper.left()), toScreen(page.top() - paper.top()));
+    }
+    m_printerOK = true;
+}
+
+void TQRPrinter::ApplyPageSettings(QPageLayout::Orientation orientation,
+                                   const std::optional<QPageSize>& paper)
+{
+    m_savedPageSize.reset();
+    if (!PrinterInstalled())
+        return;
+    QPrinter& printer = Printer();
+    if (!printer.isValid() || !printer.setPageOrientation(orientation))
+        PrinterDriverError();
+    if (!paper)
+        return;
+    // A file takes any paper; a printer only the ones its driver lists.
+    bool supported = !printer.outputFileName().isEmpty();
+    if (!supported) {
+        const QPrinterInfo info(printer);
+        for (const QPageSize& size : info.supportedPageSizes())
+            supported = supported || size.isEquivalentTo(*paper);
+    }
+    if (!supported)
+        return;
+    const QPageSize previous = printer.pageLayout().pageSize();
+    if (!printer.setPageSize(*paper))
+        PrinterDriverError();
+    m_savedPageSize = previous;
+}
+
+void TQRPrinter::RestorePageSettings()
+{
+    if (m_savedPageSize && m_printer)
+        m_printer->setPageSize(*m_savedPageSize);
+    m_savedPageSize.reset();
+}
+
+void TQRPrinter::StartPicture()
+{
+    m_current = QPicture();
+    m_canvas = std::make_unique<QPainter>(&m_current);
+}
+
+void TQRPrinter::FinishPicture()
+{
+    if (!m_canvas)
+        return;
+    m_canvas->end();
+    m_canvas.reset();
+    m_current.setBoundingRect(
+        QRect(0, 0, m_pageSize.width() * CanvasScale, m_pageSize.height() * CanvasScale));
+    m_pages.append(m_current);
+    m_current = QPicture();
+}
+
+void TQRPrinter::BeginDoc()
+{
+    if (m_state != TQRPrinterState::Idle) {
+        if (m_canvas) {
+            m_canvas->end();
+            m_canvas.reset();
+        }
+        m_pages.clear();
+    }
+    MeasurePage();
+    m_state = TQRPrinterState::Generating;
+    m_pageNumber = 1;
+    StartPicture();
+}
+
+QPainter* TQRPrinter::Canvas()
+{
+    return m_canvas.get();
+}
+
+void TQRPrinter::NewPage()
+{
+    if (m_state != TQRPrinterState::Generating)
+        return;
+    FinishPicture();
+    MeasurePage();
+    StartPicture();
+    m_pageNumber = static_cast<int>(m_pages.size()) + 1;
+}
+
+void TQRPrinter::EndDoc()
+{
+    if (m_state != TQRPrinterState::Generating)
+        return;
+    FinishPicture();
+    m_state = TQRPrinterState::Ready;
+    m_pageNumber = 1;
+    emit PageChanged();
+}
+
+void TQRPrinter::Cleanup()
+{
+    if (m_canvas) {
+        m_canvas->end();
+        m_canvas.reset();
+    }
+    m_pages.clear();
+    m_current = QPicture();
+    m_state = TQRPrinterState::Idle;
+    m_pageNumber = 0;
+    FirstPage = 0;
+    LastPage = 0;
+    emit PageChanged();
+}
+
+void TQRPrinter::DrawPage(QPainter& painter, int pageNumber, const QRectF& target) const
+{
+    const QPicture* page = Page(pageNumber);
+    if (!page || m_pageSize.isEmpty() || target.isEmpty())
+        return;
+    const QSizeF logical(m_pageSize.width() * CanvasScale, m_pageSize.height() * CanvasScale);
+    const QPaintDevice* device = painter.device();
+    if (device && device->logicalDpiY() != PlaybackResolution) {
+        // A picture's fonts grow with the device's resolution: on a screen of another
+        // resolution the page is played onto an image of 96 per inch and that image is drawn.
+        const qreal ratio = device->devicePixelRatioF();
+        const QSize pixels =
+            (painter.transform().mapRect(target).size() * ratio).toSize().expandedTo(QSize(1, 1));
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        const int dotsPerMeter = qRound(PlaybackResolution / 0.0254);
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        QPainter imagePainter(&image);
+        imagePainter.setRenderHints(painter.renderHints());
+        imagePainter.scale(pixels.width() / logical.width(), pixels.height() / logical.height());
+        imagePainter.drawPicture(0, 0, *page);
+        imagePainter.end();
+        painter.drawImage(target, image);
+        return;
+    }
+    painter.save();
+    // Whatever a band painted below or right of the page is cut off by the page.
+    painter.setClipRect(target, Qt::IntersectClip);
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / logical.width(), target.height() / logical.height());
+    painter.drawPicture(0, 0, *page);
+    painter.restore();
+}
+
+bool TQRPrinter::InPrintingRange(int pageNumber) const
+{
+    if (FirstPage == 0 && LastPage == 0)
+        return true;
+    return pageNumber >= FirstPage && (LastPage == 0 || pageNumber <= LastPage);
+}
+
+bool TQRPrinter::PrintTo(QPrinter& target)
+{
+    if (m_state != TQRPrinterState::Ready)
+        return false;
+    target.setDocName(Title);
+    target.setResolution(PlaybackResolution);
+    QPainter painter;
+    if (!painter.begin(&target))
+        return false;
+    const QRectF area(QPointF(0, 0), target.pageRect(QPrinter::DevicePixel).size());
+    bool first = true;
+    for (int page = 1; page <= PageCount(); ++page) {
+        if (!InPrintingRange(page))
+            continue;
+        if (!first)
+            target.newPage();
+        first = false;
+        DrawPage(painter, page, area);
+    }
+    return painter.end();
+}
+
+void TQRPrinter::Print()
+{
+    if (!PrinterOK())
+        return;
+    const int previous = m_pageNumber;
+    TQRProgress progress(ProgressCaption, QStringLiteral("Printing report ") + Title, PageCount());
+    TQRInputBlock block(&progress);
+    if (ShowProgress)
+        progress.show();
+    if (m_state == TQRPrinterState::Ready) {
+        ClearCancel();
+        QPrinter& printer = Printer();
+        if (m_printing || printer.printerState() == QPrinter::Active)
+            printer.abort();
+        printer.setDocName(Title);
+        printer.setResolution(PlaybackResolution);
+        // The one chance for Cancel: just before the first page goes out. A job cancelled
+        // here is never begun, so a chosen file is not touched either.
+        Application::ProcessMessages();
+        if (!m_cancelled) {
+            QPainter painter;
+            if (!painter.begin(&printer))
+                PrinterDriverError();
+            m_printing = true;
+            const QRectF area(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
+            int last = PageCount();
+            while (last > 0 && !InPrintingRange(last))
+                --last;
+            for (int page = 1; page <= last && !m_cancelled; ++page) {
+                if (!InPrintingRange(page))
+                    continue;
+                progress.Step();
+                SelectPage(page);
+                DrawPage(painter, page, area);
+                if (page != last)
+                    printer.newPage();
+            }
+            if (m_cancelled)
+                printer.abort();
+            painter.end();
+        }
+        m_printing = false;
+        SelectPage(previous);
+    }
+}

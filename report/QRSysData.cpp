@@ -1,0 +1,42 @@
+#include "report/QRSysData.h"
+
+#include "platform/Regional.h"
+#include "report/QRBand.h"
+#include "report/QRDateFormat.h"
+#include "report/QRReport.h"
+
+std::function<QDateTime()> TQRSysData::Clock = [] { return QDateTime::currentDateTime(); };
+
+TQRSysData::TQRSysData(TQRBand* band) : TQRCustomLabel(band)
+{
+    SetAutoSize(false);
+}
+
+QString TQRSysData::Value(TQRSysDataType data, const TQRReport& report,
+                          const TFormatSettings& settings)
+{
+    switch (data) {
+    case qrsTime:
+        return QRDateFormat::Format(QRDateFormat::ShortTimeFormat(settings.LongTimeFormat), Clock(),
+                                    settings);
+    case qrsDate: return QRDateFormat::Format(settings.ShortDateFormat, Clock(), settings);
+    case qrsDateTime: {
+        const QDateTime now = Clock();
+        QString text = QRDateFormat::Format(settings.ShortDateFormat, now, settings);
+        if (now.time() != QTime(0, 0))
+            text += QLatin1Char(' ') + QRDateFormat::Format(settings.LongTimeFormat, now, settings);
+        return text;
+    }
+    case qrsPageNumber: return QString::number(report.PageNumber());
+    case qrsReportTitle: return report.ReportTitle;
+    case qrsDetailCount: return QString::number(report.DetailCount());
+    case qrsDetailNo: return QString::number(report.DetailNo());
+    }
+    return {};
+}
+
+QString TQRSysData::PrintText()
+{
+    SetCaption(Text + Value(Data, *Band()->Report(), Regional::Current()));
+    return Caption();
+}

@@ -1,0 +1,201 @@
+// The calculator window as a user meets it: clicks that move the focus out of an input, the
+// result fields, hints, captions, and how the calculation reaches the loan formulas.
+#include "app/Main.h"
+#include "app/MainBlock.h"
+#include "controls/Aligrid.h"
+#include "controls/ExplBtn.h"
+#include "controls/FnpNumericEdit.h"
+#include "controls/NumEdit.h"
+#include "platform/Application.h"
+#include "platform/RadioGroup.h"
+#include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/TempFolder.h"
+
+#include <QLabel>
+#include <QStyle>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// Counts the window's calls of its four loan formulas.
+class CountingMain : public TfrmMain {
+public:
+    double CalcPayment(int n, double principal, double monthlyRate) const override
+    {
+        ++payments;
+        return TfrmMain::CalcPayment(n, principal, monthlyRate);
+    }
+    double CalcPVofOne(int n, double rate) const override
+    {
+        ++pvs;
+        return TfrmMain::CalcPVofOne(n, rate);
+    }
+    double CalcSimpleAPR(int n, double amountFinanced, double payment) override
+    {
+        ++aprs;
+        return TfrmMain::CalcSimpleAPR(n, amountFinanced, payment);
+    }
+    double CalcIR(int n, double principal, double payment) const override
+    {
+        ++noteRates;
+        return TfrmMain::CalcIR(n, principal, payment);
+    }
+    mutable int payments = 0, pvs = 0, aprs = 0, noteRates = 0;
+};
+
+struct CalculatorWindowTest : ::testing::Test {
+    TempProgramFolder folder;
+    std::unique_ptr<CountingMain> w;
+
+    void Start()
+    {
+        w = std::make_unique<CountingMain>();
+        w->MessageInterval = 0; // every message pass the solver offers
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    }
+    void TearDown() override
+    {
+        if (w)
+            w->close();
+        w.reset();
+    }
+    QString Cell(int col, int row) const { return w->grdAPR->Cells(col, row); }
+    void Focus(QWidget* field)
+    {
+        field->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+    }
+};
+
+} // namespace
+
+TEST_F(CalculatorWindowTest, OneClickOnAnIncrementSelectsItAndRebuildsAfterTheInputsExit)
+{
+    Start();
+    QTest::mouseClick(w->btnAutoCalcStatus, Qt::LeftButton);
+    Focus(w->edtInterest);
+    // On a real display the button's release arrives while the exit of the interest field
+    // calculates and lets messages through; it is delivered then, from inside the build.
+    QRadioButton* item = w->rgLoan->Button(5); // 2,500
+    bool released = false;
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (w->BuildRunning() && !released) {
+            released = true;
+            QTest::mouseRelease(item, Qt::LeftButton);
+        }
+    });
+    poll.start();
+    QTest::mousePress(item, Qt::LeftButton);
+    QTRY_VERIFY(released);
+    QTRY_VERIFY(!w->BuildRunning());
+    poll.stop();
+    EXPECT_EQ(w->rgLoan->ItemIndex(), 5);
+    EXPECT_EQ(Cell(0, 1), "$87,500");
+    EXPECT_EQ(Cell(0, 11), "$112,500");
+    EXPECT_EQ(Cell(7, 11), " 7.972%");
+}
+
+TEST_F(CalculatorWindowTest, ATermBeyondAnIntegerIsAConversionErrorThatChangesNothing)
+{
+    Start();
+    QTest::mouseClick(w->btnAutoCalcStatus, Qt::LeftButton);
+    const QByteArray saved = TempProgramFolder::ReadFile(w->IniFileName());
+    MessageBoxAnswerer boxes;
+    Focus(w->edtTerm);
+    w->edtTerm->setText("9999999999"); // 119,999,999,988 payments
+    Focus(w->edtInterest);
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].text, "An unidentified error has occurred.");
+    // No reset: the inputs, the switch and the last table stay; nothing is saved.
+    EXPECT_EQ(w->edtTerm->text(), "9999999999");
+    EXPECT_EQ(w->AutoCalcStatus, "ON");
+    EXPECT_EQ(Cell(1, 6), " 8.750%");
+    EXPECT_EQ(TempProgramFolder::ReadFile(w->IniFileName()), saved);
+
+    // The largest term that still fits finishes, with the payment of an endless loan.
+    w->edtTerm->SetValue(178956970);
+    Focus(w->edtTerm); // the interest field's exit calculates
+    EXPECT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(w->edtPayment->text(), "$729.17");
+    EXPECT_EQ(w->edtAPR->text(), "8.750");
+}
+
+TEST_F(CalculatorWindowTest, EveryCalculationGoesThroughTheWindowsFormulas)
+{
+    Start();
+    QTest::mouseClick(w->btnCalculate, Qt::LeftButton);
+    EXPECT_EQ(w->payments, 1);
+    EXPECT_EQ(w->aprs, 1 + 66);
+    EXPECT_EQ(w->noteRates, 11);
+    EXPECT_EQ(w->pvs, 60 * 67); // two per Newton step, 30 steps for each APR
+    EXPECT_EQ(Cell(2, 6), " 8.750%");
+}
+
+TEST_F(CalculatorWindowTest, ResultFieldsTakeTheFocusOnAClickAndStayReadOnly)
+{
+    Start();
+    w->edtLoan->SetValue(100000.004);
+    for (TKeyRoutedEdit* result : std::initializer_list<TKeyRoutedEdit*>{
+             w->edtLoan, w->edtPayment, w->edtFixedFees, w->edtDownPayment, w->edtAPR}) {
+        QTest::mouseClick(result, Qt::LeftButton);
+        EXPECT_TRUE(result->hasFocus()) << result->objectName().toStdString();
+        QTest::keyClick(result, Qt::Key_7);
+        EXPECT_FALSE(result->text().contains('7')) << result->objectName().toStdString();
+    }
+    // Leaving a money result writes back the value its text shows.
+    EXPECT_EQ(w->edtLoan->Value(), 100000);
+    EXPECT_EQ(w->edtLoan->text(), "$100,000.00");
+}
+
+TEST_F(CalculatorWindowTest, IncrementLabelsHintsAndHintPause)
+{
+    Start();
+    for (const auto& [caption, position] : {std::pair{"Purchase Price Increment:", QPoint(14, 18)},
+                                            std::pair{"Fixed Fees Increment:", QPoint(480, 18)}}) {
+        QLabel* label = nullptr;
+        for (QLabel* l : w->pnlCalculator->findChildren<QLabel*>())
+            if (l->text() == caption)
+                label = l;
+        ASSERT_NE(label, nullptr) << caption;
+        EXPECT_EQ(label->pos(), position) << caption;
+    }
+    QTest::mouseClick(w->btnCalcFixed, Qt::LeftButton);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(w->btnCloseFixedFees, &enter);
+    EXPECT_EQ(w->StatusBar1->text(), "Click to close Fixed Fees Entry");
+    EXPECT_EQ(w->btnCloseFixedFees->toolTip(), "Click to close Fixed Fees Entry");
+    // The window's hint pause is the delay before a tooltip shows.
+    EXPECT_EQ(w->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, w.get()), 300);
+}
+
+TEST(MainBlock, CaptionsCarryNoApplicationSuffix)
+{
+    TempProgramFolder folder;
+    const QFont font = QApplication::font(); // the start sets the program's font
+    TMainBlock block = StartProgram(*Application::instance());
+    // On X11 a display name set for the application is appended to every caption.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    EXPECT_EQ(QGuiApplication::desktopFileName(), "tallyhorn");
+    EXPECT_EQ(Application::instance()->Title(), "Tallyhorn");
+    EXPECT_EQ(block.frmMain->windowTitle(), "Tallyhorn, 1.0");
+    block.frmMain->close();
+    QApplication::setFont(font);
+}
+
+TEST_F(CalculatorWindowTest, TableRatesRoundAtTheFifthSignificantDigit)
+{
+    Start();
+    w->edtInterest->SetValue(123.4567); // the field keeps three decimals: 123.457
+    QTest::mouseClick(w->btnCalculate, Qt::LeftButton);
+    EXPECT_EQ(w->edtAPR->text(), "123.457");
+    EXPECT_EQ(Cell(1, 6), " 123.460%");
+    EXPECT_EQ(Cell(2, 6), " 123.460%");
+    EXPECT_EQ(Cell(2, 1), " 129.950%"); // 95,000 financed
+}

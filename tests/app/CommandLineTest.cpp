@@ -1,0 +1,174 @@
+// The command line without a process: reading the arguments, the stored inputs, and the
+// table written as text, CSV and JSON.
+#include "app/CommandLine.h"
+
+#include "app/AprTableOutput.h"
+#include "app/CommandRunner.h"
+#include "app/StoredInputs.h"
+#include "app/TableTexts.h"
+#include "calc/Errors.h"
+#include "tests/support/TempFolder.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool Parse(const QStringList& args, TCommandRequest& request, QString& error)
+{
+    return TCommandLine::Parse(QStringList{"tallyhorn"} + args, request, error);
+}
+
+struct BadInput {
+    const char* name;
+    QStringList args;
+    const char* mentions; // the option or argument the message must name
+};
+
+class BadInputTest : public ::testing::TestWithParam<BadInput> {};
+
+TEST_P(BadInputTest, IsRefusedWithOneLineNamingTheCulprit)
+{
+    TCommandRequest request;
+    QString error;
+    EXPECT_FALSE(Parse(GetParam().args, request, error));
+    EXPECT_TRUE(error.contains(GetParam().mentions)) << error.toStdString();
+    EXPECT_FALSE(error.contains('\n')) << error.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, BadInputTest,
+    ::testing::Values(
+        BadInput{"NoCommand", {"--price", "5"}, "no command"},
+        BadInput{"UnknownCommand", {"tabel"}, "'tabel'"},
+        BadInput{"ExtraArgument", {"table", "now"}, "'now'"},
+        BadInput{"UnknownOption", {"table", "--prize", "5"}, "prize"},
+        BadInput{"MissingValue", {"table", "--price"}, "--price"},
+        BadInput{"PriceNotANumber", {"table", "--price", "abc"}, "--price: 'abc'"},
+        BadInput{"Infinity", {"table", "--fees", "INF"}, "--fees"},
+        BadInput{"NegativeTerm", {"table", "--term", "-5"}, "--term"},
+        BadInput{"FractionalTerm", {"chart", "--output", "x.pdf", "--term", "30.5"}, "--term"},
+        BadInput{"EndlessTerm", {"table", "--term", "100000000"}, "--term"},
+        BadInput{"NegativeRate", {"table", "--rate", "-1"}, "--rate"},
+        BadInput{"StepNotAnIncrement", {"table", "--loan-step", "1500"}, "--loan-step"},
+        BadInput{"UnknownFormat", {"table", "--format", "xml"}, "--format"},
+        BadInput{"OptionOfAnotherCommand", {"apr", "--price", "5"}, "--price"},
+        BadInput{"FormatOnChart", {"chart", "--output", "x.pdf", "--format", "csv"}, "--format"},
+        BadInput{
+            "AprWithoutPayment", {"apr", "--amount-financed", "1", "--payments", "3"}, "--payment"},
+        BadInput{"PaymentsNotWhole",
+                 {"payment", "--loan", "1", "--rate", "5", "--payments", "2.5"},
+                 "--payments"},
+        BadInput{"ChartWithoutOutput", {"chart"}, "--output"},
+        BadInput{"UnknownPaper", {"chart", "--output", "x.pdf", "--paper", "legal"}, "--paper"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(CommandLine, ReadsOptionsAnywhereWithTheirDefaultsAndTheWindowsDecimals)
+{
+    TCommandRequest r;
+    QString error;
+    ASSERT_TRUE(Parse({"table"}, r, error)) << error.toStdString();
+    EXPECT_FALSE(r.price || r.downPercent || r.term || r.rate); // from the settings file
+    EXPECT_EQ(r.fees + r.loanStep + r.feeStep, 2000);
+    // Before or after the command, "=value" or the next argument (negative ones too); the
+    // note rate is held to three decimals, as in the window's field.
+    ASSERT_TRUE(Parse({"--rate=6.12345", "chart", "--price", "-5e4", "--down", "20", "--term", "15",
+                       "--output", "out.pdf", "--paper", "A4"},
+                      r, error))
+        << error.toStdString();
+    EXPECT_EQ(r.kind, TCommandKind::Chart);
+    EXPECT_EQ(*r.price, -50000);
+    EXPECT_EQ(*r.rate, 6.123);
+    EXPECT_EQ(r.paper, TChartPaper::A4);
+    EXPECT_TRUE(r.HasAllLoanInputs());
+    // --help wins over everything else, bad input included.
+    ASSERT_TRUE(Parse({"table", "--price", "abc", "--help"}, r, error));
+    EXPECT_EQ(r.kind, TCommandKind::Help);
+}
+
+TEST(CommandLine, OnlyArgumentsBeyondTheWindowingSystemsOwnMakeACommand)
+{
+    const struct {
+        std::vector<const char*> argv;
+        bool command;
+    } cases[] = {
+        {{"tallyhorn"}, false},
+        {{"tallyhorn", "-platform", "xcb"}, false},
+        {{"tallyhorn", "--style", "fusion", "-reverse"}, false},
+        {{"tallyhorn", "table"}, true},
+        {{"tallyhorn", "-style", "fusion", "--version"}, true},
+        {{"tallyhorn", "--price", "5"}, true}, // a command's option: refused later, not ignored
+        {{"tallyhorn", "-platform"}, true},    // no value: not the windowing system's
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TCommandRunner::Wanted(static_cast<int>(c.argv.size()), c.argv.data()), c.command)
+            << c.argv.back();
+}
+
+// Solving ahead on several threads must not change which error the table meets first.
+TEST(AprTableOutput, MeetsTheErrorABuildThatSolvesAsItGoesMeets)
+{
+    const TTableInputs cases[] = {
+        {.price = 0},                               // no payment: a zero slope in the APR cells
+        {.price = 37400, .loanStep = 7500},         // row 1 lends -100 against a payment of 294
+        {.price = 460, .term = 1, .loanStep = 100}, // the same in a one-year loan's table
+        {.rate = 1e308},                            // the payment itself overflows
+    };
+    for (const TTableInputs& in : cases) {
+        std::string sequential, ahead;
+        try {
+            const calc::UserLoan user =
+                calc::ComputeUserLoan(in.price, in.downPercent, in.term, in.rate, in.fees);
+            calc::CalcSimpleAPR(user.n, user.loan - user.fees, user.payment);
+            calc::BuildAprTable(user, in.loanStep, in.feeStep, TableTexts::CellFormats(),
+                                [](int, int, const std::string&) {});
+        } catch (const calc::EMathError& e) {
+            sequential = e.what();
+        }
+        try {
+            TAprTableOutput table(in);
+        } catch (const calc::EMathError& e) {
+            ahead = e.what();
+        }
+        EXPECT_FALSE(sequential.empty()) << in.price;
+        EXPECT_EQ(ahead, sequential) << in.price;
+    }
+}
+
+struct StoredInputsTest : ::testing::Test {
+    TempProgramFolder folder;
+    QString warning;
+};
+
+// Any spelling of the name is the same file; the exact one wins. Nothing is written.
+TEST_F(StoredInputsTest, FindsTheFileWhateverItsLetterCase)
+{
+    EXPECT_EQ(TStoredInputs::Read(&warning).interest, 8.75); // no file: the designed inputs
+    TempProgramFolder::WriteFile(folder.File("TORVINI.INI"), "[LastValues]\nPrice=1\n");
+    EXPECT_EQ(TStoredInputs::Read(&warning).price, 1);
+    TempProgramFolder::WriteFile(folder.File("TorvIni.ini"), "[lastvalues]\nprice=250000\n");
+    EXPECT_EQ(TStoredInputs::Read(&warning).price, 250000);
+    EXPECT_TRUE(warning.isEmpty());
+    EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files).size(), 2);
+}
+
+// Stored values go through the same checks as the options; the message names the key.
+TEST_F(StoredInputsTest, AStoredValueTheOptionsWouldRefuseIsBadInput)
+{
+    TempProgramFolder::WriteFile(folder.File("TorvIni.ini"), "[LastValues]\nTerm=0\n");
+    TCommandRequest request;
+    request.kind = TCommandKind::Table;
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    EXPECT_EQ(TCommandRunner::Execute(request, outStream, errStream), TCommandRunner::BadInput);
+    EXPECT_TRUE(err.contains("Term=0") && err.contains("--term")) << err.toStdString();
+    EXPECT_TRUE(out.isEmpty());
+
+    // Given on the command line, the stored value is not needed and not checked.
+    request.term = 20;
+    err.clear();
+    EXPECT_EQ(TCommandRunner::Execute(request, outStream, errStream), TCommandRunner::Success);
+    EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+}
+
+} // namespace

@@ -1,0 +1,324 @@
+// The built program run as a command: output, exit status, standard error, and the settings
+// file left alone. The program is copied into a temporary folder, which is then its program
+// folder, and its configuration folder is another temporary folder.
+#include "app/Main.h"
+#include "controls/Aligrid.h"
+#include "controls/ExplBtn.h"
+#include "controls/FnpNumericEdit.h"
+#include "controls/NumEdit.h"
+#include "platform/RadioGroup.h"
+#include "tests/support/DefaultTable.h"
+#include "tests/support/TempFolder.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <array>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+class CommandProcessTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_folder = std::make_unique<QTemporaryDir>();
+        s_config = std::make_unique<QTemporaryDir>();
+        ASSERT_TRUE(QFile::copy(TALLYHORN_EXECUTABLE, Program()));
+    }
+    static void TearDownTestSuite()
+    {
+        s_folder.reset();
+        s_config.reset();
+    }
+    void TearDown() override { QFile::remove(Settings()); }
+
+    static QString Program() { return s_folder->filePath("tallyhorn"); }
+    static QString Settings() { return s_folder->filePath("TorvIni.ini"); }
+
+    // Runs the program in the "C" locale (United States texts), with no display or with one
+    // that cannot be reached.
+    static Outcome Start(const QStringList& args, const QString& display = QString())
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", s_config->path());
+        env.insert("LC_ALL", "C");
+        env.remove("QT_QPA_PLATFORM");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("DISPLAY");
+        if (!display.isEmpty())
+            env.insert("DISPLAY", display);
+        process.setProcessEnvironment(env);
+        process.start(Program(), args);
+        Outcome run;
+        if (!process.waitForFinished(120000))
+            return run;
+        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+    // The grid part of the text output: one list of cells per row.
+    static QList<QStringList> Cells(const QString& text)
+    {
+        QList<QStringList> rows;
+        const QStringList lines = text.split('\n');
+        for (qsizetype i = lines.indexOf(QString()) + 1; i < lines.size(); ++i)
+            if (!lines[i].isEmpty())
+                rows << lines[i].trimmed().split(QRegularExpression(" {2,}"));
+        return rows;
+    }
+
+    static std::unique_ptr<QTemporaryDir> s_folder;
+    static std::unique_ptr<QTemporaryDir> s_config;
+};
+
+std::unique_ptr<QTemporaryDir> CommandProcessTest::s_folder;
+std::unique_ptr<QTemporaryDir> CommandProcessTest::s_config;
+
+// The same inputs typed into the window and given to the command (as options, or left to the
+// settings file) give the same 96 texts; the default table is the one the window tests know.
+TEST_F(CommandProcessTest, EveryCellEqualsTheWindowsForTheSameInputs)
+{
+    struct Case {
+        QByteArray stored; // for the command
+        QStringList args;
+        std::array<double, 7> window; // price, down, term, rate, fees, loan and fee item
+    };
+    const Case cases[] = {
+        {"", {}, {100000, 0, 30, 8.75, 0, 3, 3}},
+        {"[LastValues]\nDownPercent=20\nTerm=15\nInterest=6.5\n",
+         {"--fees", "3000", "--loan-step", "2500", "--fee-step", "500"},
+         {100000, 20, 15, 6.5, 3000, 5, 2}},
+        {"", {"--price", "30000", "--loan-step", "7500"}, {30000, 0, 30, 8.75, 0, 9, 3}},
+        {"[LastValues]\nPrice=250000\nInterest=7.125\n",
+         {"--down", "12.5", "--fee-step", "250", "--fees", "1234.56"},
+         {250000, 12.5, 30, 7.125, 1234.56, 3, 1}},
+    };
+    for (const Case& c : cases) {
+        TempProgramFolder window;
+        TfrmMain w;
+        w.edtPurchasePrice->SetValue(c.window[0]);
+        w.edtDownPaymentPercent->SetValue(c.window[1]);
+        w.edtTerm->SetValue(c.window[2]);
+        w.edtInterest->SetValue(c.window[3]);
+        w.edtFixedFees->SetValue(c.window[4]);
+        w.rgLoan->SetItemIndex(static_cast<int>(c.window[5]));
+        w.rgFixed->SetItemIndex(static_cast<int>(c.window[6]));
+        w.CalcAPRTable(w.btnCalculate);
+
+        QFile::remove(Settings());
+        if (!c.stored.isEmpty())
+            TempProgramFolder::WriteFile(Settings(), c.stored);
+        const Outcome run = Start(QStringList{"table"} + c.args);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+        const QList<QStringList> cells = Cells(run.out);
+        ASSERT_EQ(cells.size(), 12);
+        for (int row = 0; row < 12; ++row)
+            for (int col = 0; col < 8; ++col)
+                EXPECT_EQ(cells[row].value(col), w.grdAPR->Cells(col, row).trimmed())
+                    << c.args.join(' ').toStdString() << " at " << col << ", " << row;
+        EXPECT_TRUE(run.out.contains(" " + w.edtPayment->text() + "\n"));
+        EXPECT_TRUE(run.out.contains(" " + w.edtAPR->text() + "%\n"));
+        for (int row = 1; c.args.isEmpty() && row <= 11; ++row)
+            for (int col = 1; col <= 7; ++col)
+                EXPECT_EQ(cells[row][col], QString(DefaultAprTable[row - 1][col - 1]) + "%");
+        w.close();
+    }
+    // Nothing was written: the settings file as it was, no configuration folder.
+    EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), cases[3].stored);
+    EXPECT_TRUE(QDir(s_config->path()).isEmpty());
+}
+
+TEST_F(CommandProcessTest, CsvAndJsonParseAndAgreeWithTheText)
+{
+    const QStringList inputs{"--price", "187500", "--down", "10",   "--term",      "20",
+                             "--rate",  "5.875",  "--fees", "2750", "--loan-step", "5000"};
+    const Outcome text = Start(QStringList{"table"} + inputs);
+    const Outcome csv = Start(QStringList{"table", "--format", "csv"} + inputs);
+    const Outcome json = Start(QStringList{"table", "--format=json"} + inputs);
+    ASSERT_EQ(text.status + csv.status + json.status, 0);
+    const QList<QStringList> cells = Cells(text.out);
+    ASSERT_EQ(cells.size(), 12);
+
+    // CSV: rectangular 12 x 8, every number rounds to the text shown.
+    const QStringList records = csv.out.split("\r\n");
+    for (int row = 0; row < 12; ++row) {
+        const QStringList fields = records[row].split(',');
+        ASSERT_EQ(fields.size(), 8) << row;
+        for (int col = row == 0 ? 2 : 0; col < 8; ++col) {
+            bool isNumber = false;
+            const double v = fields[col].toDouble(&isNumber);
+            ASSERT_TRUE(isNumber) << fields[col].toStdString();
+            const QString shown = cells[row][col];
+            if (shown.endsWith('%'))
+                EXPECT_EQ(QString::number(v, 'f', 3) + "%", shown);
+            else
+                EXPECT_EQ("$" + QLocale(QLocale::English).toString(v, 'f', 0), shown);
+        }
+    }
+
+    // JSON: well formed, and the same numbers as the CSV.
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json.out.toUtf8(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    const QJsonObject root = doc.object();
+    EXPECT_EQ(root["loan"].toDouble(), 168750);
+    EXPECT_EQ(root["fees"].toArray().first().toDouble(), 2750);
+    EXPECT_EQ(root["rows"][5]["aprs"][0].toDouble(), records[6].split(',')[2].toDouble());
+    EXPECT_TRUE(
+        records.contains("Payment (P&I)," + QString::number(root["payment"].toDouble(), 'g',
+                                                            QLocale::FloatingPointShortest)));
+}
+
+TEST_F(CommandProcessTest, AprPaymentHelpAndVersion)
+{
+    const struct {
+        QStringList args;
+        const char* out; // the start of standard output
+    } cases[] = {
+        {{"apr", "--amount-financed", "99000", "--payment", "786.7004056", "--payments", "360"},
+         "8.861%\n"},
+        {{"payment", "--loan", "100000", "--rate", "8.75", "--payments", "360"}, "$786.70\n"},
+        {{"payment", "--loan", "-5", "--rate", "0", "--payments", "1"}, "($5.00)\n"},
+        {{"payment", "--loan", "120000", "--rate", "0", "--payments", "360", "--format", "csv"},
+         "333.3333333333333\r\n"},
+        {{"--version"}, "tallyhorn 1.0.00\n"},
+        {{"--help"}, "Usage: tallyhorn [COMMAND [OPTIONS]]\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = Start(c.args);
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.out.startsWith(c.out)) << run.out.toStdString();
+    }
+}
+
+TEST_F(CommandProcessTest, BadInputAndMathErrorsExitWithOneLineOnStandardError)
+{
+    const struct {
+        QStringList args;
+        int status;
+        const char* mentions;
+    } cases[] = {
+        {{"table", "--price", "abc"}, 2, "--price"},
+        {{"table", "--frobnicate"}, 2, "frobnicate"},
+        {{"price"}, 2, "'price'"},
+        // No payment: the APR solver meets a zero slope.
+        {{"table", "--price", "0"}, 1, "cannot be determined"},
+        {{"payment", "--loan", "1000", "--rate", "-1200", "--payments", "12"},
+         1,
+         "cannot be determined"},
+    };
+    TempProgramFolder::WriteFile(Settings(), "[LastValues]\nPrice=100000\n");
+    const QDateTime modified = QFileInfo(Settings()).lastModified();
+    for (const auto& c : cases) {
+        const Outcome run = Start(c.args);
+        EXPECT_EQ(run.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith("tallyhorn: ")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.mentions)) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        if (c.status == 2) {
+            EXPECT_TRUE(run.out.isEmpty());
+        }
+    }
+    EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), "[LastValues]\nPrice=100000\n");
+    EXPECT_EQ(QFileInfo(Settings()).lastModified(), modified);
+}
+
+// A damaged value: one warning line, the designed inputs, success, and the file as it was.
+TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDesignedInputs)
+{
+    TempProgramFolder::WriteFile(Settings(), "[LastValues]\nPrice=12O000\n");
+    const Outcome run = Start({"table"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err.count('\n'), 1);
+    EXPECT_TRUE(run.err.startsWith("tallyhorn: warning: ") && run.err.contains("Price=12O000,"))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(" $100,000.00\n"));
+    EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), "[LastValues]\nPrice=12O000\n");
+}
+
+// The chart as a one-page PDF with the table's texts, on Letter or A4, with no display or an
+// unreachable one, and the settings file untouched.
+TEST_F(CommandProcessTest, ChartIsOnePdfPageWithTheTablesTexts)
+{
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");
+    if (pdftotext.isEmpty() || pdfinfo.isEmpty())
+        GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils, installed by scripts/setup) are "
+                        "needed to read the PDF";
+    auto tool = [](const QString& program, const QStringList& args) {
+        QProcess process;
+        process.start(program, args);
+        process.waitForFinished(60000);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    const QByteArray stored = "[LastValues]\nPrice=187500\nDownPercent=10\nTerm=20\n";
+    TempProgramFolder::WriteFile(Settings(), stored);
+    const QDateTime modified = QFileInfo(Settings()).lastModified();
+    const QStringList inputs{"--rate", "5.875", "--fees", "2750", "--loan-step", "5000"};
+    const QList<QStringList> table = Cells(Start(QStringList{"table"} + inputs).out);
+    ASSERT_EQ(table.size(), 12);
+
+    QTemporaryDir out;
+    const struct {
+        QStringList paper;
+        const char* size;
+        const char* display;
+    } papers[] = {{{}, "612 x 792 pts (letter)", ""},
+                  {{"--paper", "a4"}, "595 x 842 pts (A4)", ":4242"}};
+    for (const auto& p : papers) {
+        const QString pdf = out.filePath("chart.pdf");
+        const Outcome run =
+            Start(QStringList{"chart", "--output", pdf} + inputs + p.paper, p.display);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty() && run.err.isEmpty()) << run.err.toStdString();
+        const QString info = tool(pdfinfo, {pdf});
+        EXPECT_TRUE(info.contains(QRegularExpression("Pages: +1\n"))) << info.toStdString();
+        EXPECT_TRUE(info.contains(p.size)) << info.toStdString();
+
+        const QString text = tool(pdftotext, {"-layout", pdf, "-"});
+        EXPECT_TRUE(text.contains("Chart of Annual Percentage Rates"));
+        EXPECT_TRUE(text.contains(QRegularExpression("Purchase Price: +\\$187,500\\.00")));
+        EXPECT_TRUE(text.contains(QRegularExpression("Other Fees: +\\$2,750\\.00")));
+        // Every row of the table, its cells in order on one line.
+        for (const QStringList& row : table) {
+            QStringList escaped;
+            for (const QString& cell : row)
+                escaped << QRegularExpression::escape(cell);
+            EXPECT_TRUE(text.contains(QRegularExpression(escaped.join(" +"))))
+                << row.join(' ').toStdString();
+        }
+        QFile::remove(pdf);
+    }
+    EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), stored);
+    EXPECT_EQ(QFileInfo(Settings()).lastModified(), modified);
+
+    // A file that cannot be written: status 1 and one line naming the option.
+    const Outcome failed = Start({"chart", "--output", out.filePath("missing/chart.pdf")});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_TRUE(failed.err.startsWith("tallyhorn: --output: ")) << failed.err.toStdString();
+    EXPECT_EQ(failed.err.count('\n'), 1) << failed.err.toStdString();
+}
+
+} // namespace
