@@ -108,6 +108,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(m_client);
 
     CreateMenus();
+    CreateWebFileInfo();
     CreateToolbar(m_client);
     CreateCalculatorPanel(m_client);
     CreateGrid(m_client);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calc/AprTable.h"
+#include "platform/Maker.h"
 #include "platform/ProfileFile.h"
 
 #include <QAction>
@@ -23,6 +24,7 @@ class TRadioGroup;
 class TStringAlignGrid;
 class TfrmPreview;
 class TURL;
+class TWebFileInfo;
 class QFrame;
 
 class TfrmMain : public QMainWindow {
@@ -169,6 +171,9 @@ public:
     TURL* UrlEmailSuggest = nullptr;
     TURL* UrlEmailSupport = nullptr;
 
+    // The update information component (the update centre asks it).
+    TWebFileInfo* WebFileInfo = nullptr;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -200,6 +205,8 @@ private:
     void ReadIniValues();
     void ReportSettingsProblem(const QString& text);
     void OpenUrl(TURL* url);
+    void CreateWebFileInfo();
+    QString UpdateHomeURL() const;
     void InstallPreview();
     // The eight fee fields, in the order their amounts are added.
     std::array<TNumEdit*, 8> FeeFields() const;
@@ -218,10 +225,3 @@ private:
     bool m_buildRunning = false;
     bool m_exitByMouse = false; // the last input to lose the focus lost it to a mouse press
 };
-
-// The maker's site and mailboxes.
-namespace Maker {
-inline const char* const Host = "www.velmora.example";
-inline const char* const SuggestionsMailbox = "suggestions@velmora.example";
-inline const char* const SupportMailbox = "support@velmora.example";
-} // namespace Maker

@@ -90,8 +90,9 @@ void Application::HandleException(QObject* sender, std::exception_ptr error)
     } catch (const calc::EAbort&) {
         // The silent kind: unwinds without a message.
     } catch (const std::exception& e) {
-        if (m_onException)
-            m_onException(sender, e);
+        // A copy: the handler may install another one while it runs.
+        if (const ExceptionHandler handler = m_onException)
+            handler(sender, e);
         else
             ShowDefaultException(QString::fromStdString(e.what()));
     } catch (...) {

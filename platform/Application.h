@@ -32,6 +32,7 @@ public:
     // Runs the message loop until the main window closes.
     int Run();
 
+    const ExceptionHandler& OnException() const { return m_onException; }
     void SetOnException(ExceptionHandler handler) { m_onException = std::move(handler); }
 
     // Runs `handler` as an event handler: any exception is reported through HandleException.

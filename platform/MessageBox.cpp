@@ -52,14 +52,20 @@ ModalResult MessageBox(const QString& text, const QString& caption, MessageIcon 
 {
     if (Hook())
         return Hook()({text, caption, icon, buttons});
-    // Texts may break lines with LF CR; the carriage returns have no place on the screen.
-    QString shown = text;
-    shown.remove('\r');
-    QMessageBox box(ToQt(icon), caption, shown, ToQt(buttons));
+    QMessageBox box(ToQt(icon), caption, ScreenText(text), ToQt(buttons));
     box.adjustSize();
     if (QScreen* screen = QGuiApplication::primaryScreen())
         box.move(screen->availableGeometry().center() - box.rect().center());
     return FromQt(box.exec());
+}
+
+QString ScreenText(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1String("\n\r"), QLatin1String("\n"));
+    shown.replace('\r', '\n');
+    return shown;
 }
 
 void ShowInformation(const QString& text)

@@ -30,6 +30,10 @@ struct MessageBoxRecord {
 ModalResult MessageBox(const QString& text, const QString& caption, MessageIcon icon,
                        MessageButtons buttons);
 
+// The text as the box shows it: CR LF, LF CR and a lone CR each break the line once. The hook
+// receives the text unchanged.
+QString ScreenText(const QString& text);
+
 // The program's own information box: caption "Information", information icon, one OK button.
 void ShowInformation(const QString& text);
 

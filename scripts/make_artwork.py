@@ -408,6 +408,67 @@ def close_cross():
     return c
 
 
+def update_centre():
+    """The update centre's picture (144 x 155): a globe sending a release down to a computer."""
+    import math
+    c = Canvas(144, 155)
+    # The globe with its meridians and parallels.
+    cx, cy, r = 72, 48, 40
+    c.disc(cx, cy, r, BLUE)
+    for y in range(c.h):
+        for x in range(c.w):
+            dx, dy = x - cx, y - cy
+            if dx * dx + dy * dy > r * r:
+                continue
+            # Continents: a few soft blobs.
+            for bx, by, br in ((-16, -14, 13), (-6, 2, 9), (18, -6, 11), (14, 16, 8),
+                               (-20, 20, 6)):
+                if (dx - bx) ** 2 + ((dy - by) * 1.2) ** 2 <= br * br:
+                    c.set(x, y, GREEN if (x + y) % 5 else LIME)
+    for k in (-2, -1, 1, 2):
+        w = r * math.cos(math.asin(k / 3))
+        c.line(int(cx - w), cy + k * r // 3, int(cx + w), cy + k * r // 3, AQUA)
+    c.line(cx - r, cy, cx + r, cy, AQUA)
+    for a in (0.35, 0.7):
+        for y in range(cy - r, cy + r + 1):
+            dy = y - cy
+            half = (r * r - dy * dy) ** 0.5
+            for s in (-1, 1):
+                c.set(int(round(cx + s * a * half)), y, AQUA)
+    c.line(cx, cy - r, cx, cy + r, AQUA)
+    c.ring(cx, cy, r, NAVY, 2.0)
+    c.disc(cx - 16, cy - 18, 5, WHITE)
+    c.disc(cx - 16, cy - 18, 3, AQUA)
+
+    # A green arrow down from the globe.
+    for y in range(86, 104):
+        c.line(64, y, 80, y, LIME)
+        c.set(64, y, BLACK)
+        c.set(80, y, BLACK)
+    for i in range(14):
+        c.line(56 + i, 104 + i, 88 - i, 104 + i, LIME)
+        c.set(56 + i, 104 + i, BLACK)
+        c.set(88 - i, 104 + i, BLACK)
+    c.line(56, 104, 64, 104, BLACK)
+    c.line(80, 104, 88, 104, BLACK)
+
+    # The computer receiving it: a monitor on a stand.
+    c.fill(20, 118, 124, 146, SILVER)
+    c.frame(20, 118, 124, 146, BLACK)
+    c.line(21, 119, 123, 119, WHITE)
+    c.line(21, 119, 21, 145, WHITE)
+    c.fill(26, 122, 118, 141, NAVY)
+    c.frame(26, 122, 118, 141, GRAY)
+    for i, x in enumerate(range(30, 114, 6)):
+        h = 4 + (i * 7) % 11
+        c.fill(x, 139 - h, x + 3, 139, YELLOW if i % 3 else AQUA)
+    c.set(114, 144, LIME)
+    c.fill(60, 147, 84, 150, GRAY)
+    c.fill(44, 151, 100, 154, SILVER)
+    c.frame(44, 151, 100, 154, BLACK)
+    return c
+
+
 IMAGES = {
     # toolbar of the calculator window, 25 x 24 buttons
     'print_preview': print_preview,
@@ -432,6 +493,7 @@ IMAGES = {
     'update_check': check_update,
     'update_retrieve': retrieve_update,
     'update_close': close_cross,
+    'update_centre': update_centre,
 }
 
 

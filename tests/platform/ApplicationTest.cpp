@@ -149,3 +149,11 @@ TEST(Regional, PlainLocaleGivesUnitedStatesValues)
     EXPECT_EQ(s.CurrencyString, "$");
     EXPECT_EQ(s.NegCurrFormat, 0);
 }
+
+TEST(MessageBoxText, EveryKindOfLineEndBreaksTheLineOnce)
+{
+    EXPECT_EQ(ScreenText("Could not retrieve.\rError unknown."),
+              "Could not retrieve.\nError unknown.");
+    EXPECT_EQ(ScreenText("a\r\nb\n\rc\nd"), "a\nb\nc\nd");
+    EXPECT_EQ(ScreenText("a\r\rb"), "a\n\nb");
+}

@@ -1,0 +1,18 @@
+// The maker's site, mailboxes and update signing key: the one place where they are configured.
+// The Internet menu's links and the update check both start from here.
+#pragma once
+
+namespace Maker {
+// Host of the maker's web server (the web links and the update information page).
+inline const char* const Host = "www.velmora.example";
+inline const char* const SuggestionsMailbox = "suggestions@velmora.example";
+inline const char* const SupportMailbox = "support@velmora.example";
+
+// Path of the update information page on the maker's server.
+inline const char* const UpdateInfoPath = "/Torv/Torv.htm";
+
+// The maker's Ed25519 public key (base64 of 32 bytes). Every update the program starts must
+// carry a signature made with the matching secret key (scripts/sign-update). Empty would
+// turn the check off; a release build always has it.
+inline const char* const UpdatePublicKey = "GMFVmxef7JNHhJNCF9tz8serU47PdVM9OkRgUu0rMvM=";
+} // namespace Maker

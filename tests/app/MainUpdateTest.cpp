@@ -1,0 +1,67 @@
+// The main window's update command: the update centre on the configured host, a new window
+// per opening, and the page fetched once per run.
+#include "app/Main.h"
+#include "controls/ExplBtn.h"
+#include "platform/ProfileFile.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/UpdateSeams.h"
+#include "update/Update.h"
+#include "update/WebFileInfo.h"
+
+#include <QLabel>
+#include <gtest/gtest.h>
+
+namespace {
+TEST(MainUpdate, OpensANewCentrePerCommandAndFetchesThePageOnce)
+{
+    TempProgramFolder folder;
+    ScriptedSite site;
+    UpdateSeams seams;
+    site.SetDocument("/Torv/Torv.htm", InfoPageHtml({{"version", "1.0.01"}}));
+    TfrmMain w;
+    w.show();
+    auto* component = w.findChild<TWebFileInfo*>("WebFileInfo");
+    ASSERT_EQ(component, w.WebFileInfo);
+    EXPECT_EQ(component->HomeURL(), "http://www.velmora.example/Torv/Torv.htm");
+    ASSERT_TRUE(
+        ProfileFile(w.IniFileName())
+            .WriteString("Update", "Host", QString("127.0.0.1:%1").arg(site.Server().Port())));
+
+    QStringList seen;
+    QList<const void*> windows;
+    auto closeWhenChecked = [&] {
+        WhenWidgetShown(
+            [](QWidget* window) {
+                return window == frmUpdate && frmUpdate->btnRetrieveUpdate->isVisible();
+            },
+            [&](QWidget*) {
+                seen << frmUpdate->lblUpdateStatus->text() + " " + frmUpdate->lblVersion->text();
+                windows << frmUpdate;
+                frmUpdate->btnClose->OnClick();
+            });
+    };
+    closeWhenChecked();
+    w.btnUpdate->OnClick();
+    EXPECT_EQ(frmUpdate, nullptr);
+    closeWhenChecked();
+    w.mnuHelpUpdate->trigger();
+    EXPECT_EQ(seen, (QStringList{"Update Information 1.0.01", "Update Information 1.0.01"}));
+    EXPECT_EQ(site.RequestLines().size(), 1u);
+    EXPECT_EQ(component->HomeURL(), site.Url("/Torv/Torv.htm"));
+    EXPECT_TRUE(seams.boxes.isEmpty());
+
+    // A host that is not one goes unused; the test run then refuses the maker's host.
+    ASSERT_TRUE(ProfileFile(w.IniFileName()).WriteString("Update", "Host", "mirror/x?y"));
+    WhenWidgetShown([](QWidget* window) { return window == frmUpdate; },
+                    [&](QWidget*) {
+                        ProcessMessagesUntil([&] { return !seams.boxes.isEmpty(); });
+                        frmUpdate->btnClose->OnClick();
+                    });
+    w.btnUpdate->OnClick();
+    EXPECT_EQ(component->HomeURL(), "http://www.velmora.example/Torv/Torv.htm");
+    EXPECT_EQ(
+        seams.BoxTexts(),
+        QStringList{"Tallyhorn: Get Info failed due to:\r\nA test run reaches only 127.0.0.1"});
+    w.close();
+}
+} // namespace

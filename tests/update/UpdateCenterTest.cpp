@@ -1,0 +1,127 @@
+// The update centre window: its states after the check, and that only its Close button ends
+// it.
+#include "controls/ExplBtn.h"
+#include "tests/support/UpdateSeams.h"
+#include "update/Update.h"
+#include "update/WebFileInfo.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QTest>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+namespace {
+struct UpdateCenterTest : ::testing::Test {
+    ScriptedSite site;
+    UpdateSeams seams;
+    TWebFileInfo wfi;
+    std::unique_ptr<TfrmUpdate> form;
+
+    void SetUp() override
+    {
+        wfi.InfoTags()->VersionTag = "version";
+        wfi.InfoTags()->DateTag = "date";
+        wfi.SetCurrentVersion(TfrmUpdate::RunningVersion);
+        wfi.SetHomeURL(site.Url("/Torv/Torv.htm"));
+    }
+    void Announce(const std::string& version)
+    {
+        site.SetDocument("/Torv/Torv.htm",
+                         InfoPageHtml({{"version", version}, {"date", "May 3, 2000"}}));
+    }
+    // Shows the window and waits until its check has run.
+    void Open()
+    {
+        form = std::make_unique<TfrmUpdate>(&wfi);
+        form->show();
+        ASSERT_TRUE(ProcessMessagesUntil([this] {
+            return form->lblUpdateStatus->text() != "Update Status:  Unknown" ||
+                   !seams.boxes.isEmpty();
+        }));
+    }
+    static QColor Colour(QLabel* label) { return label->palette().color(QPalette::WindowText); }
+};
+
+struct StateCase {
+    const char* name;
+    const char* version;
+    const char* status;
+    bool retrieve;
+};
+
+class UpdateCenterStates : public UpdateCenterTest,
+                           public ::testing::WithParamInterface<StateCase> {};
+
+TEST_P(UpdateCenterStates, ShowTheServersVersionAndOfferNewerOnes)
+{
+    Announce(GetParam().version);
+    Open();
+    EXPECT_EQ(form->lblUpdateStatus->text(), GetParam().status);
+    EXPECT_EQ(Colour(form->lblUpdateStatus), QColor(255, 0, 0));
+    EXPECT_EQ(form->lblVersion->text(), GetParam().version);
+    EXPECT_EQ(Colour(form->lblVersion), QColor(0, 0, 255));
+    EXPECT_EQ(form->lblDate->text(), "May 3, 2000");
+    EXPECT_FALSE(form->lblDate->isVisible());
+    EXPECT_EQ(form->btnRetrieveUpdate->isVisible(), GetParam().retrieve);
+    EXPECT_FALSE(form->btnCheckForUpdate->isVisible());
+    EXPECT_TRUE(seams.boxes.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, UpdateCenterStates,
+    ::testing::Values(StateCase{"Newer", "1.0.01", "Update Information", true},
+                      StateCase{"Same", "1.0.00", "No Update Available", false},
+                      StateCase{"NotNumeric", "beta two", "No Update Available", false}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(UpdateCenterTest, FailureKeepsTheInitialTextsAndNamesTheReason)
+{
+    Open();
+    ASSERT_TRUE(ProcessMessagesUntil([this] { return seams.boxes.size() == 2; }));
+    EXPECT_EQ(seams.BoxTexts(),
+              (QStringList{"Tallyhorn: 404", "Tallyhorn: Get Info failed due to:\r\nNot Found"}));
+    EXPECT_EQ(form->lblUpdateStatus->text(), "Update Status:  Unknown");
+    EXPECT_EQ(form->lblVersion->text(), "Status Unknown");
+    EXPECT_EQ(Colour(form->lblVersion), QColor(192, 192, 192));
+    EXPECT_EQ(form->lblCurrentVersion->text(), "1.0.00");
+    EXPECT_EQ(form->lblCurrentCompileDate->text(), "April 6, 1999");
+}
+
+TEST_F(UpdateCenterTest, OnlyTheCloseButtonEndsTheWindow)
+{
+    Announce("1.0.01");
+    form = std::make_unique<TfrmUpdate>(&wfi);
+    EXPECT_EQ(form->windowTitle(), "Velmora Software Update Center");
+    EXPECT_EQ(form->size(), QSize(411, 223));
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(form->Image1->geometry(), QRect(238, 25, 144, 155));
+    EXPECT_EQ(form->Image1->pixmap().size(), QSize(144, 155));
+    EXPECT_EQ(form->btnClose->geometry(), QRect(274, 196, 131, 25));
+    EXPECT_EQ(form->btnClose->Caption(), " &Close Update Center");
+    EXPECT_EQ(form->lblVersion->pos(), QPoint(157, 153));
+
+    bool escapeTried = false;
+    bool windowManagerTried = false;
+    // Once the check has offered the update, the user tries every way out.
+    WhenWidgetShown(
+        [&](QWidget* w) { return w == form.get() && form->btnRetrieveUpdate->isVisible(); },
+        [&](QWidget*) {
+            QTest::keyClick(form.get(), Qt::Key_Escape);
+            escapeTried = form->InModalLoop();
+            QCloseEvent close; // as the window manager sends it
+            QSpontaneKeyEvent::setSpontaneous(&close);
+            QApplication::sendEvent(form.get(), &close);
+            windowManagerTried = form->InModalLoop() && form->isVisible();
+            form->btnClose->OnClick();
+        });
+    EXPECT_EQ(form->ShowModal(), ModalResult::mrOk);
+    EXPECT_TRUE(escapeTried);
+    EXPECT_TRUE(windowManagerTried);
+
+    // Shown again, it checks again, from the kept values.
+    form->show();
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return form->btnRetrieveUpdate->isVisible(); }));
+    EXPECT_EQ(site.RequestLines().size(), 1u);
+}
+} // namespace

@@ -1,0 +1,222 @@
+#include "update/Update.h"
+
+#include "controls/Artwork.h"
+#include "controls/ExplBtn.h"
+#include "platform/Application.h"
+#include "platform/MessageBox.h"
+#include "platform/ScreenCursor.h"
+#include "update/InfoPage.h"
+#include "update/WebFileInfo.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QTimer>
+
+TfrmUpdate* frmUpdate = nullptr;
+
+namespace {
+const QColor clBlack(0, 0, 0);
+const QColor clGreen(0, 128, 0);
+const QColor clSilver(192, 192, 192);
+const QColor clRed(255, 0, 0);
+const QColor clBlue(0, 0, 255);
+
+void SetColour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+// MS Sans Serif is not on Linux, and the font matcher answers its name with a much wider
+// face; Arial (Liberation Sans, metric-compatible) stands in, as in the main window.
+QFont DialogFont(bool bold = false)
+{
+    QFont font("Arial");
+    font.setPixelSize(11);
+    font.setBold(bold);
+    return font;
+}
+} // namespace
+
+TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
+    : TNoCloseDialog(parent), m_webFileInfo(webFileInfo)
+{
+    setObjectName("frmUpdate");
+    setWindowTitle("Velmora Software Update Center");
+    setFont(DialogFont());
+    setFixedSize(411, 223);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setGeometry(6, 6, 399, 186);
+    // Lowered outer and raised inner bevel.
+    Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Panel1->setAutoFillBackground(true);
+    QPalette white = Panel1->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    Panel1->setPalette(white);
+
+    Image1 = new QLabel(Panel1);
+    Image1->setObjectName("Image1");
+    Image1->setGeometry(238, 25, 144, 155);
+    Image1->setPixmap(QPixmap::fromImage(TransparentImage(LoadArtwork("update_centre"))));
+
+    Label7 = AddLabel("Label7", "Current Application", 17, 14, clBlack);
+    Label7->setFont(DialogFont(true));
+    Label7->adjustSize();
+    Label1 = AddLabel("Label1", "Application Name:", 64, 34, clBlack);
+    lblApplicationName = AddLabel("lblApplicationName", " Tallyhorn", 156, 34, clGreen);
+    Label2 = AddLabel("Label2", "Developer:", 98, 53, clBlack);
+    lblDeveloper = AddLabel("lblDeveloper", " Velmora Software", 156, 53, clGreen);
+    Label8 = AddLabel("Label8", "Your Current Version:", 50, 72, clBlack);
+    lblCurrentVersion = AddLabel("lblCurrentVersion", " Current Version", 157, 72, clGreen);
+    Label10 = AddLabel("Label10", "Current Compile Date:", 47, 91, clBlack);
+    lblCurrentCompileDate =
+        AddLabel("lblCurrentCompileDate", " Current Compile Date", 157, 91, clGreen);
+    Label5 = AddLabel("Label5", "Online Information:", 244, 95, clBlack, false);
+    lblReadMe = AddLabel("lblReadMe", "Status Unknown", 339, 96, clSilver, false);
+    lblReadMe->setFixedSize(250, 14);
+    Label6 = AddLabel("Label6", "Download URL:", 256, 115, clBlack, false);
+    lblURL = AddLabel("lblURL", "Status Unknown", 339, 115, clSilver, false);
+    lblURL->setFixedSize(250, 14);
+    lblUpdateStatus = AddLabel("lblUpdateStatus", "Update Status:  Unknown", 17, 131, clBlack);
+    lblUpdateStatus->setFont(DialogFont(true));
+    lblUpdateStatus->adjustSize();
+    Label3 = AddLabel("Label3", "Compile Date:", 266, 134, clBlack, false);
+    lblDate = AddLabel("lblDate", "Status Unknown", 340, 134, clSilver, false);
+    Label4 = AddLabel("Label4", "Newest Version on Server:", 24, 153, clBlack);
+    lblVersion = AddLabel("lblVersion", "Status Unknown", 157, 153, clSilver);
+
+    btnCheckForUpdate =
+        AddButton("btnCheckForUpdate", "Check for &Update", 6, "update_check", false);
+    btnCheckForUpdate->SetHint(" Check for Update ...");
+    btnRetrieveUpdate =
+        AddButton("btnRetrieveUpdate", " &Retrieve Update", 140, "update_retrieve", false);
+    btnRetrieveUpdate->SetHint(" Retrieve Update ...");
+    btnClose = AddButton("btnClose", " &Close Update Center", 274, "update_close", true);
+
+    connect(btnCheckForUpdate, &TExplorerButton::OnClick, this,
+            [this] { Application::Guard(this, [this] { CheckUpdate(); }); });
+    connect(btnRetrieveUpdate, &TExplorerButton::OnClick, this,
+            [this] { Application::Guard(this, [this] { RetrieveUpdate(); }); });
+    connect(btnClose, &TExplorerButton::OnClick, this,
+            [this] { Application::Guard(this, [this] { CloseUpdateCenter(); }); });
+
+    FormCreate();
+}
+
+QLabel* TfrmUpdate::AddLabel(const char* name, const QString& text, int left, int top,
+                             const QColor& colour, bool visible)
+{
+    auto* label = new QLabel(text, Panel1);
+    label->setObjectName(name);
+    label->setFont(DialogFont());
+    SetColour(label, colour);
+    label->move(left, top);
+    label->adjustSize();
+    label->setVisible(visible);
+    return label;
+}
+
+TExplorerButton* TfrmUpdate::AddButton(const char* name, const QString& caption, int left,
+                                       const QString& image, bool visible)
+{
+    auto* button = new TExplorerButton(this);
+    button->setObjectName(name);
+    button->SetCaption(caption);
+    button->SetBitmap(LoadArtwork(image));
+    button->SetOptions(boPopupMark | boShowBevel | boShowDownPattern);
+    button->SetDropDownStyle(ddsIExplorer);
+    button->SetLayout(blBitmapLeft);
+    button->SetButtonSize(bsCustom);
+    button->SetCustomWidth(131);
+    button->SetCustomHeight(25);
+    button->SetShowHint(true);
+    button->setGeometry(left, 196, 131, 25);
+    button->setVisible(visible);
+    return button;
+}
+
+void TfrmUpdate::FormCreate()
+{
+    lblCurrentVersion->setText(RunningVersion);
+    lblCurrentVersion->adjustSize();
+    lblCurrentCompileDate->setText(CompileDate);
+    lblCurrentCompileDate->adjustSize();
+}
+
+void TfrmUpdate::showEvent(QShowEvent* event)
+{
+    TNoCloseDialog::showEvent(event);
+    // The check runs once per showing, as soon as the window is up; a queued call rather
+    // than activation, which a display without a window manager may never report.
+    if (!m_checkQueued) {
+        m_checkQueued = true;
+        QTimer::singleShot(0, this,
+                           [this] { Application::Guard(this, [this] { CheckUpdate(); }); });
+    }
+}
+
+void TfrmUpdate::hideEvent(QHideEvent* event)
+{
+    TNoCloseDialog::hideEvent(event);
+    m_checkQueued = false;
+}
+
+void TfrmUpdate::CheckUpdate()
+{
+    Screen::SetCursor(TCursor::crHourGlass);
+    bool found = false;
+    try {
+        found = m_webFileInfo->GetInfo();
+    } catch (...) {
+        Screen::SetCursor(TCursor::crDefault);
+        throw;
+    }
+    if (!found) {
+        Screen::SetCursor(TCursor::crDefault);
+        MessageBox("Get Info failed due to:\r\n" + m_webFileInfo->LastError(),
+                   Application::instance() ? Application::instance()->Title() : QString(),
+                   MessageIcon::None, MessageButtons::Ok);
+        return;
+    }
+    SetColour(lblUpdateStatus, clRed);
+    lblUpdateStatus->setText("Update Information");
+    const std::pair<QLabel*, QString> values[] = {
+        {lblDate, m_webFileInfo->ProductDateStr()},
+        {lblVersion, m_webFileInfo->ProductVersion()},
+        {lblReadMe, m_webFileInfo->ProductReadMe()},
+        {lblURL, m_webFileInfo->DownloadURL()},
+    };
+    for (const auto& [label, text] : values) {
+        label->setText(text);
+        SetColour(label, clBlue);
+    }
+    lblDate->adjustSize();
+    lblVersion->adjustSize();
+    if (IsUpdateAvailable())
+        btnRetrieveUpdate->setVisible(true);
+    else
+        lblUpdateStatus->setText("No Update Available");
+    lblUpdateStatus->adjustSize();
+    Screen::SetCursor(TCursor::crDefault);
+}
+
+bool TfrmUpdate::IsUpdateAvailable() const
+{
+    return InfoPage::IsNewerBuildNumber(RunningVersion, lblVersion->text());
+}
+
+void TfrmUpdate::RetrieveUpdate()
+{
+    m_webFileInfo->SetActive(true);
+    if (m_webFileInfo->Active())
+        m_webFileInfo->ExecuteUpdate();
+}
+
+void TfrmUpdate::CloseUpdateCenter()
+{
+    SetModalResult(ModalResult::mrOk);
+    hide();
+}

@@ -1,0 +1,71 @@
+// TfrmUpdate: the update centre. It shows what the program knows about itself, asks the main
+// window's update component for the newest version as soon as it is shown, and offers the
+// download when that version is newer. Only " &Close Update Center" closes it: there is no
+// close box and Escape does nothing.
+#pragma once
+
+#include "platform/NoCloseDialog.h"
+
+class QFrame;
+class QLabel;
+class TExplorerButton;
+class TWebFileInfo;
+
+class TfrmUpdate : public TNoCloseDialog {
+    Q_OBJECT
+
+public:
+    // The running program's version and compile date, as the window shows them.
+    static constexpr const char* RunningVersion = "1.0.00";
+    static constexpr const char* CompileDate = "April 6, 1999";
+
+    // `webFileInfo` is the main window's component; it outlives the window.
+    explicit TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent = nullptr);
+
+    void FormCreate();
+    void CheckUpdate();
+    void RetrieveUpdate();
+    void CloseUpdateCenter();
+    // True when the newest version shown is newer than the running one.
+    bool IsUpdateAvailable() const;
+
+    QFrame* Panel1;
+    QLabel* Image1;
+    QLabel* Label7;
+    QLabel* Label1;
+    QLabel* lblApplicationName;
+    QLabel* Label2;
+    QLabel* lblDeveloper;
+    QLabel* Label8;
+    QLabel* lblCurrentVersion;
+    QLabel* Label10;
+    QLabel* lblCurrentCompileDate;
+    QLabel* Label5;
+    QLabel* lblReadMe;
+    QLabel* Label6;
+    QLabel* lblURL;
+    QLabel* lblUpdateStatus;
+    QLabel* Label3;
+    QLabel* lblDate;
+    QLabel* Label4;
+    QLabel* lblVersion;
+    TExplorerButton* btnCheckForUpdate;
+    TExplorerButton* btnRetrieveUpdate;
+    TExplorerButton* btnClose;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    QLabel* AddLabel(const char* name, const QString& text, int left, int top, const QColor& colour,
+                     bool visible = true);
+    TExplorerButton* AddButton(const char* name, const QString& caption, int left,
+                               const QString& image, bool visible);
+
+    TWebFileInfo* m_webFileInfo;
+    bool m_checkQueued = false;
+};
+
+// The update centre while ShowUpdate shows it; null otherwise.
+extern TfrmUpdate* frmUpdate;

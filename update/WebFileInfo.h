@@ -1,0 +1,223 @@
+// TWebFileInfo: finds out whether a newer release exists and, on request, downloads and starts
+// it. It fetches the information page (HomeURL), reads its META HTTP-EQUIV tags (InfoTags),
+// compares the version found there with CurrentVersion, and runs the interactive update:
+// read-me offer, questions, save dialog, download with progress, signature check, install
+// offer, start through the shell.
+//
+// All network work goes through the one process-wide THttpCli. Every transfer is watched by
+// exactly one modal window ("Please Wait" or "Download Progress") that the end of the
+// transfer closes; the user can end a download only through Cancel, and the information page
+// and the read-me are bounded in size and time.
+#pragma once
+
+#include "platform/Application.h"
+#include "platform/Maker.h"
+#include "update/HttpProt.h"
+#include "update/InfoPage.h"
+#include "update/WfiTags.h"
+
+#include <QDate>
+#include <QFont>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <memory>
+
+class QTemporaryDir;
+class TPleaseWait;
+class TReadMeWindow;
+class TWebDlProgress;
+
+enum TWfiOption {
+    wfioAlwaysOverwrite = 0,
+    wfioDisplayUI = 1,
+    wfioDisplayReadMe = 2,
+    wfioRunUpdate = 3,
+    wfioExitDuringUpdate = 4,
+};
+
+// A set of TWfiOption.
+class TWfiOptions {
+public:
+    TWfiOptions() = default;
+    TWfiOptions(std::initializer_list<TWfiOption> options)
+    {
+        for (TWfiOption o : options)
+            m_bits |= 1u << o;
+    }
+    bool Contains(TWfiOption o) const { return (m_bits >> o) & 1u; }
+    TWfiOptions& operator+=(TWfiOption o)
+    {
+        m_bits |= 1u << o;
+        return *this;
+    }
+    TWfiOptions& operator-=(TWfiOption o)
+    {
+        m_bits &= ~(1u << o);
+        return *this;
+    }
+    bool operator==(const TWfiOptions&) const = default;
+
+private:
+    unsigned m_bits = 0;
+};
+
+enum TWfiDateFormat { wfidDFSDate = 0, wfidNone = 1 };
+enum TWfiVersionFormat { wfivBuildNumber = 0, wfivSimpleString = 1 };
+
+class TWebFileInfo : public QObject {
+    Q_OBJECT
+
+public:
+    // Redirect tags followed in a row; the next one fails with "Too many redirections".
+    static constexpr int MaxRedirectTags = 10;
+    // Bounds of the information page and the read-me held in memory.
+    static constexpr qint64 DefaultMaxPageBytes = 1024 * 1024;
+    static constexpr int DefaultPageTimeLimit = 60000; // milliseconds for the whole fetch
+
+    // `owner` is the form that holds the component (its font is the default UIFont, and its
+    // window is the parent of the component's windows).
+    explicit TWebFileInfo(QWidget* owner = nullptr);
+    ~TWebFileInfo() override;
+
+    // True once the information page has been fetched and read without error. Setting False
+    // makes the next GetInfo fetch again; setting True is ignored.
+    bool Active() const { return m_active; }
+    void SetActive(bool active);
+    QString CurrentVersion() const { return m_currentVersion; }
+    void SetCurrentVersion(const QString& version) { m_currentVersion = version; }
+    TWfiDateFormat DateFormat() const { return m_dateFormat; }
+    void SetDateFormat(TWfiDateFormat format) { m_dateFormat = format; }
+    QString DownloadURL() const { return m_values.DownloadURL; }
+    // Accepted only when longer than 6 characters and starting with "http://" (any case);
+    // an accepted address clears Active.
+    QString HomeURL() const { return m_homeURL; }
+    void SetHomeURL(const QString& url);
+    TWfiTags* InfoTags() const { return m_infoTags; }
+    QString LastError() const { return m_lastError; }
+    // wfioDisplayUI is always added.
+    TWfiOptions Options() const { return m_options; }
+    void SetOptions(TWfiOptions options);
+    QString ProductName() const { return m_values.ProductName; }
+    QString ProductAuthor() const { return m_values.Author; }
+    QString ProductAuthorEMail() const { return m_values.AuthorEMail; }
+    QDate ProductDate() const { return m_productDate; } // null when not converted
+    QString ProductDateStr() const { return m_values.DateStr; }
+    QString ProductReadMe() const { return m_values.ReadMe; }
+    QString ProductReadMeExt() const { return m_values.ReadMeExt; }
+    QString ProductVersion() const { return m_values.Version; }
+    // The base64 signature of the download file from the page's SignatureTag.
+    QString ProductSignature() const { return m_values.Signature; }
+    QString ProxyHost() const { return m_proxyHost; }
+    void SetProxyHost(const QString& host) { m_proxyHost = host; }
+    int ProxyPort() const { return m_proxyPort; }
+    void SetProxyPort(int port) { m_proxyPort = port; }
+    QString RunParams() const { return m_values.RunParams; }
+    // While UIOwnerFont is on, reading UIFont first takes the owner's font; setting it turns
+    // UIOwnerFont off.
+    QFont UIFont();
+    void SetUIFont(const QFont& font);
+    bool UIOwnerFont() const { return m_uiOwnerFont; }
+    void SetUIOwnerFont(bool on) { m_uiOwnerFont = on; }
+    TWfiVersionFormat VersionFormat() const { return m_versionFormat; }
+    void SetVersionFormat(TWfiVersionFormat format) { m_versionFormat = format; }
+
+    // The maker's Ed25519 public key (base64). While it is set, an update is kept only with a
+    // good signature from the page.
+    QString PublicKey() const { return m_publicKey; }
+    void SetPublicKey(const QString& key) { m_publicKey = key; }
+    // Bounds of the information page and the read-me: bytes, and milliseconds in all.
+    qint64 MaxPageBytes = DefaultMaxPageBytes;
+    int PageTimeLimit = DefaultPageTimeLimit;
+
+    bool GetInfo();
+    bool IsNewerVersion() const;
+    bool ExecuteUpdate();
+    bool ShowReadMe(bool ask);
+    bool DownloadUpdateTo(const QString& fileName);
+    bool DownloadFile(const QString& url, const QString& fileName, const QString& caption);
+
+    // The client's request-done event.
+    void HttpRequestDone(QObject* sender, THttpRequest rqType, std::uint16_t error);
+
+    // The process-wide client (null before the first request).
+    static THttpCli* SharedHttpCli();
+    // The file the update was downloaded to by the last DownloadUpdateTo.
+    QString LocalFileName() const { return m_localFileName; }
+    // The name proposed for the update: the cleaned last segment of DownloadURL.
+    QString DownloadFileName() const { return m_downloadFileName; }
+    // The partial file kept after the last failed or cancelled download; empty when none.
+    QString KeptPartFile() const { return m_keptPartFile; }
+    // The component's windows while they are open (else null).
+    TPleaseWait* WaitWindow() const { return m_waitWindow.get(); }
+    TWebDlProgress* ProgressWindow() const { return m_progressWindow.get(); }
+
+signals:
+    // Every block of a download: bytes received so far, and the announced size (-1 when the
+    // server announced none).
+    void OnDownloadProgress(QObject* sender, qint64 bytesReceived, qint64 fileSize);
+
+private:
+    // Routes exceptions to the component for the length of one operation.
+    class ExceptionHook {
+    public:
+        explicit ExceptionHook(TWebFileInfo* owner) : m_owner(owner) { m_owner->HookExceptions(); }
+        ~ExceptionHook() { m_owner->UnhookExceptions(); }
+        ExceptionHook(const ExceptionHook&) = delete;
+        ExceptionHook& operator=(const ExceptionHook&) = delete;
+
+    private:
+        TWebFileInfo* m_owner;
+    };
+
+    void HookExceptions();
+    void UnhookExceptions();
+    void HandleAppException(QObject* sender, const std::exception& e);
+    void EnsureClient();
+    void ConfigureProxy();
+    // Starts a GET of `url` into `stream`; false (with LastError) when it may not start.
+    bool StartRequest(const QString& url, QIODevice* stream);
+    // Fetches `url` into memory while a "Please Wait" window shows `waitText`; false with
+    // LastError when the transfer failed (a status above 200 sets no LastError here).
+    bool FetchToMemory(const QString& url, const QString& waitText, QByteArray* body);
+    bool FetchPage(const QString& url);
+    void ClearValues();
+    void DownloadProgress();
+    bool Download(const QString& url, const QString& fileName, const QString& caption,
+                  bool checkSignature);
+    std::unique_ptr<TReadMeWindow> FetchReadMeWindow();
+    QWidget* OwnerWindow() const;
+
+    QPointer<QWidget> m_owner;
+    bool m_active = false;
+    QString m_currentVersion;
+    TWfiDateFormat m_dateFormat = wfidDFSDate;
+    QString m_homeURL;
+    TWfiTags* m_infoTags;
+    QString m_lastError;
+    TWfiOptions m_options{wfioDisplayUI, wfioDisplayReadMe, wfioRunUpdate, wfioExitDuringUpdate};
+    QString m_proxyHost;
+    int m_proxyPort = 80;
+    QFont m_uiFont;
+    bool m_uiOwnerFont = true;
+    TWfiVersionFormat m_versionFormat = wfivBuildNumber;
+    QString m_publicKey = Maker::UpdatePublicKey;
+
+    TInfoPageValues m_values;
+    QDate m_productDate;
+    QString m_downloadFileName;
+    QString m_localFileName;
+    QString m_keptPartFile;
+
+    std::unique_ptr<TPleaseWait> m_waitWindow;
+    std::unique_ptr<TWebDlProgress> m_progressWindow;
+    std::unique_ptr<QTemporaryDir> m_readMeFolder;
+    Application::ExceptionHandler m_savedOnException;
+    bool m_hooked = false;
+    bool m_transferActive = false; // a request of ours runs and its end is awaited
+    bool m_requestDone = false;
+    bool m_httpFault = false;  // an EHttpException ended the transfer
+    QString m_limitError;      // a bound of ours ended the transfer
+    qint64 m_memoryLimit = -1; // bytes allowed in the running memory fetch; -1 = none
+    QTimer m_limitTimer;
+};

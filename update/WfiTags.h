@@ -1,0 +1,29 @@
+// TWfiTags: the names of the META HTTP-EQUIV tags that the update information page is read
+// for. Names match case-sensitively and whole; an empty name is never looked for.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class TWfiTags : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    QString AuthorTag;
+    QString AuthorEMailTag;
+    QString DateTag;
+    QString DownloadTag;
+    QString ProductNameTag;
+    QString ReadMeTag;
+    QString ReadMeExtTag;
+    QString RedirectTag;
+    QString RunParamsTag;
+    // Names the tag carrying the base64 Ed25519 signature of the download file.
+    QString SignatureTag;
+    QString VersionTag;
+
+    // True when no tag name is set at all.
+    bool AllEmpty() const;
+};
