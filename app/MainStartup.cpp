@@ -1,5 +1,6 @@
 // The calculator window's start-up, settings file, error trap and close.
 #include "app/Main.h"
+#include "app/StoredInputs.h"
 #include "calc/Errors.h"
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
@@ -15,16 +16,35 @@
 #include "platform/ScreenCursor.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QWidget>
 
 namespace {
 const char* const section = "LastValues";
 const QColor yellow(255, 255, 0);
+
+QString Shown(const QString& path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
 } // namespace
 
 void TfrmMain::FormCreate()
 {
-    m_iniFileName = SettingsFilePath("TorvIni.Ini");
+    const SettingsLocation location = ChooseSettingsFile("TorvIni.ini");
+    m_iniFileName = location.path;
+    if (location.passedOver == ProfileFile::Status::Unreadable)
+        ReportSettingsProblem(QStringLiteral("The settings file \"%1\" beside the program cannot "
+                                             "be read. Tallyhorn keeps your values in \"%2\" "
+                                             "instead.")
+                                  .arg(Shown(location.beside), Shown(location.path)));
+    else if (location.passedOver == ProfileFile::Status::NotText)
+        ReportSettingsProblem(QStringLiteral("The settings file \"%1\" beside the program is not "
+                                             "a text file. Tallyhorn leaves it as it is and keeps "
+                                             "your values in \"%2\" instead.")
+                                  .arg(Shown(location.beside), Shown(location.path)));
     LastPrice = LastInterest = LastTerm = LastDownPercent = 0;
     AutoCalcStatus = "OFF";
 
@@ -80,26 +100,29 @@ void TfrmMain::ReadIniValues()
     ProfileFile ini(m_iniFileName);
     QString problem;
     const ProfileFile::Status status = ini.Check(&problem);
-    if (status == ProfileFile::Status::Unreadable || status == ProfileFile::Status::Garbled)
-        ReportSettingsProblem(problem + "\n\nTallyhorn uses the values it can read and its "
-                                        "defaults for the rest.");
+    const bool usable = status == ProfileFile::Status::Ok || status == ProfileFile::Status::Missing;
+    if (!usable)
+        ReportSettingsProblem(problem + "\n\nTallyhorn starts with its defaults and cannot save "
+                                        "your values.");
 
-    // The numbers are read in the user's regional format. One that is not a number makes the
-    // window start with its designed inputs, and the user is told which text was wrong.
+    // A missing key is the designed value, whatever the locale. A stored value that is not a
+    // number makes the window start with its designed inputs, and the user is told which text
+    // was wrong.
     const TFormatSettings& settings = Regional::Current();
     struct Key {
         const char* name;
-        const char* fallback;
+        double fallback;
         double* field;
     };
-    const Key keys[] = {{"Price", "100000", &LastPrice},
-                        {"Interest", "8.75", &LastInterest},
-                        {"Term", "30", &LastTerm},
-                        {"DownPercent", "0.0", &LastDownPercent}};
+    const Key keys[] = {{"Price", 100000, &LastPrice},
+                        {"Interest", 8.75, &LastInterest},
+                        {"Term", 30, &LastTerm},
+                        {"DownPercent", 0, &LastDownPercent}};
     for (const Key& key : keys) {
-        const QString text = ini.ReadString(section, key.name, key.fallback);
+        const std::optional<QString> text =
+            usable ? ini.ReadValue(section, key.name) : std::nullopt;
         try {
-            *key.field = NumberFormats::TextToFloat(text, settings);
+            *key.field = text ? TStoredInputs::StoredNumber(*text, settings) : key.fallback;
         } catch (const calc::EConvertError& e) {
             LastPrice = 100000;
             LastInterest = 8.75;
@@ -111,7 +134,8 @@ void TfrmMain::ReadIniValues()
             return;
         }
     }
-    AutoCalcStatus = ini.ReadString(section, "AutoCalc", "OFF");
+    if (usable)
+        AutoCalcStatus = ini.ReadString(section, "AutoCalc", "OFF");
 }
 
 void TfrmMain::ReportSettingsProblem(const QString& text)

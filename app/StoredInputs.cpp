@@ -8,25 +8,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace {
-
-// The settings file in `folder`, its name compared without regard to letter case; the exact
-// "TorvIni.ini" wins over other spellings. Empty when there is none.
-QString FindIn(const QString& folder)
-{
-    if (folder.isEmpty())
-        return QString();
-    const QDir dir(folder);
-    const QStringList names = dir.entryList({"TorvIni.ini"}, QDir::Files | QDir::Hidden);
-    if (names.isEmpty())
-        return QString();
-    for (const char* preferred : {"TorvIni.ini", "TorvIni.Ini"})
-        if (names.contains(preferred))
-            return dir.filePath(preferred);
-    return dir.filePath(names.first());
-}
 
 // A text for one line of a terminal: control characters (line breaks, NUL) become blanks.
 QString OneLine(QString text)
@@ -41,17 +24,20 @@ QString OneLine(QString text)
 
 QString TStoredInputs::FilePath()
 {
-    const QString folder = ProgramFolder();
-    const QString found = FindIn(folder);
-    const QString beside = found.isEmpty() ? folder + "TorvIni.ini" : found;
-    const QFileInfo file(beside);
-    if (QFileInfo(folder).isWritable() && (!file.exists() || file.isWritable()))
-        return beside;
-    // The window keeps its values in the configuration folder then; until it has made its
-    // copy there, the file beside the program holds them.
-    const QString moved =
-        FindIn(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
-    return moved.isEmpty() ? beside : moved;
+    const SettingsLocation location = LocateSettingsFile("TorvIni.ini");
+    return location.takeOverFrom.isEmpty() ? location.path : location.takeOverFrom;
+}
+
+double TStoredInputs::StoredNumber(const QString& text, const TFormatSettings& settings)
+{
+    double value = 0;
+    if (NumberFormats::TryTextToFloat(text, value, settings))
+        return value;
+    TFormatSettings point = settings;
+    point.DecimalSeparator = '.';
+    if (NumberFormats::TryTextToFloat(text, value, point))
+        return value;
+    throw calc::EConvertError::invalidFloat(text.toStdString());
 }
 
 TStoredInputs TStoredInputs::Read(QString* warning)
@@ -60,7 +46,7 @@ TStoredInputs TStoredInputs::Read(QString* warning)
     const ProfileFile ini(FilePath());
     QString problem;
     const ProfileFile::Status status = ini.Check(&problem);
-    if (status == ProfileFile::Status::Unreadable || status == ProfileFile::Status::Garbled) {
+    if (status == ProfileFile::Status::Unreadable || status == ProfileFile::Status::NotText) {
         if (warning)
             *warning = OneLine(problem) + " (using what can be read, and the designed inputs for "
                                           "the rest)";
@@ -79,7 +65,7 @@ TStoredInputs TStoredInputs::Read(QString* warning)
         if (text == missing)
             continue; // the designed value stays
         try {
-            inputs.*field = NumberFormats::TextToFloat(text, settings);
+            inputs.*field = StoredNumber(text, settings);
         } catch (const calc::EConvertError&) {
             if (warning)
                 *warning = QStringLiteral("the settings file %1 holds %2=%3, which is not a "

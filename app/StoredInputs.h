@@ -2,6 +2,8 @@
 // anything: no file, folder or copy is created and no key is written back.
 #pragma once
 
+#include "platform/Regional.h"
+
 #include <QString>
 
 struct TStoredInputs {
@@ -17,8 +19,13 @@ struct TStoredInputs {
     // that is not a number; it is left empty otherwise.
     static TStoredInputs Read(QString* warning);
 
-    // The settings file the window would read, found without side effects: the one in the
-    // program folder (its name compared without regard to letter case, "TorvIni.ini" first),
-    // or the copy in the user's configuration folder when the program folder cannot be written.
+    // The settings file the window would read, found without side effects by the window's own
+    // rule (platform/ProgramFolder.h); where the window would first take over the values of
+    // the file in the other place, that file.
     static QString FilePath();
+
+    // A stored number: "." or the regional decimal separator (one of them, once) and no
+    // grouping, so a file written under other regional settings, or by hand, still reads.
+    // Throws calc::EConvertError for a text that is not a number.
+    static double StoredNumber(const QString& text, const TFormatSettings& settings);
 };

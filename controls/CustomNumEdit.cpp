@@ -142,13 +142,29 @@ void TCustomNumEdit::RefreshDisplay()
     }
 }
 
+QString TCustomNumEdit::EntryText(QString display, bool currency, bool negativeValue,
+                                  const TFormatSettings& settings)
+{
+    // A currency symbol such as "Rs." must not add its dot to the digits.
+    if (currency && !settings.CurrencyString.isEmpty())
+        display.remove(settings.CurrencyString);
+    // One "-" in front for a negative amount, however the display shows the sign.
+    const bool negative = display.startsWith('-') || display.endsWith('-') || negativeValue;
+    return Filtered(display, QString(settings.DecimalSeparator) + settings.ThousandSeparator,
+                    negative);
+}
+
+double TCustomNumEdit::ExitValue(const QString& edit, const TFormatSettings& settings)
+{
+    const QString parse = Filtered(edit, QString(settings.DecimalSeparator),
+                                   edit.startsWith('-') || edit.endsWith('-'));
+    return parse.isEmpty() ? 0.0 : NumberFormats::TextToFloat(parse, settings);
+}
+
 QString TCustomNumEdit::EditText() const
 {
     const TFormatSettings& settings = Regional::Current();
-    QString display = text();
-    // A currency symbol such as "Rs." must not add its dot to the digits.
-    if (m_numericType == ntCurrency && !settings.CurrencyString.isEmpty())
-        display.remove(settings.CurrencyString);
+    const QString display = text();
     // A display in scientific notation has digits that are not the number's ("1E12" would
     // read back as 112): the plain digits of the shown value are edited instead.
     if (display.contains('E') || display.contains('e')) {
@@ -158,10 +174,7 @@ QString TCustomNumEdit::EditText() const
         return Filtered(NumberFormats::MaskText(std::fabs(v), mask, settings),
                         QString(settings.DecimalSeparator), v < 0);
     }
-    // One "-" in front for a negative amount, however the display shows the sign.
-    const bool negative = display.startsWith('-') || display.endsWith('-') || m_value < 0;
-    return Filtered(display, QString(settings.DecimalSeparator) + settings.ThousandSeparator,
-                    negative);
+    return EntryText(display, m_numericType == ntCurrency, m_value < 0, settings);
 }
 
 bool TCustomNumEdit::InRange(double x) const
@@ -186,8 +199,13 @@ bool TCustomNumEdit::TypeCharacter(QChar c, bool pasted)
     bool accepted = false;
     if (c == settings.DecimalSeparator || c == '-') {
         accepted = !text().contains(c);
-        if (accepted)
+        // The limit grows by one for the separator and one for the sign, once each while
+        // editing: a separator typed and deleted again must not raise it for good.
+        bool& granted = c == '-' ? m_signAllowed : m_separatorAllowed;
+        if (accepted && !granted) {
+            granted = true;
             SetMaxLength(MaxLength() + 1);
+        }
     } else {
         accepted = IsDigit(c) || c == QChar(8) || c == settings.ThousandSeparator;
     }
@@ -228,6 +246,7 @@ void TCustomNumEdit::Enter(Qt::FocusReason reason)
     setText(EditText());
     savedLimit = MaxLength();
     SetMaxLength(m_digits);
+    m_signAllowed = m_separatorAllowed = false;
     if (reason != Qt::MouseFocusReason)
         selectAll();
     emit OnEnter();
@@ -240,13 +259,9 @@ void TCustomNumEdit::Exit()
     SetMaxLength(savedLimit);
     m_focused = false;
 
-    const TFormatSettings& settings = Regional::Current();
-    const QString edit = text();
-    const QString parse = Filtered(edit, QString(settings.DecimalSeparator),
-                                   edit.startsWith('-') || edit.endsWith('-'));
     // Throws the conversion error for a text such as "-" or "1.2.3": Value, the text and the
     // alignment then stay as they are.
-    const double x = parse.isEmpty() ? 0.0 : NumberFormats::TextToFloat(parse, settings);
+    const double x = ExitValue(text(), Regional::Current());
 
     if (!InRange(x)) {
         // Back into the edit before the message, so that no other control runs its entry.

@@ -10,6 +10,7 @@
 
 #include "controls/CustomStrEdit.h"
 #include "controls/Masks.h"
+#include "platform/Regional.h"
 
 #include <memory>
 
@@ -29,6 +30,17 @@ public:
 
     // The shared limit that every numeric edit saves on focus entry and restores on exit.
     static int SavedLimit();
+
+    // The edit text that focus entry makes from a display text that is not in scientific
+    // notation: the currency symbol removed (for ntCurrency), then the digits and the decimal
+    // and thousands separators in their order, with one "-" in front for a negative amount
+    // (`negativeValue`, or a display that begins or ends with "-").
+    static QString EntryText(QString display, bool currency, bool negativeValue,
+                             const TFormatSettings& settings);
+    // The number that focus exit reads from an edit text: its digits and decimal separator,
+    // negative when the text begins or ends with "-"; 0 when nothing is left. Throws
+    // calc::EConvertError for what is not a number ("-", a lone separator).
+    static double ExitValue(const QString& edit, const TFormatSettings& settings);
 
 signals:
     // Every change of the text, including the changes that formatting makes.
@@ -91,4 +103,7 @@ private:
     double m_value = 0;
     bool m_validate = false;
     bool m_focused = false; // between an accepted focus entry and an accepted exit
+    // The character limit has grown for a typed sign or decimal separator since the entry.
+    bool m_signAllowed = false;
+    bool m_separatorAllowed = false;
 };

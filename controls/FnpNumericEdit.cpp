@@ -248,18 +248,22 @@ bool TFnpNumericEdit::TypeCharacter(QChar c, bool pasted)
         DeleteOne(s, false);
         return true;
     }
-    // A digit.
+    // A digit. One that adds an integer digit is discarded when the number would no longer
+    // fit a double, so that Value can always be read.
     const bool minusZero = hadMinus && len >= 2 && t[1] == '0';
+    const QString inserted = t.left(s) + c + t.mid(s);
+    double fits = 0;
+    const bool insertable = NumberFormats::TryTextToFloat(inserted, fits, settings);
     if (d > 0) {
         if (s <= 2 && minusZero)
             ReplaceText("-" + QString(c) + t.mid(2), 2);
         else if (s <= 1 && len >= 1 && t[0] == '0')
             ReplaceText(c + t.mid(1), 1);
-        else if (s < len - d - 1)
-            ReplaceText(t.left(s) + c + t.mid(s), s + 1);
         else if (s >= len - d)
             ReplaceText(t.left(s) + c + t.mid(s + 1), s + 1);
-        else
+        else if (insertable && s < len - d - 1)
+            ReplaceText(inserted, s + 1);
+        else if (insertable)
             InsertTyped(QString(c));
     } else {
         // The caret goes after the typed digit, so that the next digit follows it.
@@ -267,7 +271,7 @@ bool TFnpNumericEdit::TypeCharacter(QChar c, bool pasted)
             ReplaceText("-" + QString(c), 2);
         else if (s <= 1 && len >= 1 && t[0] == '0')
             ReplaceText(QString(c), 1);
-        else
+        else if (insertable)
             InsertTyped(QString(c));
     }
     return true;

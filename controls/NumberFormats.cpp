@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <locale.h>
 #include <string>
 
@@ -361,6 +363,33 @@ QString FormatBySection(double value, const QString& section, const TFormatSetti
     return FormatSection(d, exponent, section, layout, settings);
 }
 
+// The count of significant digits of the mantissa of `number` ("0012.500e3" has 3).
+int SignificantDigits(const std::string& number)
+{
+    std::string digits;
+    for (const char c : number) {
+        if (c == 'e')
+            break;
+        if (c >= '0' && c <= '9' && (c != '0' || !digits.empty()))
+            digits += c;
+    }
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
+    return static_cast<int>(digits.size());
+}
+
+// The largest double rounded up at `digits` significant digits (at most 17), as a long double.
+long double LargestShown(int digits)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*Le", std::clamp(digits, 1, 17) - 1,
+                  static_cast<long double>(std::numeric_limits<double>::max()));
+    long double shown = std::strtold(buffer, nullptr);
+    if (shown < std::numeric_limits<double>::max()) // rounded down: one unit of the last digit up
+        shown += std::pow(10.0L, std::floor(std::log10(shown)) - (std::clamp(digits, 1, 17) - 1));
+    return shown;
+}
+
 bool ParseNumber(const QString& text, double& value, const TFormatSettings& settings)
 {
     // Checks the form first, then converts an ASCII copy with "." in the "C" locale.
@@ -406,9 +435,16 @@ bool ParseNumber(const QString& text, double& value, const TFormatSettings& sett
     if (i != t.size())
         return false;
     static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-    const double result = strtod_l(ascii.c_str(), nullptr, cLocale);
-    if (!std::isfinite(result))
-        return false; // beyond the range of a double
+    double result = strtod_l(ascii.c_str(), nullptr, cLocale);
+    if (std::isinf(result)) {
+        // The largest double shown with few significant digits ("1.79769313486232E308",
+        // "1.8E308") lies above it; such a text is read as that double, so every number the
+        // formats write reads back. Anything larger is beyond the range of a double.
+        if (std::fabs(strtold_l(ascii.c_str(), nullptr, cLocale)) >
+            LargestShown(SignificantDigits(ascii)))
+            return false;
+        result = std::copysign(std::numeric_limits<double>::max(), result);
+    }
     value = result;
     return true;
 }

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QStringDecoder>
+#include <QSet>
 
 namespace {
 
@@ -41,9 +41,10 @@ QByteArray SectionName(const QByteArray& trimmed)
     return name.isNull() ? QByteArray("") : name;
 }
 
+// Names compare with the ASCII letters folded, as the profile-string services do.
 bool SameName(const QByteArray& a, const QByteArray& b)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return a.size() == b.size() && a.toLower() == b.toLower();
 }
 
 // Splits "key = value" at the first "="; false when the line has none.
@@ -65,6 +66,24 @@ QByteArray Unquoted(const QByteArray& value)
     return value;
 }
 
+// Ends the last line of `text`, which has no line feed; a lone carriage return there is
+// completed to the Windows line end rather than left inside the line.
+void EndLine(QByteArray& text, const QByteArray& eol)
+{
+    text += text.endsWith('\r') ? QByteArray("\n") : eol;
+}
+
+const QByteArray utf8Bom("\xEF\xBB\xBF");
+
+// The contents without a leading UTF-8 byte-order mark, which `bom` receives.
+QByteArray WithoutBom(const QByteArray& contents, QByteArray* bom = nullptr)
+{
+    const bool has = contents.startsWith(utf8Bom);
+    if (bom)
+        *bom = has ? utf8Bom : QByteArray();
+    return has ? contents.mid(utf8Bom.size()) : contents;
+}
+
 bool ReadAll(const QString& fileName, QByteArray* contents, bool* exists)
 {
     QFile file(fileName);
@@ -79,10 +98,11 @@ bool ReadAll(const QString& fileName, QByteArray* contents, bool* exists)
 
 ProfileFile::ProfileFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
-QByteArray ProfileFile::Lookup(const QByteArray& contents, const QByteArray& section,
+QByteArray ProfileFile::Lookup(const QByteArray& raw, const QByteArray& section,
                                const QByteArray& key, bool* found)
 {
     *found = false;
+    const QByteArray contents = WithoutBom(raw);
     bool inSection = false;
     bool seenSection = false;
     for (const Line& line : SplitLines(contents)) {
@@ -105,9 +125,11 @@ QByteArray ProfileFile::Lookup(const QByteArray& contents, const QByteArray& sec
     return QByteArray();
 }
 
-QByteArray ProfileFile::Replace(const QByteArray& contents, const QByteArray& section,
+QByteArray ProfileFile::Replace(const QByteArray& raw, const QByteArray& section,
                                 const QByteArray& key, const QByteArray& value)
 {
+    QByteArray bom;
+    const QByteArray contents = WithoutBom(raw, &bom);
     const QList<Line> lines = SplitLines(contents);
     const QByteArray eol = contents.contains("\r\n") ? "\r\n" : "\n";
     const QByteArray entry = key + '=' + value;
@@ -129,7 +151,7 @@ QByteArray ProfileFile::Replace(const QByteArray& contents, const QByteArray& se
         QByteArray k, v;
         if (SplitKey(trimmed, &k, &v) && SameName(k, key)) {
             // Replace the value in place, keeping the line's own line break.
-            return contents.left(line.start) + entry + contents.mid(line.end);
+            return bom + contents.left(line.start) + entry + contents.mid(line.end);
         }
         if (!trimmed.isEmpty())
             insertAfter = i;
@@ -137,51 +159,72 @@ QByteArray ProfileFile::Replace(const QByteArray& contents, const QByteArray& se
     if (sectionAt >= 0) {
         const Line& after = lines[insertAfter];
         QByteArray head = contents.left(after.next);
-        if (after.next == after.end) // the last line had no line break
-            head += eol;
-        return head + entry + eol + contents.mid(after.next);
+        if (!head.endsWith('\n')) // the last line had no line break
+            EndLine(head, eol);
+        return bom + head + entry + eol + contents.mid(after.next);
     }
     QByteArray out = contents;
     if (!out.isEmpty() && !out.endsWith('\n'))
-        out += eol;
+        EndLine(out, eol);
     if (!out.isEmpty())
         out += eol;
-    return out + '[' + section + ']' + eol + entry + eol;
+    return bom + out + '[' + section + ']' + eol + entry + eol;
 }
 
-bool ProfileFile::IsWellFormed(const QByteArray& contents)
+bool ProfileFile::IsText(const QByteArray& contents)
 {
-    if (contents.contains('\0'))
-        return false;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder(contents);
-    if (decoder.hasError())
-        return false;
+    // UTF-16 and UTF-32 text holds NUL bytes or starts with a UTF-16 byte-order mark.
+    return !contents.contains('\0') && !contents.startsWith("\xFF\xFE") &&
+           !contents.startsWith("\xFE\xFF");
+}
+
+QList<ProfileFile::SectionValues> ProfileFile::Values(const QByteArray& raw)
+{
+    const QByteArray contents = WithoutBom(raw);
+    QList<SectionValues> sections;
+    QSet<QByteArray> seenSections;
+    QSet<QByteArray> seenKeys;
+    bool inSection = false;
     for (const Line& line : SplitLines(contents)) {
         const QByteArray trimmed = contents.mid(line.start, line.end - line.start).trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith(';') || trimmed.startsWith('#'))
-            continue;
-        if (trimmed.startsWith('[')) {
-            if (!trimmed.endsWith(']'))
-                return false;
+        const QByteArray name = SectionName(trimmed);
+        if (!name.isNull()) {
+            // A later section of the same name is never read.
+            inSection = !name.isEmpty() && !seenSections.contains(name.toLower());
+            if (inSection) {
+                seenSections.insert(name.toLower());
+                seenKeys.clear();
+                sections.append({name, {}});
+            }
             continue;
         }
-        if (!trimmed.contains('='))
-            return false;
+        QByteArray k, v;
+        if (inSection && SplitKey(trimmed, &k, &v) && !k.isEmpty() &&
+            !seenKeys.contains(k.toLower())) {
+            seenKeys.insert(k.toLower());
+            sections.last().values.append({k, v});
+        }
     }
-    return true;
+    return sections;
+}
+
+std::optional<QString> ProfileFile::ReadValue(const QString& section, const QString& key) const
+{
+    QByteArray contents;
+    bool exists = false;
+    if (!ReadAll(m_fileName, &contents, &exists))
+        return std::nullopt;
+    bool found = false;
+    const QByteArray value = Lookup(contents, section.toUtf8(), key.toUtf8(), &found);
+    if (!found)
+        return std::nullopt;
+    return QString::fromUtf8(value);
 }
 
 QString ProfileFile::ReadString(const QString& section, const QString& key,
                                 const QString& defaultValue) const
 {
-    QByteArray contents;
-    bool exists = false;
-    if (!ReadAll(m_fileName, &contents, &exists))
-        return defaultValue;
-    bool found = false;
-    const QByteArray value = Lookup(contents, section.toUtf8(), key.toUtf8(), &found);
-    return found ? QString::fromUtf8(value) : defaultValue;
+    return ReadValue(section, key).value_or(defaultValue);
 }
 
 bool ProfileFile::WriteString(const QString& section, const QString& key, const QString& value)
@@ -202,19 +245,47 @@ bool ProfileFile::WriteStrings(const QString& section, const QList<Entry>& entri
     bool exists = false;
     if (!ReadAll(m_fileName, &contents, &exists) && exists)
         return false;
+    if (!IsText(contents))
+        return false;
     QByteArray updated = contents;
     for (const Entry& entry : entries) {
         QString flat = entry.second;
-        flat.replace('\r', ' ').replace('\n', ' ');
+        flat.replace('\r', ' ').replace('\n', ' ').replace(QChar(0), ' ');
         updated = Replace(updated, section.trimmed().toUtf8(), entry.first.trimmed().toUtf8(),
                           flat.toUtf8());
     }
     if (exists && updated == contents)
         return true;
+    return Save(updated);
+}
+
+bool ProfileFile::TakeValuesFrom(const QString& source)
+{
+    QByteArray from;
+    bool sourceExists = false;
+    if (!ReadAll(source, &from, &sourceExists) || !IsText(from))
+        return false;
+    QByteArray contents;
+    bool exists = false;
+    if (!ReadAll(m_fileName, &contents, &exists)) {
+        // A file that is missing becomes a copy, with the source's notes and layout.
+        return !exists && Save(from);
+    }
+    if (!IsText(contents))
+        return false;
+    QByteArray updated = contents;
+    for (const SectionValues& section : Values(from))
+        for (const auto& [key, value] : section.values)
+            updated = Replace(updated, section.section, key, value);
+    return updated == contents || Save(updated);
+}
+
+bool ProfileFile::Save(const QByteArray& contents)
+{
     QSaveFile file(m_fileName);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(updated) != updated.size()) {
+    if (file.write(contents) != contents.size()) {
         file.cancelWriting();
         return false;
     }
@@ -233,10 +304,10 @@ ProfileFile::Status ProfileFile::Check(QString* detail) const
             *detail = QStringLiteral("The settings file \"%1\" cannot be read.").arg(name);
         return Status::Unreadable;
     }
-    if (!IsWellFormed(contents)) {
+    if (!IsText(contents)) {
         if (detail)
-            *detail = QStringLiteral("The settings file \"%1\" is damaged.").arg(name);
-        return Status::Garbled;
+            *detail = QStringLiteral("The settings file \"%1\" is not a text file.").arg(name);
+        return Status::NotText;
     }
     return Status::Ok;
 }

@@ -5,7 +5,13 @@
 // without regard to letter case, blanks around names and values are ignored, a value in
 // matching quotes loses them, a missing file, section or key reads as the default, and a
 // write creates the file, section or key as needed and replaces the value in place, keeping
-// every other line byte for byte. The file is opened only for the moment of each call.
+// every other line byte for byte. Lines that are not profile strings (text without "=", text
+// before the first section, bytes that are not UTF-8) are read past and kept. A UTF-8
+// byte-order mark is ignored on reading and kept on writing. The file is opened only for the
+// moment of each call.
+//
+// A file that is not text (it holds NUL bytes, as UTF-16 and binary files do) is never
+// written: rewriting it would leave a mix of two encodings.
 //
 // Saving is crash-safe: the new contents go to a temporary file in the same folder, which is
 // flushed and renamed over the old one, so the file is always either the old or the new one.
@@ -14,15 +20,16 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 #include <utility>
 
 class ProfileFile {
 public:
     enum class Status {
-        Ok,         // readable and well formed (or empty)
+        Ok,         // readable text (or empty)
         Missing,    // no such file: reads give the defaults
         Unreadable, // the file exists but cannot be read
-        Garbled,    // readable, but holds lines that are not profile strings or is not text
+        NotText,    // readable, but not a text file: never written
     };
 
     explicit ProfileFile(QString fileName);
@@ -33,16 +40,24 @@ public:
     // missing or the file cannot be read.
     QString ReadString(const QString& section, const QString& key,
                        const QString& defaultValue) const;
+    // The same, with no value when the file, section or key is missing.
+    std::optional<QString> ReadValue(const QString& section, const QString& key) const;
 
     // Sets `key` in `section` to `value`. Returns false when the file cannot be written (its
-    // folder is read-only, or it exists but cannot be read, so rewriting it would lose it).
-    // Line breaks in `value` become blanks so a value can never add lines to the file.
+    // folder is read-only, it exists but cannot be read, or it is not text).
+    // Line breaks and NUL characters in `value` become blanks, so a value can never add lines
+    // to the file or make it a file that is not text.
     bool WriteString(const QString& section, const QString& key, const QString& value);
 
     // Sets several keys of `section` in one save, in the order given: the file then holds all
     // of the new values or none of them. Same rules and result as WriteString.
     using Entry = std::pair<QString, QString>; // key, value
     bool WriteStrings(const QString& section, const QList<Entry>& entries);
+
+    // Takes over every value of the readable text file `source`: a missing file becomes a
+    // copy of it, an existing one gets its values replaced or added in one save. False when
+    // nothing could be taken over.
+    bool TakeValuesFrom(const QString& source);
 
     // What state the file is in; `detail` receives a sentence for the user when not Ok.
     Status Check(QString* detail = nullptr) const;
@@ -52,8 +67,17 @@ public:
                              const QByteArray& key, bool* found);
     static QByteArray Replace(const QByteArray& contents, const QByteArray& section,
                               const QByteArray& key, const QByteArray& value);
-    static bool IsWellFormed(const QByteArray& contents);
+    static bool IsText(const QByteArray& contents);
+    // Every value as a read finds it: the first section of each name, the first key of each
+    // name in it, the value as written (quotes kept), in the order of the file.
+    struct SectionValues {
+        QByteArray section;
+        QList<std::pair<QByteArray, QByteArray>> values;
+    };
+    static QList<SectionValues> Values(const QByteArray& contents);
 
 private:
+    bool Save(const QByteArray& contents);
+
     QString m_fileName;
 };

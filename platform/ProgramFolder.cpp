@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -11,6 +10,12 @@ QString& Override()
 {
     static QString folder;
     return folder;
+}
+
+// True when `later` was written after `earlier` (or `earlier` does not exist).
+bool WrittenLater(const QFileInfo& later, const QFileInfo& earlier)
+{
+    return !earlier.exists() || later.lastModified() > earlier.lastModified();
 }
 } // namespace
 
@@ -27,18 +32,55 @@ void SetProgramFolder(const QString& folder)
     Override() = folder;
 }
 
-QString SettingsFilePath(const QString& fileName)
+QString FileInFolder(const QString& folder, const QString& fileName)
 {
-    const QString beside = ProgramFolder() + fileName;
-    const QFileInfo file(beside);
-    const QFileInfo folder(ProgramFolder());
-    if (folder.isWritable() && (!file.exists() || file.isWritable()))
-        return beside;
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(config);
-    const QString moved = QDir(config).filePath(fileName);
-    // The first time, the values kept beside the program come along.
-    if (!QFileInfo::exists(moved) && file.isFile() && file.isReadable())
-        QFile::copy(beside, moved);
-    return moved;
+    const QDir dir(folder);
+    if (QFileInfo::exists(dir.filePath(fileName)))
+        return dir.filePath(fileName);
+    const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System,
+                                            QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names)
+        if (name.compare(fileName, Qt::CaseInsensitive) == 0)
+            return dir.filePath(name);
+    return dir.filePath(fileName);
+}
+
+SettingsLocation LocateSettingsFile(const QString& fileName)
+{
+    const QString beside = FileInFolder(ProgramFolder(), fileName);
+    const QString config =
+        FileInFolder(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation), fileName);
+
+    const ProfileFile::Status status = ProfileFile(beside).Check();
+    const QFileInfo besideInfo(beside);
+    const QFileInfo configInfo(config);
+    const bool folderWritable = QFileInfo(ProgramFolder()).isWritable();
+    const bool useBeside =
+        folderWritable && (status == ProfileFile::Status::Missing ||
+                           (status == ProfileFile::Status::Ok && besideInfo.isWritable()));
+
+    SettingsLocation location;
+    location.beside = beside;
+    if (useBeside) {
+        location.path = beside;
+        // Values saved in the configuration folder while this one could not be used.
+        if (configInfo.isFile() && WrittenLater(configInfo, besideInfo))
+            location.takeOverFrom = config;
+        return location;
+    }
+    location.path = config;
+    if (status == ProfileFile::Status::Ok && WrittenLater(besideInfo, configInfo))
+        location.takeOverFrom = beside;
+    if (status == ProfileFile::Status::Unreadable || status == ProfileFile::Status::NotText)
+        location.passedOver = status;
+    return location;
+}
+
+SettingsLocation ChooseSettingsFile(const QString& fileName)
+{
+    const SettingsLocation location = LocateSettingsFile(fileName);
+    QDir().mkpath(QFileInfo(location.path).path());
+    if (!location.takeOverFrom.isEmpty())
+        ProfileFile(location.path).TakeValuesFrom(location.takeOverFrom);
+    return location;
 }

@@ -38,10 +38,10 @@ struct MainWindowTest : ::testing::Test {
             w->close();
         w.reset();
     }
-    QByteArray Ini() const { return TempProgramFolder::ReadFile(folder.File("TorvIni.Ini")); }
+    QByteArray Ini() const { return TempProgramFolder::ReadFile(folder.File("TorvIni.ini")); }
     void WriteIni(const QByteArray& text) const
     {
-        TempProgramFolder::WriteFile(folder.File("TorvIni.Ini"), text);
+        TempProgramFolder::WriteFile(folder.File("TorvIni.ini"), text);
     }
     template <typename T> T* Find(const char* name) const
     {
@@ -383,7 +383,7 @@ TEST_F(MainWindowTest, ANonNumericSettingStartsWithDefaultsTellsOnceAndKeepsTheT
 
 TEST_F(MainWindowTest, AnUnreadableSettingsFileIsReportedOnceAndNeverOverwritten)
 {
-    QDir().mkpath(folder.File("TorvIni.Ini")); // exists, but is not a readable file
+    QDir().mkpath(folder.File("TorvIni.ini")); // exists, but is not a readable file
     MessageBoxAnswerer boxes;
     Start();
     ASSERT_EQ(boxes.Boxes().size(), 1);

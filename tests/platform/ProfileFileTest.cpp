@@ -61,24 +61,25 @@ TEST_F(ProfileFileTest, AValueCannotAddLines)
     EXPECT_FALSE(ini.WriteString("Last]Values", "Key", "1"));
 }
 
-TEST_F(ProfileFileTest, EmptyUnreadableAndGarbledFiles)
+TEST_F(ProfileFileTest, EmptyUnreadableAndNonTextFiles)
 {
     TempProgramFolder::WriteFile(path, "");
     EXPECT_EQ(ini.Check(), ProfileFile::Status::Ok);
     EXPECT_EQ(ini.ReadString("LastValues", "Price", "100000"), "100000");
 
-    static const char garbled[] = "\x00\xff\xfe\n[LastValues]\nPrice=9\ngarbage\n";
-    TempProgramFolder::WriteFile(path, QByteArray(garbled, sizeof garbled - 1));
+    // Bytes that are not UTF-8 and lines without "=" are still text.
+    TempProgramFolder::WriteFile(path, "caf\xe9 \xfd junk\n[LastValues]\nPrice=9\n");
+    EXPECT_EQ(ini.Check(), ProfileFile::Status::Ok);
+
+    // NUL bytes (UTF-16, binary): never written.
+    static const char binary[] = "\x00\xff\xfe\n[LastValues]\nPrice=9\ngarbage\n";
+    const QByteArray before(binary, sizeof binary - 1);
+    TempProgramFolder::WriteFile(path, before);
     QString detail;
-    EXPECT_EQ(ini.Check(&detail), ProfileFile::Status::Garbled);
-    EXPECT_TRUE(detail.contains("damaged"));
-    EXPECT_EQ(ini.ReadString("LastValues", "Price", "1"), "9");
-    // A write keeps the rest of a garbled file byte for byte.
-    const QByteArray before = TempProgramFolder::ReadFile(path);
-    ASSERT_TRUE(ini.WriteString("LastValues", "Price", "10"));
-    QByteArray expected = before;
-    expected.replace("Price=9", "Price=10");
-    EXPECT_EQ(TempProgramFolder::ReadFile(path), expected);
+    EXPECT_EQ(ini.Check(&detail), ProfileFile::Status::NotText);
+    EXPECT_TRUE(detail.contains("not a text file"));
+    EXPECT_FALSE(ini.WriteString("LastValues", "Price", "10"));
+    EXPECT_EQ(TempProgramFolder::ReadFile(path), before);
 
     // A path that exists but cannot be read as a file (a folder, even for root).
     QDir().mkpath(folder.File("Folder.ini"));
@@ -86,6 +87,23 @@ TEST_F(ProfileFileTest, EmptyUnreadableAndGarbledFiles)
     EXPECT_EQ(unreadable.Check(), ProfileFile::Status::Unreadable);
     EXPECT_EQ(unreadable.ReadString("LastValues", "Price", "100000"), "100000");
     EXPECT_FALSE(unreadable.WriteString("LastValues", "Price", "1"));
+}
+
+TEST_F(ProfileFileTest, TakesOverTheValuesOfAnotherFile)
+{
+    const QString source = folder.File("Other.ini");
+    TempProgramFolder::WriteFile(source, "; theirs\n[LastValues]\nPrice=\" 5 \"\nTerm=15\n"
+                                         "[lastvalues]\nPrice=6\n[Update]\nHost=h\n");
+    // A missing file becomes a copy.
+    ASSERT_TRUE(ini.TakeValuesFrom(source));
+    EXPECT_EQ(TempProgramFolder::ReadFile(path), TempProgramFolder::ReadFile(source));
+    // An existing one keeps its own lines and gets the values as a read finds them.
+    TempProgramFolder::WriteFile(path, "; mine\n[LastValues]\nTerm=30\nAutoCalc=ON\n");
+    ASSERT_TRUE(ini.TakeValuesFrom(source));
+    EXPECT_EQ(TempProgramFolder::ReadFile(path), "; mine\n[LastValues]\nTerm=15\nAutoCalc=ON\n"
+                                                 "Price=\" 5 \"\n\n[Update]\nHost=h\n");
+    EXPECT_EQ(ini.ReadString("LastValues", "Price", ""), " 5 ");
+    EXPECT_FALSE(ini.TakeValuesFrom(folder.File("Missing.ini")));
 }
 
 TEST_F(ProfileFileTest, SeveralKeysGoInOneSaveOrNotAtAll)

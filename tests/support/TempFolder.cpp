@@ -2,16 +2,28 @@
 
 #include "platform/ProgramFolder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
-TempProgramFolder::TempProgramFolder()
+TempProgramFolder::TempProgramFolder() : m_savedConfigHome(qgetenv("XDG_CONFIG_HOME"))
 {
     SetProgramFolder(Path());
+    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
 }
 
 TempProgramFolder::~TempProgramFolder()
 {
     SetProgramFolder(QString());
+    if (m_savedConfigHome.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", m_savedConfigHome);
+}
+
+QString TempProgramFolder::ConfigFile(const QString& name) const
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(name);
 }
 
 QString TempProgramFolder::Path() const
