@@ -2,6 +2,7 @@
 // printing them to a PDF file.
 #include "report/QRPrinter.h"
 
+#include "calc/Errors.h"
 #include "tests/report/PdfText.h"
 
 #include <QFileInfo>
@@ -169,6 +170,28 @@ TEST_F(QRPrinterTest, PagesLookTheSameOnScreensOfAnyResolution)
     EXPECT_GT(right, 50);
     for (int dpi : {72, 120, 192})
         EXPECT_NEAR(InkRight(store, dpi), right, 2) << dpi << " dots per inch";
+}
+
+// A paper the printer cannot take is a driver error, and the printer keeps its own paper;
+// one it takes is applied for the layout and put back after it.
+TEST_F(QRPrinterTest, APaperThePrinterRefusesIsAPrinterDriverError)
+{
+    QTemporaryDir folder;
+    store.Printer().setOutputFileName(folder.path() + "/paper.pdf");
+    const QPageSize before = store.Printer().pageLayout().pageSize();
+    try {
+        store.ApplyPageSettings(QPageLayout::Portrait, QPageSize()); // no size at all
+        ADD_FAILURE() << "no error";
+    } catch (const calc::Exception& e) {
+        EXPECT_STREQ(e.what(), "Printer driver error");
+    }
+    store.RestorePageSettings();
+    EXPECT_TRUE(store.Printer().pageLayout().pageSize().isEquivalentTo(before));
+
+    store.ApplyPageSettings(QPageLayout::Portrait, QPageSize(QPageSize::A5));
+    EXPECT_TRUE(store.Printer().pageLayout().pageSize().isEquivalentTo(QPageSize(QPageSize::A5)));
+    store.RestorePageSettings();
+    EXPECT_TRUE(store.Printer().pageLayout().pageSize().isEquivalentTo(before));
 }
 
 TEST_F(QRPrinterTest, WithoutAPrinterPrintingDoesNothing)
