@@ -245,6 +245,20 @@ TEST_F(CommandProcessTest, BadInputAndMathErrorsExitWithOneLineOnStandardError)
     EXPECT_EQ(QFileInfo(Settings()).lastModified(), modified);
 }
 
+// The window without a display to open it on: a clear last line and status 1, not an abort.
+TEST_F(CommandProcessTest, TheWindowWithoutADisplayEndsWithOneClearLine)
+{
+    for (const QString& display : {QString(), QStringLiteral(":4242")}) {
+        const Outcome run = Start({}, display);
+        EXPECT_EQ(run.status, 1) << display.toStdString() << run.err.toStdString();
+        EXPECT_TRUE(run.err.endsWith("tallyhorn: cannot open the window: no display can be "
+                                     "reached (is DISPLAY set?); the commands work without "
+                                     "one, see tallyhorn --help\n"))
+            << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(Settings()));
+}
+
 // A damaged value: one warning line, the designed inputs, success, and the file as it was.
 TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDesignedInputs)
 {
