@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -322,6 +323,26 @@ TEST_F(CommandProcessTest, ChartIsOnePdfPageWithTheTablesTexts)
                 escaped << QRegularExpression::escape(cell);
             EXPECT_TRUE(text.contains(QRegularExpression(escaped.join(" +"))))
                 << row.join(' ').toStdString();
+        }
+
+        // The chart fits the printable width: the footer's right-aligned web address is drawn
+        // to its last letter (the page cuts off what lies beyond).
+        const QRegularExpressionMatch word =
+            QRegularExpression("<word xMin=\"[\\d.]+\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                               "yMax=\"([\\d.]+)\">www\\.")
+                .match(tool(pdftotext, {"-bbox", pdf, "-"}));
+        ASSERT_TRUE(word.hasMatch());
+        const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+        if (!pdftoppm.isEmpty()) {
+            tool(pdftoppm, {"-r", "72", "-gray", "-png", "-singlefile", pdf, out.filePath("page")});
+            const QImage page(out.filePath("page.png"));
+            ASSERT_FALSE(page.isNull());
+            int inkRight = -1;
+            for (int y = qFloor(word.captured(1).toDouble()); y < word.captured(3).toDouble(); ++y)
+                for (int x = 0; x < page.width(); ++x)
+                    if (qGray(page.pixel(x, y)) < 128)
+                        inkRight = std::max(inkRight, x);
+            EXPECT_GE(inkRight, word.captured(2).toDouble() - 3) << p.size;
         }
         QFile::remove(pdf);
     }
