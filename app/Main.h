@@ -82,6 +82,8 @@ public:
     void mnuHelpContentsClick();
     void mnuHelpSearchClick();
     void mnuHelpHowClick();
+    // Opens the help topic with the given context number (the print preview's is 35).
+    void HelpContext(int context);
 
     // True while a table build is running (a newer request restarts it).
     bool BuildRunning() const { return m_buildRunning; }

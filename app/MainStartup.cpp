@@ -7,6 +7,7 @@
 #include "controls/NumEdit.h"
 #include "controls/NumberFormats.h"
 #include "platform/Application.h"
+#include "platform/HelpViewer.h"
 #include "platform/MessageBox.h"
 #include "platform/ProfileFile.h"
 #include "platform/ProgramFolder.h"
@@ -68,6 +69,7 @@ void TfrmMain::FormCreate()
         app->SetHintPause(300);
     }
     m_helpFile = ProgramFolder() + "torv.hlp";
+    HelpViewer::SetApplicationHelpFile(m_helpFile);
     for (int col = 0; col <= 7; ++col)
         grdAPR->SetColWidths(col, 75);
     Screen::SetCursor(TCursor::crDefault);
@@ -175,6 +177,7 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 {
     ++m_generation; // a running calculation stops at its next message pass
     m_buildRunning = false;
+    Application::Guard(this, [this] { HelpViewer::Help(m_helpFile, hcQuit); });
     Application::Guard(this, [this] { SaveIniValues(); });
     if (Application* app = Application::instance())
         app->SetOnException({});

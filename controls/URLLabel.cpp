@@ -1,5 +1,6 @@
 #include "controls/URLLabel.h"
 
+#include "platform/Application.h"
 #include "platform/Shell.h"
 
 #include <QMouseEvent>
@@ -77,6 +78,8 @@ void TURLLabel::mousePressEvent(QMouseEvent* event)
     request.file = m_url;
     request.show = ShellShowMode::ShowNormal;
     request.owner = window();
-    ShellExecute(request); // a failed open is silent
+    // A failed open is silent; an error goes to the trap here rather than unwinding through
+    // the toolkit's mouse delivery, which does not clean up after it.
+    Application::Guard(this, [&request] { ShellExecute(request); });
     event->accept();
 }

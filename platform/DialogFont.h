@@ -1,0 +1,8 @@
+// "MS Sans Serif", the small dialogs' font. The name is kept in the fonts so that they read as
+// designed; a substitution maps it to an installed sans-serif face.
+#pragma once
+
+#include <QFont>
+
+// "MS Sans Serif" at a character height of `pixelSize` pixels.
+QFont DialogFont(int pixelSize, bool bold = false);
