@@ -53,7 +53,11 @@ TAprTableOutput::TAprTableOutput(const TTableInputs& inputs) : m_inputs(inputs)
 
 QString TAprTableOutput::PlainNumber(double value)
 {
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    // Amounts are written out in full ("100000", not "1e+05"), as a spreadsheet or a script
+    // expects them; only values too large or too small for that keep the exponent form.
+    const double size = std::fabs(value);
+    const bool fixed = size == 0 || (size >= 1e-4 && size < 1e15);
+    return QString::number(value, fixed ? 'f' : 'g', QLocale::FloatingPointShortest);
 }
 
 std::vector<TAprTableOutput::Field> TAprTableOutput::Fields() const

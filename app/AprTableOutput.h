@@ -46,7 +46,8 @@ public:
     QString Json() const;
     QString Format(TOutputFormat format) const;
 
-    // A plain number at full precision: the shortest text that reads back as the same double.
+    // A plain number at full precision: the shortest digits that read back as the same double,
+    // without an exponent unless the value is below 1e-4 or from 1e15 on.
     static QString PlainNumber(double value);
 
 private:

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinter>
+#include <algorithm>
 
 bool TChartCommand::Write(const TTableInputs& inputs, const QString& fileName, TChartPaper paper,
                           QString& error)
@@ -43,9 +44,13 @@ bool TChartCommand::Write(const TTableInputs& inputs, const QString& fileName, T
 
     QPrinter& printer = TQRPrinter::Instance().Printer();
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setPageLayout(
-        QPageLayout(QPageSize(paper == TChartPaper::A4 ? QPageSize::A4 : QPageSize::Letter),
-                    QPageLayout::Portrait, QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch));
+    // Margins of a quarter inch, narrower at the sides where the chart's width needs it (A4):
+    // what lies right of the printable width is cut off.
+    const QPageSize size(paper == TChartPaper::A4 ? QPageSize::A4 : QPageSize::Letter);
+    const double chartWidth = ChartWidth / TQRPrinter::ScreenPixelsPerInch;
+    const double side = std::min(0.25, (size.size(QPageSize::Inch).width() - chartWidth) / 2);
+    printer.setPageLayout(QPageLayout(size, QPageLayout::Portrait,
+                                      QMarginsF(side, 0.25, side, 0.25), QPageLayout::Inch));
     if (!chart.PrintToPdf(fileName)) {
         const QFileInfo folder(QFileInfo(fileName).absolutePath());
         error = QStringLiteral("--output: cannot write the PDF file '%1'%2")

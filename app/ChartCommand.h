@@ -13,4 +13,7 @@ public:
     // file cannot be written. Math errors propagate.
     static bool Write(const TTableInputs& inputs, const QString& fileName, TChartPaper paper,
                       QString& error);
+
+    // The chart's width in report units: its rules and footer run from 25 to 760.
+    static constexpr int ChartWidth = 760;
 };

@@ -229,6 +229,11 @@ void TQRPrinter::StartPicture()
 {
     m_current = QPicture();
     m_canvas = std::make_unique<QPainter>(&m_current);
+    // The page's own clip, recorded in the picture: a clipped label restores the canvas to it
+    // rather than to no clip at all, which on playback would switch off the clip of the
+    // target and let the rest of the page spill past its edges.
+    m_canvas->setClipRect(
+        QRect(0, 0, m_pageSize.width() * CanvasScale, m_pageSize.height() * CanvasScale));
 }
 
 void TQRPrinter::FinishPicture()

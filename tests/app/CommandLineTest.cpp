@@ -105,6 +105,29 @@ TEST(CommandLine, OnlyArgumentsBeyondTheWindowingSystemsOwnMakeACommand)
             << c.argv.back();
 }
 
+// CSV and JSON readers take these as they stand: whole amounts in full, every digit kept.
+TEST(AprTableOutput, PlainNumbersAreWrittenOutInFull)
+{
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {100000, "100000"},
+        {-7500, "-7500"},
+        {1e14, "100000000000000"},
+        {8.749999999999991, "8.749999999999991"},
+        {0, "0"},
+        {0.0001, "0.0001"},
+        {1e300, "1e+300"},
+        {1e-7, "1e-07"},
+    };
+    for (const auto& c : cases) {
+        const QString text = TAprTableOutput::PlainNumber(c.value);
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(text.toDouble(), c.value) << c.text;
+    }
+}
+
 // Solving ahead on several threads must not change which error the table meets first.
 TEST(AprTableOutput, MeetsTheErrorABuildThatSolvesAsItGoesMeets)
 {

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -245,6 +246,20 @@ TEST_F(CommandProcessTest, BadInputAndMathErrorsExitWithOneLineOnStandardError)
     EXPECT_EQ(QFileInfo(Settings()).lastModified(), modified);
 }
 
+// The window without a display to open it on: a clear last line and status 1, not an abort.
+TEST_F(CommandProcessTest, TheWindowWithoutADisplayEndsWithOneClearLine)
+{
+    for (const QString& display : {QString(), QStringLiteral(":4242")}) {
+        const Outcome run = Start({}, display);
+        EXPECT_EQ(run.status, 1) << display.toStdString() << run.err.toStdString();
+        EXPECT_TRUE(run.err.endsWith("tallyhorn: cannot open the window: no display can be "
+                                     "reached (is DISPLAY set?); the commands work without "
+                                     "one, see tallyhorn --help\n"))
+            << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(Settings()));
+}
+
 // A damaged value: one warning line, the designed inputs, success, and the file as it was.
 TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDesignedInputs)
 {
@@ -308,6 +323,26 @@ TEST_F(CommandProcessTest, ChartIsOnePdfPageWithTheTablesTexts)
                 escaped << QRegularExpression::escape(cell);
             EXPECT_TRUE(text.contains(QRegularExpression(escaped.join(" +"))))
                 << row.join(' ').toStdString();
+        }
+
+        // The chart fits the printable width: the footer's right-aligned web address is drawn
+        // to its last letter (the page cuts off what lies beyond).
+        const QRegularExpressionMatch word =
+            QRegularExpression("<word xMin=\"[\\d.]+\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                               "yMax=\"([\\d.]+)\">www\\.")
+                .match(tool(pdftotext, {"-bbox", pdf, "-"}));
+        ASSERT_TRUE(word.hasMatch());
+        const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+        if (!pdftoppm.isEmpty()) {
+            tool(pdftoppm, {"-r", "72", "-gray", "-png", "-singlefile", pdf, out.filePath("page")});
+            const QImage page(out.filePath("page.png"));
+            ASSERT_FALSE(page.isNull());
+            int inkRight = -1;
+            for (int y = qFloor(word.captured(1).toDouble()); y < word.captured(3).toDouble(); ++y)
+                for (int x = 0; x < page.width(); ++x)
+                    if (qGray(page.pixel(x, y)) < 128)
+                        inkRight = std::max(inkRight, x);
+            EXPECT_GE(inkRight, word.captured(2).toDouble() - 3) << p.size;
         }
         QFile::remove(pdf);
     }

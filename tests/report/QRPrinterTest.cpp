@@ -2,6 +2,7 @@
 // printing them to a PDF file.
 #include "report/QRPrinter.h"
 
+#include "calc/Errors.h"
 #include "tests/report/PdfText.h"
 
 #include <QFileInfo>
@@ -169,6 +170,60 @@ TEST_F(QRPrinterTest, PagesLookTheSameOnScreensOfAnyResolution)
     EXPECT_GT(right, 50);
     for (int dpi : {72, 120, 192})
         EXPECT_NEAR(InkRight(store, dpi), right, 2) << dpi << " dots per inch";
+}
+
+// What a band paints right of or below the page is cut off at the page's edge, also after a
+// clipped label (which saves, clips and restores the canvas) earlier on the page.
+TEST_F(QRPrinterTest, NothingIsDrawnOutsideThePage)
+{
+    store.BeginDoc();
+    const QSize page = store.PageSize();
+    const int scale = TQRPrinter::CanvasScale;
+    QPainter& canvas = *store.Canvas();
+    canvas.save();
+    canvas.setClipRect(QRect(0, 0, 40 * scale, 20 * scale), Qt::IntersectClip);
+    canvas.fillRect(QRect(0, 0, 80 * scale, 20 * scale), Qt::black);
+    canvas.restore();
+    canvas.fillRect(QRect(0, 40 * scale, (page.width() + 100) * scale, 20 * scale), Qt::black);
+    canvas.fillRect(QRect(0, (page.height() - 10) * scale, 20 * scale, 100 * scale), Qt::black);
+    store.EndDoc();
+
+    // Played at its own resolution (a printer, a 96-per-inch screen) onto a larger device.
+    QImage image(page + QSize(200, 200), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const int dotsPerMeter = qRound(TQRPrinter::PlaybackResolution / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    QPainter painter(&image);
+    store.DrawPage(painter, 1, QRectF(QPointF(0, 0), QSizeF(page)));
+    painter.end();
+    EXPECT_EQ(qGray(image.pixel(30, 10)), 0) << "inside the label's box";
+    EXPECT_EQ(qGray(image.pixel(60, 10)), 255) << "beyond the label's box";
+    EXPECT_EQ(qGray(image.pixel(page.width() - 2, 50)), 0);
+    EXPECT_EQ(qGray(image.pixel(page.width() + 50, 50)), 255) << "right of the page";
+    EXPECT_EQ(qGray(image.pixel(10, page.height() + 50)), 255) << "below the page";
+}
+
+// A paper the printer cannot take is a driver error, and the printer keeps its own paper;
+// one it takes is applied for the layout and put back after it.
+TEST_F(QRPrinterTest, APaperThePrinterRefusesIsAPrinterDriverError)
+{
+    QTemporaryDir folder;
+    store.Printer().setOutputFileName(folder.path() + "/paper.pdf");
+    const QPageSize before = store.Printer().pageLayout().pageSize();
+    try {
+        store.ApplyPageSettings(QPageLayout::Portrait, QPageSize()); // no size at all
+        ADD_FAILURE() << "no error";
+    } catch (const calc::Exception& e) {
+        EXPECT_STREQ(e.what(), "Printer driver error");
+    }
+    store.RestorePageSettings();
+    EXPECT_TRUE(store.Printer().pageLayout().pageSize().isEquivalentTo(before));
+
+    store.ApplyPageSettings(QPageLayout::Portrait, QPageSize(QPageSize::A5));
+    EXPECT_TRUE(store.Printer().pageLayout().pageSize().isEquivalentTo(QPageSize(QPageSize::A5)));
+    store.RestorePageSettings();
+    EXPECT_TRUE(store.Printer().pageLayout().pageSize().isEquivalentTo(before));
 }
 
 TEST_F(QRPrinterTest, WithoutAPrinterPrintingDoesNothing)
