@@ -6,21 +6,6 @@
 #include <atomic>
 #include <thread>
 
-namespace {
-
-// Clears the upper halves of the vector registers. Library code that ran before (at start-up)
-// can leave them in use, and then every scalar floating-point instruction that follows pays for
-// keeping them: the solvers' millions of exponentials ran five times slower here.
-void ClearUpperVectorState()
-{
-#if defined(__x86_64__) || defined(__i386__)
-    if (__builtin_cpu_supports("avx"))
-        asm volatile("vzeroupper");
-#endif
-}
-
-} // namespace
-
 TTableSolvers::TTableSolvers(const calc::UserLoan& user, double loanIncrement, double feeIncrement)
     : m_user(user)
 {
@@ -42,7 +27,6 @@ TTableSolvers::TTableSolvers(const calc::UserLoan& user, double loanIncrement, d
 
     std::atomic<size_t> next{0};
     auto work = [&] {
-        ClearUpperVectorState();
         for (size_t i = next++; i < m_jobs.size(); i = next++) {
             Job& job = m_jobs[i];
             try {
