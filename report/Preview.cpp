@@ -3,6 +3,7 @@
 #include "controls/Artwork.h"
 #include "controls/ExplBtn.h"
 #include "platform/Application.h"
+#include "platform/DialogFont.h"
 #include "platform/ScreenCursor.h"
 #include "report/QRPreview.h"
 #include "report/QRPrinter.h"
@@ -17,15 +18,6 @@
 namespace {
 // Help topic of the toolbar and the preview control.
 constexpr int PreviewHelpContext = 35;
-
-QFont WindowFont(bool bold = false)
-{
-    QFont::insertSubstitutions("MS Sans Serif", {"Arial", "Liberation Sans"});
-    QFont font("MS Sans Serif");
-    font.setPixelSize(11);
-    font.setBold(bold);
-    return font;
-}
 } // namespace
 
 TfrmPreview::TfrmPreview(QWidget* parent) : QDialog(parent)
@@ -35,7 +27,7 @@ TfrmPreview::TfrmPreview(QWidget* parent) : QDialog(parent)
     // The system menu and the close button only: no minimise or maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(WindowFont());
+    setFont(DialogFont(11));
     setModal(true);
 
     auto* layout = new QVBoxLayout(this);
@@ -51,7 +43,7 @@ TfrmPreview::TfrmPreview(QWidget* parent) : QDialog(parent)
 
     Label1 = new QLabel("Page 1 of 1", Panel1);
     Label1->setObjectName("Label1");
-    Label1->setFont(WindowFont(true));
+    Label1->setFont(DialogFont(11, true));
     QPalette black = Label1->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     Label1->setPalette(black);

@@ -3,6 +3,7 @@
 #include "controls/Artwork.h"
 #include "controls/ExplBtn.h"
 #include "platform/Application.h"
+#include "platform/DialogFont.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenCursor.h"
 #include "update/InfoPage.h"
@@ -28,15 +29,6 @@ void SetColour(QLabel* label, const QColor& colour)
     label->setPalette(palette);
 }
 
-// MS Sans Serif is not on Linux, and the font matcher answers its name with a much wider
-// face; Arial (Liberation Sans, metric-compatible) stands in, as in the main window.
-QFont DialogFont(bool bold = false)
-{
-    QFont font("Arial");
-    font.setPixelSize(11);
-    font.setBold(bold);
-    return font;
-}
 } // namespace
 
 TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
@@ -44,7 +36,7 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
 {
     setObjectName("frmUpdate");
     setWindowTitle("Velmora Software Update Center");
-    setFont(DialogFont());
+    setFont(DialogFont(11));
     setFixedSize(411, 223);
 
     Panel1 = new QFrame(this);
@@ -63,7 +55,7 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
     Image1->setPixmap(QPixmap::fromImage(TransparentImage(LoadArtwork("update_centre"))));
 
     Label7 = AddLabel("Label7", "Current Application", 17, 14, clBlack);
-    Label7->setFont(DialogFont(true));
+    Label7->setFont(DialogFont(11, true));
     Label7->adjustSize();
     Label1 = AddLabel("Label1", "Application Name:", 64, 34, clBlack);
     lblApplicationName = AddLabel("lblApplicationName", " Tallyhorn", 156, 34, clGreen);
@@ -81,7 +73,7 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
     lblURL = AddLabel("lblURL", "Status Unknown", 339, 115, clSilver, false);
     lblURL->setFixedSize(250, 14);
     lblUpdateStatus = AddLabel("lblUpdateStatus", "Update Status:  Unknown", 17, 131, clBlack);
-    lblUpdateStatus->setFont(DialogFont(true));
+    lblUpdateStatus->setFont(DialogFont(11, true));
     lblUpdateStatus->adjustSize();
     Label3 = AddLabel("Label3", "Compile Date:", 266, 134, clBlack, false);
     lblDate = AddLabel("lblDate", "Status Unknown", 340, 134, clSilver, false);
@@ -111,7 +103,7 @@ QLabel* TfrmUpdate::AddLabel(const char* name, const QString& text, int left, in
 {
     auto* label = new QLabel(text, Panel1);
     label->setObjectName(name);
-    label->setFont(DialogFont());
+    label->setFont(DialogFont(11));
     SetColour(label, colour);
     label->move(left, top);
     label->adjustSize();
