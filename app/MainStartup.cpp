@@ -29,6 +29,24 @@ QString Shown(const QString& path)
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
+// Why a file beside the program is not used, to complete "The settings file ... beside the
+// program".
+QString DistrustText(SettingsLocation::Distrust distrust)
+{
+    switch (distrust) {
+    case SettingsLocation::Distrust::Link:
+        return QStringLiteral("is a link that does not belong to you or does not lead to a file "
+                              "of yours");
+    case SettingsLocation::Distrust::NotOwned:
+        return QStringLiteral("belongs to another user");
+    case SettingsLocation::Distrust::SharedFolder:
+        return QStringLiteral("is in a folder that other users can change");
+    case SettingsLocation::Distrust::None:
+        break;
+    }
+    return {};
+}
+
 } // namespace
 
 void TfrmMain::FormCreate()
@@ -45,10 +63,19 @@ void TfrmMain::FormCreate()
                                              "a text file. Tallyhorn leaves it as it is and keeps "
                                              "your values in \"%2\" instead.")
                                   .arg(Shown(location.beside), Shown(location.path)));
+    else if (location.distrust != SettingsLocation::Distrust::None)
+        ReportSettingsProblem(QStringLiteral("The settings file \"%1\" beside the program %2. "
+                                             "Tallyhorn leaves it as it is and keeps your values "
+                                             "in \"%3\" instead.")
+                                  .arg(Shown(location.beside), DistrustText(location.distrust),
+                                       Shown(location.path)));
     LastPrice = LastInterest = LastTerm = LastDownPercent = 0;
     AutoCalcStatus = "OFF";
 
     ReadIniValues();
+    // What a save cut short by the end of the process left behind; a minute old at least, so
+    // that a save in progress in another running copy is never touched.
+    ProfileFile(m_iniFileName).RemoveLeftovers(60);
     edtPurchasePrice->SetValue(LastPrice);
     edtDownPaymentPercent->SetValue(LastDownPercent);
     edtTerm->SetValue(LastTerm);

@@ -1,5 +1,5 @@
 // Arbitrary bytes as the settings file: every key the program reads is looked up, one key is
-// written and read back, and the values of the file are taken over into another one. Shared by
+// written and read back, and the program's keys are taken over into another file. Shared by
 // the fuzz target and the corpus replay test.
 //
 // Input: byte 0 chooses the key, byte 1 the length of the value (taken from the bytes after
@@ -158,22 +158,35 @@ inline std::string RunProfileFile(const std::uint8_t* data, std::size_t size)
         return "adding a value lost or changed other lines";
     }
 
-    // Taking the values over into another file: each reads there as it read here.
+    // Taking the program's keys over into another file: each reads there as it read here, the
+    // keys this file lacks keep the other file's values, and nothing else comes along.
     if (!WriteFile(other, "; kept\n[LastValues]\nPrice=1\nTerm=30\n"))
         return "cannot write the test file";
+    const QByteArray otherBefore = ReadFile(other);
+    QList<ProfileFile::Name> names;
+    for (const Key& k : keys)
+        names.append(ProfileFile::Name{k.section, k.key});
     ProfileFile target(other);
-    if (!target.TakeValuesFrom(path))
+    if (!target.TakeValuesFrom(path, names))
         return "the values of a text file could not be taken over";
     const QByteArray taken = ReadFile(other);
-    for (const ProfileFile::SectionValues& section : ProfileFile::Values(after)) {
-        for (const auto& [k, v] : section.values) {
-            bool foundHere = false, foundThere = false;
-            const QByteArray here = ProfileFile::Lookup(after, section.section, k, &foundHere);
-            const QByteArray there = ProfileFile::Lookup(taken, section.section, k, &foundThere);
-            if (!foundHere || !foundThere || here != there)
-                return "a value taken over reads differently";
-        }
+    for (const Key& k : keys) {
+        bool foundHere = false, foundThere = false, foundEarlier = false;
+        const QByteArray here = ProfileFile::Lookup(after, k.section, k.key, &foundHere);
+        const QByteArray there = ProfileFile::Lookup(taken, k.section, k.key, &foundThere);
+        const QByteArray was = ProfileFile::Lookup(otherBefore, k.section, k.key, &foundEarlier);
+        if (foundHere ? (!foundThere || here != there) : (foundThere != foundEarlier || there != was))
+            return "a value taken over reads differently";
     }
+    for (const ProfileFile::SectionValues& section : ProfileFile::Values(taken))
+        for (const auto& [k, v] : section.values) {
+            bool own = false;
+            for (const Key& name : keys)
+                own = own || (section.section.toLower() == QByteArray(name.section).toLower() &&
+                              k.toLower() == QByteArray(name.key).toLower());
+            if (!own)
+                return "a key that is not the program's own was taken over";
+        }
     if (!taken.startsWith("; kept\n"))
         return "taking values over lost the target's own lines";
     return {};

@@ -1,11 +1,15 @@
 #include "platform/ProfileFile.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -259,7 +263,7 @@ bool ProfileFile::WriteStrings(const QString& section, const QList<Entry>& entri
     return Save(updated);
 }
 
-bool ProfileFile::TakeValuesFrom(const QString& source)
+bool ProfileFile::TakeValuesFrom(const QString& source, const QList<Name>& names)
 {
     QByteArray from;
     bool sourceExists = false;
@@ -267,17 +271,43 @@ bool ProfileFile::TakeValuesFrom(const QString& source)
         return false;
     QByteArray contents;
     bool exists = false;
-    if (!ReadAll(m_fileName, &contents, &exists)) {
-        // A file that is missing becomes a copy, with the source's notes and layout.
-        return !exists && Save(from);
-    }
+    if (!ReadAll(m_fileName, &contents, &exists) && exists)
+        return false;
     if (!IsText(contents))
         return false;
     QByteArray updated = contents;
     for (const SectionValues& section : Values(from))
         for (const auto& [key, value] : section.values)
-            updated = Replace(updated, section.section, key, value);
+            for (const Name& name : names)
+                if (SameName(section.section, name.section.toUtf8()) &&
+                    SameName(key, name.key.toUtf8()))
+                    updated = Replace(updated, name.section.toUtf8(), name.key.toUtf8(), value);
     return updated == contents || Save(updated);
+}
+
+int ProfileFile::RemoveLeftovers(int minimumAge) const
+{
+    // The save writes beside the file a link leads to, under that file's name.
+    QFileInfo file(m_fileName);
+    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth)
+        file.setFile(file.symLinkTarget());
+    const QDir folder = file.absoluteDir();
+    const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QRegularExpression::escape(file.fileName()) +
+                                            "\\.[A-Za-z]{6}"));
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    int removed = 0;
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!pattern.match(name).hasMatch())
+            continue;
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        struct stat st;
+        if (lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != geteuid() || now - st.st_mtime < minimumAge)
+            continue;
+        removed += unlink(path.constData()) == 0;
+    }
+    return removed;
 }
 
 bool ProfileFile::Save(const QByteArray& contents)

@@ -54,10 +54,23 @@ public:
     using Entry = std::pair<QString, QString>; // key, value
     bool WriteStrings(const QString& section, const QList<Entry>& entries);
 
-    // Takes over every value of the readable text file `source`: a missing file becomes a
-    // copy of it, an existing one gets its values replaced or added in one save. False when
-    // nothing could be taken over.
-    bool TakeValuesFrom(const QString& source);
+    // A key and its section.
+    struct Name {
+        QString section;
+        QString key;
+    };
+    // Takes over the values of `names` that the readable text file `source` holds, as a read
+    // finds them, and nothing else of it: they are replaced or added in one save, and a missing
+    // file is created with just them. False when nothing could be taken over (the source
+    // cannot be read or is not text, or this file cannot be written).
+    bool TakeValuesFrom(const QString& source, const QList<Name>& names);
+
+    // Removes what interrupted saves of this file left behind: regular files of the user's
+    // own in the folder the file is saved in (after links, as a save follows them), named as
+    // the save names its temporary file (the file name, "." and six letters) and unchanged for
+    // at least `minimumAge` seconds, so that a save in progress elsewhere is never touched.
+    // Returns how many were removed.
+    int RemoveLeftovers(int minimumAge = 60) const;
 
     // What state the file is in; `detail` receives a sentence for the user when not Ok.
     Status Check(QString* detail = nullptr) const;

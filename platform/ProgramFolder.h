@@ -16,12 +16,28 @@ void SetProgramFolder(const QString& folder);
 // else the exact spelling, which is where the file is created.
 QString FileInFolder(const QString& folder, const QString& fileName);
 
-// Where the settings file is read and written. One rule, applied afresh at each start: the file
-// beside the program when it can be read and written and is text (or is missing from a folder
-// that can be written), else the file of the same name in the user's configuration folder.
+// The marker file that an installation writes beside the program (`cmake --install`, the
+// distribution package). An installed copy keeps its settings in each user's configuration
+// folder, never in its install folder.
+inline constexpr const char* installedMarker = "tallyhorn.installed";
+
+// The keys the program keeps in its settings file: the only ones carried over when the file's
+// place changes.
+const QList<ProfileFile::Name>& SettingsFileKeys();
+
+// Where the settings file is read and written. One rule, applied afresh at each start:
+// - an installed copy (installedMarker beside the program) uses the file in the user's
+//   configuration folder;
+// - otherwise the file beside the program when it can be read and written and is text (or is
+//   missing from a folder that can be written), provided no other user can change it: the
+//   program folder (and the folder of the file a link leads to) can be written by no other
+//   user, the file belongs to the user (or root), and a link is followed only when it and
+//   every link after it and the file it leads to belong to the user;
+// - else the file of the same name in the user's configuration folder.
 // Whenever the file in the other place was written later than the chosen one (the choice
-// changed since), its values are taken over first, so values never stay behind in the place
-// that is no longer used.
+// changed since), the program's own keys (SettingsFileKeys) are taken over from it first, so
+// values never stay behind in the place that is no longer used. A file beside the program that
+// others could have changed is never read, written or taken over from.
 struct SettingsLocation {
     QString path;   // the file to read and write
     QString beside; // the file beside the program (chosen or not)
@@ -30,6 +46,16 @@ struct SettingsLocation {
     ProfileFile::Status passedOver = ProfileFile::Status::Ok;
     // The file in the other place, when its values are to be taken over first.
     QString takeOverFrom;
+    // Why a file beside the program was left alone because someone else could have made or
+    // changed it (passedOver is then Ok).
+    enum class Distrust {
+        None,
+        Link,         // a link that is not the user's, or leads to no file of the user's
+        NotOwned,     // a file that belongs to another user
+        SharedFolder, // its folder can be written by another user
+    };
+    Distrust distrust = Distrust::None;
+    bool installed = false; // an installed copy: the file beside the program is not used
 };
 SettingsLocation ChooseSettingsFile(const QString& fileName);
 // The same decision without acting on it: nothing is created, copied or written.

@@ -13,12 +13,18 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <memory>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -287,7 +293,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SettingsFileTest, ValuesFollowTheChoiceOfPlaceBothWays)
 {
-    Write(Beside(), "[LastValues]\nPrice=111111\n");
+    const QByteArray beside = "[LastValues]\nPrice=111111\nShell=/bin/sh\n[Other]\nkey=1\n";
+    Write(Beside(), beside);
     {
         // The program folder cannot be written: the values beside it come along.
         ReadOnlyFolder readOnly(folder.Path());
@@ -298,7 +305,10 @@ TEST_F(SettingsFileTest, ValuesFollowTheChoiceOfPlaceBothWays)
         CalculateWithPrice(222222);
         Close();
     }
-    EXPECT_EQ(Read(Beside()), "[LastValues]\nPrice=111111\n");
+    EXPECT_EQ(Read(Beside()), beside);
+    // Only the program's own keys came along.
+    EXPECT_FALSE(Read(Config()).contains("Shell") || Read(Config()).contains("Other"))
+        << Read(Config()).toStdString();
     WaitForClockPast(Config());
 
     // Writable again: what was saved in the configuration folder is not dropped.
@@ -391,5 +401,294 @@ INSTANTIATE_TEST_SUITE_P(, SettingsFileLocaleTest,
                          ::testing::Values(LocaleCase{"PinnedSettings", false},
                                            LocaleCase{"SystemLocale", true}),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// The user nobody, whom the ordinary-user cases run as when the tests run as root.
+constexpr uid_t nobody = 65534;
+
+// A text file that belongs to another user and that this one can write: made here and given to
+// nobody when running as root, else the file prepared by the root test that started this run.
+QString ForeignTextFile(const QString& folder, const QByteArray& bytes)
+{
+    if (geteuid() == 0) {
+        const QString path = folder + "/victim.txt";
+        TempProgramFolder::WriteFile(path, bytes);
+        return chown(QFile::encodeName(path).constData(), nobody, nobody) == 0 ? path : QString();
+    }
+    const QString path = qEnvironmentVariable("TALLYHORN_TEST_FOREIGN_FILE");
+    return TempProgramFolder::ReadFile(path) == bytes ? path : QString();
+}
+
+bool GiveToNobody(const QString& path)
+{
+    return lchown(QFile::encodeName(path).constData(), nobody, nobody) == 0;
+}
+
+// Links, other users' files and folders others can write. A file someone else could have made
+// or changed is left exactly as it is: the values go to the configuration folder and the user
+// is told once, with both paths. The user's own link to the user's own file is followed.
+enum class Outcome { Followed, Refused, ConfigSilently };
+struct TrustCase {
+    const char* name;
+    bool needsRoot; // to give files to another user
+    // Plants the case in the program folder (and `elsewhere`); returns the file whose bytes
+    // must stay as they are, or, when followed, the file the link leads to.
+    std::function<QString(SettingsFileTest&, const QString& elsewhere)> plant;
+    Outcome outcome;
+    const char* reason = "";
+};
+void PrintTo(const TrustCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+const QByteArray passwdText = "root:x:0:0:root:/root:/bin/bash\n";
+const QByteArray plantedIni = "[LastValues]\nPrice=7\n[Update]\nHost=127.0.0.1:1\n";
+
+struct SettingsFileTrustTest : SettingsFileTest, ::testing::WithParamInterface<TrustCase> {};
+
+TEST_P(SettingsFileTrustTest, OnlyTheUsersOwnFileIsUsed)
+{
+    const TrustCase& c = GetParam();
+    if (c.needsRoot && geteuid() != 0)
+        GTEST_SKIP() << "giving a file to another user needs root";
+    QTemporaryDir elsewhere;
+    const QString file = c.plant(*this, elsewhere.path());
+    ASSERT_FALSE(file.isEmpty()) << "the case could not be planted";
+    const QByteArray before = Read(file);
+
+    Start();
+    CalculateWithPrice(234567);
+    Close();
+    const QByteArray config = Read(Config());
+    switch (c.outcome) {
+    case Outcome::Followed:
+        EXPECT_TRUE(Read(file).contains("Price=234567\n")) << Read(file).toStdString();
+        EXPECT_TRUE(QFileInfo(Beside()).isSymLink());
+        EXPECT_FALSE(QFileInfo::exists(Config()));
+        EXPECT_TRUE(boxes.Boxes().isEmpty()) << boxes.Boxes().first().text.toStdString();
+        return;
+    case Outcome::Refused: {
+        ASSERT_EQ(boxes.Boxes().size(), 1);
+        const QString text = boxes.Boxes()[0].text;
+        EXPECT_TRUE(text.contains(c.reason)) << text.toStdString();
+        EXPECT_TRUE(text.contains(Beside()) && text.contains(Config())) << text.toStdString();
+        break;
+    }
+    case Outcome::ConfigSilently:
+        EXPECT_TRUE(boxes.Boxes().isEmpty()) << boxes.Boxes().first().text.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(Beside()));
+        break;
+    }
+    EXPECT_EQ(Read(file), before);
+    EXPECT_TRUE(config.startsWith("[LastValues]\n") && config.contains("Price=234567\n") &&
+                !config.contains("root:") && !config.contains("Host"))
+        << config.toStdString();
+    // The next start reads the values saved there and leaves the file alone again.
+    Start();
+    EXPECT_EQ(w->edtPurchasePrice->Value(), 234567);
+    Close();
+    EXPECT_EQ(Read(file), before);
+}
+
+QString OwnFile(const QString& folder)
+{
+    const QString path = folder + "/mine.ini";
+    TempProgramFolder::WriteFile(path, "[LastValues]\nPrice=7\n");
+    return path;
+}
+
+QString LinkBeside(SettingsFileTest& t, const QString& target)
+{
+    return QFile::link(target, t.Beside()) ? target : QString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , SettingsFileTrustTest,
+    ::testing::Values(
+        TrustCase{"OwnLinkToOwnFile", false,
+                  [](SettingsFileTest& test, const QString& elsewhere) {
+                      return LinkBeside(test, OwnFile(elsewhere));
+                  },
+                  Outcome::Followed},
+        TrustCase{"LinkToAnotherUsersFile", false,
+                  [](SettingsFileTest& test, const QString& elsewhere) {
+                      return LinkBeside(test, ForeignTextFile(elsewhere, passwdText));
+                  },
+                  Outcome::Refused, "is a link"},
+        TrustCase{"AnotherUsersLink", true,
+                  [](SettingsFileTest& test, const QString& elsewhere) {
+                      const QString file = LinkBeside(test, OwnFile(elsewhere));
+                      return GiveToNobody(test.Beside()) ? file : QString();
+                  },
+                  Outcome::Refused, "is a link"},
+        TrustCase{"ThroughAnotherUsersLink", true,
+                  [](SettingsFileTest& test, const QString& elsewhere) {
+                      const QString hop = elsewhere + "/hop.ini";
+                      if (!QFile::link(OwnFile(elsewhere), hop) || !GiveToNobody(hop))
+                          return QString();
+                      return LinkBeside(test, hop).isEmpty() ? QString() : elsewhere + "/mine.ini";
+                  },
+                  Outcome::Refused, "is a link"},
+        TrustCase{"LinkLeadingNowhere", false,
+                  [](SettingsFileTest& test, const QString& elsewhere) {
+                      // The target stays missing: Read gives no bytes before and after.
+                      return LinkBeside(test, elsewhere + "/missing.ini");
+                  },
+                  Outcome::Refused, "is a link"},
+        TrustCase{"LinkIntoASharedFolder", false,
+                  [](SettingsFileTest& test, const QString& elsewhere) {
+                      chmod(QFile::encodeName(elsewhere).constData(), 0777);
+                      return LinkBeside(test, OwnFile(elsewhere));
+                  },
+                  Outcome::Refused, "is a link"},
+        TrustCase{"AnotherUsersFile", true,
+                  [](SettingsFileTest& test, const QString&) {
+                      SettingsFileTest::Write(test.Beside(), plantedIni);
+                      return GiveToNobody(test.Beside()) ? test.Beside() : QString();
+                  },
+                  Outcome::Refused, "belongs to another user"},
+        TrustCase{"SharedProgramFolder", false,
+                  [](SettingsFileTest& test, const QString&) {
+                      SettingsFileTest::Write(test.Beside(), plantedIni);
+                      chmod(QFile::encodeName(test.folder.Path()).constData(), 0777);
+                      return test.Beside();
+                  },
+                  Outcome::Refused, "in a folder that other users can change"},
+        TrustCase{"SharedProgramFolderWithoutFile", false,
+                  [](SettingsFileTest& test, const QString&) {
+                      chmod(QFile::encodeName(test.folder.Path()).constData(), 0777);
+                      return test.Beside();
+                  },
+                  Outcome::ConfigSilently}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// An installed copy keeps its settings in the configuration folder, whoever runs it, and leaves
+// a file beside it alone.
+TEST_F(SettingsFileTest, AnInstalledCopyUsesTheConfigurationFolder)
+{
+    Write(folder.File("tallyhorn.installed"), "installed\n");
+    Write(Beside(), "[LastValues]\nPrice=111111\n");
+    QDir().mkpath(QFileInfo(Config()).path());
+    Write(Config(), "[LastValues]\nPrice=222222\n");
+    Start();
+    EXPECT_EQ(w->edtPurchasePrice->Value(), 222222);
+    CalculateWithPrice(333333);
+    Close();
+    EXPECT_EQ(Read(Beside()), "[LastValues]\nPrice=111111\n");
+    EXPECT_TRUE(Read(Config()).contains("Price=333333\n"));
+    EXPECT_TRUE(boxes.Boxes().isEmpty());
+
+    // Without a file anywhere, nothing is created beside it.
+    QFile::remove(Beside());
+    QFile::remove(Config());
+    Start();
+    Close();
+    EXPECT_FALSE(QFileInfo::exists(Beside()));
+    EXPECT_TRUE(Read(Config()).contains("AutoCalc=OFF\n"));
+}
+
+// Temporary files that saves cut short left beside the settings file are removed at the next
+// start once they are a minute old; anything else of a similar name is kept.
+TEST_F(SettingsFileTest, LeftoversOfInterruptedSavesAreRemovedAtStart)
+{
+    enum Kind { File, Link, Folder, OthersFile };
+    struct Leftover {
+        const char* name;
+        Kind kind;
+        int age; // seconds
+        bool removed;
+    };
+    const Leftover leftovers[] = {
+        {"TorvIni.ini.KUDurh", File, 120, true},
+        {"TorvIni.ini.xQwErT", File, 61 * 60 * 24, true},
+        {"TorvIni.ini.AbCdEf", File, 5, false}, // another copy's save in progress
+        {"TorvIni.ini.KUDurhX", File, 120, false},
+        {"TorvIni.ini.bak", File, 120, false},
+        {"TorvIni.ini.", File, 120, false},
+        {"Other.ini.KUDurh", File, 120, false},
+        {"TorvIni.ini.LinkEd", Link, 120, false},
+        {"TorvIni.ini.FOLDER", Folder, 120, false},
+        {"TorvIni.ini.NoBody", OthersFile, 120, false},
+    };
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath("kept.txt");
+    Write(target, "kept\n");
+    Write(Beside(), "[LastValues]\nPrice=123456\n");
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const Leftover& l : leftovers) {
+        const QString path = folder.File(l.name);
+        if (l.kind == Link)
+            ASSERT_TRUE(QFile::link(target, path));
+        else if (l.kind == Folder)
+            ASSERT_TRUE(QDir().mkpath(path));
+        else
+            Write(path, "[LastValues]\nPrice=1\n");
+        if (l.kind == OthersFile && (geteuid() != 0 || !GiveToNobody(path)))
+            QFile::remove(path); // only root can give a file away
+        // The file's own time, not its target's.
+        const timespec times[2] = {{now.toSecsSinceEpoch() - l.age, 0},
+                                   {now.toSecsSinceEpoch() - l.age, 0}};
+        utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW);
+    }
+    Start();
+    EXPECT_EQ(w->edtPurchasePrice->Value(), 123456);
+    for (const Leftover& l : leftovers) {
+        if (l.kind == OthersFile && geteuid() != 0)
+            continue;
+        EXPECT_NE(QFileInfo(folder.File(l.name)).exists() ||
+                      QFileInfo(folder.File(l.name)).isSymLink(),
+                  l.removed)
+            << l.name;
+    }
+    EXPECT_EQ(Read(target), "kept\n");
+}
+
+// The cases above as an ordinary user: when the tests run as root (as in CI), a copy of this
+// program runs them again as nobody.
+TEST(SettingsFileAsOrdinaryUser, TheCasesHoldForNobody)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "the cases ran as this ordinary user already";
+    const QString setpriv = QStandardPaths::findExecutable("setpriv");
+    ASSERT_FALSE(setpriv.isEmpty()) << "setpriv (util-linux) is missing";
+    const auto open = [](const QString& path, int mode) {
+        return chmod(QFile::encodeName(path).constData(), mode) == 0;
+    };
+    // The program where nobody can run it, a home for nobody, and a text file of root's that
+    // nobody could write through a link (in a folder anyone can write).
+    QTemporaryDir bin, home, shared;
+    const QString program = bin.filePath("test_app");
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), program));
+    ASSERT_TRUE(open(bin.path(), 0755) && open(program, 0755));
+    ASSERT_TRUE(chown(QFile::encodeName(home.path()).constData(), nobody, nobody) == 0);
+    const QString victim = shared.filePath("victim.txt");
+    TempProgramFolder::WriteFile(victim, passwdText);
+    ASSERT_TRUE(open(shared.path(), 0777) && open(victim, 0666));
+
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    env.insert("TALLYHORN_TEST_FOREIGN_FILE", victim);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("XDG_RUNTIME_DIR");
+    env.remove("XDG_CONFIG_HOME");
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.setWorkingDirectory(home.path());
+    child.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", "--", program,
+                          "--gtest_filter=*SettingsFileTrustTest*:*LeftoversOfInterruptedSaves*:"
+                          "*AnInstalledCopy*:*ValuesFollowTheChoiceOfPlace*:*ModeZero*"});
+    ASSERT_TRUE(child.waitForFinished(240000));
+    const QString log = QString::fromLocal8Bit(child.readAll());
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0) << log.toStdString();
+    // Every case that needs no root ran and passed as nobody: six of the table, the three
+    // tests above and the unreadable file, which root can read.
+    const QRegularExpressionMatch passed =
+        QRegularExpression("\\[  PASSED  \\] (\\d+) test").match(log);
+    ASSERT_TRUE(passed.hasMatch()) << log.toStdString();
+    EXPECT_EQ(passed.captured(1).toInt(), 10) << log.toStdString();
+    EXPECT_EQ(TempProgramFolder::ReadFile(victim), passwdText);
+}
 
 } // namespace

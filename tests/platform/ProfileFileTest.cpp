@@ -3,6 +3,7 @@
 #include "tests/support/TempFolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -89,21 +90,32 @@ TEST_F(ProfileFileTest, EmptyUnreadableAndNonTextFiles)
     EXPECT_FALSE(unreadable.WriteString("LastValues", "Price", "1"));
 }
 
-TEST_F(ProfileFileTest, TakesOverTheValuesOfAnotherFile)
+TEST_F(ProfileFileTest, TakesOverOnlyTheNamedValuesOfAnotherFile)
 {
     const QString source = folder.File("Other.ini");
-    TempProgramFolder::WriteFile(source, "; theirs\n[LastValues]\nPrice=\" 5 \"\nTerm=15\n"
-                                         "[lastvalues]\nPrice=6\n[Update]\nHost=h\n");
-    // A missing file becomes a copy.
-    ASSERT_TRUE(ini.TakeValuesFrom(source));
-    EXPECT_EQ(TempProgramFolder::ReadFile(path), TempProgramFolder::ReadFile(source));
+    const QList<ProfileFile::Name> names = {
+        {"LastValues", "Price"}, {"LastValues", "Term"}, {"Update", "Host"}};
+    TempProgramFolder::WriteFile(source, "root:x:0:0:root:/root:/bin/bash\n; theirs\n"
+                                         "[LastValues]\nPrice=\" 5 \"\nTerm=15\nShell=/bin/sh\n"
+                                         "[lastvalues]\nPrice=6\n[Update]\nHost=h\nPort=1\n"
+                                         "[Other]\nTerm=9\n");
+    // A missing file is created with the named values alone, not as a copy.
+    ASSERT_TRUE(ini.TakeValuesFrom(source, names));
+    EXPECT_EQ(TempProgramFolder::ReadFile(path),
+              "[LastValues]\nPrice=\" 5 \"\nTerm=15\n\n[Update]\nHost=h\n");
     // An existing one keeps its own lines and gets the values as a read finds them.
     TempProgramFolder::WriteFile(path, "; mine\n[LastValues]\nTerm=30\nAutoCalc=ON\n");
-    ASSERT_TRUE(ini.TakeValuesFrom(source));
+    ASSERT_TRUE(ini.TakeValuesFrom(source, names));
     EXPECT_EQ(TempProgramFolder::ReadFile(path), "; mine\n[LastValues]\nTerm=15\nAutoCalc=ON\n"
                                                  "Price=\" 5 \"\n\n[Update]\nHost=h\n");
     EXPECT_EQ(ini.ReadString("LastValues", "Price", ""), " 5 ");
-    EXPECT_FALSE(ini.TakeValuesFrom(folder.File("Missing.ini")));
+    EXPECT_FALSE(ini.TakeValuesFrom(folder.File("Missing.ini"), names));
+
+    // A source without any of them creates nothing.
+    const QString empty = folder.File("Empty.ini");
+    TempProgramFolder::WriteFile(source, "[Other]\nPrice=1\n");
+    ASSERT_TRUE(ProfileFile(empty).TakeValuesFrom(source, names));
+    EXPECT_FALSE(QFileInfo::exists(empty));
 }
 
 TEST_F(ProfileFileTest, SeveralKeysGoInOneSaveOrNotAtAll)
