@@ -1,5 +1,6 @@
-// `cmake --install` into a temporary prefix: the program and its help file together, the link
-// in bin, and desktop files that the desktop's own validators accept.
+// `cmake --install` into a temporary prefix: the program and its help file together, the
+// installed-copy marker, the link in bin, and desktop files that the desktop's own validators
+// accept.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -59,6 +60,27 @@ TEST(Install, IntoATemporaryPrefix)
     EXPECT_EQ(link.canonicalFilePath(), program.canonicalFilePath());
 
     EXPECT_TRUE(QFileInfo::exists(root.filePath("share/man/man1/tallyhorn.1")));
+
+    // The marker makes it an installed copy, which reads the settings file of the user's
+    // configuration folder, even with one beside it that it could write (as root can).
+    EXPECT_TRUE(QFileInfo(root.filePath("lib/tallyhorn/tallyhorn.installed")).isFile());
+    QTemporaryDir config;
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
+               file.write(bytes) == bytes.size();
+    };
+    ASSERT_TRUE(write(root.filePath("lib/tallyhorn/TorvIni.ini"), "[LastValues]\nPrice=111111\n"));
+    ASSERT_TRUE(write(config.filePath("tallyhorn/TorvIni.ini"), "[LastValues]\nPrice=222222\n"));
+    QProcess table;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", config.path());
+    table.setProcessEnvironment(env);
+    table.start(link.filePath(), {"table", "--format", "json"});
+    ASSERT_TRUE(table.waitForFinished(120000));
+    const QByteArray json = table.readAllStandardOutput();
+    EXPECT_TRUE(json.contains("\"price\": 222222,")) << json.toStdString();
+    QFile::remove(root.filePath("lib/tallyhorn/TorvIni.ini"));
 
     const QString desktop = root.filePath("share/applications/tallyhorn.desktop");
     const QString metainfo = root.filePath("share/metainfo/example.velmora.tallyhorn.metainfo.xml");
