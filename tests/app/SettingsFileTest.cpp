@@ -655,8 +655,10 @@ TEST(SettingsFileAsOrdinaryUser, TheCasesHoldForNobody)
         return chmod(QFile::encodeName(path).constData(), mode) == 0;
     };
     // The program where nobody can run it, a home for nobody, and a text file of root's that
-    // nobody could write through a link (in a folder anyone can write).
-    QTemporaryDir bin, home, shared;
+    // nobody could write through a link (in a folder anyone can write); all in /tmp, which
+    // nobody can reach whatever temporary folder root's environment names.
+    const QString pattern = QStringLiteral("/tmp/tallyhorn-nobody-XXXXXX");
+    QTemporaryDir bin(pattern), home(pattern), shared(pattern);
     const QString program = bin.filePath("test_app");
     ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), program));
     ASSERT_TRUE(open(bin.path(), 0755) && open(program, 0755));
@@ -668,6 +670,7 @@ TEST(SettingsFileAsOrdinaryUser, TheCasesHoldForNobody)
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", home.path());
+    env.insert("TMPDIR", home.path());
     env.insert("TALLYHORN_TEST_FOREIGN_FILE", victim);
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.remove("XDG_RUNTIME_DIR");
