@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QWidget>
+#include <unistd.h>
 
 namespace {
 const char* const section = "LastValues";
@@ -35,6 +36,8 @@ QString DistrustText(SettingsLocation::Distrust distrust)
 {
     switch (distrust) {
     case SettingsLocation::Distrust::Link:
+        if (geteuid() == 0)
+            return QStringLiteral("is a link, and Tallyhorn follows no link when run as root");
         return QStringLiteral("is a link that does not belong to you or does not lead to a file "
                               "of yours");
     case SettingsLocation::Distrust::NotOwned:

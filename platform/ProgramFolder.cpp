@@ -69,8 +69,10 @@ Entry Examine(const QString& path)
     const uid_t user = geteuid();
     bool followed = false;
     for (int hops = 0; S_ISLNK(st.st_mode); ++hops) {
-        // Each link on the way must be the user's own: anyone else's could lead anywhere.
-        if (st.st_uid != user || hops == 40) {
+        // Each link on the way must be the user's own: anyone else's could lead anywhere. Root
+        // follows no link at all: root owns every system file, so ownership cannot tell its
+        // own settings file from /etc/passwd.
+        if (st.st_uid != user || user == 0 || hops == 40) {
             entry.distrust = Distrust::Link;
             return entry;
         }

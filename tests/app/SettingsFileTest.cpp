@@ -460,7 +460,11 @@ TEST_P(SettingsFileTrustTest, OnlyTheUsersOwnFileIsUsed)
     CalculateWithPrice(234567);
     Close();
     const QByteArray config = Read(Config());
-    switch (c.outcome) {
+    // Root follows no link: its own link to its own file is refused like any other.
+    const Outcome outcome =
+        c.outcome == Outcome::Followed && geteuid() == 0 ? Outcome::Refused : c.outcome;
+    const char* reason = outcome != c.outcome ? "follows no link when run as root" : c.reason;
+    switch (outcome) {
     case Outcome::Followed:
         EXPECT_TRUE(Read(file).contains("Price=234567\n")) << Read(file).toStdString();
         EXPECT_TRUE(QFileInfo(Beside()).isSymLink());
@@ -470,7 +474,7 @@ TEST_P(SettingsFileTrustTest, OnlyTheUsersOwnFileIsUsed)
     case Outcome::Refused: {
         ASSERT_EQ(boxes.Boxes().size(), 1);
         const QString text = boxes.Boxes()[0].text;
-        EXPECT_TRUE(text.contains(c.reason)) << text.toStdString();
+        EXPECT_TRUE(text.contains(reason)) << text.toStdString();
         EXPECT_TRUE(text.contains(Beside()) && text.contains(Config())) << text.toStdString();
         break;
     }
