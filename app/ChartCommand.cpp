@@ -4,13 +4,17 @@
 #include "report/QRAPRChart.h"
 #include "report/QRPrinter.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QPageLayout>
 #include <QPrinter>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
 
-bool TChartCommand::Write(const TTableInputs& inputs, const QString& fileName, TChartPaper paper,
-                          QString& error)
+bool TChartCommand::Make(const TTableInputs& inputs, TChartPaper paper, QByteArray& pdf,
+                         QString& error)
 {
     const TAprTableOutput table(inputs);
     const calc::UserLoan& user = table.User();
@@ -51,11 +55,41 @@ bool TChartCommand::Write(const TTableInputs& inputs, const QString& fileName, T
     const double side = std::min(0.25, (size.size(QPageSize::Inch).width() - chartWidth) / 2);
     printer.setPageLayout(QPageLayout(size, QPageLayout::Portrait,
                                       QMarginsF(side, 0.25, side, 0.25), QPageLayout::Inch));
-    if (!chart.PrintToPdf(fileName)) {
-        const QFileInfo folder(QFileInfo(fileName).absolutePath());
-        error = QStringLiteral("--output: cannot write the PDF file '%1'%2")
-                    .arg(fileName, folder.isDir() ? QString() : QStringLiteral(": no such folder"));
+    // The PDF engine ignores the results of its own writes, so it writes into a file in
+    // memory, where no write can fail for want of room; its bytes are then read back.
+    const int fd = ::memfd_create("tallyhorn-chart", MFD_CLOEXEC);
+    if (fd < 0) {
+        error = QStringLiteral("cannot make the PDF: ") + QString::fromLocal8Bit(strerror(errno));
+        return false;
+    }
+    QFile memory;
+    if (!memory.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        error = QStringLiteral("cannot make the PDF: ") + memory.errorString();
+        return false;
+    }
+    const bool read =
+        chart.PrintToPdf(QStringLiteral("/proc/self/fd/%1").arg(fd)) && memory.seek(0);
+    if (read)
+        pdf = memory.readAll();
+    if (!read || !IsWholePdf(pdf)) {
+        error = QStringLiteral("cannot make the PDF: it came out incomplete (no memory left, or "
+                               "a file size limit)");
         return false;
     }
     return true;
+}
+
+bool TChartCommand::IsWholePdf(const QByteArray& pdf)
+{
+    // The file ends "startxref", the offset of its cross-reference table, "%%EOF"; a write
+    // lost anywhere before leaves the table somewhere else, or no such end at all.
+    const QByteArray end = pdf.trimmed();
+    const qsizetype at = end.lastIndexOf("startxref");
+    if (!end.endsWith("%%EOF") || at < 0)
+        return false;
+    bool number = false;
+    const qsizetype offset =
+        end.mid(at + 9, end.size() - 5 - (at + 9)).trimmed().toLongLong(&number);
+    return number && offset >= 0 && pdf.mid(offset, 4) == "xref";
 }

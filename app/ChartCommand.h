@@ -5,14 +5,20 @@
 #include "app/AprTableOutput.h"
 #include "app/CommandRequest.h"
 
+#include <QByteArray>
 #include <QString>
 
 class TChartCommand {
 public:
-    // Writes the chart of `inputs` to `fileName`. False with `error` set (one line) when the
-    // file cannot be written. Math errors propagate.
-    static bool Write(const TTableInputs& inputs, const QString& fileName, TChartPaper paper,
-                      QString& error);
+    // Makes the chart of `inputs` as the bytes of a PDF file, in memory: nothing is written
+    // until the whole file exists, so the caller checks the one write that puts it in place.
+    // False with `error` set (one line) when the PDF cannot be made. Math errors propagate.
+    static bool Make(const TTableInputs& inputs, TChartPaper paper, QByteArray& pdf,
+                     QString& error);
+
+    // True when `pdf` holds a whole PDF file: its last cross-reference table stands where
+    // the file's end says it does.
+    static bool IsWholePdf(const QByteArray& pdf);
 
     // The chart's width in report units: its rules and footer run from 25 to 760.
     static constexpr int ChartWidth = 760;

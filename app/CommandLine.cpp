@@ -33,7 +33,7 @@ const OptionSpec optionSpecs[] = {
     {"payments", "count", "Number of monthly payments.", "apr payment"},
     {"loan", "amount", "Loan amount.", "payment"},
     {"format", "text|csv|json", "Output format. Default: text.", "table apr payment"},
-    {"output", "file.pdf", "The PDF file to write.", "chart"},
+    {"output", "file.pdf", "The PDF file to write; - for standard output.", "chart"},
     {"paper", "letter|a4", "Paper size of the chart. Default: letter.", "chart"},
 };
 
@@ -78,21 +78,21 @@ QString TCommandLine::VersionText()
 
 QString TCommandLine::HelpText()
 {
-    QString text = QStringLiteral(
-        "Usage: tallyhorn [COMMAND [OPTIONS]]\n"
-        "APR calculator for fixed-rate mortgages. Without a command the calculator window "
-        "opens.\n"
-        "\n"
-        "Commands:\n"
-        "  table    Print the APR table around a loan, with its down payment, loan amount,\n"
-        "           payment and APR.\n"
-        "  apr      Print the APR of a loan.\n"
-        "  payment  Print the monthly payment of a loan.\n"
-        "  chart    Write the Chart of Annual Percentage Rates as a one-page PDF.\n"
-        "\n"
-        "Options:\n"
-        "  -h, --help                  Display this help and exit.\n"
-        "  -v, --version               Display the version and exit.\n");
+    QString text =
+        QStringLiteral("Usage: tallyhorn [COMMAND [OPTIONS]]\n"
+                       "APR calculator for fixed-rate mortgages. Without a command the calculator\n"
+                       "window opens.\n"
+                       "\n"
+                       "Commands:\n"
+                       "  table    Print the APR table around a loan, with its down payment, loan\n"
+                       "           amount, payment and APR.\n"
+                       "  apr      Print the APR of a loan.\n"
+                       "  payment  Print the monthly payment of a loan.\n"
+                       "  chart    Write the Chart of Annual Percentage Rates as a one-page PDF.\n"
+                       "\n"
+                       "Options:\n"
+                       "  -h, --help                  Display this help and exit.\n"
+                       "  -v, --version               Display the version and exit.\n");
     // Two columns: the option, then its commands and description wrapped at 79 characters.
     const int indent = 30;
     for (const OptionSpec& spec : optionSpecs) {
@@ -117,10 +117,12 @@ QString TCommandLine::HelpText()
     }
     text += QStringLiteral(
         "\n"
-        "The steps must be one of 100, 250, 500, 1000, 2000, 2500, 3000, 4000, 5000, 7500.\n"
+        "The steps must be one of 100, 250, 500, 1000, 2000, 2500, 3000, 4000, 5000 or\n"
+        "7500.\n"
         "Percentages are used to three decimals, as the window's fields hold them.\n"
-        "Exit status: 0 on success, 1 when the results cannot be determined or the file\n"
-        "cannot be written, 2 on bad input.\n");
+        "Amounts lie below 1000000000000 in size and percentages below 100000.\n"
+        "Exit status: 0 on success, 1 when the results cannot be determined or the\n"
+        "output cannot be written, 2 on bad input.\n");
     return text;
 }
 
@@ -138,9 +140,39 @@ QString TCommandLine::CheckPayments(double count)
     return QString();
 }
 
-QString TCommandLine::CheckNotNegative(double value)
+QString TCommandLine::CheckPrice(double amount)
 {
-    return value < 0 ? QStringLiteral("must not be negative") : QString();
+    if (!(amount > 0 && amount < MaxAmount))
+        return QStringLiteral("must be more than 0 and less than %1").arg(MaxAmount, 0, 'f', 0);
+    return QString();
+}
+
+QString TCommandLine::CheckFees(double amount)
+{
+    if (!(amount >= 0 && amount < MaxAmount))
+        return QStringLiteral("must be from 0 to less than %1").arg(MaxAmount, 0, 'f', 0);
+    return QString();
+}
+
+QString TCommandLine::CheckAmount(double amount)
+{
+    if (!(std::fabs(amount) < MaxAmount))
+        return QStringLiteral("must be less than %1 in size").arg(MaxAmount, 0, 'f', 0);
+    return QString();
+}
+
+QString TCommandLine::CheckPercent(double value)
+{
+    if (!(value >= 0 && value < MaxPercent))
+        return QStringLiteral("must be from 0 to less than %1").arg(MaxPercent, 0, 'f', 0);
+    return QString();
+}
+
+QString TCommandLine::CheckRate(double value)
+{
+    if (!(std::fabs(value) < MaxPercent))
+        return QStringLiteral("must be less than %1 in size").arg(MaxPercent, 0, 'f', 0);
+    return QString();
 }
 
 double TCommandLine::AsFieldValue(double value, int decimals)
@@ -231,7 +263,8 @@ bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request,
         }
         return value;
     };
-    auto any = [](double) { return QString(); };
+    // Percentages are checked as the window's three-decimal field holds them.
+    auto percent = [](double v) { return CheckPercent(AsFieldValue(v, 3)); };
     auto step = [](double v) {
         return IsStep(v) ? QString() : QStringLiteral("must be one of %1").arg(stepList);
     };
@@ -256,11 +289,11 @@ bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request,
     switch (request.kind) {
     case TCommandKind::Table:
     case TCommandKind::Chart: {
-        request.price = number("price", any);
-        request.downPercent = number("down", CheckNotNegative);
+        request.price = number("price", CheckPrice);
+        request.downPercent = number("down", percent);
         request.term = number("term", CheckTerm);
-        request.rate = number("rate", CheckNotNegative);
-        request.fees = number("fees", CheckNotNegative).value_or(0);
+        request.rate = number("rate", percent);
+        request.fees = number("fees", CheckFees).value_or(0);
         request.loanStep = number("loan-step", step).value_or(1000);
         request.feeStep = number("fee-step", step).value_or(1000);
         if (request.downPercent)
@@ -280,14 +313,15 @@ bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request,
         break;
     }
     case TCommandKind::Apr:
-        request.amountFinanced = required("amount-financed", number("amount-financed", any));
-        request.payment = required("payment", number("payment", any));
+        request.amountFinanced =
+            required("amount-financed", number("amount-financed", CheckAmount));
+        request.payment = required("payment", number("payment", CheckAmount));
         request.payments =
             static_cast<int>(required("payments", number("payments", CheckPayments)));
         break;
     case TCommandKind::Payment:
-        request.loan = required("loan", number("loan", any));
-        request.rate = required("rate", number("rate", any));
+        request.loan = required("loan", number("loan", CheckAmount));
+        request.rate = required("rate", number("rate", CheckRate));
         request.payments =
             static_cast<int>(required("payments", number("payments", CheckPayments)));
         break;

@@ -3,6 +3,8 @@
 #include "app/AprTableOutput.h"
 #include "app/ChartCommand.h"
 #include "app/CommandLine.h"
+#include "app/CommandOutput.h"
+#include "app/PlatformStart.h"
 #include "app/StoredInputs.h"
 #include "app/TableTexts.h"
 #include "calc/Errors.h"
@@ -12,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <clocale>
+#include <csignal>
 #include <memory>
 #include <optional>
 
@@ -46,12 +49,13 @@ std::optional<TTableInputs> ResolveInputs(const TCommandRequest& request, QTextS
         QString problem;
     };
     const Stored checks[] = {
-        {"DownPercent", "down", stored.downPercent,
-         TCommandLine::CheckNotNegative(stored.downPercent)},
+        {"Price", "price", stored.price, TCommandLine::CheckPrice(stored.price)},
+        {"DownPercent", "down", stored.downPercent, TCommandLine::CheckPercent(stored.downPercent)},
         {"Term", "term", stored.term, TCommandLine::CheckTerm(stored.term)},
-        {"Interest", "rate", stored.interest, TCommandLine::CheckNotNegative(stored.interest)}};
-    const std::optional<double> given[] = {request.downPercent, request.term, request.rate};
-    for (int i = 0; i < 3; ++i)
+        {"Interest", "rate", stored.interest, TCommandLine::CheckPercent(stored.interest)}};
+    const std::optional<double> given[] = {request.price, request.downPercent, request.term,
+                                           request.rate};
+    for (int i = 0; i < 4; ++i)
         if (!given[i] && !checks[i].problem.isEmpty()) {
             error = QStringLiteral("%1=%2 in the settings file %3: %4; give --%5")
                         .arg(checks[i].key, TAprTableOutput::PlainNumber(checks[i].value),
@@ -65,13 +69,12 @@ std::optional<TTableInputs> ResolveInputs(const TCommandRequest& request, QTextS
     return inputs;
 }
 
-QString Single(TOutputFormat format, const char* name, double value, const QString& text)
+QByteArray Single(TOutputFormat format, const char* name, double value, const QString& text)
 {
     switch (format) {
-    case TOutputFormat::Csv: return TAprTableOutput::PlainNumber(value) + "\r\n";
-    case TOutputFormat::Json:
-        return QString::fromUtf8(QJsonDocument(QJsonObject{{name, value}}).toJson());
-    default: return text + '\n';
+    case TOutputFormat::Csv: return (TAprTableOutput::PlainNumber(value) + "\r\n").toUtf8();
+    case TOutputFormat::Json: return QJsonDocument(QJsonObject{{name, value}}).toJson();
+    default: return (text + '\n').toUtf8();
     }
 }
 
@@ -129,6 +132,9 @@ bool TCommandRunner::Wanted(int argc, const char* const* argv)
 int TCommandRunner::Run(int argc, char** argv)
 {
     qInstallMessageHandler(QuietQtMessages);
+    // Past a file size limit a write fails like one on a full disk, and is reported as such,
+    // instead of the signal ending the program with the file cut short.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The regional settings are read from the user's locale, as the window reads them.
     std::setlocale(LC_ALL, "");
     QStringList arguments;
@@ -141,38 +147,52 @@ int TCommandRunner::Run(int argc, char** argv)
     std::unique_ptr<QCoreApplication> app;
     if (parsed && request.kind == TCommandKind::Chart) {
         ChooseOffscreenPlatform();
+        const TPlatformStart start(
+            QStringLiteral("%1cannot draw the chart: the windowing platform '%2' cannot start (no "
+                           "display can be reached?); without QT_QPA_PLATFORM the chart needs "
+                           "no display")
+                .arg(prefix, qEnvironmentVariable("QT_QPA_PLATFORM")));
         auto gui = std::make_unique<Application>(argc, argv);
         gui->SetTitle("Tallyhorn");
         app = std::move(gui);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    QTextStream out(stdout), err(stderr);
+    QTextStream err(stderr);
     if (!parsed) {
         err << prefix << error << Qt::endl;
         return BadInput;
     }
-    return Execute(request, out, err);
+    QByteArray out;
+    const int status = Execute(request, out, err);
+    if (!TCommandOutput::WriteStandardOutput(out, error)) {
+        err << prefix << "cannot write to standard output: " << error << Qt::endl;
+        return Failure;
+    }
+    return status;
 }
 
-int TCommandRunner::Execute(const TCommandRequest& request, QTextStream& out, QTextStream& err)
+int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTextStream& err)
 {
     try {
         switch (request.kind) {
-        case TCommandKind::Help: out << TCommandLine::HelpText(); return Success;
-        case TCommandKind::Version: out << TCommandLine::VersionText() << '\n'; return Success;
+        case TCommandKind::Help: out = TCommandLine::HelpText().toUtf8(); return Success;
+        case TCommandKind::Version:
+            out = (TCommandLine::VersionText() + '\n').toUtf8();
+            return Success;
         case TCommandKind::Apr: {
+            // The exact rate for every count, one payment included.
             const double apr =
-                calc::CalcSimpleAPR(request.payments, request.amountFinanced, request.payment);
+                calc::CalcExactAPR(request.payments, request.amountFinanced, request.payment);
             const QString text =
                 QString::fromStdString(TableTexts::CellFormats().rate(apr)).trimmed();
-            out << Single(request.format, "apr", apr, text);
+            out = Single(request.format, "apr", apr, text);
             return Success;
         }
         case TCommandKind::Payment: {
             const double payment =
                 calc::CalcPayment(request.payments, request.loan, request.rate.value_or(0) / 1200);
-            out << Single(request.format, "payment", payment, TableTexts::Money(payment));
+            out = Single(request.format, "payment", payment, TableTexts::Money(payment));
             return Success;
         }
         case TCommandKind::Table:
@@ -184,18 +204,29 @@ int TCommandRunner::Execute(const TCommandRequest& request, QTextStream& out, QT
                 return BadInput;
             }
             if (request.kind == TCommandKind::Table) {
-                out << TAprTableOutput(*inputs).Format(request.format);
+                out = TAprTableOutput(*inputs).Format(request.format).toUtf8();
                 return Success;
             }
-            if (!TChartCommand::Write(*inputs, request.output, request.paper, error)) {
-                err << prefix << error << Qt::endl;
+            QByteArray pdf;
+            if (!TChartCommand::Make(*inputs, request.paper, pdf, error)) {
+                err << prefix << "--output: " << error << Qt::endl;
+                return Failure;
+            }
+            if (request.output == "-") {
+                out = pdf;
+                return Success;
+            }
+            if (!TCommandOutput::WriteFile(request.output, pdf, error)) {
+                err << prefix
+                    << QStringLiteral("--output: cannot write the PDF file '%1': %2")
+                           .arg(request.output, error)
+                    << Qt::endl;
                 return Failure;
             }
             return Success;
         }
         }
     } catch (const calc::EMathError& e) {
-        out.flush();
         err << prefix << e.what()
             << ": the results of this calculation cannot be determined using the values you "
                "have entered"

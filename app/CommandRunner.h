@@ -11,7 +11,7 @@ class TCommandRunner {
 public:
     // Exit statuses.
     static constexpr int Success = 0;
-    static constexpr int Failure = 1;  // a math error, or the output file cannot be written
+    static constexpr int Failure = 1;  // a math error, or the output cannot be written
     static constexpr int BadInput = 2; // the arguments or a stored input are not acceptable
 
     // True when the program was started with arguments other than the windowing system's own
@@ -23,6 +23,7 @@ public:
     // the offscreen platform), runs the command and returns the exit status.
     static int Run(int argc, char** argv);
 
-    // Carries out a parsed request; the application object exists already.
-    static int Execute(const TCommandRequest& request, QTextStream& out, QTextStream& err);
+    // Carries out a parsed request; the application object exists already. The result for
+    // standard output is left in `out` (the caller writes it); problems go to `err`.
+    static int Execute(const TCommandRequest& request, QByteArray& out, QTextStream& err);
 };

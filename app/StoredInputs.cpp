@@ -33,24 +33,47 @@ double TStoredInputs::StoredNumber(const QString& text, const TFormatSettings& s
     double value = 0;
     if (NumberFormats::TryTextToFloat(text, value, settings))
         return value;
-    TFormatSettings point = settings;
-    point.DecimalSeparator = '.';
-    if (NumberFormats::TryTextToFloat(text, value, point))
+    TFormatSettings other = settings;
+    other.DecimalSeparator = '.';
+    if (NumberFormats::TryTextToFloat(text, value, other))
         return value;
+    // The program writes no grouping, so one "," with no "." is a decimal comma, written under
+    // other regional settings. Under a "." locale, three digits after it read as grouping
+    // typed by hand ("100,000"): that is refused, never taken for 100.
+    const qsizetype comma = text.indexOf(',');
+    if (comma >= 0 && text.count(',') == 1 && !text.contains('.')) {
+        qsizetype digits = 0;
+        while (comma + 1 + digits < text.size() && text[comma + 1 + digits].isDigit())
+            ++digits;
+        const bool grouping = settings.DecimalSeparator == '.' && digits == 3;
+        other.DecimalSeparator = ',';
+        if (!grouping && NumberFormats::TryTextToFloat(text, value, other))
+            return value;
+    }
     throw calc::EConvertError::invalidFloat(text.toStdString());
 }
 
 TStoredInputs TStoredInputs::Read(QString* warning)
 {
     TStoredInputs inputs;
-    const ProfileFile ini(FilePath());
+    QStringList warnings;
+    const SettingsLocation location = LocateSettingsFile("TorvIni.ini");
+    const QString readFrom =
+        location.takeOverFrom.isEmpty() ? location.path : location.takeOverFrom;
+    // The window passes over a damaged file beside the program and tells the user; so does
+    // the command, about that file and not the one it reads instead.
     QString problem;
+    if (location.passedOver != ProfileFile::Status::Ok &&
+        ProfileFile(location.beside).Check(&problem) != ProfileFile::Status::Ok)
+        warnings << OneLine(problem) + " It is left as it is; the values in " +
+                        QDir::toNativeSeparators(QFileInfo(readFrom).absoluteFilePath()) +
+                        " or the designed inputs are used.";
+
+    const ProfileFile ini(readFrom);
     const ProfileFile::Status status = ini.Check(&problem);
-    if (status == ProfileFile::Status::Unreadable || status == ProfileFile::Status::NotText) {
-        if (warning)
-            *warning = OneLine(problem) + " (using what can be read, and the designed inputs for "
-                                          "the rest)";
-    }
+    if (status == ProfileFile::Status::Unreadable || status == ProfileFile::Status::NotText)
+        warnings << OneLine(problem) + " (using what can be read, and the designed inputs for "
+                                       "the rest)";
 
     // A line break can never be a stored value, so it marks a missing key.
     const QString missing = QStringLiteral("\n");
@@ -67,12 +90,14 @@ TStoredInputs TStoredInputs::Read(QString* warning)
         try {
             inputs.*field = StoredNumber(text, settings);
         } catch (const calc::EConvertError&) {
-            if (warning)
-                *warning = QStringLiteral("the settings file %1 holds %2=%3, which is not a "
-                                          "number; the designed inputs are used")
-                               .arg(ini.FileName(), key, OneLine(text));
-            return TStoredInputs();
+            warnings << QStringLiteral("the settings file %1 holds %2=%3, which is not a "
+                                       "number; the designed inputs are used")
+                            .arg(ini.FileName(), key, OneLine(text));
+            inputs = TStoredInputs();
+            break;
         }
     }
+    if (warning)
+        *warning = warnings.join(QStringLiteral("; "));
     return inputs;
 }

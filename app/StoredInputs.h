@@ -15,8 +15,9 @@ struct TStoredInputs {
     double downPercent = 0;
 
     // Reads section "LastValues" of the settings file the window would use. `warning`
-    // receives one line for the user when the file cannot be read, is damaged or holds a value
-    // that is not a number; it is left empty otherwise.
+    // receives one line for the user when that file, or the file beside the program that the
+    // window passes over, cannot be read or is damaged, or when a value is not a number; it is
+    // empty otherwise.
     static TStoredInputs Read(QString* warning);
 
     // The settings file the window would read, found without side effects by the window's own
@@ -24,8 +25,10 @@ struct TStoredInputs {
     // the file in the other place, that file.
     static QString FilePath();
 
-    // A stored number: "." or the regional decimal separator (one of them, once) and no
-    // grouping, so a file written under other regional settings, or by hand, still reads.
-    // Throws calc::EConvertError for a text that is not a number.
+    // A stored number: the regional decimal separator or "." (one of them, once) and no
+    // grouping, so a file written under other regional settings, or by hand, still reads; a
+    // "," with no "." is a decimal comma too, except where exactly three digits follow it
+    // under a "." locale ("100,000" is grouping typed by hand, not 100). Throws
+    // calc::EConvertError for a text that is not a number.
     static double StoredNumber(const QString& text, const TFormatSettings& settings);
 };

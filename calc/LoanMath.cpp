@@ -190,6 +190,18 @@ double CalcSimpleAPR(int n, double amountFinanced, double payment,
     return checked(solveAnnuityRate(std::max(n, 2), amountFinanced, payment, start) * 1200.0);
 }
 
+double CalcExactAPR(int n, double amountFinanced, double payment)
+{
+    if (n != 1)
+        return CalcSimpleAPR(n, amountFinanced, payment);
+    if (!(amountFinanced > 0.0))
+        return 0.0;
+    // No rate makes a payment that is not positive worth a positive amount.
+    if (!(payment > 0.0 && std::isfinite(payment) && std::isfinite(amountFinanced)))
+        throw EInvalidOp();
+    return checked((checkedDivide(payment, amountFinanced) - 1.0) * 1200.0);
+}
+
 double CalcIR(int n, double principal, double payment)
 {
     if (n == 0 || principal == 0.0)

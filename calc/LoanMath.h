@@ -38,6 +38,13 @@ double CalcPVofOne(int n, double rate);
 double CalcSimpleAPR(int n, double amountFinanced, double payment,
                      const ProcessMessagesFn& processMessages = {}, const PVofOneFn& pvOfOne = {});
 
+// APR in annual percent of exactly n monthly payments (n >= 1) of `payment` worth
+// `amountFinanced`. CalcSimpleAPR counts at least two payments (its present-value factor does),
+// which the table never meets (n is 12 or more) but a single payment does: for n = 1 the rate is
+// exactly (payment / amountFinanced - 1) a month. Otherwise, and for the guards and errors, it is
+// CalcSimpleAPR's.
+double CalcExactAPR(int n, double amountFinanced, double payment);
+
 // Note rate in annual percent at which `payment` amortises `principal` over n months.
 // n == 0 or a zero principal gives 0. For n >= 1 with a positive principal and a positive
 // payment the result is the exact rate; other inputs give the fixed-point iteration's value.

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -50,6 +51,24 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"FractionalTerm", {"chart", "--output", "x.pdf", "--term", "30.5"}, "--term"},
         BadInput{"EndlessTerm", {"table", "--term", "100000000"}, "--term"},
         BadInput{"NegativeRate", {"table", "--rate", "-1"}, "--rate"},
+        // Beyond what the window's fields hold, or no price at all.
+        BadInput{"HugePrice", {"table", "--price", "1e15"}, "--price"},
+        BadInput{"NegativePrice", {"table", "--price", "-1"}, "--price"},
+        BadInput{"ZeroPrice", {"chart", "--output", "x.pdf", "--price", "0"}, "--price"},
+        BadInput{"PriceOfThirteenDigits", {"table", "--price", "1000000000000"}, "--price"},
+        BadInput{"HugeFees", {"table", "--fees", "1e15"}, "--fees"},
+        BadInput{"HugeRate", {"table", "--rate", "1e15"}, "--rate"},
+        BadInput{"HugeDown", {"table", "--down", "1e15"}, "--down"},
+        BadInput{"RateRoundingToTheLimit", {"table", "--rate", "99999.9996"}, "--rate"},
+        BadInput{"HugeLoan",
+                 {"payment", "--loan", "-1e12", "--rate", "5", "--payments", "12"},
+                 "--loan"},
+        BadInput{"HugePaymentRate",
+                 {"payment", "--loan", "1", "--rate", "1e300", "--payments", "12"},
+                 "--rate"},
+        BadInput{"HugeAmountFinanced",
+                 {"apr", "--amount-financed", "1e308", "--payment", "1", "--payments", "12"},
+                 "--amount-financed"},
         BadInput{"StepNotAnIncrement", {"table", "--loan-step", "1500"}, "--loan-step"},
         BadInput{"UnknownFormat", {"table", "--format", "xml"}, "--format"},
         BadInput{"OptionOfAnotherCommand", {"apr", "--price", "5"}, "--price"},
@@ -70,20 +89,35 @@ TEST(CommandLine, ReadsOptionsAnywhereWithTheirDefaultsAndTheWindowsDecimals)
     ASSERT_TRUE(Parse({"table"}, r, error)) << error.toStdString();
     EXPECT_FALSE(r.price || r.downPercent || r.term || r.rate); // from the settings file
     EXPECT_EQ(r.fees + r.loanStep + r.feeStep, 2000);
-    // Before or after the command, "=value" or the next argument (negative ones too); the
+    // Before or after the command, "=value" or the next argument; the
     // note rate is held to three decimals, as in the window's field.
-    ASSERT_TRUE(Parse({"--rate=6.12345", "chart", "--price", "-5e4", "--down", "20", "--term", "15",
+    ASSERT_TRUE(Parse({"--rate=6.12345", "chart", "--price", "5e4", "--down", "20", "--term", "15",
                        "--output", "out.pdf", "--paper", "A4"},
                       r, error))
         << error.toStdString();
     EXPECT_EQ(r.kind, TCommandKind::Chart);
-    EXPECT_EQ(*r.price, -50000);
+    EXPECT_EQ(*r.price, 50000);
     EXPECT_EQ(*r.rate, 6.123);
     EXPECT_EQ(r.paper, TChartPaper::A4);
     EXPECT_TRUE(r.HasAllLoanInputs());
+    // The largest inputs the window's fields hold are taken.
+    ASSERT_TRUE(Parse({"table", "--price", "999999999999", "--fees", "999999999999.99", "--rate",
+                       "99999.999", "--down", "99999.999"},
+                      r, error))
+        << error.toStdString();
+    ASSERT_TRUE(Parse({"apr", "--amount-financed", "-999999999999", "--payment", "999999999999",
+                       "--payments", "1"},
+                      r, error))
+        << error.toStdString();
     // --help wins over everything else, bad input included.
     ASSERT_TRUE(Parse({"table", "--price", "abc", "--help"}, r, error));
     EXPECT_EQ(r.kind, TCommandKind::Help);
+}
+
+TEST(CommandLine, HelpFitsEightyColumns)
+{
+    for (const QString& line : TCommandLine::HelpText().split('\n'))
+        EXPECT_LE(line.size(), 79) << line.toStdString();
 }
 
 TEST(CommandLine, OnlyArgumentsBeyondTheWindowingSystemsOwnMakeACommand)
@@ -181,17 +215,55 @@ TEST_F(StoredInputsTest, AStoredValueTheOptionsWouldRefuseIsBadInput)
     TempProgramFolder::WriteFile(folder.File("TorvIni.ini"), "[LastValues]\nTerm=0\n");
     TCommandRequest request;
     request.kind = TCommandKind::Table;
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    EXPECT_EQ(TCommandRunner::Execute(request, outStream, errStream), TCommandRunner::BadInput);
+    QByteArray out;
+    QString err;
+    QTextStream errStream(&err);
+    EXPECT_EQ(TCommandRunner::Execute(request, out, errStream), TCommandRunner::BadInput);
     EXPECT_TRUE(err.contains("Term=0") && err.contains("--term")) << err.toStdString();
     EXPECT_TRUE(out.isEmpty());
 
     // Given on the command line, the stored value is not needed and not checked.
     request.term = 20;
     err.clear();
-    EXPECT_EQ(TCommandRunner::Execute(request, outStream, errStream), TCommandRunner::Success);
+    EXPECT_EQ(TCommandRunner::Execute(request, out, errStream), TCommandRunner::Success);
     EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+
+    // A price beyond the window's field, stored by hand.
+    TempProgramFolder::WriteFile(folder.File("TorvIni.ini"), "[LastValues]\nPrice=1e15\n");
+    err.clear();
+    EXPECT_EQ(TCommandRunner::Execute(request, out, errStream), TCommandRunner::BadInput);
+    EXPECT_TRUE(err.contains("Price=1e+15") && err.contains("--price")) << err.toStdString();
+}
+
+// A decimal comma reads in every locale, and a "." as well; grouping never does, and three
+// digits after a lone comma under a "." locale are grouping typed by hand.
+TEST(StoredInputs, NumbersReadWithEitherDecimalSeparator)
+{
+    TFormatSettings comma = Regional::UnitedStates();
+    comma.DecimalSeparator = ',';
+    comma.ThousandSeparator = '.';
+    const TFormatSettings point = Regional::UnitedStates();
+    const struct {
+        const char* text;
+        const TFormatSettings& settings;
+        std::optional<double> value; // empty: the conversion error
+    } cases[] = {
+        {"8.75", point, 8.75},    {"8,75", point, 8.75},   {"8,75", comma, 8.75},
+        {"8.75", comma, 8.75},    {"-0,5", point, -0.5},   {"1,5E3", point, 1500},
+        {"100,0000", point, 100}, {"100,000", comma, 100}, {"100,000", point, {}},
+        {"1,000E2", point, {}},   {"1,234,5", point, {}},  {"1.234,5", point, {}},
+        {"1.234,5", comma, {}},   {"12abc", comma, {}},
+    };
+    for (const auto& c : cases) {
+        const bool underPoint = c.settings.DecimalSeparator == '.';
+        if (c.value) {
+            EXPECT_EQ(TStoredInputs::StoredNumber(c.text, c.settings), *c.value)
+                << c.text << (underPoint ? " under '.'" : " under ','");
+        } else {
+            EXPECT_THROW(TStoredInputs::StoredNumber(c.text, c.settings), calc::EConvertError)
+                << c.text << (underPoint ? " under '.'" : " under ','");
+        }
+    }
 }
 
 } // namespace

@@ -25,8 +25,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <array>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/resource.h>
 
 namespace {
 
@@ -55,8 +57,11 @@ protected:
     static QString Settings() { return s_folder->filePath("TorvIni.ini"); }
 
     // Runs the program in the "C" locale (United States texts), with no display or with one
-    // that cannot be reached.
-    static Outcome Start(const QStringList& args, const QString& display = QString())
+    // that cannot be reached. `setup` may change the process and its environment before the
+    // start.
+    using Setup = std::function<void(QProcess&, QProcessEnvironment&)>;
+    static Outcome Start(const QStringList& args, const QString& display = QString(),
+                         const Setup& setup = {})
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -67,6 +72,8 @@ protected:
         env.remove("DISPLAY");
         if (!display.isEmpty())
             env.insert("DISPLAY", display);
+        if (setup)
+            setup(process, env);
         process.setProcessEnvironment(env);
         process.start(Program(), args);
         Outcome run;
@@ -204,6 +211,8 @@ TEST_F(CommandProcessTest, AprPaymentHelpAndVersion)
         {{"payment", "--loan", "-5", "--rate", "0", "--payments", "1"}, "($5.00)\n"},
         {{"payment", "--loan", "120000", "--rate", "0", "--payments", "360", "--format", "csv"},
          "333.3333333333333\r\n"},
+        // One payment: the exact rate, (1010 / 1000 - 1) x 12.
+        {{"apr", "--amount-financed", "1000", "--payment", "1010", "--payments", "1"}, "12.000%\n"},
         {{"--version"}, "tallyhorn 1.0.00\n"},
         {{"--help"}, "Usage: tallyhorn [COMMAND [OPTIONS]]\n"},
     };
@@ -224,8 +233,10 @@ TEST_F(CommandProcessTest, BadInputAndMathErrorsExitWithOneLineOnStandardError)
         {{"table", "--price", "abc"}, 2, "--price"},
         {{"table", "--frobnicate"}, 2, "frobnicate"},
         {{"price"}, 2, "'price'"},
-        // No payment: the APR solver meets a zero slope.
-        {{"table", "--price", "0"}, 1, "cannot be determined"},
+        {{"table", "--price", "0"}, 2, "--price"},
+        {{"chart", "--price", "-1", "--output", "x.pdf"}, 2, "--price"},
+        // Row 1 lends -100 against a payment of 294: below -100 % a month.
+        {{"table", "--price", "37400", "--loan-step", "7500"}, 1, "cannot be determined"},
         {{"payment", "--loan", "1000", "--rate", "-1200", "--payments", "12"},
          1,
          "cannot be determined"},
@@ -246,18 +257,99 @@ TEST_F(CommandProcessTest, BadInputAndMathErrorsExitWithOneLineOnStandardError)
     EXPECT_EQ(QFileInfo(Settings()).lastModified(), modified);
 }
 
-// The window without a display to open it on: a clear last line and status 1, not an abort.
-TEST_F(CommandProcessTest, TheWindowWithoutADisplayEndsWithOneClearLine)
+// The window without a display to open it on, and the chart with a platform forced that
+// needs one: one clear line and status 1, not an abort.
+TEST_F(CommandProcessTest, NoDisplayEndsWithOneClearLine)
 {
-    for (const QString& display : {QString(), QStringLiteral(":4242")}) {
-        const Outcome run = Start({}, display);
-        EXPECT_EQ(run.status, 1) << display.toStdString() << run.err.toStdString();
-        EXPECT_TRUE(run.err.endsWith("tallyhorn: cannot open the window: no display can be "
-                                     "reached (is DISPLAY set?); the commands work without "
-                                     "one, see tallyhorn --help\n"))
-            << run.err.toStdString();
+    const QString window = "tallyhorn: cannot open the window: no display can be reached (is "
+                           "DISPLAY set?); the commands work without one, see tallyhorn --help\n";
+    const Setup forceXcb = [](QProcess&, QProcessEnvironment& env) {
+        env.insert("QT_QPA_PLATFORM", "xcb");
+    };
+    QTemporaryDir out;
+    const struct {
+        QStringList args;
+        QString display;
+        Setup setup;
+        QString line;
+    } cases[] = {
+        {{}, {}, {}, window},
+        {{}, ":4242", {}, window},
+        {{}, {}, forceXcb, window},
+        {{"chart", "--output", out.filePath("chart.pdf")},
+         ":4242",
+         forceXcb,
+         "tallyhorn: cannot draw the chart: the windowing platform 'xcb' cannot start (no "
+         "display can be reached?); without QT_QPA_PLATFORM the chart needs no display\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = Start(c.args, c.display, c.setup);
+        EXPECT_EQ(run.status, 1) << c.display.toStdString() << run.err.toStdString();
+        EXPECT_EQ(run.err, c.line);
     }
     EXPECT_FALSE(QFileInfo::exists(Settings()));
+    EXPECT_FALSE(QFileInfo::exists(out.filePath("chart.pdf")));
+}
+
+// Every output is checked to the close: a full device, a file size limit. The failure is one
+// line and status 1; the chart's file is never left cut short, and an old one stays as it was.
+TEST_F(CommandProcessTest, WriteErrorsExitWithOneLineAndLeaveNoCutFile)
+{
+    QTemporaryDir out;
+    const QString pdf = out.filePath("chart.pdf");
+    const QString csv = out.filePath("table.csv");
+    auto toFile = [](const QString& file) -> Setup {
+        return [file](QProcess& p, QProcessEnvironment&) { p.setStandardOutputFile(file); };
+    };
+    // No file may grow past 4 KiB: the chart is about 29 KiB, the CSV table about 1.7 KiB.
+    auto limited = [](qint64 bytes, const QString& stdoutFile = QString()) -> Setup {
+        return [bytes, stdoutFile](QProcess& p, QProcessEnvironment&) {
+            if (!stdoutFile.isEmpty())
+                p.setStandardOutputFile(stdoutFile);
+            p.setChildProcessModifier([bytes] {
+                const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        };
+    };
+    const struct {
+        const char* name;
+        QStringList args;
+        Setup setup;
+        const char* mentions;
+    } cases[] = {
+        {"TableToAFullDevice", {"table"}, toFile("/dev/full"), "standard output"},
+        {"HelpToAFullDevice", {"--help"}, toFile("/dev/full"), "standard output"},
+        {"CsvPastTheLimit", {"table", "--format", "csv"}, limited(1000, csv), "standard output"},
+        {"ChartToStandardOutputOnAFullDevice",
+         {"chart", "--output", "-"},
+         toFile("/dev/full"),
+         "standard output"},
+        {"ChartOnAFullDevice", {"chart", "--output", "/dev/full"}, {}, "--output"},
+        {"ChartPastTheLimit", {"chart", "--output", pdf}, limited(4096), "--output"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = Start(c.args, {}, c.setup);
+        EXPECT_EQ(run.status, 1) << c.name;
+        EXPECT_TRUE(run.err.startsWith("tallyhorn: ") && run.err.contains(c.mentions))
+            << c.name << ": " << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << c.name << ": " << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{"table.csv"});
+
+    // An old file is replaced only by a whole new one.
+    TempProgramFolder::WriteFile(pdf, "old");
+    EXPECT_EQ(Start({"chart", "--output", pdf}, {}, limited(4096)).status, 1);
+    EXPECT_EQ(TempProgramFolder::ReadFile(pdf), "old");
+    EXPECT_EQ(Start({"chart", "--output", pdf}).status, 0);
+    const QByteArray whole = TempProgramFolder::ReadFile(pdf);
+    EXPECT_TRUE(whole.startsWith("%PDF-") && whole.trimmed().endsWith("%%EOF"));
+
+    // "-" is standard output: the same file.
+    const Outcome piped = Start({"chart", "--output", "-"}, {}, toFile(pdf));
+    EXPECT_EQ(piped.status, 0) << piped.err.toStdString();
+    EXPECT_EQ(TempProgramFolder::ReadFile(pdf).size(), whole.size());
 }
 
 // A damaged value: one warning line, the designed inputs, success, and the file as it was.
@@ -271,6 +363,20 @@ TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDesignedInput
         << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(" $100,000.00\n"));
     EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), "[LastValues]\nPrice=12O000\n");
+
+    // A file beside the program that is not text: the window passes it over for the one in
+    // the configuration folder, and the warning is about the file passed over.
+    const QByteArray binary("[LastValues]\nPrice=5\0\n", 21);
+    TempProgramFolder::WriteFile(Settings(), binary);
+    const Outcome skipped = Start({"table"});
+    EXPECT_EQ(skipped.status, 0);
+    EXPECT_EQ(skipped.err.count('\n'), 1);
+    EXPECT_TRUE(
+        skipped.err.startsWith("tallyhorn: warning: ") &&
+        skipped.err.contains(QFileInfo(Settings()).absoluteFilePath() + "\" is not a text file"))
+        << skipped.err.toStdString();
+    EXPECT_TRUE(skipped.out.contains(" $100,000.00\n"));
+    EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), binary);
 }
 
 // The chart as a one-page PDF with the table's texts, on Letter or A4, with no display or an

@@ -326,6 +326,27 @@ TEST_F(SettingsFileTest, ValuesFollowTheChoiceOfPlaceBothWays)
     EXPECT_TRUE(boxes.Boxes().isEmpty());
 }
 
+// A file written under a decimal-comma locale starts the window under a "." one with its
+// values; a hand-typed "100,000" stays the conversion error, never a silent 100.
+TEST_F(SettingsFileTest, ADecimalCommaReadsUnderAPointLocale)
+{
+    ASSERT_EQ(Regional::Current().DecimalSeparator, '.');
+    Write(Beside(), "[LastValues]\nAutoCalc=ON\nPrice=150000,5\nInterest=8,75\nDownPercent=12,5\n");
+    Start();
+    EXPECT_TRUE(boxes.Boxes().isEmpty()) << boxes.Boxes().first().text.toStdString();
+    EXPECT_EQ(w->edtPurchasePrice->Value(), 150000.5);
+    EXPECT_EQ(w->edtInterest->Value(), 8.75);
+    EXPECT_EQ(w->edtDownPaymentPercent->Value(), 12.5);
+    EXPECT_EQ(w->AutoCalcStatus, "ON");
+    Close();
+
+    Write(Beside(), "[LastValues]\nAutoCalc=ON\nPrice=100,000\n");
+    Start();
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].text, "'100,000' is not a valid floating point value.");
+    EXPECT_EQ(w->edtPurchasePrice->Value(), 100000);
+}
+
 // Under a decimal-comma locale: the designed defaults whatever the locale, stored numbers read
 // with "." or the regional separator, and written with the regional one.
 struct LocaleCase {

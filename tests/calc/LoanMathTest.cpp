@@ -198,6 +198,30 @@ TEST(CalcSimpleAPR, FindsTheExactRateWhereTheStepsDoNotSettle)
     }
 }
 
+// The APR of exactly n payments, one payment included (the table's solver counts two there).
+TEST(CalcExactAPR, SatisfiesTheAnnuityEquationForEveryCount)
+{
+    EXPECT_EQ(Rate(CalcExactAPR(1, 1000, 1010)), "12.000%");
+    EXPECT_EQ(Rate(CalcExactAPR(1, 1000, 990)), "-12.000%");
+    EXPECT_EQ(CalcExactAPR(360, 99000, defaultPayment), CalcSimpleAPR(360, 99000, defaultPayment));
+    const struct {
+        int n;
+        double amount, payment;
+    } cases[] = {{1, 1000, 1010},  {1, 250000, 1e6},  {2, 1000, 510},
+                 {3, 5000, 1700},  {12, 95000, 8733}, {360, 99000, defaultPayment},
+                 {12000, 1e5, 800}};
+    for (const auto& c : cases) {
+        const double apr = CalcExactAPR(c.n, c.amount, c.payment);
+        const long double v = 1 / (1 + static_cast<long double>(apr) / 1200);
+        long double pv = 0, vk = 1;
+        for (int k = 1; k <= c.n; ++k)
+            pv += vk *= v;
+        EXPECT_NEAR(static_cast<double>(pv * c.payment / c.amount), 1.0, 1e-12) << c.n;
+    }
+    EXPECT_EQ(CalcExactAPR(1, 0, 1010), 0.0);
+    EXPECT_THROW(CalcExactAPR(1, 1000, 0), EInvalidOp);
+}
+
 TEST(CalcIR, ExactRateForEveryRealLoan)
 {
     EXPECT_NEAR(CalcIR(360, 100000, defaultPayment), 8.75, 1e-9);
