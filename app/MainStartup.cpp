@@ -30,25 +30,6 @@ QString Shown(const QString& path)
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
-// Why a file beside the program is not used, to complete "The settings file ... beside the
-// program".
-QString DistrustText(SettingsLocation::Distrust distrust)
-{
-    switch (distrust) {
-    case SettingsLocation::Distrust::Link:
-        if (geteuid() == 0)
-            return QStringLiteral("is a link, and Tallyhorn follows no link when run as root");
-        return QStringLiteral("is a link that does not belong to you or does not lead to a file "
-                              "of yours");
-    case SettingsLocation::Distrust::NotOwned:
-        return QStringLiteral("belongs to another user");
-    case SettingsLocation::Distrust::SharedFolder:
-        return QStringLiteral("is in a folder that other users can change");
-    case SettingsLocation::Distrust::None:
-        break;
-    }
-    return {};
-}
 
 } // namespace
 

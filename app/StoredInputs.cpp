@@ -69,6 +69,13 @@ TStoredInputs TStoredInputs::Read(QString* warning)
                         QDir::toNativeSeparators(QFileInfo(readFrom).absoluteFilePath()) +
                         " or the designed inputs are used.";
 
+    if (location.distrust != SettingsLocation::Distrust::None)
+        warnings << "the settings file " + QDir::toNativeSeparators(location.beside) +
+                        " beside the program " + DistrustText(location.distrust) +
+                        "; it is left as it is and the values in " +
+                        QDir::toNativeSeparators(QFileInfo(readFrom).absoluteFilePath()) +
+                        " or the default inputs are used";
+
     const ProfileFile ini(readFrom);
     const ProfileFile::Status status = ini.Check(&problem);
     if (status == ProfileFile::Status::Unreadable || status == ProfileFile::Status::NotText)

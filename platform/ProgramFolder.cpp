@@ -207,3 +207,21 @@ SettingsLocation ChooseSettingsFile(const QString& fileName)
         ProfileFile(location.path).TakeValuesFrom(location.takeOverFrom, SettingsFileKeys());
     return location;
 }
+
+QString DistrustText(SettingsLocation::Distrust distrust)
+{
+    switch (distrust) {
+    case SettingsLocation::Distrust::Link:
+        if (geteuid() == 0)
+            return QStringLiteral("is a link, and Tallyhorn follows no link when run as root");
+        return QStringLiteral("is a link that does not belong to you or does not lead to a file "
+                              "of yours");
+    case SettingsLocation::Distrust::NotOwned:
+        return QStringLiteral("belongs to another user");
+    case SettingsLocation::Distrust::SharedFolder:
+        return QStringLiteral("is in a folder that other users can change");
+    case SettingsLocation::Distrust::None:
+        break;
+    }
+    return {};
+}

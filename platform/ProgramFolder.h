@@ -58,5 +58,8 @@ struct SettingsLocation {
     bool installed = false; // an installed copy: the file beside the program is not used
 };
 SettingsLocation ChooseSettingsFile(const QString& fileName);
+// Why a file beside the program was left alone, to complete "The settings file ... beside the
+// program" (empty for Distrust::None).
+QString DistrustText(SettingsLocation::Distrust distrust);
 // The same decision without acting on it: nothing is created, copied or written.
 SettingsLocation LocateSettingsFile(const QString& fileName);

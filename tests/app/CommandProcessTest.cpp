@@ -29,6 +29,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -377,6 +378,22 @@ TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDesignedInput
         << skipped.err.toStdString();
     EXPECT_TRUE(skipped.out.contains(" $100,000.00\n"));
     EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), binary);
+
+    // A link beside the program that is not to be followed: the same one warning, and the
+    // file it leads to is neither read nor written.
+    QFile::remove(Settings());
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath("shared.txt");
+    TempProgramFolder::WriteFile(target, "[LastValues]\nPrice=5\n");
+    chmod(QFile::encodeName(elsewhere.path()).constData(), 0777);
+    ASSERT_TRUE(QFile::link(target, Settings()));
+    const Outcome linked = Start({"table"});
+    EXPECT_EQ(linked.status, 0);
+    EXPECT_EQ(linked.err.count('\n'), 1);
+    EXPECT_TRUE(linked.err.startsWith("tallyhorn: warning: ") && linked.err.contains("is a link"))
+        << linked.err.toStdString();
+    EXPECT_TRUE(linked.out.contains(" $100,000.00\n"));
+    EXPECT_EQ(TempProgramFolder::ReadFile(target), "[LastValues]\nPrice=5\n");
 }
 
 // The chart as a one-page PDF with the table's texts, on Letter or A4, with no display or an
