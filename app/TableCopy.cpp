@@ -54,14 +54,18 @@ bool TTableCopy::InWindow(const QObject* object) const
 
 bool TTableCopy::eventFilter(QObject* watched, QEvent* event)
 {
+    // Input reaches a window's platform window first and then its widgets: the widgets decide.
+    if (!watched->isWidgetType())
+        return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         // A press reaches the widget hit and then, unless taken, its parents: each sees the
-        // same place on the screen.
+        // same point, so each decides alike by the widget on top there.
         const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-        m_tableNoted = InWindow(watched) && m_grid->isVisible() &&
-                       m_grid->rect().contains(m_grid->mapFromGlobal(at));
+        const QWidget* hit = InWindow(watched) ? m_window->childAt(m_window->mapFromGlobal(at))
+                                               : nullptr;
+        m_tableNoted = hit && (hit == m_grid || m_grid->isAncestorOf(hit));
         break;
     }
     case QEvent::ShortcutOverride:

@@ -211,10 +211,10 @@ void TKeyRoutedEdit::focusOutEvent(QFocusEvent* event)
 bool TKeyRoutedEdit::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_menuBar && event->type() == QEvent::FocusOut) {
-        // The new focus is already set: the menu bar itself while one of its menus is open,
-        // none while another window is active.
+        // The new focus is already set: the menu bar itself or one of its menus while a menu
+        // is open, none while another window is active.
         QWidget* now = QApplication::focusWidget();
-        if (now && now != m_menuBar) {
+        if (now && now != m_menuBar && now->window()->windowType() != Qt::Popup) {
             StopWatchingMenuBar();
             if (now != this)
                 FocusExit();

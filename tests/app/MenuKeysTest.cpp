@@ -45,14 +45,25 @@ struct MenuKeysTest : ::testing::Test {
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
         QApplication::processEvents();
     }
-    // Nothing has been calculated since start-up: the results still hold their placeholders.
-    void ExpectNoCalculation(const char* when) const
+    // The field has the focus and holds a value typed but not yet committed; the results are
+    // still those of start-up.
+    void TypeAndStay(QWidget* field, const char* text) const
     {
-        EXPECT_EQ(w->edtLoan->text(), "$1.00") << when;
-        EXPECT_EQ(w->edtPayment->text(), "$1.00") << when;
-        EXPECT_FALSE(w->btnReset->isEnabled()) << when;
-        EXPECT_FALSE(w->btnPrint->isEnabled()) << when;
+        field->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        w->Reset(w->btnReset); // back to the start-up results, the focus in the price field
+        field->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), field);
+        QTest::keyClicks(field, text);
+        m_payment = w->edtPayment->text();
     }
+    void ExpectNoExit(QWidget* field, const char* text, const char* when) const
+    {
+        EXPECT_EQ(w->edtPayment->text(), m_payment) << when;
+        EXPECT_EQ(static_cast<QLineEdit*>(field)->text(), text) << when;
+    }
+    mutable QString m_payment;
     // The menu bar or one of its menus has the keyboard.
     static bool MenuActive()
     {
@@ -74,47 +85,44 @@ TEST_P(MenuKeysCases, OpeningAndClosingAMenuIsNoExit)
 {
     const MenuCase& c = GetParam();
     QWidget* field = c.bounded ? static_cast<QWidget*>(w->edtInterest) : w->edtPurchasePrice;
-    field->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-    ASSERT_EQ(QApplication::focusWidget(), field);
-    ExpectNoCalculation("after entry");
+    const char* typed = c.bounded ? "7.500" : "200000";
+    TypeAndStay(field, typed);
 
     c.open(*this);
     EXPECT_TRUE(MenuActive());
-    ExpectNoCalculation("menu open");
+    ExpectNoExit(field, typed, "menu open");
     for (Qt::Key key : c.close)
         Key(key);
     EXPECT_FALSE(MenuActive());
     EXPECT_EQ(QApplication::focusWidget(), field);
-    ExpectNoCalculation("menu closed");
+    ExpectNoExit(field, typed, "menu closed");
 
-    // Still in the field: leaving it now is the exit, once.
+    // Still in the field: leaving it now is the exit, with the value typed.
     Key(Qt::Key_Tab);
-    EXPECT_EQ(w->edtLoan->text(), "$100,000.00");
-    EXPECT_TRUE(w->btnReset->isEnabled());
+    EXPECT_EQ(w->edtPayment->text(), c.bounded ? "$699.21" : "$1,573.40");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     , MenuKeysCases,
     ::testing::Values(
-        MenuCase{"AltAloneInThePrice", false, [](MenuKeysTest& t) { t.Key(Qt::Key_Alt, Qt::AltModifier); },
+        MenuCase{"AltAloneInThePrice", false, [](MenuKeysTest& test) { test.Key(Qt::Key_Alt, Qt::AltModifier); },
                  {Qt::Key_Escape}},
         MenuCase{"AltAloneInTheInterest", true,
-                 [](MenuKeysTest& t) { t.Key(Qt::Key_Alt, Qt::AltModifier); }, {Qt::Key_Escape}},
-        MenuCase{"AltFInThePrice", false, [](MenuKeysTest& t) { t.Key(Qt::Key_F, Qt::AltModifier); },
+                 [](MenuKeysTest& test) { test.Key(Qt::Key_Alt, Qt::AltModifier); }, {Qt::Key_Escape}},
+        MenuCase{"AltFInThePrice", false, [](MenuKeysTest& test) { test.Key(Qt::Key_F, Qt::AltModifier); },
                  {Qt::Key_Escape, Qt::Key_Escape}},
         MenuCase{"AltHThenArrowsInTheInterest", true,
-                 [](MenuKeysTest& t) {
-                     t.Key(Qt::Key_H, Qt::AltModifier);
-                     t.Key(Qt::Key_Left);
-                     t.Key(Qt::Key_Down);
+                 [](MenuKeysTest& test) {
+                     test.Key(Qt::Key_H, Qt::AltModifier);
+                     test.Key(Qt::Key_Left);
+                     test.Key(Qt::Key_Down);
                  },
                  {Qt::Key_Escape, Qt::Key_Escape}},
         MenuCase{"MouseMenuThenEscapeInThePrice", false,
-                 [](MenuKeysTest& t) { t.ClickMenuTitle(t.w->mnuFile); },
+                 [](MenuKeysTest& test) { test.ClickMenuTitle(test.w->mnuFile); },
                  {Qt::Key_Escape, Qt::Key_Escape}},
         MenuCase{"MouseMenuThenEscapeInTheInterest", true,
-                 [](MenuKeysTest& t) { t.ClickMenuTitle(t.w->mnuPreferences); },
+                 [](MenuKeysTest& test) { test.ClickMenuTitle(test.w->mnuPreferences); },
                  {Qt::Key_Escape, Qt::Key_Escape}}),
     [](const auto& row) { return std::string(row.param.name); });
 
@@ -122,17 +130,15 @@ INSTANTIATE_TEST_SUITE_P(
 // the menu bar took the focus from, before the new field's entry.
 TEST_F(MenuKeysTest, MovingOnFromTheMenuBarIsTheExit)
 {
-    w->edtInterest->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
+    TypeAndStay(w->edtInterest, "7.500");
     Key(Qt::Key_Alt, Qt::AltModifier);
     ASSERT_TRUE(MenuActive());
-    ExpectNoCalculation("menu bar selected");
+    ExpectNoExit(w->edtInterest, "7.500", "menu bar selected");
 
     QTest::mouseClick(w->edtTerm, Qt::LeftButton);
     QApplication::processEvents();
     EXPECT_EQ(QApplication::focusWidget(), w->edtTerm);
-    EXPECT_EQ(w->edtLoan->text(), "$100,000.00");
-    EXPECT_EQ(w->edtPayment->text(), "$786.70");
+    EXPECT_EQ(w->edtPayment->text(), "$699.21");
 }
 
 } // namespace
