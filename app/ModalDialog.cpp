@@ -5,10 +5,13 @@
 #include <QScreen>
 
 namespace {
-// Centres its window again once it shows, when the size of its frame is known.
-class CentreWhenShown : public QObject {
+// Centres its window by the frame. The window manager adds the frame only after the window
+// shows, and tells its size later still: so the window is centred again whenever the frame's
+// size has changed since the last centring (a move by the user changes no size and is left
+// alone).
+class CentreByFrame : public QObject {
 public:
-    CentreWhenShown(QWidget* window, const QWidget* caller) : QObject(window), m_caller(caller)
+    CentreByFrame(QWidget* window, const QWidget* caller) : QObject(window), m_caller(caller)
     {
         window->installEventFilter(this);
     }
@@ -16,13 +19,28 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Show)
-            CentreOnScreen(static_cast<QWidget*>(watched), m_caller);
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize: {
+            auto* window = static_cast<QWidget*>(watched);
+            if (!window->isVisible())
+                break;
+            const QSize frame = window->frameGeometry().size();
+            if (frame != m_centredFrame) {
+                m_centredFrame = frame;
+                CentreOnScreen(window, m_caller);
+            }
+            break;
+        }
+        default: break;
+        }
         return false;
     }
 
 private:
     const QWidget* m_caller;
+    QSize m_centredFrame;
 };
 } // namespace
 
@@ -46,6 +64,6 @@ void ShowModalDialog(QWidget* caller, std::unique_ptr<QDialog> dialog)
         caller->repaint();
     dialog->setAttribute(Qt::WA_DeleteOnClose, false); // the unique_ptr owns it
     CentreOnScreen(dialog.get(), caller);
-    new CentreWhenShown(dialog.get(), caller);
+    new CentreByFrame(dialog.get(), caller);
     dialog->exec();
 }

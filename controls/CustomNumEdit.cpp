@@ -231,14 +231,10 @@ void TCustomNumEdit::focusInEvent(QFocusEvent* event)
     Application::Guard(this, [this, reason] { Enter(reason); });
 }
 
-void TCustomNumEdit::focusOutEvent(QFocusEvent* event)
+void TCustomNumEdit::FocusExit()
 {
-    TCustomStrEdit::focusOutEvent(event);
-    // A menu or another window taking over is no exit from the edit.
-    if (!m_focused || event->reason() == Qt::ActiveWindowFocusReason ||
-        event->reason() == Qt::PopupFocusReason)
-        return;
-    Application::Guard(this, [this] { Exit(); });
+    if (m_focused)
+        Application::Guard(this, [this] { Exit(); });
 }
 
 void TCustomNumEdit::Enter(Qt::FocusReason reason)

@@ -80,7 +80,7 @@ protected:
 
     bool TypeCharacter(QChar c, bool pasted) override;
     void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
+    void FocusExit() override;
 
 private:
     void RefreshDisplay();

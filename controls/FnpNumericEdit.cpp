@@ -324,11 +324,9 @@ void TFnpNumericEdit::focusInEvent(QFocusEvent* event)
     Application::Guard(this, [this] { emit OnEnter(); });
 }
 
-void TFnpNumericEdit::focusOutEvent(QFocusEvent* event)
+void TFnpNumericEdit::FocusExit()
 {
-    QLineEdit::focusOutEvent(event);
-    if (!m_entered || event->reason() == Qt::ActiveWindowFocusReason ||
-        event->reason() == Qt::PopupFocusReason)
+    if (!m_entered)
         return;
     m_entered = false;
     Application::Guard(this, [this] {

@@ -65,7 +65,7 @@ protected:
     void DeleteKey(QKeyEvent* event) override;
     void PasteText(const QString& text) override;
     void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
+    void FocusExit() override;
 
 private:
     void RefreshFormat();

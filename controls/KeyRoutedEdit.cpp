@@ -3,7 +3,9 @@
 #include "platform/Application.h"
 
 #include <QClipboard>
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -185,6 +187,47 @@ void TKeyRoutedEdit::keyPressEvent(QKeyEvent* event)
     }
     for (const QChar c : text)
         TypeCharacter(c, false);
+}
+
+void TKeyRoutedEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    switch (event->reason()) {
+    case Qt::PopupFocusReason:
+    case Qt::ActiveWindowFocusReason: return; // the focus comes back here afterwards
+    case Qt::MenuBarFocusReason:
+        // Alt, a menu key, or Escape out of a menu: the menu bar keeps the focus while the user
+        // picks a menu and hands it back here when done. Only a move on from the menu bar to
+        // another control leaves the edit.
+        StopWatchingMenuBar();
+        m_menuBar = QApplication::focusWidget();
+        if (m_menuBar && m_menuBar != this)
+            m_menuBar->installEventFilter(this);
+        return;
+    default: StopWatchingMenuBar(); FocusExit();
+    }
+}
+
+bool TKeyRoutedEdit::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_menuBar && event->type() == QEvent::FocusOut) {
+        // The new focus is already set: the menu bar itself or one of its menus while a menu
+        // is open, none while another window is active.
+        QWidget* now = QApplication::focusWidget();
+        if (now && now != m_menuBar && now->window()->windowType() != Qt::Popup) {
+            StopWatchingMenuBar();
+            if (now != this)
+                FocusExit();
+        }
+    }
+    return QLineEdit::eventFilter(watched, event);
+}
+
+void TKeyRoutedEdit::StopWatchingMenuBar()
+{
+    if (m_menuBar)
+        m_menuBar->removeEventFilter(this);
+    m_menuBar = nullptr;
 }
 
 void TKeyRoutedEdit::contextMenuEvent(QContextMenuEvent* event)

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QLineEdit>
+#include <QPointer>
 #include <functional>
 
 class QMenu;
@@ -61,12 +62,24 @@ protected:
     // Runs the key-press handler; false when it discarded the key.
     bool RunKeyPress(QChar& key);
 
+    // Leaving the edit for another control of the window. Focus taken by a menu (opened with
+    // the mouse, or from the keyboard through the menu bar), a message box or another window
+    // is a pause in editing, not an exit; should the focus pass from the menu bar on to
+    // another control, this runs then, before that control's entry. This default does nothing.
+    virtual void FocusExit() {}
+
     void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
+    void StopWatchingMenuBar();
+
     int m_maxLength = 0;
     KeyPressHandler m_onKeyPress;
+    // The menu bar that took the focus from the keyboard, while the edit waits for it back.
+    QPointer<QWidget> m_menuBar;
 };

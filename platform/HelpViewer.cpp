@@ -65,6 +65,14 @@ template <typename F> auto Guarded(QObject* sender, F handler)
 {
     return [sender, handler](auto&&...) { Application::Guard(sender, handler); };
 }
+// The caption of help's own messages: the application's title, as every other box has it.
+QString MessageCaption()
+{
+    const Application* app = Application::instance();
+    return app && !app->Title().isEmpty() ? app->Title()
+                                          : QGuiApplication::applicationDisplayName();
+}
+
 } // namespace
 
 static QString& HelpFilePath()
@@ -137,7 +145,7 @@ bool HelpViewer::Help(const QString& path, THelpCommand command, int context,
     const bool loaded = viewer->Load(path);
     if (!loaded && command != hcHelpOnHelp) {
         viewer->hide();
-        MessageBox(ProblemText(viewer->m_file), QGuiApplication::applicationDisplayName(),
+        MessageBox(ProblemText(viewer->m_file), MessageCaption(),
                    MessageIcon::Warning, MessageButtons::Ok);
         return false;
     }
@@ -150,7 +158,7 @@ bool HelpViewer::Help(const QString& path, THelpCommand command, int context,
         if (!topic) {
             MessageBox(
                 QStringLiteral("The help file has no topic for context number %1.").arg(context),
-                QGuiApplication::applicationDisplayName(), MessageIcon::Warning,
+                MessageCaption(), MessageIcon::Warning,
                 MessageButtons::Ok);
             return false;
         }

@@ -1,6 +1,6 @@
 #include "platform/MessageBox.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -45,11 +45,20 @@ ModalResult FromQt(int button)
     default: return ModalResult::mrCancel;
     }
 }
+// A splash window stays on top of every other window: a message shown while it is up would
+// sit behind it, unseen, so the splash goes first.
+void CloseSplashWindows()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->windowType() == Qt::SplashScreen && window->isVisible())
+            window->hide();
+}
 } // namespace
 
 ModalResult MessageBox(const QString& text, const QString& caption, MessageIcon icon,
                        MessageButtons buttons)
 {
+    CloseSplashWindows();
     if (Hook())
         return Hook()({text, caption, icon, buttons});
     QMessageBox box(ToQt(icon), caption, ScreenText(text), ToQt(buttons));

@@ -26,7 +26,8 @@ struct MessageBoxRecord {
     MessageButtons buttons;
 };
 
-// Shows a modal message box and returns the button the user pressed.
+// Shows a modal message box and returns the button the user pressed. A splash window still
+// showing is closed first, so that it cannot hide the box.
 ModalResult MessageBox(const QString& text, const QString& caption, MessageIcon icon,
                        MessageButtons buttons);
 

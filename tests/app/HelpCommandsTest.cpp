@@ -270,6 +270,7 @@ TEST_F(HelpCommandsTest, AMissingHelpFileIsOneMessage)
     QTest::keyClick(w.get(), Qt::Key_F1);
     ASSERT_EQ(boxes.Boxes().size(), 1);
     EXPECT_TRUE(boxes.Boxes().front().text.contains("is missing"));
+    EXPECT_EQ(boxes.Boxes().front().caption, "Tallyhorn"); // as every other box
     EXPECT_EQ(HelpPage(), "");
 }
 

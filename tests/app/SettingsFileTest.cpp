@@ -1,6 +1,7 @@
 // The settings file as the user meets it: real files on disk, read at a real start of the
 // window and written at its close.
 #include "app/Main.h"
+#include "app/splash.h"
 #include "controls/Aligrid.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumEdit.h"
@@ -416,6 +417,28 @@ TEST_P(SettingsFileLocaleTest, DefaultsAndStoredNumbersRead)
     Start();
     ASSERT_EQ(boxes.Boxes().size(), 1);
     EXPECT_EQ(boxes.Boxes()[0].text, "'150.000,5' is not a valid floating point value.");
+}
+
+// The splash stays on top of every other window, so the message about a bad stored value would
+// wait unseen behind it: the splash closes before the message shows.
+TEST_F(SettingsFileTest, ABadStoredValueIsReportedWithTheSplashClosed)
+{
+    TSplashScreen splash;
+    splash.Timer1()->start();
+    splash.show();
+    bool splashShownWithTheBox = true;
+    QStringList texts;
+    SetMessageBoxHook([&](const MessageBoxRecord& box) {
+        splashShownWithTheBox = splash.isVisible();
+        texts << box.text;
+        return ModalResult::mrOk;
+    });
+    Write(Beside(), "[LastValues]\nPrice=12abc\n");
+    Start();
+    MessageBoxAnswerer::InstallDefault();
+    EXPECT_EQ(texts, QStringList{"'12abc' is not a valid floating point value."});
+    EXPECT_FALSE(splashShownWithTheBox);
+    EXPECT_EQ(w->edtPurchasePrice->Value(), 100000);
 }
 
 INSTANTIATE_TEST_SUITE_P(, SettingsFileLocaleTest,

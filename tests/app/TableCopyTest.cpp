@@ -1,7 +1,9 @@
-// Ctrl+C in the calculator window: the whole grid as tab-separated text, unless an edit field
-// has the focus and copies its own selection.
+// Copying the table in the calculator window: the whole grid as tab-separated text, by Ctrl+C
+// outside the edit fields, by a press on the table and Ctrl+C wherever the focus is, and by
+// Ctrl+Shift+C anywhere. Keys and presses go to the window, as the user's do.
 
 #include "app/Main.h"
+#include "app/TableCopy.h"
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
@@ -10,6 +12,7 @@
 #include "tests/support/TempFolder.h"
 
 #include <QClipboard>
+#include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -27,6 +30,33 @@ struct TableCopyTest : ::testing::Test {
         QGuiApplication::clipboard()->setText("before");
     }
     void TearDown() override { w.close(); }
+
+    QString Clipboard() const { return QGuiApplication::clipboard()->text(); }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(w.windowHandle(), key, modifiers);
+        QApplication::processEvents();
+    }
+    void ClickOn(QWidget* widget)
+    {
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {},
+                          widget->mapTo(&w, widget->rect().center()));
+        QApplication::processEvents();
+    }
+    // The price field has the focus and holds a price typed but not yet committed.
+    void TypePriceAndStay()
+    {
+        w.edtPurchasePrice->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        QTest::keyClicks(w.edtPurchasePrice, "200000");
+        ASSERT_EQ(w.edtPurchasePrice->text(), "200000");
+    }
+    void ExpectStillInThePrice()
+    {
+        EXPECT_EQ(QApplication::focusWidget(), w.edtPurchasePrice);
+        EXPECT_EQ(w.edtPurchasePrice->text(), "200000");
+        EXPECT_EQ(w.edtLoan->text(), "$100,000.00"); // no exit, no calculation
+    }
 };
 
 TEST_F(TableCopyTest, CtrlCOutsideTheEditsCopiesTheWholeGrid)
@@ -54,6 +84,59 @@ TEST_F(TableCopyTest, AnEditWithTheFocusCopiesItsOwnSelection)
     w.edtInterest->selectAll();
     QTest::keyClick(w.edtInterest, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "8.750");
+}
+
+TEST_F(TableCopyTest, APressOnTheTableThenCtrlCCopiesItFromAnEditWithoutLeavingTheEdit)
+{
+    w.CalcAPRTable(w.btnCalculate);
+    const QString table = TTableCopy::TabText(*w.grdAPR);
+    TypePriceAndStay();
+
+    ClickOn(w.grdAPR);
+    ExpectStillInThePrice();
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(Clipboard(), table);
+    ExpectStillInThePrice();
+
+    // The note served once: Ctrl+C is the edit's again, which discards it.
+    QGuiApplication::clipboard()->setText("before");
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(Clipboard(), "before");
+}
+
+TEST_F(TableCopyTest, AnyOtherKeyOrAPressElsewhereForgetsThePressOnTheTable)
+{
+    w.CalcAPRTable(w.btnCalculate);
+    TypePriceAndStay();
+    QGuiApplication::clipboard()->setText("before");
+
+    ClickOn(w.grdAPR);
+    Key(Qt::Key_End); // goes to the edit as usual
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(Clipboard(), "before");
+
+    ClickOn(w.grdAPR);
+    ClickOn(w.StatusBar1);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(Clipboard(), "before");
+    ExpectStillInThePrice();
+}
+
+TEST_F(TableCopyTest, CtrlShiftCCopiesTheTableFromAnEditField)
+{
+    w.CalcAPRTable(w.btnCalculate);
+    const QString table = TTableCopy::TabText(*w.grdAPR);
+    TypePriceAndStay();
+    Key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Clipboard(), table);
+    ExpectStillInThePrice();
+
+    QGuiApplication::clipboard()->setText("before");
+    w.edtInterest->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    Key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Clipboard(), table);
+    EXPECT_EQ(w.edtInterest->text(), "8.750");
 }
 
 } // namespace
