@@ -6,41 +6,21 @@
 // Sizes and positions are in pixels. Images use their pixel at (0, 0) as the transparent colour.
 #pragma once
 
+#include "controls/ExplBtnTypes.h"
+
 #include <QColor>
-#include <QFlags>
 #include <QImage>
 #include <QMenu>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
-enum TExplorerButtonLayout { blBitmapTop, blBitmapBottom, blBitmapLeft, blBitmapRight };
-
-enum TExplorerButtonOption {
-    boMonoDisplay = 0x01,
-    boIconOnly = 0x02,
-    boPopupMark = 0x04,
-    boShowBevel = 0x08,
-    boShowDownPattern = 0x10,
-    boTransparent = 0x20,
-    boWordWrap = 0x40,
-    boNoDepress = 0x80,
-};
-Q_DECLARE_FLAGS(TExplorerButtonOptions, TExplorerButtonOption)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TExplorerButtonOptions)
-
-enum TExplorerButtonShadingType { stLight, stMedium, stDark };
-enum TExplorerButtonDropDownStyle { ddsIExplorer, ddsOffice };
-enum TExplorerButtonButtonSize { bsCustom, bsSmall, bsLarge };
-enum TBevelStyle { bsLowered, bsRaised };
-#include "controls/Alignment.h"
-
 class TExplorerButton : public QWidget {
     Q_OBJECT
 
 public:
     // Width of the arrow part of a ddsOffice button, at its right edge.
-    static constexpr int ArrowWidth = 11;
+    static constexpr int ArrowWidth = ExplorerButtonArrowWidth;
 
     explicit TExplorerButton(QWidget* parent = nullptr);
     ~TExplorerButton() override;

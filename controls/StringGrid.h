@@ -5,6 +5,7 @@
 // Columns and rows are counted from 0, fixed ones included; sizes are in pixels.
 #pragma once
 
+#include "controls/GridGeometry.h"
 #include "controls/GridTypes.h"
 
 #include <QAbstractScrollArea>
@@ -22,25 +23,25 @@ public:
     explicit TStringGrid(QWidget* parent = nullptr);
     ~TStringGrid() override;
 
-    int ColCount() const { return m_colCount; }
+    int ColCount() const { return m_geo.ColCount(); }
     void SetColCount(int count);
-    int RowCount() const { return m_rowCount; }
+    int RowCount() const { return m_geo.RowCount(); }
     void SetRowCount(int count);
-    int FixedCols() const { return m_fixedCols; }
+    int FixedCols() const { return m_geo.FixedCols(); }
     void SetFixedCols(int count);
-    int FixedRows() const { return m_fixedRows; }
+    int FixedRows() const { return m_geo.FixedRows(); }
     void SetFixedRows(int count);
 
     // Setting a default size gives every column (row) that size.
-    int DefaultColWidth() const { return m_defaultColWidth; }
+    int DefaultColWidth() const { return m_geo.DefaultColWidth(); }
     void SetDefaultColWidth(int width);
-    int DefaultRowHeight() const { return m_defaultRowHeight; }
+    int DefaultRowHeight() const { return m_geo.DefaultRowHeight(); }
     void SetDefaultRowHeight(int height);
-    int ColWidths(int col) const;
+    int ColWidths(int col) const { return m_geo.ColWidth(col); }
     void SetColWidths(int col, int width);
-    int RowHeights(int row) const;
+    int RowHeights(int row) const { return m_geo.RowHeight(row); }
     void SetRowHeights(int row, int height);
-    int GridLineWidth() const { return m_gridLineWidth; }
+    int GridLineWidth() const { return m_geo.GridLineWidth(); }
     void SetGridLineWidth(int width);
 
     TGridOptions Options() const { return m_options; }
@@ -68,9 +69,9 @@ public:
     TGridRect Selection() const;
     void SetSelection(const TGridRect& selection);
     // The first ordinary column and row on screen.
-    int LeftCol() const { return m_leftCol; }
+    int LeftCol() const { return m_geo.LeftCol(); }
     void SetLeftCol(int col);
-    int TopRow() const { return m_topRow; }
+    int TopRow() const { return m_geo.TopRow(); }
     void SetTopRow(int row);
 
     // The text of a cell; a cell outside the grid reads as empty and writing it is ignored.
@@ -80,7 +81,7 @@ public:
     // The cell's rectangle on the viewport, without its grid lines; empty when not on screen.
     QRect CellRect(int col, int row) const;
     // The cell under a viewport point, or {-1, -1}.
-    TGridCoord MouseCoord(const QPoint& pos) const;
+    TGridCoord MouseCoord(const QPoint& pos) const { return m_geo.MouseCoord(pos); }
 
     // The column (row) at `from` goes to `to`; those between shift by one toward `from`.
     void MoveColumn(int from, int to);
@@ -143,23 +144,12 @@ protected:
 
 private:
     void Resize(int cols, int rows);
-    int MaxLeftCol() const;
-    int MaxTopRow() const;
+    QSize ViewSize() const;
     void ScrollToCurrent();
     void UpdateScrollBars();
-    int ColumnX(int col) const; // viewport x of a visible column, -1 when scrolled away
-    int RowY(int row) const;
-    int SizingLine(const QPoint& pos, bool& isColumn) const;
+    TGridSizingLine SizingLine(const QPoint& pos) const;
 
-    int m_colCount = 5;
-    int m_rowCount = 5;
-    int m_fixedCols = 1;
-    int m_fixedRows = 1;
-    int m_defaultColWidth = 64;
-    int m_defaultRowHeight = 24;
-    int m_gridLineWidth = 1;
-    std::vector<int> m_colWidths;
-    std::vector<int> m_rowHeights;
+    TGridGeometry m_geo;
     std::vector<bool> m_tabStops;
     std::vector<std::vector<QString>> m_cells; // by column, then row
     TGridOptions m_options =
@@ -173,8 +163,6 @@ private:
     int m_row = 1;
     int m_anchorCol = 1;
     int m_anchorRow = 1;
-    int m_leftCol = 1;
-    int m_topRow = 1;
 
     bool m_selecting = false;
     int m_sizingIndex = -1; // column or row being sized with the mouse

@@ -481,3 +481,28 @@ TEST_F(ButtonTest, AMenuCommandMayDestroyTheButtonDuringADoubleClickOrAContextMe
     QApplication::sendEvent(b, &context);
     EXPECT_TRUE(b.isNull());
 }
+
+TEST_F(ButtonTest, ADropDownHandlerMayDestroyTheButtonBeforeItsMenuOpens)
+{
+    // OnDropDownClick runs before the menu; a handler that closes the window takes the button
+    // with it, and the menu must then not open for a button that is gone.
+    QMenu menu;
+    menu.addAction("One");
+    int shown = 0;
+    QObject::connect(&menu, &QMenu::aboutToShow, &menu, [&] {
+        ++shown;
+        QTimer::singleShot(0, &menu, &QMenu::close);
+    });
+    for (const TExplorerButtonDropDownStyle style : {ddsIExplorer, ddsOffice}) {
+        QPointer<TExplorerButton> b = Make();
+        b->SetDropDownStyle(style);
+        b->SetDropDownMenu(&menu);
+        QObject::connect(b, &TExplorerButton::OnDropDownClick, b, [&] { delete b.data(); });
+        const QPointF arrow(b->width() - 3, 5);
+        QMouseEvent press(QEvent::MouseButtonPress, arrow, b->mapToGlobal(arrow), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(b, &press);
+        EXPECT_TRUE(b.isNull()) << style;
+    }
+    EXPECT_EQ(shown, 0);
+}
