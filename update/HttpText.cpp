@@ -179,7 +179,8 @@ TLocationResult ResolveLocation(const THttpTarget& base, std::string_view locati
     for (const char c : port)
         if (!IsDigit(c))
             return TLocationResult::NoServer;
-    if (!t.hasAuthority || authority.empty())
+    // A host with a colon left in it would read as another host and port when written again.
+    if (!t.hasAuthority || authority.empty() || authority.find(':') != std::string_view::npos)
         return TLocationResult::NoServer;
     target.host = std::string(authority);
     target.port = port == "80" ? std::string() : std::string(port);

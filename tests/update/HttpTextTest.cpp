@@ -115,6 +115,7 @@ TEST(HttpText, PageAddressesResolveAgainstThePageAndKeepCredentialsOnTheirServer
         {"https://host/x.exe", TLocationResult::UnsupportedScheme, ""},
         {"mailto:me@host", TLocationResult::UnsupportedScheme, ""},
         {"http:/x.exe", TLocationResult::NoServer, ""},
+        {"http://a:b:80/x.exe", TLocationResult::NoServer, ""},
     };
     for (const auto& row : rows) {
         std::string address = "unchanged";
