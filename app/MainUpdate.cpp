@@ -23,6 +23,7 @@ void TfrmMain::CreateWebFileInfo()
     tags->ReadMeExtTag.clear();
     tags->RedirectTag = "redirect";
     tags->RunParamsTag = "runparams";
+    tags->ManifestTag = "manifest";
     tags->SignatureTag = "signature";
     tags->VersionTag = "version";
     WebFileInfo->SetOptions(

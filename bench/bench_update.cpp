@@ -60,7 +60,7 @@ void HttpCliDownload64MiB(benchmark::State& state)
 void WebFileInfoDownload64MiB(benchmark::State& state)
 {
     TWebFileInfo component;
-    component.SetPublicKey(QString()); // DownloadFile never checks signatures
+    component.SetPublicKey(QString()); // DownloadFile checks no manifest
     const QString path = OutputFile("component");
     for (auto _ : state) {
         if (!component.DownloadFile(Url(), path, "Downloading Update") ||

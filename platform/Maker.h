@@ -11,8 +11,10 @@ inline const char* const SupportMailbox = "support@velmora.example";
 // Path of the update information page on the maker's server.
 inline const char* const UpdateInfoPath = "/Torv/Torv.htm";
 
-// The maker's Ed25519 public key (base64 of 32 bytes). Every update the program starts must
-// carry a signature made with the matching secret key (scripts/sign-update). Empty would
-// turn the check off; a release build always has it.
+// The maker's Ed25519 public key (base64 of 32 bytes). Every update the program downloads must
+// be described by a manifest signed with the matching secret key (scripts/sign-update). Empty
+// means no update can be installed (the check still reports versions).
 inline const char* const UpdatePublicKey = "GMFVmxef7JNHhJNCF9tz8serU47PdVM9OkRgUu0rMvM=";
+// The product name an update's manifest must carry.
+inline const char* const UpdateProduct = "Tallyhorn";
 } // namespace Maker

@@ -22,6 +22,7 @@ std::string to_string(THttpError error)
     case THttpError::UnsupportedScheme: return "Redirection to an address that is not http://";
     case THttpError::BadLocation: return "Redirection to an address without a server";
     case THttpError::ControlCharacter: return "Control character in the address";
+    case THttpError::NotHttp: return "The address is not an http:// address";
     }
     return "Unknown HTTP error";
 }

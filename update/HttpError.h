@@ -25,6 +25,7 @@ enum class THttpError : std::uint16_t {
     UnsupportedScheme = 15,  // a Location that is not an http:// address
     BadLocation = 16,        // a Location that names no server
     ControlCharacter = 17,   // CR, LF or another control character in an address or a value
+    NotHttp = 18,            // a request for an address whose scheme is not http
 };
 
 // The reason text the user sees for a failure the client detects itself.

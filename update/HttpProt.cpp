@@ -147,14 +147,21 @@ void THttpCli::DoRequestAsync(THttpRequest rqType)
     }
 
     const TUrlParts url = Parse(m_url);
-    m_targetScheme = url.scheme.empty() ? QString("http") : Text(url.scheme);
+    // Any other scheme would be sent in clear text to port 80.
+    if (!url.scheme.empty() && Text(url.scheme).toLower() != "http") {
+        Fail(THttpError::NotHttp);
+        return;
+    }
+    m_targetScheme = "http";
     m_targetHostName = Text(url.host);
     m_targetPort = Text(url.port);
     m_targetPath = url.path.empty() ? QString("/") : Text(url.path);
-    if (!url.user.empty() || !url.password.empty()) {
-        m_username = Text(url.user);
-        m_password = Text(url.password);
-    }
+    // Credentials written in the URL serve this request only, and only its own server.
+    const bool inUrl = !url.user.empty() || !url.password.empty();
+    m_authUser = inUrl ? Text(url.user) : m_username;
+    m_authPassword = inUrl ? Text(url.password) : m_password;
+    m_authHost = m_targetHostName;
+    m_authPort = m_targetPort;
     ApplyTarget();
 
     QString path = Text(url.path);
@@ -400,9 +407,11 @@ void THttpCli::SendRequest(const QString& method)
                     Text(HttpDate(d.year(), d.month(), d.day(), d.dayOfWeek(), t.hour(), t.minute(),
                                   t.second())));
     }
-    if (!m_username.isEmpty())
+    if (!m_authUser.isEmpty() &&
+        SameServer(m_authHost.toStdString(), m_authPort.toStdString(),
+                   m_targetHostName.toStdString(), m_targetPort.toStdString()))
         SendCommand("Authorization: Basic " +
-                    Text(Base64Encode((m_username + ":" + m_password).toStdString())));
+                    Text(Base64Encode((m_authUser + ":" + m_authPassword).toStdString())));
     if (!m_proxy.isEmpty() && !m_proxyUsername.isEmpty())
         SendCommand("Proxy-Authorization: Basic " +
                     Text(Base64Encode((m_proxyUsername + ":" + m_proxyPassword).toStdString())));
@@ -591,6 +600,12 @@ void THttpCli::HeaderEnd()
         m_targetHostName = Text(m_nextTarget.host);
         m_targetPort = Text(m_nextTarget.port);
         m_targetPath = Text(m_nextTarget.path);
+        // Another server never gets the credentials, nor does their server after it.
+        if (!SameServer(m_authHost.toStdString(), m_authPort.toStdString(), m_nextTarget.host,
+                        m_nextTarget.port)) {
+            m_authUser.clear();
+            m_authPassword.clear();
+        }
         ApplyTarget();
         m_bodyBlocks = 0;
         m_parser->Stop();

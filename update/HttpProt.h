@@ -12,8 +12,14 @@
 // a chunked body, a redirection to another scheme) and control characters in an address or a
 // value. Only the caller's own faults (busy, nothing to post) raise EHttpException.
 //
-// Redirections are followed to http:// addresses and to references without a scheme, which
-// are resolved against the current address as RFC 3986 does. A body of announced length ends
+// Only http:// addresses (and addresses without a scheme) are requested. Redirections are
+// followed to http:// addresses and to references without a scheme, which are resolved against
+// the current address as RFC 3986 does.
+//
+// Basic credentials (Username/Password, or a user and password written in the URL, which take
+// their place for that request only) are sent only to the server and port of the URL the
+// request started with; a redirection to another server or port drops them for the rest of
+// the request. Each request starts its authentication afresh. A body of announced length ends
 // as soon as that many bytes have arrived; a HEAD answer ends with its header.
 #pragma once
 
@@ -257,6 +263,11 @@ private:
     QString m_targetScheme;
     QString m_targetPort;
     QString m_targetPath;
+    // The credentials of this request and the server and port they belong to.
+    QString m_authUser;
+    QString m_authPassword;
+    QString m_authHost;
+    QString m_authPort;
     THttpTarget m_nextTarget; // where the Location of this answer leads
     int m_bodyBlocks = 0;
     bool m_complete = false; // every byte of the document has arrived

@@ -16,6 +16,15 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix)
     }
     return true;
 }
+std::string Lower(std::string_view s)
+{
+    std::string lower(s);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
 bool IsAlpha(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -170,11 +179,41 @@ TLocationResult ResolveLocation(const THttpTarget& base, std::string_view locati
     for (const char c : port)
         if (!IsDigit(c))
             return TLocationResult::NoServer;
-    if (!t.hasAuthority || authority.empty())
+    // A host with a colon left in it would read as another host and port when written again.
+    if (!t.hasAuthority || authority.empty() || authority.find(':') != std::string_view::npos)
         return TLocationResult::NoServer;
     target.host = std::string(authority);
     target.port = port == "80" ? std::string() : std::string(port);
     target.path = (t.path.empty() ? std::string("/") : t.path) + (t.hasQuery ? "?" + t.query : "");
+    return TLocationResult::Ok;
+}
+
+bool SameServer(std::string_view hostA, std::string_view portA, std::string_view hostB,
+                std::string_view portB)
+{
+    const auto port = [](std::string_view p) { return p.empty() ? std::string_view("80") : p; };
+    return hostA.size() == hostB.size() && StartsWithNoCase(hostA, Lower(hostB)) &&
+           port(portA) == port(portB);
+}
+
+TLocationResult ResolveAddress(std::string_view base, std::string_view reference,
+                               std::string& address)
+{
+    const TUrlParts b = ParseURL(base);
+    const THttpTarget from{b.host, b.port == "80" ? std::string() : b.port,
+                           b.path.empty() ? std::string("/") : b.path};
+    THttpTarget to;
+    if (const TLocationResult result = ResolveLocation(from, reference, to);
+        result != TLocationResult::Ok)
+        return result;
+    std::string userInfo;
+    const TReference r = SplitReference(reference);
+    if (const std::size_t at = r.authority.rfind('@'); r.hasAuthority && at != std::string::npos)
+        userInfo = r.authority.substr(0, at);
+    else if (!b.user.empty() && SameServer(to.host, to.port, from.host, from.port))
+        userInfo = b.user + (b.password.empty() ? "" : ":" + b.password);
+    address = "http://" + (userInfo.empty() ? "" : userInfo + "@") + to.host +
+              (to.port.empty() ? "" : ":" + to.port) + to.path;
     return TLocationResult::Ok;
 }
 

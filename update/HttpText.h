@@ -39,6 +39,18 @@ enum class TLocationResult { Ok, UnsupportedScheme, NoServer };
 TLocationResult ResolveLocation(const THttpTarget& base, std::string_view location,
                                 THttpTarget& target);
 
+// Resolves `reference`, an address taken from a page, against the absolute http address `base`
+// as RFC 3986 does, into an absolute http address without fragment. Only http addresses (scheme
+// in any case) and references without a scheme lead anywhere. User information is kept only for
+// the server and port it was written with: the reference's own, or the base's when the result
+// names the base's server and port.
+TLocationResult ResolveAddress(std::string_view base, std::string_view reference,
+                               std::string& address);
+
+// True when the two addresses name the same server (any case) and port (empty = 80).
+bool SameServer(std::string_view hostA, std::string_view portA, std::string_view hostB,
+                std::string_view portB);
+
 // Standard Base64 with "=" fill and no line breaks.
 std::string Base64Encode(std::string_view data);
 

@@ -36,6 +36,25 @@ long long VersionPart(const QString& part)
     return ok ? value : 0;
 }
 
+// Characters that show nothing, or change how the text around them shows: format and
+// direction characters, unassigned and private code points, line and paragraph separators,
+// fillers, variation selectors and the combining grapheme joiner.
+bool IsInvisible(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Other_Format:
+    case QChar::Other_NotAssigned:
+    case QChar::Other_PrivateUse:
+    case QChar::Other_Surrogate:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph: return true;
+    default: break;
+    }
+    return c == 0x034f || c == 0x115f || c == 0x1160 || c == 0x17b4 || c == 0x17b5 ||
+           (c >= 0x180b && c <= 0x180f) || c == 0x2800 || c == 0x3164 || c == 0xffa0 ||
+           (c >= 0xfe00 && c <= 0xfe0f) || (c >= 0xe0100 && c <= 0xe01ef);
+}
+
 [[noreturn]] void InvalidDate(const QString& text)
 {
     throw calc::EConvertError("'" + text.toStdString() + "' is not a valid date");
@@ -76,6 +95,7 @@ TInfoPageValues Parse(const QStringList& lines, const TWfiTags& tags)
         {&tags.RedirectTag, &values.RedirectURL},
         {&tags.RunParamsTag, &values.RunParams},
         {&tags.SignatureTag, &values.Signature},
+        {&tags.ManifestTag, &values.Manifest},
     };
     QString name;
     QString value;
@@ -149,14 +169,58 @@ QString FileNameFromAddress(const QString& address)
             return {}; // a bare host names no file
     }
     const QString segment = path.mid(path.lastIndexOf('/') + 1);
-    const QString name = QUrl::fromPercentEncoding(segment.toUtf8());
-    if (name == QLatin1String(".") || name == QLatin1String("..") || name.contains('/') ||
-        name.contains('\\'))
-        return {};
-    for (const QChar c : name)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f || c.category() == QChar::Other_Control)
+    return CleanFileName(QUrl::fromPercentEncoding(segment.toUtf8()));
+}
+
+QString CleanFileName(const QString& name)
+{
+    QString clean;
+    for (const char32_t c : name.toUcs4()) {
+        if (IsInvisible(c))
+            continue;
+        if (c < 0x20 || c == 0x7f || QChar::category(c) == QChar::Other_Control ||
+            c == U'/' || c == U'\\')
             return {};
-    return name;
+        clean += QString::fromUcs4(&c, 1);
+    }
+    if (clean == QLatin1String(".") || clean == QLatin1String(".."))
+        return {};
+    return clean;
+}
+
+bool ParseManifest(const QByteArray& text, TUpdateManifest* manifest)
+{
+    if (text.size() > MaxManifestBytes || !text.endsWith('\n'))
+        return false;
+    const QList<QByteArray> lines = text.chopped(1).split('\n');
+    static const char* const keys[] = {"update-manifest", "product", "version",
+                                       "file",            "size",    "sha256"};
+    if (lines.size() != 6)
+        return false;
+    QString values[6];
+    for (int i = 0; i < 6; ++i) {
+        const QByteArray prefix = QByteArray(keys[i]) + '=';
+        if (!lines[i].startsWith(prefix) || lines[i].size() == prefix.size())
+            return false;
+        const QByteArray bytes = lines[i].mid(prefix.size());
+        values[i] = QString::fromUtf8(bytes);
+        if (values[i].toUtf8() != bytes) // not UTF-8
+            return false;
+        for (const char32_t c : values[i].toUcs4())
+            if (c < 0x20 || c == 0x7f || QChar::category(c) == QChar::Other_Control)
+                return false;
+    }
+    static const QRegularExpression size(QStringLiteral("^[1-9][0-9]{0,14}$"));
+    static const QRegularExpression sha256(QStringLiteral("^[0-9a-f]{64}$"));
+    if (values[0] != QLatin1String("1") || CleanFileName(values[3]) != values[3] ||
+        !size.match(values[4]).hasMatch() || !sha256.match(values[5]).hasMatch())
+        return false;
+    manifest->Product = values[1];
+    manifest->Version = values[2];
+    manifest->FileName = values[3];
+    manifest->Size = values[4].toLongLong();
+    manifest->Sha256 = QByteArray::fromHex(values[5].toLatin1());
+    return true;
 }
 
 QString FormatThousands(qint64 value)

@@ -22,6 +22,18 @@ struct TInfoPageValues {
     QString RedirectURL;
     QString RunParams;
     QString Signature;
+    QString Manifest;
+};
+
+// The signed description of a release (the manifest): the product, its version, the file's
+// name, size in bytes and SHA-256. The maker signs its text; the download is accepted only when
+// it matches.
+struct TUpdateManifest {
+    QString Product;
+    QString Version;
+    QString FileName;
+    qint64 Size = -1;
+    QByteArray Sha256; // 32 bytes
 };
 
 namespace InfoPage {
@@ -40,6 +52,18 @@ bool ReadLine(const QString& line, QString* name, QString* value);
 // The value after "CONTENT=" (capitals) in `line`; empty without one.
 QString ExtractContent(const QString& line);
 
+// The manifest text, at most MaxManifestBytes of UTF-8: exactly these six lines in this order,
+// each ended by a line feed, values without control characters and never empty:
+//   update-manifest=1
+//   product=<product name>
+//   version=<version as the page gives it>
+//   file=<file name, as CleanFileName leaves it>
+//   size=<bytes, decimal, no leading zero>
+//   sha256=<64 lower-case hex digits>
+// False (and `manifest` untouched) for anything else.
+constexpr int MaxManifestBytes = 700;
+bool ParseManifest(const QByteArray& text, TUpdateManifest* manifest);
+
 // "April 6, 1999" -> 6 April 1999: the month from the first three letters, the day from the
 // two characters before the first ",", the year from the last four. Throws
 // calc::EConvertError for text of any other form.
@@ -52,10 +76,15 @@ QDate ParseProductDate(const QString& text);
 bool IsNewerBuildNumber(const QString& current, const QString& product);
 
 // The name a downloaded file gets from its address: the last path segment, cut at "?" or
-// "#", percent-decoded, and then empty when it would be "." or "..", or holds a "/", a "\" or
-// a control character, so it can never leave the folder it is saved in. An address ending in
-// "/" gives an empty name.
+// "#", percent-decoded and cleaned (CleanFileName). An address ending in "/" gives an empty
+// name.
 QString FileNameFromAddress(const QString& address);
+
+// A file name as the user may be shown it and the program may save it: format and direction
+// characters (such as the right-to-left override) and other invisible characters are removed;
+// then the name is empty when it would be "." or "..", or holds a "/", a "\" or a control
+// character, so it can never leave the folder it is saved in or pretend another extension.
+QString CleanFileName(const QString& name);
 
 // 1234567 -> "1,234,567": a "," before every group of three digits from the right.
 QString FormatThousands(qint64 value);

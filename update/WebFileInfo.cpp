@@ -138,8 +138,8 @@ bool TWebFileInfo::GetInfo()
 
     bool result = false;
     int redirects = 0;
+    QString url = m_homeURL;
     for (;;) {
-        const QString url = m_values.RedirectURL.isEmpty() ? m_homeURL : m_values.RedirectURL;
         result = FetchPage(url);
         if (m_values.RedirectURL.isEmpty())
             break;
@@ -147,6 +147,11 @@ bool TWebFileInfo::GetInfo()
         if (++redirects > MaxRedirectTags) {
             ClearValues();
             m_lastError = "Too many redirections";
+            result = false;
+            break;
+        }
+        if (!TagAddress(m_values.RedirectURL, "redirect", &url)) {
+            ClearValues();
             result = false;
             break;
         }
@@ -174,15 +179,40 @@ bool TWebFileInfo::FetchPage(const QString& url)
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     const QStringList lines = QString::fromUtf8(body).split(lineEnd);
     m_values = InfoPage::Parse(lines, *m_infoTags);
+    m_pageURL = url;
+    // Addresses are shown and used resolved; one that is not http:// stays as the page wrote
+    // it and is refused when used.
+    for (QString* address : {&m_values.DownloadURL, &m_values.ReadMe, &m_values.RedirectURL}) {
+        std::string resolved;
+        if (!address->isEmpty() &&
+            ResolveAddress(url.toStdString(), address->toStdString(), resolved) ==
+                TLocationResult::Ok)
+            *address = QString::fromStdString(resolved);
+    }
     if (m_dateFormat == wfidDFSDate && !m_values.DateStr.isEmpty())
         m_productDate = InfoPage::ParseProductDate(m_values.DateStr);
     m_downloadFileName = InfoPage::FileNameFromAddress(m_values.DownloadURL);
     return true;
 }
 
+bool TWebFileInfo::TagAddress(const QString& value, const QString& what, QString* url)
+{
+    std::string resolved;
+    switch (ResolveAddress(m_pageURL.toStdString(), value.toStdString(), resolved)) {
+    case TLocationResult::Ok: *url = QString::fromStdString(resolved); return true;
+    case TLocationResult::UnsupportedScheme:
+        m_lastError = QString("The update page's %1 address is not an http:// address").arg(what);
+        return false;
+    case TLocationResult::NoServer: break;
+    }
+    m_lastError = QString("The update page's %1 address names no server").arg(what);
+    return false;
+}
+
 void TWebFileInfo::ClearValues()
 {
     m_values = TInfoPageValues();
+    m_pageURL.clear();
     m_productDate = QDate();
     m_downloadFileName.clear();
 }
@@ -287,8 +317,11 @@ std::unique_ptr<TReadMeWindow> TWebFileInfo::FetchReadMeWindow()
     ExceptionHook hook(this);
     EnsureClient();
     ConfigureProxy();
+    QString url;
+    if (!TagAddress(m_values.ReadMe, "read-me", &url))
+        return nullptr;
     QByteArray text;
-    const bool fetched = FetchToMemory(m_values.ReadMe, "Retrieving ReadMe...", &text);
+    const bool fetched = FetchToMemory(url, "Retrieving ReadMe...", &text);
     m_waitWindow.reset();
     if (!fetched)
         return nullptr;

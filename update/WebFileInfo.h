@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <memory>
 
+class QFile;
 class QTemporaryDir;
 class TPleaseWait;
 class TReadMeWindow;
@@ -106,7 +107,9 @@ public:
     QString ProductReadMe() const { return m_values.ReadMe; }
     QString ProductReadMeExt() const { return m_values.ReadMeExt; }
     QString ProductVersion() const { return m_values.Version; }
-    // The base64 signature of the download file from the page's SignatureTag.
+    // The release's manifest (base64) and its base64 signature, from ManifestTag and
+    // SignatureTag.
+    QString ProductManifest() const { return m_values.Manifest; }
     QString ProductSignature() const { return m_values.Signature; }
     QString ProxyHost() const { return m_proxyHost; }
     void SetProxyHost(const QString& host) { m_proxyHost = host; }
@@ -122,10 +125,16 @@ public:
     TWfiVersionFormat VersionFormat() const { return m_versionFormat; }
     void SetVersionFormat(TWfiVersionFormat format) { m_versionFormat = format; }
 
-    // The maker's Ed25519 public key (base64). While it is set, an update is kept only with a
-    // good signature from the page.
+    // The maker's Ed25519 public key (base64). An update is downloaded only when the page's
+    // manifest carries a good signature made with it, names UpdateProduct, the page's version
+    // (newer than CurrentVersion) and the file offered, and it is kept only when its size and
+    // SHA-256 are the manifest's. Without a key the check still reports versions, but no
+    // update can be downloaded.
     QString PublicKey() const { return m_publicKey; }
     void SetPublicKey(const QString& key) { m_publicKey = key; }
+    // The product the manifest must name.
+    QString UpdateProduct() const { return m_updateProduct; }
+    void SetUpdateProduct(const QString& product) { m_updateProduct = product; }
     // Bounds of the information page and the read-me: bytes, and milliseconds in all.
     qint64 MaxPageBytes = DefaultMaxPageBytes;
     int PageTimeLimit = DefaultPageTimeLimit;
@@ -182,9 +191,18 @@ private:
     bool FetchToMemory(const QString& url, const QString& waitText, QByteArray* body);
     bool FetchPage(const QString& url);
     void ClearValues();
+    // The address a tag of the page gives, resolved against the page's own address; false
+    // with LastError when it is not an http:// address. `what` names the tag for the user.
+    bool TagAddress(const QString& value, const QString& what, QString* url);
+    // Reads and checks the page's signed manifest; false with LastError.
+    bool CheckManifest(TUpdateManifest* manifest);
+    // Creates "<name>.part" afresh for writing; false with LastError.
+    bool CreatePartFile(const QString& partName, QFile* part);
     void DownloadProgress();
+    // Downloads into "<fileName>.part" and renames it once complete; with a manifest the body
+    // is bounded by its size and must have its hash.
     bool Download(const QString& url, const QString& fileName, const QString& caption,
-                  bool checkSignature);
+                  const TUpdateManifest* manifest);
     std::unique_ptr<TReadMeWindow> FetchReadMeWindow();
     QWidget* OwnerWindow() const;
 
@@ -202,8 +220,10 @@ private:
     bool m_uiOwnerFont = true;
     TWfiVersionFormat m_versionFormat = wfivBuildNumber;
     QString m_publicKey = Maker::UpdatePublicKey;
+    QString m_updateProduct = Maker::UpdateProduct;
 
     TInfoPageValues m_values;
+    QString m_pageURL; // the address of the page the values come from
     QDate m_productDate;
     QString m_downloadFileName;
     QString m_localFileName;

@@ -9,13 +9,19 @@
 #include "update/WebFileInfo.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 bool AskYesNo(const QString& caption, const QString& text)
@@ -169,12 +175,77 @@ bool TWebFileInfo::DownloadUpdateTo(const QString& fileName)
                   QString("The file %1 already exists.\rDo you want to overwrite it?")
                       .arg(m_localFileName)))
         return false;
-    return Download(m_values.DownloadURL, m_localFileName, "Downloading Update", true);
+    // Everything about the file is settled before a byte of it is fetched.
+    QString url;
+    if (!TagAddress(m_values.DownloadURL, "download", &url))
+        return false;
+    TUpdateManifest manifest;
+    if (!CheckManifest(&manifest))
+        return false;
+    return Download(url, m_localFileName, "Downloading Update", &manifest);
 }
 
 bool TWebFileInfo::DownloadFile(const QString& url, const QString& fileName, const QString& caption)
 {
-    return Download(url, fileName, caption, false);
+    return Download(url, fileName, caption, nullptr);
+}
+
+bool TWebFileInfo::CheckManifest(TUpdateManifest* manifest)
+{
+    const auto verdict = UpdateSignature::VerifyManifest(m_values.Manifest, m_values.Signature,
+                                                         m_publicKey, manifest);
+    if (verdict != UpdateSignature::Result::Good) {
+        m_lastError = UpdateSignature::Describe(verdict);
+        return false;
+    }
+    // A release genuinely signed but older, for another product or another file is refused:
+    // the page itself is not signed.
+    const bool newer = m_versionFormat == wfivSimpleString
+                           ? QString::compare(manifest->Version, m_currentVersion) > 0
+                           : InfoPage::IsNewerBuildNumber(m_currentVersion, manifest->Version);
+    if (manifest->Product != m_updateProduct)
+        m_lastError = QString("The signed update is for another product (%1)").arg(manifest->Product);
+    else if (manifest->Version != m_values.Version)
+        m_lastError = QString("The signed update is version %1, not the version %2 the page "
+                              "announces")
+                          .arg(manifest->Version, m_values.Version);
+    else if (!newer)
+        m_lastError = QString("The signed update is version %1, which is not newer than %2")
+                          .arg(manifest->Version, m_currentVersion);
+    else if (manifest->FileName != m_downloadFileName)
+        m_lastError = QString("The signed update is the file %1, not the %2 the page offers")
+                          .arg(manifest->FileName, m_downloadFileName);
+    else
+        return true;
+    return false;
+}
+
+bool TWebFileInfo::CreatePartFile(const QString& partName, QFile* part)
+{
+    // Never written through a link: a regular file of ours (a part left by an earlier try) is
+    // removed, anything else of that name is left alone, and the file is made afresh.
+    const QByteArray path = QFile::encodeName(partName);
+    struct stat status;
+    if (lstat(path.constData(), &status) == 0) {
+        if (!S_ISREG(status.st_mode) || status.st_uid != geteuid()) {
+            m_lastError = QString("%1 already exists and is not a file of yours, so it was left "
+                                  "alone")
+                              .arg(partName);
+            return false;
+        }
+        if (unlink(path.constData()) != 0 && errno != ENOENT) {
+            m_lastError = QString("Cannot remove %1: %2").arg(partName, std::strerror(errno));
+            return false;
+        }
+    }
+    const int fd = open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 || !part->open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        m_lastError = QString("Cannot write %1: %2").arg(partName, std::strerror(errno));
+        if (fd >= 0)
+            close(fd);
+        return false;
+    }
+    return true;
 }
 
 void TWebFileInfo::DownloadProgress()
@@ -187,7 +258,7 @@ void TWebFileInfo::DownloadProgress()
 }
 
 bool TWebFileInfo::Download(const QString& url, const QString& fileName, const QString& caption,
-                            bool checkSignature)
+                            const TUpdateManifest* manifest)
 {
     ExceptionHook hook(this);
     EnsureClient();
@@ -197,12 +268,23 @@ bool TWebFileInfo::Download(const QString& url, const QString& fileName, const Q
 
     // The file gets its name only once it is complete (and, for an update, verified).
     const QString partName = fileName + ".part";
-    QFile part(partName);
-    if (!part.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_lastError = QString("Cannot write %1: %2").arg(partName, part.errorString());
+    QFile part;
+    if (!CreatePartFile(partName, &part))
         return false;
-    }
-    SharedHttpCli()->OnDocData = [this](QObject*, const char*, int) { DownloadProgress(); };
+    const qint64 bound = manifest ? manifest->Size : -1;
+    SharedHttpCli()->OnDocData = [this, bound](QObject*, const char*, int) {
+        THttpCli* cli = SharedHttpCli();
+        // Nothing beyond the signed size is written: the block that passes it is not stored.
+        if (bound >= 0 && m_limitError.isEmpty() &&
+            (cli->ContentLength() > bound || cli->BytesReceived() > bound)) {
+            m_limitError = QString("The download is larger than the %1 bytes of the signed update")
+                               .arg(InfoPage::FormatThousands(bound));
+            cli->SetResponseStream(nullptr);
+            cli->Abort();
+            return;
+        }
+        DownloadProgress();
+    };
     if (!StartRequest(url, &part)) {
         SharedHttpCli()->OnDocData = nullptr;
         const QString reason = m_lastError;
@@ -219,38 +301,46 @@ bool TWebFileInfo::Download(const QString& url, const QString& fileName, const Q
     SharedHttpCli()->OnDocData = nullptr;
     SharedHttpCli()->SetResponseStream(nullptr);
     const bool writeFailed = part.error() != QFileDevice::NoError || !part.flush();
-    part.close();
 
     bool ok = false;
-    const qint64 announced = SharedHttpCli()->ContentLength();
-    if (m_httpFault) {
+    const qint64 received = SharedHttpCli()->BytesReceived();
+    const qint64 announced = bound >= 0 ? bound : SharedHttpCli()->ContentLength();
+    if (!m_limitError.isEmpty()) {
+        m_lastError = m_limitError;
+    } else if (m_httpFault) {
         // LastError holds the exception's message.
     } else if (SharedHttpCli()->StatusCode() > 200) {
         m_lastError = SharedHttpCli()->ReasonPhrase();
-    } else if (announced >= 0 && SharedHttpCli()->BytesReceived() != announced) {
+    } else if (announced >= 0 && received != announced) {
         m_lastError = QString("The download ended after %1 of %2 bytes")
-                          .arg(InfoPage::FormatThousands(SharedHttpCli()->BytesReceived()),
+                          .arg(InfoPage::FormatThousands(received),
                                InfoPage::FormatThousands(announced));
     } else if (writeFailed) {
         m_lastError = QString("Cannot write %1: %2").arg(partName, part.errorString());
     } else {
         ok = true;
     }
+    // The bytes on disk, read back through the file written, must be the signed ones.
+    bool signedBytes = true;
+    if (ok && manifest) {
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        signedBytes = part.seek(0) && hash.addData(&part) && part.pos() == manifest->Size &&
+                      hash.result() == manifest->Sha256;
+    }
+    part.close();
     if (!ok) {
-        // What arrived is kept for the user; an empty file holds nothing worth keeping.
-        if (QFileInfo(partName).size() > 0)
+        // What arrived is kept for the user; an empty file, or one beyond the signed size,
+        // holds nothing worth keeping.
+        if (m_limitError.isEmpty() && QFileInfo(partName).size() > 0)
             m_keptPartFile = partName;
         else
             QFile::remove(partName);
         return false;
     }
-    if (checkSignature && !m_publicKey.isEmpty()) {
-        const auto verdict = UpdateSignature::Verify(partName, m_values.Signature, m_publicKey);
-        if (verdict != UpdateSignature::Result::Good) {
-            QFile::remove(partName);
-            m_lastError = UpdateSignature::Describe(verdict) + "; the file was removed";
-            return false;
-        }
+    if (!signedBytes) {
+        QFile::remove(partName);
+        m_lastError = "The download is not the file its maker signed; the file was removed";
+        return false;
     }
     // rename() replaces a file of the final name in one step.
     if (std::rename(QFile::encodeName(partName).constData(),

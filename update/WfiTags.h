@@ -20,7 +20,9 @@ public:
     QString ReadMeExtTag;
     QString RedirectTag;
     QString RunParamsTag;
-    // Names the tag carrying the base64 Ed25519 signature of the download file.
+    // Name the tags carrying the release's manifest (base64 of its text) and the base64
+    // Ed25519 signature of that text.
+    QString ManifestTag;
     QString SignatureTag;
     QString VersionTag;
 

@@ -3,6 +3,7 @@
 #include "tests/support/FuzzCorpus.h"
 
 #include "fuzz/HttpResponseFuzz.h"
+#include "fuzz/InfoPageFuzz.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,17 @@ TEST(FuzzCorpus, EveryInputPassesTheReceiveChecks)
     for (const FuzzInput& input : inputs)
         EXPECT_EQ(fuzz::RunHttpResponse(reinterpret_cast<const std::uint8_t*>(input.bytes.data()),
                                         input.bytes.size()),
+                  "")
+            << input.name;
+    EXPECT_GE(inputs.size(), 8u);
+}
+
+TEST(FuzzCorpus, EveryInputPassesTheInfoPageChecks)
+{
+    const std::vector<FuzzInput> inputs = FuzzCorpus("info_page");
+    for (const FuzzInput& input : inputs)
+        EXPECT_EQ(fuzz::RunInfoPage(reinterpret_cast<const std::uint8_t*>(input.bytes.data()),
+                                    input.bytes.size()),
                   "")
             << input.name;
     EXPECT_GE(inputs.size(), 8u);

@@ -138,7 +138,7 @@ TEST(HttpCli, EveryOptionalHeaderIsComposedInOrder)
                                     "Cookie: a=b\r\n"
                                     "\r\n");
     EXPECT_EQ(commands.size(), 10);
-    EXPECT_EQ(f.cli.Username(), "user");
+    EXPECT_TRUE(f.cli.Username().isEmpty()) << "the URL's credentials serve its request only";
     EXPECT_EQ(f.cli.DocumentName(), "x");
 }
 
@@ -195,6 +195,65 @@ TEST(HttpCli, RedirectionToAFullAddressGoesToThatServer)
     ASSERT_EQ(second.Requests().size(), 1u);
     EXPECT_EQ(second.Requests()[0], "GET /b/c.txt HTTP/1.0\r\nHost: localhost\r\n\r\n");
     EXPECT_EQ(f.cli.TargetHostName(), "localhost");
+}
+
+TEST(HttpCli, CredentialsGoOnlyToTheServerAndPortTheyCameWith)
+{
+    const auto authorised = [](const std::string& request) {
+        return request.find("Authorization: Basic dXNlcjpwdw==\r\n") != std::string::npos;
+    };
+    LoopbackServer other(LoopbackServer::Answer("HTTP/1.0 200 OK\r\n\r\nother"));
+    LoopbackServer home;
+    const std::string port = std::to_string(home.Port());
+    // Same server and port (written another way): kept; another port: dropped, also for a
+    // redirection back.
+    home.Then(LoopbackServer::Answer("HTTP/1.0 302 Found\r\nLocation: http://127.0.0.1:" + port +
+                                     "/b\r\n\r\n"))
+        .Then(LoopbackServer::Answer("HTTP/1.0 302 Found\r\nLocation: http://127.0.0.1:" +
+                                     std::to_string(other.Port()) + "/c\r\n\r\n"));
+    Fetch f;
+    ASSERT_TRUE(f.Get("http://user:pw@127.0.0.1:" + QString::fromStdString(port) + "/a"));
+    EXPECT_EQ(f.Body(), "other");
+    ASSERT_EQ(home.Requests().size(), 2u);
+    EXPECT_TRUE(authorised(home.Requests()[0]));
+    EXPECT_TRUE(authorised(home.Requests()[1]));
+    ASSERT_EQ(other.Requests().size(), 1u);
+    EXPECT_FALSE(authorised(other.Requests()[0])) << other.Requests()[0];
+
+    // The next request starts afresh: no credentials of the last URL, none for another port.
+    home.Then(LoopbackServer::Answer("HTTP/1.0 200 OK\r\n\r\nhome"));
+    f.done = 0;
+    ASSERT_TRUE(f.Get(home.Url("/d")));
+    ASSERT_EQ(home.Requests().size(), 3u);
+    EXPECT_FALSE(authorised(home.Requests()[2])) << home.Requests()[2];
+    // Stored credentials belong to the request's first server.
+    Fetch stored;
+    stored.cli.SetUsername("user");
+    stored.cli.SetPassword("pw");
+    home.Then(LoopbackServer::Answer("HTTP/1.0 301 Moved\r\nLocation: http://localhost:" +
+                                     std::to_string(other.Port()) + "/e\r\n\r\n"));
+    ASSERT_TRUE(stored.Get(home.Url("/e")));
+    EXPECT_TRUE(authorised(home.Requests()[3]));
+    ASSERT_EQ(other.Requests().size(), 2u);
+    EXPECT_FALSE(authorised(other.Requests()[1])) << other.Requests()[1];
+}
+
+TEST(HttpCli, OnlyHttpAddressesAreRequested)
+{
+    LoopbackServer server(LoopbackServer::Answer("HTTP/1.0 200 OK\r\n\r\nx"));
+    const QString port = QString::number(server.Port());
+    for (const QString& url : {"ftp://127.0.0.1:" + port + "/x", "https://127.0.0.1:" + port + "/",
+                               "HTTPS://127.0.0.1:" + port + "/", QString("mailto:me@127.0.0.1")}) {
+        Fetch f;
+        ASSERT_TRUE(f.Get(url));
+        EXPECT_EQ(f.cli.StatusCode(), 404) << url.toStdString();
+        EXPECT_EQ(f.cli.ReasonPhrase(), "The address is not an http:// address");
+        EXPECT_EQ(f.error, static_cast<int>(THttpError::NotHttp));
+    }
+    EXPECT_EQ(server.Connections(), 0);
+    Fetch plain;
+    ASSERT_TRUE(plain.Get("HTTP://127.0.0.1:" + port + "/"));
+    EXPECT_EQ(plain.Body(), "x");
 }
 
 TEST(HttpCli, EndlessRedirectionsStopAfterTwentyWithAClearReason)

@@ -114,9 +114,55 @@ TEST(InfoPage, ProposedFileNamesNeverLeaveTheChosenFolder)
         {"http://h/dl/%2e%2e", ""},
         {"http://h/dl/a%5Cb", ""},
         {"http://h/dl/a%0Ab", ""},
+        // Format, direction and other invisible characters are removed.
+        {"http://h/dl/Setup%E2%80%AEtxt.exe", "Setuptxt.exe"},
+        {"http://h/dl/Torv%E2%80%8B101%E2%81%A6.zip%EF%B8%8F", "Torv101.zip"},
+        {"http://h/dl/%E2%80%AE..", ""},
+        {"http://h/dl/a%C2%85b", ""}, // a C1 control character
+        {"http://h/dl/caf%C3%A9%20%E2%82%AC.zip", "caf\u00e9 \u20ac.zip"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(InfoPage::FileNameFromAddress(c.address), c.name) << c.address;
+}
+
+TEST(InfoPage, AManifestHasOneSpellingOnly)
+{
+    const QByteArray hash(64, 'a');
+    const QByteArray good = "update-manifest=1\nproduct=Tallyhorn\nversion=1.0.01\n"
+                            "file=Torv101.zip\nsize=200000\nsha256=" + hash + "\n";
+    TUpdateManifest m;
+    ASSERT_TRUE(InfoPage::ParseManifest(good, &m));
+    EXPECT_EQ(m.Product, "Tallyhorn");
+    EXPECT_EQ(m.Version, "1.0.01");
+    EXPECT_EQ(m.FileName, "Torv101.zip");
+    EXPECT_EQ(m.Size, 200000);
+    EXPECT_EQ(m.Sha256, QByteArray(32, '\xaa'));
+
+    const std::pair<const char*, const char*> edits[] = {
+        {"update-manifest=1", "update-manifest=2"},
+        {"\nsha256=", "\nSHA256="},
+        {"size=200000", "size=0200000"},
+        {"size=200000", "size=-1"},
+        {"size=200000", "size=1234567890123456"},
+        {"file=Torv101.zip", "file=../Torv101.zip"},
+        {"file=Torv101.zip", "file=Torv\xe2\x80\xae" "101.zip"},
+        {"version=1.0.01", "version="},
+        {"version=1.0.01", "version=1.0.01\r"},
+        {"product=Tallyhorn", "product=Tally\xffhorn"},
+        {"\nversion=1.0.01", ""},
+        {"Torv101.zip\n", "Torv101.zip\nextra=1\n"},
+    };
+    for (const auto& [from, to] : edits) {
+        QByteArray bad = good;
+        bad.replace(from, to);
+        ASSERT_NE(bad, good) << to;
+        EXPECT_FALSE(InfoPage::ParseManifest(bad, &m)) << to;
+    }
+    EXPECT_FALSE(InfoPage::ParseManifest(good.chopped(1), &m)) << "no final line feed";
+    EXPECT_FALSE(InfoPage::ParseManifest(QByteArray(good).replace('\n', "\r\n"), &m));
+    EXPECT_FALSE(InfoPage::ParseManifest(QByteArray(good).replace("a\n", QByteArray(700, 'a') + "\n"),
+                                         &m));
+    EXPECT_EQ(m.Version, "1.0.01") << "a refused text leaves the manifest as it was";
 }
 
 TEST(InfoPage, ThousandsAndLoopback)

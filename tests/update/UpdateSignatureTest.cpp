@@ -1,7 +1,7 @@
-// Signatures made by scripts/sign-update with a key made here, checked by the program.
+// Manifests made and signed by scripts/sign-update with a key made here, checked by the program.
 #include "update/UpdateSignature.h"
 
-#include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -13,7 +13,13 @@
 namespace {
 using UpdateSignature::Result;
 
-TEST(UpdateSignature, TheScriptsTagLineVerifiesAndOnlyForTheSignedFile)
+QString Base64(const unsigned char* bytes, std::size_t size)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size))
+        .toBase64();
+}
+
+TEST(UpdateSignature, TheScriptsManifestVerifiesAndOnlyAsSigned)
 {
     if (QStandardPaths::findExecutable("python3").isEmpty())
         GTEST_SKIP() << "python3 is not installed; scripts/sign-update cannot run";
@@ -21,13 +27,12 @@ TEST(UpdateSignature, TheScriptsTagLineVerifiesAndOnlyForTheSignedFile)
     unsigned char publicKey[crypto_sign_PUBLICKEYBYTES];
     unsigned char secretKey[crypto_sign_SECRETKEYBYTES];
     crypto_sign_keypair(publicKey, secretKey);
-    const QString key =
-        QByteArray(reinterpret_cast<const char*>(publicKey), sizeof publicKey).toBase64();
+    const QString key = Base64(publicKey, sizeof publicKey);
 
     QTemporaryDir folder;
     QFile secret(folder.filePath("maker.key"));
     ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
-    secret.write(QByteArray(reinterpret_cast<const char*>(secretKey), sizeof secretKey).toBase64());
+    secret.write(Base64(secretKey, sizeof secretKey).toLatin1());
     secret.close();
     const QString release = folder.filePath("Torv101.zip");
     QFile file(release);
@@ -37,24 +42,61 @@ TEST(UpdateSignature, TheScriptsTagLineVerifiesAndOnlyForTheSignedFile)
 
     QProcess script;
     script.start("python3", {QString(TALLYHORN_SOURCE_DIR) + "/scripts/sign-update",
-                             secret.fileName(), release});
+                             secret.fileName(), release, "1.0.01"});
     ASSERT_TRUE(script.waitForFinished(30000));
-    const QString line = QString::fromUtf8(script.readAllStandardOutput()).trimmed();
-    const QRegularExpressionMatch tag =
-        QRegularExpression(R"re(^<META HTTP-EQUIV="signature" CONTENT="([A-Za-z0-9+/=]+)">$)re")
-            .match(line);
-    ASSERT_TRUE(tag.hasMatch()) << line.toStdString();
-    const QString signature = tag.captured(1);
+    const QString out = QString::fromUtf8(script.readAllStandardOutput()).trimmed();
+    const QRegularExpressionMatch tags =
+        QRegularExpression(R"re(^<META HTTP-EQUIV="manifest" CONTENT="([A-Za-z0-9+/=]+)">\n)re"
+                           R"re(<META HTTP-EQUIV="signature" CONTENT="([A-Za-z0-9+/=]+)">$)re")
+            .match(out);
+    ASSERT_TRUE(tags.hasMatch()) << out.toStdString();
+    const QString manifest = tags.captured(1);
+    const QString signature = tags.captured(2);
 
-    EXPECT_EQ(UpdateSignature::Verify(release, signature, key), Result::Good);
-    EXPECT_EQ(UpdateSignature::Verify(release, "", key), Result::Missing);
-    EXPECT_EQ(UpdateSignature::Verify(release, "not base64!", key), Result::Malformed);
-    EXPECT_EQ(UpdateSignature::Verify(release, signature, key.left(20)), Result::Malformed);
-    EXPECT_EQ(UpdateSignature::Verify(folder.filePath("none"), signature, key), Result::Unreadable);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    file.seek(150000);
-    file.write("R"); // one byte changed
-    file.close();
-    EXPECT_EQ(UpdateSignature::Verify(release, signature, key), Result::Bad);
+    TUpdateManifest m;
+    ASSERT_EQ(UpdateSignature::VerifyManifest(manifest, signature, key, &m), Result::Good);
+    EXPECT_EQ(m.Product, "Tallyhorn");
+    EXPECT_EQ(m.Version, "1.0.01");
+    EXPECT_EQ(m.FileName, "Torv101.zip");
+    EXPECT_EQ(m.Size, 300000);
+    EXPECT_EQ(m.Sha256, QCryptographicHash::hash(QByteArray(300000, 'r'),
+                                                 QCryptographicHash::Sha256));
+
+    // One character of the manifest changed (a version, say): the signature no longer holds.
+    QByteArray text = QByteArray::fromBase64(manifest.toLatin1());
+    const QString replayed = text.replace("version=1.0.01", "version=9.9.99").toBase64();
+    // Text the maker signed that is not a manifest is not one.
+    unsigned char otherSignature[crypto_sign_BYTES];
+    const QByteArray notManifest = "the release notes\n";
+    crypto_sign_detached(otherSignature, nullptr,
+                         reinterpret_cast<const unsigned char*>(notManifest.constData()),
+                         static_cast<unsigned long long>(notManifest.size()), secretKey);
+    unsigned char strangerPublic[crypto_sign_PUBLICKEYBYTES];
+    unsigned char strangerSecret[crypto_sign_SECRETKEYBYTES];
+    crypto_sign_keypair(strangerPublic, strangerSecret);
+    const struct {
+        QString manifest, signature, key;
+        Result result;
+    } rows[] = {
+        {replayed, signature, key, Result::Bad},
+        {manifest, signature, Base64(strangerPublic, sizeof strangerPublic), Result::Bad},
+        {manifest, "", key, Result::Missing},
+        {"", signature, key, Result::Missing},
+        {manifest, "not base64!", key, Result::Malformed},
+        {manifest, signature, key.left(20), Result::Malformed},
+        {notManifest.toBase64(), Base64(otherSignature, sizeof otherSignature), key,
+         Result::Unreadable},
+        {manifest, signature, "", Result::NoKey},
+    };
+    for (const auto& row : rows) {
+        TUpdateManifest untouched;
+        EXPECT_EQ(UpdateSignature::VerifyManifest(row.manifest, row.signature, row.key, &untouched),
+                  row.result)
+            << row.manifest.toStdString() << " " << row.key.toStdString();
+        EXPECT_EQ(untouched.Size, -1);
+    }
+    EXPECT_EQ(UpdateSignature::Describe(Result::NoKey),
+              "This copy of the program has no key to check updates with, so it cannot install "
+              "them");
 }
 } // namespace

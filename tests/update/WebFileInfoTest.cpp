@@ -10,6 +10,7 @@
 #include "update/WebDlProgress.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sodium.h>
+#include <unistd.h>
 
 namespace {
 using Connection = LoopbackServer::Connection;
@@ -73,6 +75,7 @@ struct WebFileInfoTest : ::testing::Test {
         tags->ReadMeTag = "readme";
         tags->RedirectTag = "redirect";
         tags->RunParamsTag = "runparams";
+        tags->ManifestTag = "manifest";
         tags->SignatureTag = "signature";
         tags->VersionTag = "version";
         wfi->SetCurrentVersion("1.0.00");
@@ -81,7 +84,24 @@ struct WebFileInfoTest : ::testing::Test {
         wfi->SetOptions({wfioDisplayReadMe, wfioRunUpdate});
         seams.saveAnswer = {true, folder.filePath("Torv101.zip"), 2};
     }
-    // A page announcing `version` whose download is /dl/Torv101.zip, signed with the key.
+    // The manifest text of a release, as scripts/sign-update writes it.
+    static std::string ManifestText(const std::string& version, const std::string& bytes,
+                                    const std::string& file = "Torv101.zip",
+                                    const std::string& product = "Tallyhorn")
+    {
+        return "update-manifest=1\nproduct=" + product + "\nversion=" + version + "\nfile=" +
+               file + "\nsize=" + std::to_string(bytes.size()) + "\nsha256=" +
+               Sha256OfBytes(bytes).toStdString() + "\n";
+    }
+    // The manifest and signature tags for `text`, signed with `signer`.
+    static std::vector<std::pair<std::string, std::string>> SignedTags(const std::string& text,
+                                                                       const TestKey& signer)
+    {
+        return {{"manifest", QByteArray::fromStdString(text).toBase64().toStdString()},
+                {"signature", signer.Sign(text)}};
+    }
+    // A page announcing `version` whose download is /dl/Torv101.zip, described by a manifest
+    // signed with the key.
     void Announce(const std::string& version, const std::string& extra = {})
     {
         std::vector<std::pair<std::string, std::string>> tags = {
@@ -90,8 +110,9 @@ struct WebFileInfoTest : ::testing::Test {
             {"date", "May 3, 2000"},
             {"author", "Velmora Software"},
             {"url", site.Url("/dl/Torv101.zip").toStdString()},
-            {"runparams", "/silent"},
-            {"signature", key.Sign(release)}};
+            {"runparams", "/silent"}};
+        for (const auto& tag : SignedTags(ManifestText(version, release), key))
+            tags.push_back(tag);
         if (!extra.empty())
             tags.emplace_back("readme", extra);
         site.SetDocument("/Torv/Torv.htm", InfoPageHtml(tags));
@@ -292,7 +313,7 @@ struct DownloadCase {
     bool ok;
     const char* reason; // LastError
     qint64 partBytes;   // size of the kept .part file; -1 for none
-    const char* lastProgress;
+    const char* lastProgress; // null: not checked (it depends on how the blocks arrive)
 };
 
 class Downloads : public WebFileInfoTest, public ::testing::WithParamInterface<DownloadCase> {};
@@ -301,11 +322,13 @@ TEST_P(Downloads, LandWholeOrKeepThePartWithAClearMessage)
 {
     const DownloadCase& c = GetParam();
     Announce("1.0.01");
-    if (!c.signedRelease)
-        site.SetDocument("/Torv/Torv.htm",
-                         InfoPageHtml({{"version", "1.0.01"},
-                                       {"url", site.Url("/dl/Torv101.zip").toStdString()},
-                                       {"signature", key.Sign("another file")}}));
+    if (!c.signedRelease) {
+        std::vector<std::pair<std::string, std::string>> tags = {
+            {"version", "1.0.01"}, {"url", site.Url("/dl/Torv101.zip").toStdString()}};
+        for (const auto& tag : SignedTags(ManifestText("1.0.01", release), TestKey()))
+            tags.push_back(tag);
+        site.SetDocument("/Torv/Torv.htm", InfoPageHtml(tags));
+    }
     c.serve(site, release);
     QString lastProgress;
     QObject::connect(wfi.get(), &TWebFileInfo::OnDownloadProgress, wfi.get(), [&] {
@@ -317,7 +340,9 @@ TEST_P(Downloads, LandWholeOrKeepThePartWithAClearMessage)
 
     EXPECT_EQ(wfi->ExecuteUpdate(), c.ok);
     EXPECT_EQ(wfi->LastError(), c.reason);
-    EXPECT_EQ(lastProgress, c.lastProgress);
+    if (c.lastProgress) {
+        EXPECT_EQ(lastProgress, c.lastProgress);
+    }
     EXPECT_EQ(QFileInfo::exists(Final()), c.ok);
     if (c.ok) {
         EXPECT_EQ(Sha256OfFile(Final()), Sha256OfBytes(release));
@@ -356,11 +381,47 @@ INSTANTIATE_TEST_SUITE_P(
                      50000, "50,000 of 200,000 bytes received."},
         DownloadCase{"NotFound", [](ScriptedSite&, const std::string&) {}, true, false, false,
                      "Not Found", -1, ""},
-        DownloadCase{"BadSignature",
+        DownloadCase{"BadSignatureFetchesNothing",
                      [](ScriptedSite& s, const std::string& r) { Serve(s, ScriptedSite::Ok(r)); },
-                     false, false, false,
-                     "The update is not signed by its maker; the file was removed", -1,
+                     false, false, false, "The update is not signed by its maker", -1, ""},
+        DownloadCase{"AnotherFileOfTheSignedSize",
+                     [](ScriptedSite& s, const std::string& r) {
+                         std::string other = r;
+                         other[123456] ^= 1;
+                         Serve(s, ScriptedSite::Ok(other));
+                     },
+                     true, false, false,
+                     "The download is not the file its maker signed; the file was removed", -1,
                      "200,000 of 200,000 bytes received."},
+        DownloadCase{"EndlessWithoutLength",
+                     [](ScriptedSite& s, const std::string& r) {
+                         s.Set("/dl/Torv101.zip", [r](Connection& c) {
+                             c.Send("HTTP/1.0 200 OK\r\n\r\n" + r);
+                             for (int i = 0; i < 400; ++i) // 100 MiB unless the client stops
+                                 c.Send(std::string(256 * 1024, 'x'));
+                         });
+                     },
+                     true, false, false,
+                     "The download is larger than the 200,000 bytes of the signed update", -1,
+                     nullptr},
+        DownloadCase{"LargerAnnounced",
+                     [](ScriptedSite& s, const std::string& r) {
+                         s.Set("/dl/Torv101.zip", [r](Connection& c) {
+                             c.Send("HTTP/1.0 200 OK\r\nContent-Length: 1000000000000\r\n\r\n" +
+                                    r);
+                             c.WaitForPeerClose();
+                         });
+                     },
+                     true, false, false,
+                     "The download is larger than the 200,000 bytes of the signed update", -1,
+                     ""},
+        DownloadCase{"ShorterAnnounced",
+                     [](ScriptedSite& s, const std::string& r) {
+                         Serve(s, "HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n" +
+                                      r.substr(0, 100000));
+                     },
+                     true, false, false, "The download ended after 100,000 of 200,000 bytes",
+                     100000, "100,000 of 100,000 bytes received."},
         DownloadCase{"CancelledWhileStalled",
                      [](ScriptedSite& s, const std::string& r) {
                          s.Set("/dl/Torv101.zip", [r](Connection& c) {
@@ -464,5 +525,175 @@ TEST_F(WebFileInfoTest, InstallOfferStartsTheFileAndClosesTheProgram)
               (QStringList{"Tallyhorn: 404", "Connection Error: Could not retrieve version "
                                              "information from the Internet.\rError: \"Not "
                                              "Found.\""}));
+}
+} // namespace
+
+namespace {
+// Requests for the download that reached the site.
+int DownloadRequests(ScriptedSite& site)
+{
+    int n = 0;
+    for (const std::string& line : site.RequestLines())
+        n += line.find("/dl/") != std::string::npos;
+    return n;
+}
+
+TEST_F(WebFileInfoTest, OnlyASignedManifestOfANewerReleaseOfThisFileIsDownloaded)
+{
+    site.SetDocument("/dl/Torv101.zip", release);
+    const TestKey stranger;
+    struct Row {
+        const char* name;
+        std::string pageVersion;
+        std::vector<std::pair<std::string, std::string>> signedTags;
+        QString publicKey; // "*" = the test's key
+        const char* reason;
+    };
+    const Row rows[] = {
+        {"replayed older release announced as newer", "9.9",
+         SignedTags(ManifestText("1.0.01", release), key), "*",
+         "The signed update is version 1.0.01, not the version 9.9 the page announces"},
+        {"older release, honestly announced", "0.9",
+         SignedTags(ManifestText("0.9", release), key), "*",
+         "The signed update is version 0.9, which is not newer than 1.0.00"},
+        {"another product", "1.0.01",
+         SignedTags(ManifestText("1.0.01", release, "Torv101.zip", "Otherware"), key), "*",
+         "The signed update is for another product (Otherware)"},
+        {"another file", "1.0.01", SignedTags(ManifestText("1.0.01", release, "Torv100.zip"), key),
+         "*", "The signed update is the file Torv100.zip, not the Torv101.zip the page offers"},
+        {"signed by another key", "1.0.01", SignedTags(ManifestText("1.0.01", release), stranger),
+         "*", "The update is not signed by its maker"},
+        {"no manifest", "1.0.01", {}, "*", "The update carries no signature of its maker"},
+        {"no key in this copy", "1.0.01", SignedTags(ManifestText("1.0.01", release), key), "",
+         "This copy of the program has no key to check updates with, so it cannot install them"},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::pair<std::string, std::string>> tags = {
+            {"version", row.pageVersion}, {"url", site.Url("/dl/Torv101.zip").toStdString()}};
+        tags.insert(tags.end(), row.signedTags.begin(), row.signedTags.end());
+        site.SetDocument("/Torv/Torv.htm", InfoPageHtml(tags));
+        wfi->SetPublicKey(row.publicKey == "*" ? key.Public() : row.publicKey);
+        wfi->SetActive(false);
+        // The check itself still reports the version.
+        ASSERT_TRUE(wfi->GetInfo()) << row.name;
+        EXPECT_EQ(wfi->ProductVersion().toStdString(), row.pageVersion) << row.name;
+        EXPECT_FALSE(wfi->DownloadUpdateTo(Final())) << row.name;
+        EXPECT_EQ(wfi->LastError(), row.reason) << row.name;
+    }
+    EXPECT_EQ(DownloadRequests(site), 0) << "nothing is fetched before the manifest holds";
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+TEST_F(WebFileInfoTest, ThePartFileIsNeverWrittenThroughALinkOrIntoAForeignFile)
+{
+    Announce("1.0.01");
+    site.SetDocument("/dl/Torv101.zip", release);
+    const QString victim = folder.filePath("victim.txt");
+    const auto plant = [&](const QString& kind) {
+        QFile::remove(Part());
+        QDir(Part()).removeRecursively();
+        QFile file(victim);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("precious");
+        file.close();
+        if (kind == "link") {
+            EXPECT_TRUE(QFile::link(victim, Part()));
+        } else if (kind == "dangling link") {
+            EXPECT_TRUE(QFile::link(folder.filePath("new.txt"), Part()));
+        } else if (kind == "folder") {
+            EXPECT_TRUE(QDir().mkdir(Part()));
+        } else if (kind == "another user's file") {
+            EXPECT_TRUE(QFile::copy(victim, Part()));
+            EXPECT_EQ(chown(QFile::encodeName(Part()), 65534, 65534), 0);
+        }
+    };
+    QStringList kinds = {"link", "dangling link", "folder"};
+    if (geteuid() == 0)
+        kinds << "another user's file";
+    for (const QString& kind : kinds) {
+        plant(kind);
+        EXPECT_FALSE(wfi->DownloadUpdateTo(Final())) << kind.toStdString();
+        EXPECT_EQ(wfi->LastError(),
+                  Part() + " already exists and is not a file of yours, so it was left alone");
+        EXPECT_TRUE(QFileInfo(Part()).isSymLink() || QFileInfo(Part()).exists());
+        EXPECT_EQ(Sha256OfFile(victim), Sha256OfBytes("precious")) << kind.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(folder.filePath("new.txt")));
+        EXPECT_FALSE(QFileInfo::exists(Final()));
+    }
+    EXPECT_EQ(DownloadRequests(site), 0);
+
+    // A part of ours left by an earlier try is replaced: a retry works.
+    plant("none");
+    QFile stale(Part());
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write(std::string(300000, 's').c_str());
+    stale.close();
+    ASSERT_TRUE(wfi->DownloadUpdateTo(Final())) << wfi->LastError().toStdString();
+    EXPECT_EQ(Sha256OfFile(Final()), Sha256OfBytes(release));
+    EXPECT_FALSE(QFileInfo::exists(Part()));
+}
+
+TEST_F(WebFileInfoTest, PageAddressesAreHttpOnlyAndResolvedAgainstThePage)
+{
+    // A relative redirect tag and a relative download address resolve against their page.
+    site.SetDocument("/Torv/Torv.htm", InfoPageHtml({{"redirect", "2000/Torv.htm"}}));
+    std::vector<std::pair<std::string, std::string>> tags = {
+        {"version", "1.0.01"}, {"url", "../../dl/Torv101.zip"}};
+    for (const auto& tag : SignedTags(ManifestText("1.0.01", release), key))
+        tags.push_back(tag);
+    site.SetDocument("/Torv/2000/Torv.htm", InfoPageHtml(tags));
+    site.SetDocument("/dl/Torv101.zip", release);
+    ASSERT_TRUE(wfi->GetInfo()) << wfi->LastError().toStdString();
+    EXPECT_EQ(wfi->DownloadURL(), site.Url("/dl/Torv101.zip"));
+    ASSERT_TRUE(wfi->DownloadUpdateTo(Final())) << wfi->LastError().toStdString();
+    EXPECT_EQ(Sha256OfFile(Final()), Sha256OfBytes(release));
+
+    // Other schemes are refused before anything is sent, naming the tag.
+    const std::string port = std::to_string(site.Server().Port());
+    site.SetDocument("/Torv/Torv.htm",
+                     InfoPageHtml({{"redirect", "HTTPS://127.0.0.1:" + port + "/Torv/x.htm"}}));
+    wfi->SetActive(false);
+    const std::size_t before = site.RequestLines().size();
+    EXPECT_FALSE(wfi->GetInfo());
+    EXPECT_EQ(wfi->LastError(), "The update page's redirect address is not an http:// address");
+    EXPECT_EQ(site.RequestLines().size(), before + 1);
+
+    tags[1] = {"url", "ftp://127.0.0.1:" + port + "/dl/Torv101.zip"};
+    site.SetDocument("/Torv/Torv.htm", InfoPageHtml(tags));
+    wfi->SetActive(false);
+    ASSERT_TRUE(wfi->GetInfo());
+    EXPECT_FALSE(wfi->DownloadUpdateTo(folder.filePath("other.zip")));
+    EXPECT_EQ(wfi->LastError(), "The update page's download address is not an http:// address");
+    EXPECT_EQ(site.RequestLines().size(), before + 2);
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("other.zip.part")));
+}
+
+TEST_F(WebFileInfoTest, ThePagesCredentialsNeverReachAnotherServer)
+{
+    ScriptedSite mirror;
+    const auto authorised = [](const std::string& request) {
+        return request.find("Authorization: Basic dXNlcjpwdw==\r\n") != std::string::npos;
+    };
+    std::vector<std::pair<std::string, std::string>> tags = {
+        {"version", "1.0.01"}, {"url", mirror.Url("/dl/Torv101.zip").toStdString()}};
+    for (const auto& tag : SignedTags(ManifestText("1.0.01", release), key))
+        tags.push_back(tag);
+    site.SetDocument("/Torv/Torv.htm", InfoPageHtml(tags));
+    mirror.SetDocument("/dl/Torv101.zip", release);
+    site.SetDocument("/dl/Torv101.zip", release);
+    wfi->SetHomeURL(QString("http://user:pw@127.0.0.1:%1/Torv/Torv.htm").arg(site.Server().Port()));
+    ASSERT_TRUE(wfi->DownloadUpdateTo(Final())) << wfi->LastError().toStdString();
+    ASSERT_EQ(site.Server().Requests().size(), 1u);
+    EXPECT_TRUE(authorised(site.Server().Requests()[0]));
+    ASSERT_EQ(mirror.Server().Requests().size(), 1u);
+    EXPECT_FALSE(authorised(mirror.Server().Requests()[0])) << mirror.Server().Requests()[0];
+
+    // A download on the page's own server, written relative, still gets them.
+    tags[1] = {"url", "/dl/Torv101.zip"};
+    site.SetDocument("/Torv/Torv.htm", InfoPageHtml(tags));
+    wfi->SetActive(false);
+    ASSERT_TRUE(wfi->DownloadUpdateTo(Final())) << wfi->LastError().toStdString();
+    ASSERT_EQ(site.Server().Requests().size(), 3u);
+    EXPECT_TRUE(authorised(site.Server().Requests()[2]));
 }
 } // namespace
