@@ -65,6 +65,7 @@ TQRAPRChart::TQRAPRChart(QObject* parent) : QObject(parent)
     Rep = new TQRReport(this);
     Rep->setObjectName(QStringLiteral("Rep"));
     Rep->ReportTitle = QStringLiteral("of Annual Percentage Rates");
+    Rep->DocumentTitle = QStringLiteral("Chart of Annual Percentage Rates");
     Rep->Orientation = QPageLayout::Portrait;
     Rep->PaperSize = qrpDefault;
     Rep->Columns = 1;

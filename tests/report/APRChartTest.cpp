@@ -198,7 +198,8 @@ TEST_P(APRChart, PrintsToOnePdfPageWithEveryFigure)
     EXPECT_EQ(TQRPrinter::Instance().State(), TQRPrinterState::Idle);
     const PdfText printed = PdfText::Read(pdf);
     EXPECT_EQ(printed.Pages, 1);
-    EXPECT_EQ(printed.Title, "of Annual Percentage Rates");
+    EXPECT_EQ(printed.Title, "Chart of Annual Percentage Rates") << "the job's name stays "
+                                                                    "\"of Annual Percentage Rates\"";
     QStringList expected{"Chart of Annual Percentage Rates",
                          "Printed at 3/5/2026 2:07:09 PM",
                          "Mortgage Loan Variables",
