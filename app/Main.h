@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <array>
 #include <exception>
+#include <optional>
 
 class TExplorerButton;
 class TQRAPRChart;
@@ -214,7 +215,20 @@ private:
     std::array<TNumEdit*, 8> FeeFields() const;
     void CreateChart(); // the APR chart, fed from this window's controls
 
+    // The inputs a calculation reads, to tell whether the results and the table still belong
+    // to the inputs the fields hold now.
+    struct LoanInputs {
+        double price, percent, term, interest, fees;
+        int loanStep, feeStep;
+        bool operator==(const LoanInputs&) const = default;
+    };
+    LoanInputs CurrentInputs() const;
+    bool ChartCurrent() const;
+
     TQRAPRChart* m_chart = nullptr;
+    std::optional<LoanInputs> m_resultInputs; // of the last completed calculation
+    std::optional<LoanInputs> m_tableInputs;  // of the last completed table build
+    bool m_reporting = false;                 // inside btnPrintClick
 
     QWidget* m_client = nullptr;
     TfrmPreview* m_frmPreview = nullptr;

@@ -159,6 +159,7 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
     m_runningGeneration = generation;
     m_messageClock.start();
     try {
+        const LoanInputs inputs = CurrentInputs();
         LastPrice = edtPurchasePrice->Value();
         LastInterest = edtInterest->Value();
         LastTerm = edtTerm->Value();
@@ -195,7 +196,9 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
                 },
                 {}, Formulas());
             MarkUserCase();
+            m_tableInputs = inputs;
         }
+        m_resultInputs = inputs;
         m_buildRunning = false;
         AllowPrinting();
     } catch (const Superseded&) {
@@ -277,6 +280,8 @@ void TfrmMain::Reset(QObject* sender)
     AutoCalcStatus = "OFF";
     pnlFixedFees->hide();
     CleanGrid();
+    m_tableInputs.reset();
+    m_resultInputs.reset();
     edtPurchasePrice->SetValue(100000);
     edtDownPaymentPercent->SetValue(0);
     edtDownPayment->SetValue(0);

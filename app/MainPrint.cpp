@@ -2,9 +2,14 @@
 // reads this window's controls through its data source.
 #include "app/Main.h"
 #include "controls/Aligrid.h"
+#include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumCtrl.h"
+#include "platform/RadioGroup.h"
 #include "report/QRAPRChart.h"
+#include "report/QRPrinter.h"
+
+#include <QPointer>
 
 void TfrmMain::CreateChart()
 {
@@ -38,7 +43,44 @@ void TfrmMain::CreateChart()
     m_chart->SetSource(std::move(source));
 }
 
+TfrmMain::LoanInputs TfrmMain::CurrentInputs() const
+{
+    return {edtPurchasePrice->Value(), edtDownPaymentPercent->Value(), edtTerm->Value(),
+            edtInterest->Value(),      edtFixedFees->Value(),          rgLoan->ItemIndex(),
+            rgFixed->ItemIndex()};
+}
+
+bool TfrmMain::ChartCurrent() const
+{
+    const LoanInputs now = CurrentInputs();
+    return m_resultInputs == now && m_tableInputs == now;
+}
+
 void TfrmMain::btnPrintClick()
 {
+    // Laying out, previewing and printing let messages through (the progress window, the
+    // solver, the preview's own loop): a print command arriving meanwhile is not a second
+    // report.
+    if (m_reporting || TQRPrinter::Instance().State() != TQRPrinterState::Idle)
+        return;
+    m_reporting = true;
+    const QPointer<TfrmMain> self(this);
+    struct Done {
+        const QPointer<TfrmMain>& window;
+        ~Done()
+        {
+            if (window)
+                window->m_reporting = false;
+        }
+    } done{self};
+
+    // A chart shows one loan: results and table of the inputs the fields hold now. With
+    // AutoCalc off the table may belong to earlier inputs; it is brought up to date first, as
+    // Calculate would.
+    if (!ChartCurrent()) {
+        CalcAPRTable(btnCalculate);
+        if (!self || !ChartCurrent())
+            return; // replaced by a newer calculation, or Reset meanwhile
+    }
     m_chart->Preview();
 }

@@ -4,6 +4,7 @@
 #include "controls/ExplBtn.h"
 #include "platform/Application.h"
 #include "platform/DialogFont.h"
+#include "platform/MessageBox.h"
 #include "platform/ScreenCursor.h"
 #include "report/QRPreview.h"
 #include "report/QRPrinter.h"
@@ -206,15 +207,31 @@ void TfrmPreview::bbZoomInClick()
 
 void TfrmPreview::bbPrintClick()
 {
+    // A second click while the job is being made (the progress window lets messages through)
+    // is not a second job.
+    if (m_printing)
+        return;
+    m_printing = true;
     Screen::SetCursor(TCursor::crHourGlass);
+    QString problem;
+    bool printed = false;
     try {
-        TQRPrinter::Instance().Print();
+        printed = TQRPrinter::Instance().Print(&problem);
     } catch (...) {
         // The error reaches the trap; the window stays open so the user can retry or close.
+        m_printing = false;
         Screen::SetCursor(TCursor::crDefault);
         throw;
     }
+    m_printing = false;
     Screen::SetCursor(TCursor::crDefault);
+    if (!printed) {
+        // Nothing went out: the user reads why and the preview stays open to try again.
+        if (!problem.isEmpty())
+            MessageBox(problem, QStringLiteral("Tallyhorn"), MessageIcon::Warning,
+                       MessageButtons::Ok);
+        return;
+    }
     close();
 }
 

@@ -61,4 +61,6 @@ private:
     void PlaceRightButtons();
     // Moves the preview's scroll positions; the scroll bars clamp them to their ranges.
     void Scroll(int dx, int dy);
+
+    bool m_printing = false; // inside bbPrintClick
 };

@@ -65,6 +65,7 @@ TQRAPRChart::TQRAPRChart(QObject* parent) : QObject(parent)
     Rep = new TQRReport(this);
     Rep->setObjectName(QStringLiteral("Rep"));
     Rep->ReportTitle = QStringLiteral("of Annual Percentage Rates");
+    Rep->DocumentTitle = QStringLiteral("Chart of Annual Percentage Rates");
     Rep->Orientation = QPageLayout::Portrait;
     Rep->PaperSize = qrpDefault;
     Rep->Columns = 1;
@@ -120,9 +121,13 @@ void TQRAPRChart::CreatePageHeader()
     Label(b, "QRLabel12", 100, 173, 93, 15, "Total Fixed Fees:", Height9pt, false, text, right);
     Label(b, "QRLabel14", 166, 192, 27, 15, "APR:", Height9pt, false, text, right);
 
+    // The values end at 298 as designed; their boxes reach left to just past the captions
+    // (193), and a figure wider than that prints smaller, never cut.
     const auto value = [&](const char* name, int top, const char* placeholder) {
-        return Label(b, name, 210, top, 88, 15, placeholder, Height9pt, true, black, right,
-                     TSize::Fixed);
+        TQRLabel* label = Label(b, name, 196, top, 102, 15, placeholder, Height9pt, true, black,
+                                right, TSize::Fixed);
+        label->ShrinkToFit = true;
+        return label;
     };
     lblPurchasePrice = value("lblPurchasePrice", 41, "Purchase Price");
     lblDownPaymentPercent = value("lblDownPaymentPercent", 60, "DownPayment%");
@@ -147,19 +152,23 @@ void TQRAPRChart::CreatePageHeader()
     Label(b, "QRLabel31", 527, 174, 64, 15, "Other Fees:", Height9pt, false, text, right);
     Label(b, "QRLabel32", 561, 193, 30, 15, "Total:", Height9pt, false, text, right);
 
-    const auto fee = [&](const char* name, int left, int top, int width, const char* placeholder,
-                         bool bold = false) {
-        return Label(b, name, left, top, width, 15, placeholder, Height9pt, bold, black, right);
+    // The fees end at 676 as designed; instead of growing left over their captions (which end
+    // at 591), a wide figure prints smaller within 594 to 676.
+    const auto fee = [&](const char* name, int top, const char* placeholder, bool bold = false) {
+        TQRLabel* label = Label(b, name, 594, top, 82, 15, placeholder, Height9pt, bold, black,
+                                right, TSize::Fixed);
+        label->ShrinkToFit = true;
+        return label;
     };
-    lblOriginationFee = fee("lblOriginationFee", 592, 42, 84, "OriginationFee");
-    lblPoints = fee("lblPoints", 641, 61, 35, "Points");
-    lblPMI = fee("lblPMI", 656, 80, 20, "PMI");
-    lblMIP = fee("lblMIP", 656, 99, 20, "MIP");
-    lblBuydown = fee("lblBuydown", 626, 118, 50, "Buydown");
-    lblFloodCheck = fee("lblFloodCheck", 610, 136, 66, "FloodCheck");
-    lblTaxServicing = fee("lblTaxServicing", 604, 155, 72, "TaxServicing");
-    lblOtherFees = fee("lblOtherFees", 618, 174, 58, "OtherFees");
-    lblTotalFixed = fee("lblTotalFixed", 618, 193, 58, "TotalFixed", true);
+    lblOriginationFee = fee("lblOriginationFee", 42, "OriginationFee");
+    lblPoints = fee("lblPoints", 61, "Points");
+    lblPMI = fee("lblPMI", 80, "PMI");
+    lblMIP = fee("lblMIP", 99, "MIP");
+    lblBuydown = fee("lblBuydown", 118, "Buydown");
+    lblFloodCheck = fee("lblFloodCheck", 136, "FloodCheck");
+    lblTaxServicing = fee("lblTaxServicing", 155, "TaxServicing");
+    lblOtherFees = fee("lblOtherFees", 174, "OtherFees");
+    lblTotalFixed = fee("lblTotalFixed", 193, "TotalFixed", true);
 
     HorizontalLine(b, "QRShape4", 25, 226, 735, 1);
     Label(b, "QRLabel15", 52, 246, 82, 15, "Loan Amounts", Height9pt, true, text, right);
@@ -196,6 +205,7 @@ void TQRAPRChart::CreateDetail()
         label->SetAutoSize(false);
         label->SetAlignment(taCenter);
         label->SetBounds(cells[i].labelLeft, 3, 82, 15);
+        label->ShrinkToFit = true; // a 10-digit loan amount prints whole
         lblColumn[static_cast<size_t>(i)] = label;
     }
 }

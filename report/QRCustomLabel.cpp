@@ -6,6 +6,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 
 TQRCustomLabel::TQRCustomLabel(TQRBand* band) : TQRPrintable(band) {}
 
@@ -70,7 +71,20 @@ void TQRCustomLabel::Print(TQRPrintContext& context, int x, int y)
         return;
 
     const int scale = context.Scale;
-    const QFont font = QRFonts::CanvasFont(Font(), scale);
+    QFont font = QRFonts::CanvasFont(Font(), scale);
+    const qreal ascent = QFontMetricsF(font).ascent();
+    if (ShrinkToFit && !m_autoSize) {
+        const QString measured = m_alignment == taRightJustify ? text + QLatin1Char(' ') : text;
+        const qreal advance = QFontMetricsF(font).horizontalAdvance(measured);
+        const qreal room = Width * scale;
+        // Glyph widths do not scale exactly with the size: step down until the text fits.
+        for (int step = 0; advance > 0 && step < 8; ++step) {
+            const qreal now = QFontMetricsF(font).horizontalAdvance(measured);
+            if (now <= room)
+                break;
+            font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * room / now)));
+        }
+    }
     const QFontMetricsF metrics(font);
 
     // The box, in report units.
@@ -101,7 +115,8 @@ void TQRCustomLabel::Print(TQRPrintContext& context, int x, int y)
         shown = text;
     }
     const qreal textWidth = metrics.horizontalAdvance(shown);
-    const QRectF textRect(textLeft, boxTop * scale, textWidth, metrics.height());
+    const QRectF textRect(textLeft, boxTop * scale + ascent - metrics.ascent(), textWidth,
+                          metrics.height());
 
     QPainter& canvas = *context.Canvas;
     canvas.save();
@@ -113,7 +128,8 @@ void TQRCustomLabel::Print(TQRPrintContext& context, int x, int y)
         canvas.fillRect(textRect, Color.isValid() ? Color : Band()->Color);
     canvas.setFont(font);
     canvas.setPen(FontColor());
-    canvas.drawText(QPointF(textLeft, boxTop * scale + metrics.ascent()), shown);
+    // A shrunk text keeps the baseline of the label's own font.
+    canvas.drawText(QPointF(textLeft, boxTop * scale + ascent), shown);
     canvas.restore();
 
     if (context.Texts) {

@@ -35,6 +35,9 @@ public:
     void SetParentFont(bool parentFont);
 
     bool AlignToBand = false;
+    // With AutoSize off: a text wider than the box prints in a font made smaller until it fits
+    // (same baseline), so a long figure prints whole rather than clipped.
+    bool ShrinkToFit = false;
     QColor Color;             // background; invalid: the band's colour
     bool Transparent = false; // false: the text's rectangle is filled with the background
 

@@ -2,14 +2,18 @@
 
 #include "calc/Errors.h"
 #include "platform/Application.h"
+#include "report/PrintQueue.h"
 #include "report/QRInputBlock.h"
 #include "report/QRProgress.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QImage>
 #include <QPrinter>
+#include <QPrintEngine>
 #include <QPrinterInfo>
 #include <QRectF>
+#include <QTemporaryDir>
 #include <cmath>
 
 namespace {
@@ -345,70 +349,166 @@ bool TQRPrinter::InPrintingRange(int pageNumber) const
     return pageNumber >= FirstPage && (LastPage == 0 || pageNumber <= LastPage);
 }
 
-bool TQRPrinter::PrintTo(QPrinter& target)
+QString TQRPrinter::PdfTitle() const
 {
-    if (m_state != TQRPrinterState::Ready)
-        return false;
-    target.setDocName(Title);
+    return DocumentTitle.isEmpty() ? Title : DocumentTitle;
+}
+
+bool TQRPrinter::PlayPages(QPrinter& target, TQRProgress* progress)
+{
     target.setResolution(PlaybackResolution);
     QPainter painter;
     if (!painter.begin(&target))
         return false;
     const QRectF area(QPointF(0, 0), target.pageRect(QPrinter::DevicePixel).size());
-    bool first = true;
-    for (int page = 1; page <= PageCount(); ++page) {
+    int last = PageCount();
+    while (last > 0 && !InPrintingRange(last))
+        --last;
+    for (int page = 1; page <= last && !m_cancelled; ++page) {
         if (!InPrintingRange(page))
             continue;
-        if (!first)
-            target.newPage();
-        first = false;
+        if (progress) {
+            progress->Step();
+            SelectPage(page);
+        }
         DrawPage(painter, page, area);
+        if (page != last)
+            target.newPage();
     }
-    return painter.end();
+    if (m_cancelled)
+        target.abort();
+    return painter.end() || m_cancelled;
 }
 
-void TQRPrinter::Print()
+bool TQRPrinter::PrintTo(QPrinter& target)
 {
-    if (!PrinterOK())
-        return;
-    const int previous = m_pageNumber;
-    TQRProgress progress(ProgressCaption, QStringLiteral("Printing report ") + Title, PageCount());
-    TQRInputBlock block(&progress);
-    if (ShowProgress)
-        progress.show();
-    if (m_state == TQRPrinterState::Ready) {
-        ClearCancel();
+    if (m_state != TQRPrinterState::Ready)
+        return false;
+    target.setDocName(PdfTitle());
+    return PlayPages(target, nullptr);
+}
+
+namespace {
+// The job options a print dialog chose for `printer`, as the printing system names them.
+TQueueOptions JobOptions(QPrinter& printer)
+{
+    TQueueOptions options;
+    const QPageLayout layout = printer.pageLayout();
+    options.emplaceBack("media", layout.pageSize().key().toUtf8());
+    if (printer.copyCount() > 1) {
+        options.emplaceBack("copies", QByteArray::number(printer.copyCount()));
+        if (printer.collateCopies())
+            options.emplaceBack("Collate", "True");
+    }
+    switch (printer.duplex()) {
+    case QPrinter::DuplexNone: options.emplaceBack("sides", "one-sided"); break;
+    case QPrinter::DuplexAuto:
+    case QPrinter::DuplexLongSide: options.emplaceBack("sides", "two-sided-long-edge"); break;
+    case QPrinter::DuplexShortSide: options.emplaceBack("sides", "two-sided-short-edge"); break;
+    }
+    // The printer's own options chosen in the print dialog's properties, in name-value pairs
+    // under the CUPS engine's private property key.
+    constexpr auto CupsOptionsKey = static_cast<QPrintEngine::PrintEnginePropertyKey>(0xfe00);
+    if (QPrintEngine* engine = printer.printEngine()) {
+        const QStringList pairs = engine->property(CupsOptionsKey).toStringList();
+        for (qsizetype i = 0; i + 1 < pairs.size(); i += 2)
+            options.emplaceBack(pairs[i].toUtf8(), pairs[i + 1].toUtf8());
+    }
+    return options;
+}
+} // namespace
+
+bool TQRPrinter::PrintToQueue(const QString& queue, TQRProgress& progress, QString& problem)
+{
+    QPrinter& printer = Printer();
+    // The pages go to the queue as one PDF file, laid out on the printer's page.
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/tallyhorn-print-XXXXXX"));
+    const QString file = folder.filePath(QStringLiteral("chart.pdf"));
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(file);
+    pdf.setPageLayout(printer.pageLayout());
+    pdf.setDocName(PdfTitle());
+    m_printing = true;
+    const bool played = folder.isValid() && PlayPages(pdf, &progress);
+    m_printing = false;
+    if (m_cancelled)
+        return true;
+    if (!played) {
+        problem = QStringLiteral("The chart was not printed: its print file could not be "
+                                 "written in the temporary folder \"%1\".\n\nMake room there, "
+                                 "then print again.")
+                      .arg(QDir::toNativeSeparators(QDir::tempPath()));
+        return false;
+    }
+    TQueueState state;
+    m_lastJob = PrintQueue::Submit(queue, file, Title, JobOptions(printer), state);
+    if (m_lastJob <= 0) {
+        problem = PrintQueue::Message(queue, state);
+        return false;
+    }
+    return true;
+}
+
+bool TQRPrinter::Print(QString* problem)
+{
+    QString reason;
+    const bool printed = [&] {
+        if (m_printing || m_state != TQRPrinterState::Ready)
+            return false;
         QPrinter& printer = Printer();
+        const bool toFile = !printer.outputFileName().isEmpty();
+        // Qt's printing system names the default printer; the queue is asked once more, so a
+        // printer removed or a service stopped since then is reported rather than lost.
+        QString queue;
+        if (!toFile) {
+            queue = printer.printerName();
+            if (queue.isEmpty())
+                queue = PrintQueue::DefaultQueue();
+            if (queue.isEmpty()) {
+                reason = PrintQueue::NoPrinterMessage();
+                return false;
+            }
+            const TQueueState state = PrintQueue::Check(queue);
+            if (state.Problem != TQueueProblem::None) {
+                reason = PrintQueue::Message(queue, state);
+                return false;
+            }
+        }
+
+        const int previous = m_pageNumber;
+        TQRProgress progress(ProgressCaption, QStringLiteral("Printing report ") + Title,
+                             PageCount());
+        TQRInputBlock block(&progress);
+        if (ShowProgress)
+            progress.show();
+        ClearCancel();
+        m_lastJob = 0;
         if (m_printing || printer.printerState() == QPrinter::Active)
             printer.abort();
-        printer.setDocName(Title);
-        printer.setResolution(PlaybackResolution);
+        printer.setDocName(toFile ? PdfTitle() : Title);
         // The one chance for Cancel: just before the first page goes out. A job cancelled
         // here is never begun, so a chosen file is not touched either.
         Application::ProcessMessages();
+        bool done = true;
         if (!m_cancelled) {
-            QPainter painter;
-            if (!painter.begin(&printer))
-                PrinterDriverError();
-            m_printing = true;
-            const QRectF area(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
-            int last = PageCount();
-            while (last > 0 && !InPrintingRange(last))
-                --last;
-            for (int page = 1; page <= last && !m_cancelled; ++page) {
-                if (!InPrintingRange(page))
-                    continue;
-                progress.Step();
-                SelectPage(page);
-                DrawPage(painter, page, area);
-                if (page != last)
-                    printer.newPage();
+            if (toFile) {
+                m_printing = true;
+                done = PlayPages(printer, &progress);
+                m_printing = false;
+                if (!done)
+                    reason = QStringLiteral("The chart was not printed: the file \"%1\" "
+                                            "could not be written.\n\nChoose another file with "
+                                            "Print Setup, then print again.")
+                                 .arg(QDir::toNativeSeparators(printer.outputFileName()));
+            } else {
+                done = PrintToQueue(queue, progress, reason);
             }
-            if (m_cancelled)
-                printer.abort();
-            painter.end();
         }
-        m_printing = false;
         SelectPage(previous);
-    }
+        return done;
+    }();
+    if (problem)
+        *problem = reason;
+    return printed;
 }

@@ -22,6 +22,7 @@
 
 class QPrinter;
 class QRectF;
+class TQRProgress;
 
 enum class TQRPrinterState { Idle, Generating, Ready };
 
@@ -57,7 +58,8 @@ public:
     QPrinter& Printer();
 
     // Texts the owner sets before a report runs.
-    QString Title; // print job name
+    QString Title;         // print job name
+    QString DocumentTitle; // the title a PDF file carries; empty: Title
     QString PreviewCaption;
     QString ProgressCaption;
     bool ShowProgress = true; // copied from the report when layout starts
@@ -84,9 +86,16 @@ public:
     // Discards every page: Idle, printing range cleared.
     void Cleanup();
 
-    // Prints the stored pages on Printer() (nothing when !PrinterOK()), with the progress
-    // window; Cancel aborts the job.
-    void Print();
+    // Prints the stored pages on Printer(), with the progress window; Cancel aborts the job.
+    // A chosen file is written by Qt's PDF engine; for a printer the queue is checked first
+    // (it exists, takes jobs, is not stopped) and the pages go to it as one PDF job through
+    // libcups, whose job id tells that the queue took it. Returns true when the job went out
+    // or the user cancelled it; false, with `problem` set to what the user should read
+    // (naming the printer and what to do), when nothing was printed. Does nothing and returns
+    // false while a print is already running.
+    bool Print(QString* problem = nullptr);
+    // The id of the last job handed to a print queue by Print(); 0 when it wrote a file.
+    int LastJob() const { return m_lastJob; }
 
     // Plays a stored page stretched over `target` (in the painter's coordinates); nothing when
     // the page does not exist. A picture's fonts are rescaled by the ratio of the device's
@@ -97,7 +106,8 @@ public:
 
     // Plays the stored pages in the printing range onto `target`, one sheet each, stretched over
     // its printable area, without progress window or message processing; `target` may be any
-    // printer (a PDF file, for instance), not only Printer(). The job is named Title. Returns
+    // printer (a PDF file, for instance), not only Printer(). The job is named DocumentTitle
+    // (Title when empty), which a PDF file carries as its title. Returns
     // false when the pages cannot be played (not Ready, or the printer refuses the job).
     bool PrintTo(QPrinter& target);
 
@@ -136,6 +146,12 @@ private:
     void StartPicture();
     void FinishPicture();
     bool InPrintingRange(int pageNumber) const;
+    // Plays the pages in the printing range onto `target`, stepping `progress`, stopping when
+    // the cancel flag is set. False when the painter cannot begin or end (a file that cannot
+    // be written).
+    bool PlayPages(QPrinter& target, TQRProgress* progress);
+    QString PdfTitle() const;
+    bool PrintToQueue(const QString& queue, TQRProgress& progress, QString& problem);
 
     std::unique_ptr<QPrinter> m_printer;
     TQRPrinterState m_state = TQRPrinterState::Idle;
@@ -150,5 +166,6 @@ private:
     bool m_measured = false;
     bool m_cancelled = false;
     bool m_printing = false;
+    int m_lastJob = 0;
     std::optional<QPageSize> m_savedPageSize;
 };

@@ -99,6 +99,7 @@ bool TQRReport::Prepare()
         store.ClearCancel();
         store.BeginDoc();
         store.Title = ReportTitle;
+        store.DocumentTitle = DocumentTitle;
         store.ShowProgress = ShowProgress;
         m_placements.clear();
         m_texts.clear();

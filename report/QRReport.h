@@ -33,7 +33,8 @@ public:
     explicit TQRReport(QObject* parent = nullptr);
     ~TQRReport() override;
 
-    QString ReportTitle;
+    QString ReportTitle;   // the print job's name
+    QString DocumentTitle; // the title of a PDF file printed from it; empty: ReportTitle
     QPageLayout::Orientation Orientation = QPageLayout::Portrait;
     TQRPaperSize PaperSize = qrpDefault;
     int PaperWidth = 0;  // tenths of a millimetre, with qrpCustom

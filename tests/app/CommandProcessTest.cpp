@@ -434,11 +434,16 @@ TEST_F(CommandProcessTest, ChartIsOnePdfPageWithTheTablesTexts)
         const QString info = tool(pdfinfo, {pdf});
         EXPECT_TRUE(info.contains(QRegularExpression("Pages: +1\n"))) << info.toStdString();
         EXPECT_TRUE(info.contains(p.size)) << info.toStdString();
+        EXPECT_TRUE(info.contains(QRegularExpression("Title: +Chart of Annual Percentage Rates\n")))
+            << info.toStdString();
 
         const QString text = tool(pdftotext, {"-layout", pdf, "-"});
         EXPECT_TRUE(text.contains("Chart of Annual Percentage Rates"));
         EXPECT_TRUE(text.contains(QRegularExpression("Purchase Price: +\\$187,500\\.00")));
         EXPECT_TRUE(text.contains(QRegularExpression("Other Fees: +\\$2,750\\.00")));
+        // The APR as the window's field holds it: 3 decimals at most (not "6.1234%").
+        EXPECT_TRUE(text.contains(QRegularExpression("APR: +\\d+\\.\\d{1,3}%\\s")))
+            << text.toStdString();
         // Every row of the table, its cells in order on one line.
         for (const QStringList& row : table) {
             QStringList escaped;

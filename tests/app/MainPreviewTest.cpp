@@ -3,8 +3,13 @@
 // and what it chooses stays chosen.
 #include "app/Main.h"
 #include "controls/ExplBtn.h"
+#include "controls/Aligrid.h"
+#include "controls/FnpNumericEdit.h"
 #include "report/Preview.h"
+#include "report/QRAPRChart.h"
+#include "report/QRReport.h"
 #include "report/QRPrinter.h"
+#include "tests/support/LoopbackServer.h"
 #include "tests/support/TempFolder.h"
 
 #include <QAbstractPrintDialog>
@@ -13,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -96,7 +102,10 @@ TEST_F(MainPreviewTest, PdfFileChosenInSetupIsWhatPrintingUses)
                 ASSERT_TRUE(printers && file) << "the print dialog's controls have other names";
                 if (!choose)
                     return dialog->reject();
-                printers->setCurrentIndex(printers->findText("PDF", Qt::MatchContains));
+                // The file entry, not a print queue whose name happens to hold "PDF".
+                const int toFile = printers->findText("Print to File (PDF)");
+                ASSERT_GE(toFile, 0);
+                printers->setCurrentIndex(toFile);
                 file->setText(pdf);
                 dialog->accept();
             });
@@ -118,5 +127,100 @@ TEST_F(MainPreviewTest, PdfFileChosenInSetupIsWhatPrintingUses)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("%PDF"));
     printer.setOutputFileName(QString());
+}
+
+// The print command on a window with the table on: what the chart shows and how often.
+struct PrintCommand : MainPreviewTest {
+    void SetUp() override
+    {
+        MainPreviewTest::SetUp();
+        w->MessageInterval = 0;
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        QTest::mouseClick(w->btnAutoCalcStatus, Qt::LeftButton); // AutoCalc on: the table
+        w->findChild<TQRAPRChart*>("QRAPRChart")->Rep->ShowProgress = false;
+    }
+    TQRAPRChart* Chart() const { return w->findChild<TQRAPRChart*>("QRAPRChart"); }
+    QString Printed(const QString& name) const
+    {
+        for (const TQRPrintedText& t : Chart()->Rep->PrintedTexts())
+            if (t.Name == name)
+                return t.Text;
+        return {};
+    }
+};
+
+// Clicks that reach the window while its preview runs (the preview's loop delivers them) start
+// no second preview and leave the first one working.
+TEST_F(PrintCommand, ClicksWhileThePreviewIsOpenStartNoSecondReport)
+{
+    TQRPrinter& store = TQRPrinter::Instance();
+    int previews = 0;
+    const std::function<void()> hook = store.OnPreview;
+    store.OnPreview = [&] {
+        ++previews;
+        hook();
+    };
+    const auto post = [](QWidget* target) {
+        const QPointF at = QRectF(target->rect()).center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(target, new QMouseEvent(type, at, target->mapToGlobal(at),
+                                                                Qt::LeftButton, Qt::LeftButton,
+                                                                Qt::NoModifier));
+    };
+    bool stillOpen = false;
+    // The posted click opens the preview from the message loop.
+    const auto clickAndWait = [&] {
+        post(w->btnPrint);
+        EXPECT_TRUE(ProcessMessagesUntil(
+            [&] { return previews > 0 && store.State() == TQRPrinterState::Idle; }));
+    };
+    EXPECT_TRUE(OnModal<TfrmPreview>(clickAndWait, [&](TfrmPreview* preview) {
+        for (int i = 0; i < 3; ++i)
+            post(w->btnPrint);
+        QTimer::singleShot(0, [&] { w->mnuFilePrint->trigger(); });
+        QTimer::singleShot(0, [&] { w->mnuPopPrint->trigger(); });
+        QTimer::singleShot(20, [&, preview] {
+            stillOpen = preview->isVisible();
+            preview->findChild<TExplorerButton*>("bbClose")->OnClick();
+        });
+    }));
+    ProcessPostedMessages();
+    EXPECT_EQ(previews, 1);
+    EXPECT_TRUE(stillOpen);
+    // And the command works again afterwards.
+    EXPECT_TRUE(OnModal<TfrmPreview>([&] { w->mnuFilePrint->trigger(); },
+                                     [](TfrmPreview* preview) { preview->close(); }));
+    EXPECT_EQ(previews, 2);
+    store.OnPreview = hook;
+}
+
+// With AutoCalc off, a rate typed after the last calculation is calculated, table included,
+// before the chart is laid out: the chart never mixes two loans.
+TEST_F(PrintCommand, AStaleTableIsRecalculatedBeforeTheChart)
+{
+    QTest::mouseClick(w->btnAutoCalcStatus, Qt::LeftButton); // off; the 8.75 % table stays
+    ASSERT_EQ(w->AutoCalcStatus, "OFF");
+    const QString before = w->grdAPR->Cells(1, 6);
+    w->edtInterest->setFocus();
+    w->edtInterest->selectAll();
+    QTest::keyClicks(w->edtInterest, "7.5"); // typed, not committed
+    ASSERT_EQ(w->grdAPR->Cells(1, 6), before);
+
+    TQRPrinter& store = TQRPrinter::Instance();
+    store.OnPreview = [] {};
+    w->mnuFilePrint->trigger();
+    EXPECT_EQ(Printed("lblInterestRate"), "7.5%");
+    EXPECT_EQ(Printed("lblPayment"), "$699.21");
+    EXPECT_EQ(Printed("lblAPR"), "7.5%");
+    EXPECT_NE(w->grdAPR->Cells(1, 6), before) << "the table is the one of 7.5 %";
+    QStringList cells;
+    for (const TQRPrintedText& t : Chart()->Rep->PrintedTexts())
+        if (t.Name == "lblColumn2")
+            cells << t.Text;
+    ASSERT_EQ(cells.size(), 12);
+    EXPECT_EQ(cells[6], w->grdAPR->Cells(1, 6));
+    EXPECT_EQ(cells[6].trimmed(), "7.500%");
 }
 } // namespace

@@ -198,7 +198,8 @@ TEST_P(APRChart, PrintsToOnePdfPageWithEveryFigure)
     EXPECT_EQ(TQRPrinter::Instance().State(), TQRPrinterState::Idle);
     const PdfText printed = PdfText::Read(pdf);
     EXPECT_EQ(printed.Pages, 1);
-    EXPECT_EQ(printed.Title, "of Annual Percentage Rates");
+    EXPECT_EQ(printed.Title, "Chart of Annual Percentage Rates") << "the job's name stays "
+                                                                    "\"of Annual Percentage Rates\"";
     QStringList expected{"Chart of Annual Percentage Rates",
                          "Printed at 3/5/2026 2:07:09 PM",
                          "Mortgage Loan Variables",
@@ -254,6 +255,57 @@ TEST(APRChartSource, WithoutAWindowFromAnyTable)
             values << t.Text;
     EXPECT_EQ(values, QStringList({"7.5 Years", "($5.00)", "12.346%", "r0c7", "r1c7", "r2c7",
                                    "r3c7", "r4c7"}));
+}
+
+// The largest figures the window's fields can hold print whole, each within its own room: the
+// values between their captions and their right edges, each table cell in its box.
+TEST(APRChartLargeFigures, PrintWholeWithinTheirRoomOnLetterAndA4)
+{
+    for (const QSize paper : {QSize(816, 1056), QSize(794, 1123)}) {
+        PrinterPage page(paper.width(), paper.height());
+        TQRAPRChart chart;
+        chart.Rep->ShowProgress = false;
+        TAPRChartSource source;
+        source.Values = [] {
+            TAPRChartValues v;
+            v.PurchasePrice = v.DownPayment = v.Loan = 9999999999;
+            v.Payment = -9999999999; // the negative currency format is the widest
+            v.FixedFees = v.Total = 7999999992;
+            v.OriginationFees = v.Points = v.PrepaidMortgageInterest = 999999999;
+            v.MortgageInsurancePremiums = v.BuydownFunds = v.FloodCheckFee = 999999999;
+            v.TaxServicingFee = v.OtherFees = 999999999;
+            v.DownPaymentPercent = v.Interest = v.APR = 99.999;
+            v.Term = 40;
+            return v;
+        };
+        source.RowCount = [] { return 12; };
+        source.Cell = [](int column, int row) {
+            return row >= 12 ? QString() : column == 0 ? QStringLiteral("$9,999,999,999")
+                                                       : QStringLiteral("($999,999,999)");
+        };
+        chart.SetSource(source);
+        ASSERT_TRUE(chart.Rep->Prepare());
+        TQRPrinter::Instance().Cleanup();
+        int checked = 0;
+        for (const TQRPrintedText& t : chart.Rep->PrintedTexts()) {
+            const std::string what = t.Name.toStdString() + " " + t.Text.toStdString();
+            if (t.Name.startsWith("lblColumn")) {
+                const int left = QList<int>{50, 138, 224, 310, 397, 483, 569, 655}
+                    [t.Name.mid(9).toInt() - 1];
+                EXPECT_GE(t.Box.left(), left) << what;
+                EXPECT_LE(t.Box.left() + t.Box.width(), left + 82) << what;
+            } else if (t.Name.startsWith("lbl") && t.Name != "lblApplicationTitle") {
+                const bool fee = t.Box.left() > 400;
+                EXPECT_GE(t.Box.left(), fee ? 592 : 194) << what;
+                EXPECT_LE(t.Box.left() + t.Box.width(), fee ? 676 : 298) << what;
+                EXPECT_GE(t.Box.height(), 9) << what << ": still readable";
+            } else {
+                continue;
+            }
+            ++checked;
+        }
+        EXPECT_EQ(checked, 18 + 12 * 8);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, APRChart,

@@ -3,6 +3,7 @@
 #include "report/QRPrinter.h"
 
 #include "calc/Errors.h"
+#include "report/PrintQueue.h"
 #include "tests/report/PdfText.h"
 
 #include <QFileInfo>
@@ -36,6 +37,7 @@ protected:
     void TearDown() override
     {
         store.Cleanup();
+        store.DocumentTitle.clear();
         store.Printer().setOutputFileName(QString());
         store.Printer().setPageSize(QPageSize(QPageSize::A4));
     }
@@ -88,7 +90,10 @@ TEST_F(QRPrinterTest, StatesFollowTheDocumentAndSelectionIgnoresPagesOutOfRange)
     EXPECT_EQ(store.LastPage, 0);
 }
 
-TEST_F(QRPrinterTest, MeasuresThePageWithOrWithoutAPrinter)
+// Run with the printing system pointed at nothing (ctest label noprinter).
+using QRPrinterNoPrinter = QRPrinterTest;
+
+TEST_F(QRPrinterNoPrinter, MeasuresThePageWithOrWithoutAPrinter)
 {
     if (!QPrinterInfo::availablePrinters().isEmpty())
         GTEST_SKIP() << "a printer is installed on this machine; the no-printer page is not used";
@@ -120,28 +125,42 @@ TEST_F(QRPrinterTest, PrintsTheStoredPagesInTheRangeToAFile)
     store.Printer().setOutputFileName(pdf);
     RecordPages(store, 3);
     store.Title = QStringLiteral("of Test Pages");
+    store.DocumentTitle = QStringLiteral("Test Pages");
     store.ShowProgress = false;
     store.SelectPage(2);
 
     store.FirstPage = 2;
     store.LastPage = 3;
-    store.Print();
+    EXPECT_TRUE(store.Print());
     EXPECT_EQ(store.PageNumber(), 2) << "the page current before printing is selected again";
     const PdfText printed = PdfText::Read(pdf);
     EXPECT_EQ(printed.Pages, 2);
     EXPECT_FALSE(printed.Text.contains("Page marker 1"));
     EXPECT_TRUE(printed.Text.contains("Page marker 2"));
     EXPECT_TRUE(printed.Text.contains("Page marker 3"));
-    EXPECT_EQ(printed.Title, "of Test Pages");
+    EXPECT_EQ(printed.Title, "Test Pages") << "a file carries the document's title";
 
     // Cancel pressed before the first page goes out: no job is finished.
     QFile::remove(pdf);
     store.FirstPage = store.LastPage = 0;
     QMetaObject::invokeMethod(
         &store, [this] { store.Cancel(); }, Qt::QueuedConnection);
-    store.Print();
+    EXPECT_TRUE(store.Print()) << "a cancelled job is no failure";
     EXPECT_TRUE(store.Cancelled());
     EXPECT_FALSE(QFileInfo::exists(pdf));
+}
+
+TEST_F(QRPrinterTest, AFileThatCannotBeWrittenIsReportedByName)
+{
+    QTemporaryDir folder;
+    const QString pdf = folder.path() + "/no such folder/chart.pdf";
+    store.Printer().setOutputFileName(pdf);
+    RecordPages(store, 1);
+    store.ShowProgress = false;
+    QString problem;
+    EXPECT_FALSE(store.Print(&problem));
+    EXPECT_TRUE(problem.contains(QStringLiteral("\"%1\" could not be written").arg(pdf)))
+        << problem.toStdString();
 }
 
 // The rightmost inked column of a page drawn at half size on an image of `dpi` dots per inch.
@@ -226,14 +245,17 @@ TEST_F(QRPrinterTest, APaperThePrinterRefusesIsAPrinterDriverError)
     EXPECT_TRUE(store.Printer().pageLayout().pageSize().isEquivalentTo(before));
 }
 
-TEST_F(QRPrinterTest, WithoutAPrinterPrintingDoesNothing)
+TEST_F(QRPrinterNoPrinter, PrintingSaysThereIsNoPrinter)
 {
     if (!QPrinterInfo::availablePrinters().isEmpty())
         GTEST_SKIP() << "a printer is installed on this machine";
     RecordPages(store, 1);
     store.ShowProgress = false;
-    store.Print(); // nothing to print on, and no error
+    QString problem;
+    EXPECT_FALSE(store.Print(&problem));
+    EXPECT_EQ(problem, PrintQueue::NoPrinterMessage());
     EXPECT_EQ(store.State(), TQRPrinterState::Ready);
+    EXPECT_EQ(store.LastJob(), 0);
 }
 
 } // namespace

@@ -1,0 +1,189 @@
+// Printing the chart through a real print queue: the cups-pdf queue that scripts/print-queue
+// starts (TALLYHORN_TEST_QUEUE names it, CUPS_SERVER reaches it; ctest label printqueue). A chart
+// printed from the window's preview comes out of the queue as one page with the window's texts;
+// a removed, rejecting or stopped queue, or an unreachable printing system, is reported with the
+// printer's name while the preview stays open.
+#include "app/Main.h"
+#include "controls/Aligrid.h"
+#include "controls/ExplBtn.h"
+#include "report/Preview.h"
+#include "report/QRAPRChart.h"
+#include "report/QRPrinter.h"
+#include "report/QRReport.h"
+#include "tests/report/PdfText.h"
+#include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/TempFolder.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+#include <cups/cups.h>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// Runs a printing-system command (lpadmin, cupsreject, ...) against the test's server.
+void Cups(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    ASSERT_TRUE(process.waitForFinished(30000)) << program.toStdString();
+    ASSERT_EQ(process.exitCode(), 0) << program.toStdString() << ": "
+                                     << process.readAllStandardError().toStdString();
+}
+
+class PrintQueue : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        queue = qEnvironmentVariable("TALLYHORN_TEST_QUEUE");
+        if (queue.isEmpty())
+            GTEST_SKIP() << "no test print queue: scripts/test starts one (scripts/print-queue)";
+        w = std::make_unique<TfrmMain>();
+        w->MessageInterval = 0;
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        QTest::mouseClick(w->btnAutoCalcStatus, Qt::LeftButton); // AutoCalc on: the table
+        w->findChild<TQRAPRChart*>("QRAPRChart")->Rep->ShowProgress = false;
+        TQRPrinter::Instance().Printer().setPrinterName(queue);
+    }
+    void TearDown() override
+    {
+        cupsSetServer(nullptr); // back to CUPS_SERVER
+        w.reset();
+        TQRPrinter::Instance().Cleanup();
+        TQRPrinter::Instance().Printer().setPrinterName(QString());
+        if (!scratch.isEmpty()) { // gone already when the test removed it
+            QProcess remove;
+            remove.start("lpadmin", {"-x", scratch});
+            remove.waitForFinished(30000);
+        }
+    }
+    // Opens the preview from the File menu, clicks Print and gives the preview back when it is
+    // still open; `before` runs in the open preview first.
+    bool PrintFromPreview(const std::function<void()>& before = {})
+    {
+        bool stillOpen = false;
+        bool shown = false;
+        QTimer poll;
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* preview = qobject_cast<TfrmPreview*>(QApplication::activeModalWidget());
+            if (!preview || shown)
+                return;
+            shown = true;
+            poll.stop();
+            if (before)
+                before();
+            QTest::mouseClick(preview->bbPrint, Qt::LeftButton);
+            stillOpen = preview->isVisible();
+            preview->close();
+        });
+        poll.start();
+        EXPECT_TRUE(w->mnuFilePrint->isEnabled());
+        w->mnuFilePrint->trigger();
+        EXPECT_TRUE(shown);
+        return stillOpen;
+    }
+    // A second queue of cups-pdf for a test to break.
+    void AddScratchQueue()
+    {
+        scratch = "TallyhornScratch";
+        Cups("lpadmin", {"-p", scratch, "-E", "-v", "cups-pdf:/"});
+        TQRPrinter::Instance().Printer().setPrinterName(scratch);
+    }
+
+    TempProgramFolder folder;
+    QString queue;
+    QString scratch;
+    std::unique_ptr<TfrmMain> w;
+};
+
+TEST_F(PrintQueue, ChartPrintedThroughTheQueueIsOnePageWithTheWindowsTexts)
+{
+    ASSERT_TRUE(PdfText::Available());
+    // cups-pdf writes the job's PDF, named after the job, into the user's PDF folder.
+    const QDir out(QDir::home().filePath("PDF"));
+    const QString name = "of_Annual_Percentage_Rates";
+    for (const QFileInfo& old : out.entryInfoList({name + "*.pdf"}))
+        QFile::remove(old.filePath());
+
+    MessageBoxAnswerer boxes;
+    EXPECT_FALSE(PrintFromPreview()) << "the preview closes once the job is handed over";
+    EXPECT_TRUE(boxes.Boxes().isEmpty());
+    EXPECT_GT(TQRPrinter::Instance().LastJob(), 0);
+
+    QString pdf;
+    QTRY_VERIFY_WITH_TIMEOUT(!(pdf = [&] {
+                                   const auto files = out.entryInfoList({name + "*.pdf"});
+                                   return files.isEmpty() ? QString() : files[0].filePath();
+                               }())
+                                  .isEmpty(),
+                             60000);
+    // cups-pdf writes the file and closes it before the job completes; it prints the page anew
+    // (its text cannot be read back), so the texts are read from the document the queue took.
+    QTRY_VERIFY_WITH_TIMEOUT(PdfText::Read(pdf).Pages > 0, 30000);
+    EXPECT_EQ(PdfText::Read(pdf).Pages, 1);
+    const QString spooled = QStringLiteral("%1/spool/d%2-001")
+                                .arg(qEnvironmentVariable("TALLYHORN_CUPSD_ROOT"))
+                                .arg(TQRPrinter::Instance().LastJob(), 5, 10, QLatin1Char('0'));
+    const PdfText printed = PdfText::Read(spooled);
+    EXPECT_EQ(printed.Pages, 1) << spooled.toStdString();
+    for (const QString& text :
+         {QString("Chart of Annual Percentage Rates"), QString("Mortgage Loan Variables"),
+          QString("Prepaid Mortgage Interest:"), QString("$100,000.00"), QString("$786.70"),
+          QString("8.75%"), QString("30 Years"), QString("Tallyhorn, 1.0.00"),
+          QString("before making any financial decisions.")})
+        EXPECT_TRUE(printed.Text.contains(text)) << text.toStdString();
+    for (int row = 0; row < 12; ++row)
+        for (int column = 0; column < 8; ++column)
+            if (const QString cell = w->grdAPR->Cells(column, row).trimmed(); !cell.isEmpty()) {
+                EXPECT_TRUE(printed.Text.contains(cell)) << cell.toStdString();
+            }
+    if (!HasFailure())
+        QFile::remove(pdf);
+}
+
+struct FailureCase {
+    const char* name;
+    std::function<void(const QString& printer)> breakIt;
+    const char* says;
+};
+
+class PrintQueueFailure : public PrintQueue, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(PrintQueueFailure, NamesThePrinterAndKeepsThePreviewOpen)
+{
+    AddScratchQueue();
+    MessageBoxAnswerer boxes;
+    const bool stillOpen = PrintFromPreview([&] { GetParam().breakIt(scratch); });
+    EXPECT_TRUE(stillOpen);
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    const QString text = boxes.Boxes()[0].text;
+    EXPECT_TRUE(text.contains("\"" + scratch + "\"")) << text.toStdString();
+    EXPECT_TRUE(text.contains(GetParam().says)) << text.toStdString();
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Tallyhorn");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, PrintQueueFailure,
+    ::testing::Values(
+        FailureCase{"Removed", [](const QString& p) { Cups("lpadmin", {"-x", p}); },
+                    "is no longer installed"},
+        FailureCase{"Rejecting", [](const QString& p) { Cups("cupsreject", {p}); },
+                    "is not accepting jobs"},
+        FailureCase{"Stopped", [](const QString& p) { Cups("cupsdisable", {p}); }, "is stopped"},
+        // The printing system gone: a server address where nothing listens.
+        FailureCase{"ServiceUnreachable",
+                    [](const QString&) { cupsSetServer("/nonexistent/cups.sock"); },
+                    "cannot be reached"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+} // namespace
