@@ -1,5 +1,7 @@
 #include "tests/support/FailingDevice.h"
 
+#include <algorithm>
+
 FailingDevice::FailingDevice(qint64 capacity, QString reason)
     : m_capacity(capacity), m_reason(std::move(reason))
 {
@@ -8,15 +10,13 @@ FailingDevice::FailingDevice(qint64 capacity, QString reason)
 
 qint64 FailingDevice::writeData(const char* data, qint64 length)
 {
-    const qint64 room = m_capacity - m_written.size();
-    if (room <= 0) {
-        ++m_refused;
-        setErrorString(m_reason);
-        return -1;
-    }
-    const qint64 taken = std::min(room, length);
+    const qint64 taken = std::clamp(m_capacity - m_written.size(), qint64(0), length);
     m_written.append(data, taken);
-    return taken;
+    if (taken == length)
+        return length;
+    ++m_refused;
+    setErrorString(m_reason);
+    return -1;
 }
 
 FileSizeLimit::FileSizeLimit(rlim_t bytes)

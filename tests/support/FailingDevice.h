@@ -9,8 +9,8 @@
 #include <sys/resource.h>
 
 // A write-only device that takes `capacity` bytes and then refuses, with `reason` as its error
-// text, as a full disk does: the write that crosses the capacity stores what fits, the next
-// one fails.
+// text, as a file on a full disk does: the write that crosses the capacity stores what fits
+// and fails, and so does every write after it.
 class FailingDevice : public QIODevice {
 public:
     explicit FailingDevice(qint64 capacity, QString reason = "No space left on device");
