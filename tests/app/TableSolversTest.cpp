@@ -110,8 +110,10 @@ void SolveWithoutRoomForThreads()
 
 TEST(TableSolversDeathTest, WithoutRoomForAHelperThreadTheCallerSolvesAlone)
 {
+    const std::string style = GTEST_FLAG_GET(death_test_style);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(SolveWithoutRoomForThreads(), testing::ExitedWithCode(0), "solved alone");
+    GTEST_FLAG_SET(death_test_style, style);
 }
 #endif
 } // namespace
