@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QWidget>
+#include <cstdio>
 #include <unistd.h>
 
 namespace {
@@ -198,6 +199,7 @@ void TfrmMain::AppOnException(QObject* sender, const std::exception& e)
         LastDownPercent = edtDownPaymentPercent->Value();
         SaveIniValues();
     } else {
+        std::fprintf(stderr, "tallyhorn: %s\n", e.what());
         ShowInformation("An unidentified error has occurred.");
     }
 }

@@ -67,7 +67,7 @@ TStoredInputs TStoredInputs::Read(QString* warning)
         ProfileFile(location.beside).Check(&problem) != ProfileFile::Status::Ok)
         warnings << OneLine(problem) + " It is left as it is; the values in " +
                         QDir::toNativeSeparators(QFileInfo(readFrom).absoluteFilePath()) +
-                        " or the designed inputs are used.";
+                        " or the default inputs are used.";
 
     if (location.distrust != SettingsLocation::Distrust::None)
         warnings << "the settings file " + QDir::toNativeSeparators(location.beside) +
@@ -79,7 +79,7 @@ TStoredInputs TStoredInputs::Read(QString* warning)
     const ProfileFile ini(readFrom);
     const ProfileFile::Status status = ini.Check(&problem);
     if (status == ProfileFile::Status::Unreadable || status == ProfileFile::Status::NotText)
-        warnings << OneLine(problem) + " (using what can be read, and the designed inputs for "
+        warnings << OneLine(problem) + " (using what can be read, and the default inputs for "
                                        "the rest)";
 
     // A line break can never be a stored value, so it marks a missing key.
@@ -93,12 +93,12 @@ TStoredInputs TStoredInputs::Read(QString* warning)
     for (const auto& [key, field] : keys) {
         const QString text = ini.ReadString("LastValues", key, missing);
         if (text == missing)
-            continue; // the designed value stays
+            continue; // the default value stays
         try {
             inputs.*field = StoredNumber(text, settings);
         } catch (const calc::EConvertError&) {
             warnings << QStringLiteral("the settings file %1 holds %2=%3, which is not a "
-                                       "number; the designed inputs are used")
+                                       "number; the default inputs are used")
                             .arg(ini.FileName(), key, OneLine(text));
             inputs = TStoredInputs();
             break;

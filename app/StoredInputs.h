@@ -7,7 +7,7 @@
 #include <QString>
 
 struct TStoredInputs {
-    // The window's designed inputs, used for missing keys and after a value that is not a
+    // The window's default inputs, used for missing keys and after a value that is not a
     // number (then for all four, as at the window's start).
     double price = 100000;
     double interest = 8.75;

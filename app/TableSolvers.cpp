@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <system_error>
 #include <thread>
 
 TTableSolvers::TTableSolvers(const calc::UserLoan& user, double loanIncrement, double feeIncrement)
@@ -39,12 +40,17 @@ TTableSolvers::TTableSolvers(const calc::UserLoan& user, double loanIncrement, d
     };
     const size_t threads =
         std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), m_jobs.size());
-    std::vector<std::thread> helpers;
-    for (size_t i = 1; i < threads; ++i)
-        helpers.emplace_back(work);
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
+    {
+        // The helpers are joined when they go out of scope. A helper that cannot start leaves
+        // its share to those that did and to this thread.
+        std::vector<std::jthread> helpers;
+        try {
+            for (size_t i = 1; i < threads; ++i)
+                helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+        }
+        work();
+    }
 }
 
 double TTableSolvers::Result(bool apr, int n, double argument, double payment) const

@@ -1,5 +1,5 @@
-// "MS Sans Serif", the small dialogs' font. The name is kept in the fonts so that they read as
-// designed; a substitution maps it to an installed sans-serif face.
+// "MS Sans Serif", the small dialogs' font. The name is kept in the fonts the dialogs are given;
+// a substitution maps it to an installed sans-serif face.
 #pragma once
 
 #include <QFont>

@@ -11,9 +11,9 @@ QString ProgramFolder();
 // Overrides the program folder (tests use a temporary one); an empty text restores it.
 void SetProgramFolder(const QString& folder);
 
-// The file named `fileName` in `folder`, found regardless of letter case (the names are one
-// file to the design): the exact spelling when it exists, else the first match in name order,
-// else the exact spelling, which is where the file is created.
+// The file named `fileName` in `folder`, found regardless of letter case (names that differ
+// only in case are one file here): the exact spelling when it exists, else the first match in
+// name order, else the exact spelling, which is where the file is created.
 QString FileInFolder(const QString& folder, const QString& fileName);
 
 // The marker file that an installation writes beside the program (`cmake --install`, the

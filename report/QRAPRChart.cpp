@@ -15,7 +15,7 @@
 namespace {
 const QString Arial = QStringLiteral("Arial");
 
-// Design character heights (report units) of the chart's fonts.
+// Character heights (report units) of the chart's fonts.
 constexpr int Height20pt = 27;
 constexpr int Height10pt = 13;
 constexpr int Height9pt = 12;
@@ -32,7 +32,7 @@ TQRLabel* Label(TQRBand* band, const char* name, int left, int top, int width, i
     label->SetBounds(left, top, width, height);
     label->SetAlignment(alignment);
     label->SetAutoSize(size == TSize::Auto);
-    label->SetFont(QRFonts::DesignFont(Arial, fontHeight, bold), color);
+    label->SetFont(QRFonts::ReportFont(Arial, fontHeight, bold), color);
     label->SetCaption(caption);
     return label;
 }
@@ -94,7 +94,7 @@ void TQRAPRChart::CreateTitle()
     QRDateTime->Data = qrsDateTime;
     QRDateTime->Text = QStringLiteral("Printed at ");
     QRDateTime->SetAlignment(taCenter);
-    QRDateTime->SetFont(QRFonts::DesignFont(Arial, Height8pt));
+    QRDateTime->SetFont(QRFonts::ReportFont(Arial, Height8pt));
     QRDateTime->SetAutoSize(true);
 }
 
@@ -141,7 +141,6 @@ void TQRAPRChart::CreatePageHeader()
 
     Label(b, "QRLabel18", 504, 42, 87, 15, "Origination Fee:", Height9pt, false, text, right);
     Label(b, "QRLabel19", 553, 61, 38, 15, "Points:", Height9pt, false, text, right);
-    // The design's caption reads "Mortage"; the chart prints the word spelt right.
     Label(b, "QRLabel20", 454, 80, 137, 15, "Prepaid Mortgage Interest:", Height9pt, false, text,
           right);
     Label(b, "QRLabel24", 418, 99, 173, 15, "Mortgage Insurance Premiums:", Height9pt, false, text,
@@ -182,7 +181,7 @@ void TQRAPRChart::CreateDetail()
 {
     Detail = new TQRBand(Rep, rbDetail, 24);
     Detail->setObjectName(QStringLiteral("Detail"));
-    Detail->Font = QRFonts::DesignFont(Arial, Height9pt);
+    Detail->Font = QRFonts::ReportFont(Arial, Height9pt);
     Detail->FontColor = Qt::black;
     struct Cell {
         int boxLeft;

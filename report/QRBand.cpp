@@ -5,7 +5,7 @@
 
 TQRBand::TQRBand(TQRReport* report, TQRBandType type, int height)
     : QObject(report), BandType(type), Height(height),
-      Font(QRFonts::DesignFont(QStringLiteral("Arial"), 13)), m_report(report)
+      Font(QRFonts::ReportFont(QStringLiteral("Arial"), 13)), m_report(report)
 {
     report->AddBand(this);
 }

@@ -7,7 +7,7 @@
 
 namespace QRFonts {
 
-QFont DesignFont(const QString& family, int units, bool bold)
+QFont ReportFont(const QString& family, int units, bool bold)
 {
     QFont font(family);
     font.setPixelSize(units);
@@ -15,27 +15,27 @@ QFont DesignFont(const QString& family, int units, bool bold)
     return font;
 }
 
-int PointsOf(const QFont& design)
+int PointsOf(const QFont& report)
 {
-    const int units = design.pixelSize() > 0
-                          ? design.pixelSize()
-                          : static_cast<int>(std::lround(design.pointSizeF() * 96.0 / 72.0));
+    const int units = report.pixelSize() > 0
+                          ? report.pixelSize()
+                          : static_cast<int>(std::lround(report.pointSizeF() * 96.0 / 72.0));
     return static_cast<int>(std::lround(units * 72.0 / 96.0));
 }
 
-QFont CanvasFont(const QFont& design, int scale)
+QFont CanvasFont(const QFont& report, int scale)
 {
     // Pixel sizes, not point sizes: a recorded picture must not depend on the resolution of
     // the screen it was recorded on.
-    QFont font(design);
-    font.setPixelSize(static_cast<int>(std::lround(PointsOf(design) * 96.0 / 72.0 * scale)));
+    QFont font(report);
+    font.setPixelSize(static_cast<int>(std::lround(PointsOf(report) * 96.0 / 72.0 * scale)));
     return font;
 }
 
-QSize TextSize(const QString& text, const QFont& design)
+QSize TextSize(const QString& text, const QFont& report)
 {
     constexpr int scale = TQRPrinter::CanvasScale;
-    const QFontMetricsF metrics(CanvasFont(design, scale));
+    const QFontMetricsF metrics(CanvasFont(report, scale));
     return QSize(static_cast<int>(std::ceil(metrics.horizontalAdvance(text) / scale)),
                  static_cast<int>(std::ceil(metrics.height() / scale)));
 }

@@ -200,7 +200,7 @@ struct StoredInputsTest : ::testing::Test {
 // Any spelling of the name is the same file; the exact one wins. Nothing is written.
 TEST_F(StoredInputsTest, FindsTheFileWhateverItsLetterCase)
 {
-    EXPECT_EQ(TStoredInputs::Read(&warning).interest, 8.75); // no file: the designed inputs
+    EXPECT_EQ(TStoredInputs::Read(&warning).interest, 8.75); // no file: the default inputs
     TempProgramFolder::WriteFile(folder.File("TORVINI.INI"), "[LastValues]\nPrice=1\n");
     EXPECT_EQ(TStoredInputs::Read(&warning).price, 1);
     TempProgramFolder::WriteFile(folder.File("TorvIni.ini"), "[lastvalues]\nprice=250000\n");

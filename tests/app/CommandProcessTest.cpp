@@ -353,14 +353,15 @@ TEST_F(CommandProcessTest, WriteErrorsExitWithOneLineAndLeaveNoCutFile)
     EXPECT_EQ(TempProgramFolder::ReadFile(pdf).size(), whole.size());
 }
 
-// A damaged value: one warning line, the designed inputs, success, and the file as it was.
-TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDesignedInputs)
+// A damaged value: one warning line, the default inputs, success, and the file as it was.
+TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDefaultInputs)
 {
     TempProgramFolder::WriteFile(Settings(), "[LastValues]\nPrice=12O000\n");
     const Outcome run = Start({"table"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err.count('\n'), 1);
-    EXPECT_TRUE(run.err.startsWith("tallyhorn: warning: ") && run.err.contains("Price=12O000,"))
+    EXPECT_TRUE(run.err.startsWith("tallyhorn: warning: ") && run.err.contains("Price=12O000,") &&
+                run.err.endsWith("; the default inputs are used\n"))
         << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(" $100,000.00\n"));
     EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), "[LastValues]\nPrice=12O000\n");
@@ -374,7 +375,8 @@ TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDesignedInput
     EXPECT_EQ(skipped.err.count('\n'), 1);
     EXPECT_TRUE(
         skipped.err.startsWith("tallyhorn: warning: ") &&
-        skipped.err.contains(QFileInfo(Settings()).absoluteFilePath() + "\" is not a text file"))
+        skipped.err.contains(QFileInfo(Settings()).absoluteFilePath() + "\" is not a text file") &&
+        skipped.err.endsWith(" or the default inputs are used.\n"))
         << skipped.err.toStdString();
     EXPECT_TRUE(skipped.out.contains(" $100,000.00\n"));
     EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), binary);

@@ -339,7 +339,11 @@ TEST_F(HelpCommandsTest, AnErrorWhileTheBoxShowsReachesTheTrapAndTheBoxIsStillDe
         box = modal;
         QTest::mouseClick(qobject_cast<TAboutBox*>(modal)->URLLabel1, Qt::LeftButton);
     });
+    testing::internal::CaptureStderr();
     Run("mnuHelpAbout");
+    // The box names no cause; standard error keeps the error's own text.
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find("tallyhorn: no shell\n"), std::string::npos) << errors;
     ASSERT_EQ(answers.Boxes().size(), 1);
     EXPECT_EQ(answers.Boxes().front().text, "An unidentified error has occurred.");
     EXPECT_TRUE(box.isNull());

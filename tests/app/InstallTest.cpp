@@ -60,6 +60,12 @@ TEST(Install, IntoATemporaryPrefix)
     EXPECT_EQ(link.canonicalFilePath(), program.canonicalFilePath());
 
     EXPECT_TRUE(QFileInfo::exists(root.filePath("share/man/man1/tallyhorn.1")));
+    // Every file is installed by one rule only.
+    QStringList destinations;
+    for (const QString& line : log.split('\n'))
+        if (line.startsWith("-- Installing: ") || line.startsWith("-- Up-to-date: "))
+            destinations << line.mid(15);
+    EXPECT_EQ(destinations.removeDuplicates(), 0) << log.toStdString();
 
     // The marker makes it an installed copy, which reads the settings file of the user's
     // configuration folder, even with one beside it that it could write (as root can).

@@ -8,6 +8,7 @@
 #include "update/Update.h"
 #include "update/WebFileInfo.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <gtest/gtest.h>
 
@@ -52,12 +53,22 @@ TEST(MainUpdate, OpensANewCentrePerCommandAndFetchesThePageOnce)
 
     // A host that is not one goes unused; the test run then refuses the maker's host.
     ASSERT_TRUE(ProfileFile(w.IniFileName()).WriteString("Update", "Host", "mirror/x?y"));
-    WhenWidgetShown([](QWidget* window) { return window == frmUpdate; },
-                    [&](QWidget*) {
-                        ProcessMessagesUntil([&] { return !seams.boxes.isEmpty(); });
-                        frmUpdate->btnClose->OnClick();
-                    });
+    // The check runs inside the centre's own loop, so the centre is closed from the polling
+    // once the box is there (or after 10 s, which fails below), never by waiting inside it.
+    QElapsedTimer clock;
+    clock.start();
+    bool closedAfterTheBox = false;
+    WhenWidgetShown(
+        [&](QWidget* window) {
+            return window == frmUpdate && (!seams.boxes.isEmpty() || clock.elapsed() > 10000);
+        },
+        [&](QWidget*) {
+            closedAfterTheBox = !seams.boxes.isEmpty();
+            frmUpdate->btnClose->OnClick();
+        },
+        20000);
     w.btnUpdate->OnClick();
+    EXPECT_TRUE(closedAfterTheBox);
     EXPECT_EQ(component->HomeURL(), "http://www.velmora.example/Torv/Torv.htm");
     EXPECT_EQ(
         seams.BoxTexts(),

@@ -111,7 +111,7 @@ TEST_F(MainWindowTest, StartsWithDefaultsPlaceholdersAndCommandsDisabled)
     EXPECT_EQ(Find<TFnpNumericEdit>("edtInterest")->text(), "8.750");
     EXPECT_EQ(Find<TFnpNumericEdit>("edtTerm")->text(), "30");
     EXPECT_EQ(Find<TFnpNumericEdit>("edtDownPaymentPercent")->text(), "0.000");
-    // Until the first calculation the results hold their designed values.
+    // Until the first calculation the results hold their default values.
     EXPECT_EQ(w->edtLoan->text(), "$1.00");
     EXPECT_EQ(w->edtPayment->text(), "$1.00");
     EXPECT_EQ(w->edtDownPayment->text(), "$1.00");

@@ -348,7 +348,7 @@ TEST_F(SettingsFileTest, ADecimalCommaReadsUnderAPointLocale)
     EXPECT_EQ(w->edtPurchasePrice->Value(), 100000);
 }
 
-// Under a decimal-comma locale: the designed defaults whatever the locale, stored numbers read
+// Under a decimal-comma locale: the default inputs whatever the locale, stored numbers read
 // with "." or the regional separator, and written with the regional one.
 struct LocaleCase {
     const char* name;

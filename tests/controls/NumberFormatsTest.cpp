@@ -25,128 +25,185 @@ TFormatSettings Comma()
     return s;
 }
 
-struct Row {
+// The settings a row is formatted with.
+enum class Region { UnitedStates, Comma };
+
+TFormatSettings SettingsOf(Region region)
+{
+    return region == Region::Comma ? Comma() : us;
+}
+
+// The rows hold the inputs and the expected text; the test bodies call the formats, so that a
+// fault in one shows under that row's name.
+struct GeneralRow {
     const char* name;
-    QString actual;
+    double value;
     const char* expected;
+    int precision = 15;
+    Region region = Region::UnitedStates;
 };
 
-void PrintTo(const Row& row, std::ostream* os)
-{
-    *os << row.name;
-}
+// A fixed or currency text: value, precision and decimals.
+struct DigitsRow {
+    const char* name;
+    double value;
+    int precision;
+    int decimals;
+    const char* expected;
+    Region region = Region::UnitedStates;
+};
 
-class Formats : public ::testing::TestWithParam<Row> {};
+struct MaskRow {
+    const char* name;
+    double value;
+    const char* mask;
+    const char* expected;
+    Region region = Region::UnitedStates;
+};
 
-TEST_P(Formats, ShowsTheExpectedText)
-{
-    EXPECT_EQ(GetParam().actual.toStdString(), GetParam().expected);
-}
-
-std::string RowName(const ::testing::TestParamInfo<Row>& info)
+template <typename R> std::string RowName(const ::testing::TestParamInfo<R>& info)
 {
     return info.param.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    General, Formats,
-    ::testing::Values(Row{"Zero", GeneralText(0, us), "0"},
-                      Row{"NegativeZero", GeneralText(-0.0, us), "0"},
-                      Row{"Decimal", GeneralText(1234.5, us), "1234.5"},
-                      Row{"NoGrouping", GeneralText(100000, us), "100000"},
-                      Row{"Negative", GeneralText(-2.25, us), "-2.25"},
-                      Row{"ShortestForm", GeneralText(0.1 + 0.2, us), "0.3"},
-                      Row{"FifteenDigits", GeneralText(1.0 / 3, us), "0.333333333333333"},
-                      Row{"SmallestFixed", GeneralText(0.0001, us), "0.0001"},
-                      Row{"BelowFixed", GeneralText(0.00009, us), "9E-5"},
-                      Row{"ScientificNegativeExponent", GeneralText(1.5e-7, us), "1.5E-7"},
-                      Row{"ScientificLarge", GeneralText(1e20, us), "1E20"},
-                      Row{"LargestFixed", GeneralText(999999999999999, us), "999999999999999"},
-                      Row{"RoundsIntoScientific", GeneralText(9999999999999999.0, us), "1E16"},
-                      Row{"PrecisionTen", GeneralText(12345678901.0, us, 10), "1.23456789E10"},
-                      Row{"CommaSeparator", GeneralText(-1234.5, Comma()), "-1234,5"},
-                      Row{"Infinity", GeneralText(inf, us), "INF"},
-                      Row{"NegativeInfinity", GeneralText(-inf, us), "-INF"},
-                      Row{"NaN", GeneralText(NaN, us), "NAN"}),
-    RowName);
+void PrintTo(const GeneralRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+void PrintTo(const DigitsRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+void PrintTo(const MaskRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class GeneralTextShows : public ::testing::TestWithParam<GeneralRow> {};
+class FixedTextShows : public ::testing::TestWithParam<DigitsRow> {};
+class CurrencyTextShows : public ::testing::TestWithParam<DigitsRow> {};
+class MaskTextShows : public ::testing::TestWithParam<MaskRow> {};
+
+TEST_P(GeneralTextShows, TheExpectedText)
+{
+    const GeneralRow& row = GetParam();
+    EXPECT_EQ(GeneralText(row.value, SettingsOf(row.region), row.precision).toStdString(),
+              row.expected);
+}
+
+TEST_P(FixedTextShows, TheExpectedText)
+{
+    const DigitsRow& row = GetParam();
+    EXPECT_EQ(
+        FixedText(row.value, row.precision, row.decimals, SettingsOf(row.region)).toStdString(),
+        row.expected);
+}
+
+TEST_P(CurrencyTextShows, TheExpectedText)
+{
+    const DigitsRow& row = GetParam();
+    EXPECT_EQ(
+        CurrencyText(row.value, row.precision, row.decimals, SettingsOf(row.region)).toStdString(),
+        row.expected);
+}
+
+TEST_P(MaskTextShows, TheExpectedText)
+{
+    const MaskRow& row = GetParam();
+    EXPECT_EQ(MaskText(row.value, row.mask, SettingsOf(row.region)).toStdString(), row.expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
-    Fixed, Formats,
-    ::testing::Values(Row{"TwoDecimals", FixedText(25, 12, 2, us), "25.00"},
-                      Row{"HalfAwayFromZero", FixedText(0.125, 15, 2, us), "0.13"},
-                      Row{"NegativeHalfAwayFromZero", FixedText(-0.125, 15, 2, us), "-0.13"},
-                      Row{"DecimalWrittenHalf", FixedText(1.005, 15, 2, us), "1.01"},
-                      Row{"NoGroupingNoSeparator", FixedText(1234567.4, 15, 0, us), "1234567"},
-                      Row{"CarryIntoNewDigit", FixedText(9.996, 15, 2, us), "10.00"},
-                      Row{"NegativeRoundsToZero", FixedText(-0.004, 15, 2, us), "0.00"},
-                      Row{"TinyValue", FixedText(1e-300, 15, 2, us), "0.00"},
-                      Row{"IntegerPartTooLong", FixedText(123456789012.0, 10, 2, us),
-                          "1.23456789E11"},
-                      Row{"PrecisionAtLeastTwo", FixedText(123, 0, 0, us), "1.2E2"},
-                      Row{"CommaSeparator", FixedText(8.75, 15, 3, Comma()), "8,750"},
-                      // Rounded at the decimals or at the precision's digit, whichever first.
-                      Row{"RateAtFifthDigit", FixedText(123.4567, 5, 3, us), "123.460"},
-                      Row{"RateHalfAtFifthDigit", FixedText(113.285, 5, 3, us), "113.290"},
-                      Row{"RateAtThirdDecimal", FixedText(8.7505, 5, 3, us), "8.751"},
-                      Row{"RateCarriesPastFiveDigits", FixedText(99999.5, 5, 3, us), "1E5"},
-                      Row{"NegativeRate", FixedText(-1234.5678, 5, 3, us), "-1234.600"},
-                      Row{"PercentageAtDigits", FixedText(1234567.891, 8, 2, us), "1234567.90"}),
-    RowName);
-
-INSTANTIATE_TEST_SUITE_P(
-    Currency, Formats,
+    General, GeneralTextShows,
     ::testing::Values(
-        Row{"Grouped", CurrencyText(100000, 12, 2, us), "$100,000.00"},
-        Row{"NoDecimals", CurrencyText(95000, 10, 0, us), "$95,000"},
-        Row{"NegativeParentheses", CurrencyText(-5, 12, 2, us), "($5.00)"},
-        Row{"Zero", CurrencyText(0, 12, 2, us), "$0.00"},
-        Row{"NegativeRoundingToZero", CurrencyText(-0.001, 12, 2, us), "$0.00"},
-        Row{"Millions", CurrencyText(-1234567.891, 12, 2, us), "($1,234,567.89)"},
-        Row{"BeyondTenDigits", CurrencyText(12345678901.0, 10, 0, us), "1.23456789E10"},
-        Row{"BeyondTwelveDigits", CurrencyText(-1e12, 12, 2, us), "-1E12"},
-        Row{"CommaSettings", CurrencyText(1234567.5, 12, 2, Comma()), "1.234.567,50 EUR"},
-        Row{"CommaSettingsNegative", CurrencyText(-0.5, 12, 2, Comma()), "-0,50 EUR"},
-        Row{"AtTwelfthDigit", CurrencyText(12345678901.129, 12, 2, us), "$12,345,678,901.10"},
-        Row{"TwelfthDigitCarries", CurrencyText(99999999999.99, 12, 2, us), "$100,000,000,000.00"}),
-    RowName);
+        GeneralRow{"Zero", 0, "0"}, GeneralRow{"NegativeZero", -0.0, "0"},
+        GeneralRow{"Decimal", 1234.5, "1234.5"}, GeneralRow{"NoGrouping", 100000, "100000"},
+        GeneralRow{"Negative", -2.25, "-2.25"}, GeneralRow{"ShortestForm", 0.1 + 0.2, "0.3"},
+        GeneralRow{"FifteenDigits", 1.0 / 3, "0.333333333333333"},
+        GeneralRow{"SmallestFixed", 0.0001, "0.0001"}, GeneralRow{"BelowFixed", 0.00009, "9E-5"},
+        GeneralRow{"ScientificNegativeExponent", 1.5e-7, "1.5E-7"},
+        GeneralRow{"ScientificLarge", 1e20, "1E20"},
+        GeneralRow{"LargestFixed", 999999999999999, "999999999999999"},
+        GeneralRow{"RoundsIntoScientific", 9999999999999999.0, "1E16"},
+        GeneralRow{"PrecisionTen", 12345678901.0, "1.23456789E10", 10},
+        GeneralRow{"CommaSeparator", -1234.5, "-1234,5", 15, Region::Comma},
+        GeneralRow{"Infinity", inf, "INF"}, GeneralRow{"NegativeInfinity", -inf, "-INF"},
+        GeneralRow{"NaN", NaN, "NAN"}),
+    RowName<GeneralRow>);
 
 INSTANTIATE_TEST_SUITE_P(
-    Mask, Formats,
-    ::testing::Values(Row{"DefaultPositive", MaskText(1234.567, "#,##0", us), "1,235"},
-                      Row{"DefaultNegative", MaskText(-1234, "#,##0;;", us), "-1,234"},
-                      Row{"DefaultZero", MaskText(0, "#,##0;;", us), "0"},
-                      Row{"ThreeDecimals", MaskText(8.75, "0.000", us), "8.750"},
-                      Row{"NoDecimals", MaskText(30, "0", us), "30"},
-                      Row{"HalfAwayFromZero", MaskText(2.5, "0", us), "3"},
-                      Row{"NegativeHalfAwayFromZero", MaskText(-2.5, "0", us), "-3"},
-                      Row{"NegativeRoundsToZeroHasNoSign", MaskText(-0.4, "0", us), "0"},
-                      Row{"OwnNegativeSectionHasNoSign", MaskText(-5, "0.00;(0.00)", us), "(5.00)"},
-                      Row{"ZeroSection", MaskText(0, "0.00;-0.00;\"nil\"", us), "nil"},
-                      Row{"RoundedToZeroUsesZeroSection", MaskText(0.001, "0.00;;zero", us),
-                          "zero"},
-                      Row{"HashDropsZeros", MaskText(0.5, "#.##", us), ".5"},
-                      Row{"HashDropsDecimalSeparator", MaskText(5, "#.##", us), "5"},
-                      Row{"ZeroPadsDecimals", MaskText(5.1, "0.0#", us), "5.1"},
-                      Row{"LeadingZeros", MaskText(7, "000", us), "007"},
-                      Row{"ExtraDigitsGoFirst", MaskText(123456, "0", us), "123456"},
-                      Row{"LiteralBetweenDigits", MaskText(1234, "00-00", us), "12-34"},
-                      Row{"CommaAnywhereGroups", MaskText(1234567, "0,", us), "1,234,567"},
-                      Row{"FurtherPointsIgnored", MaskText(1.5, "0.0.0", us), "1.50"},
-                      Row{"QuotedText", MaskText(12, "0' kg'", us), "12 kg"},
-                      Row{"QuotedSemicolon", MaskText(-3, "0\";\"x;0", us), "3"},
-                      Row{"OtherCharactersCopied", MaskText(0.25, "0.00%", us), "0.25%"},
-                      Row{"ScientificPlus", MaskText(1234, "0.00E+00", us), "1.23E+03"},
-                      Row{"ScientificPlusNegative", MaskText(0.000123, "0.00E+00", us), "1.23E-04"},
-                      Row{"ScientificMinusPositive", MaskText(1234, "0.0e-0", us), "1.2e3"},
-                      Row{"ScientificMinusNegative", MaskText(0.0123, "0.0E-", us), "1.2E-2"},
-                      Row{"ScientificWideExponent", MaskText(5, "0E+0000", us), "5E+0000"},
-                      Row{"ScientificCarry", MaskText(9.99, "0.0E+0", us), "1.0E+1"},
-                      Row{"EmptyMaskIsGeneral", MaskText(1234.5, "", us), "1234.5"},
-                      Row{"EmptyPositiveSection", MaskText(1234.5, ";0", us), "1234.5"},
-                      Row{"CommaSettings", MaskText(1234.5, "#,##0.00", Comma()), "1.234,50"},
-                      Row{"HugeValueStaysDigits", MaskText(1e20, "0", us), "100000000000000000000"},
-                      Row{"NaN", MaskText(NaN, "0.00", us), "NAN"}),
-    RowName);
+    Fixed, FixedTextShows,
+    ::testing::Values(DigitsRow{"TwoDecimals", 25, 12, 2, "25.00"},
+                      DigitsRow{"HalfAwayFromZero", 0.125, 15, 2, "0.13"},
+                      DigitsRow{"NegativeHalfAwayFromZero", -0.125, 15, 2, "-0.13"},
+                      DigitsRow{"DecimalWrittenHalf", 1.005, 15, 2, "1.01"},
+                      DigitsRow{"NoGroupingNoSeparator", 1234567.4, 15, 0, "1234567"},
+                      DigitsRow{"CarryIntoNewDigit", 9.996, 15, 2, "10.00"},
+                      DigitsRow{"NegativeRoundsToZero", -0.004, 15, 2, "0.00"},
+                      DigitsRow{"TinyValue", 1e-300, 15, 2, "0.00"},
+                      DigitsRow{"IntegerPartTooLong", 123456789012.0, 10, 2, "1.23456789E11"},
+                      DigitsRow{"PrecisionAtLeastTwo", 123, 0, 0, "1.2E2"},
+                      DigitsRow{"CommaSeparator", 8.75, 15, 3, "8,750", Region::Comma},
+                      // Rounded at the decimals or at the precision's digit, whichever first.
+                      DigitsRow{"RateAtFifthDigit", 123.4567, 5, 3, "123.460"},
+                      DigitsRow{"RateHalfAtFifthDigit", 113.285, 5, 3, "113.290"},
+                      DigitsRow{"RateAtThirdDecimal", 8.7505, 5, 3, "8.751"},
+                      DigitsRow{"RateCarriesPastFiveDigits", 99999.5, 5, 3, "1E5"},
+                      DigitsRow{"NegativeRate", -1234.5678, 5, 3, "-1234.600"},
+                      DigitsRow{"PercentageAtDigits", 1234567.891, 8, 2, "1234567.90"}),
+    RowName<DigitsRow>);
+
+INSTANTIATE_TEST_SUITE_P(
+    Currency, CurrencyTextShows,
+    ::testing::Values(
+        DigitsRow{"Grouped", 100000, 12, 2, "$100,000.00"},
+        DigitsRow{"NoDecimals", 95000, 10, 0, "$95,000"},
+        DigitsRow{"NegativeParentheses", -5, 12, 2, "($5.00)"},
+        DigitsRow{"Zero", 0, 12, 2, "$0.00"},
+        DigitsRow{"NegativeRoundingToZero", -0.001, 12, 2, "$0.00"},
+        DigitsRow{"Millions", -1234567.891, 12, 2, "($1,234,567.89)"},
+        DigitsRow{"BeyondTenDigits", 12345678901.0, 10, 0, "1.23456789E10"},
+        DigitsRow{"BeyondTwelveDigits", -1e12, 12, 2, "-1E12"},
+        DigitsRow{"CommaSettings", 1234567.5, 12, 2, "1.234.567,50 EUR", Region::Comma},
+        DigitsRow{"CommaSettingsNegative", -0.5, 12, 2, "-0,50 EUR", Region::Comma},
+        DigitsRow{"AtTwelfthDigit", 12345678901.129, 12, 2, "$12,345,678,901.10"},
+        DigitsRow{"TwelfthDigitCarries", 99999999999.99, 12, 2, "$100,000,000,000.00"}),
+    RowName<DigitsRow>);
+
+INSTANTIATE_TEST_SUITE_P(
+    Mask, MaskTextShows,
+    ::testing::Values(
+        MaskRow{"DefaultPositive", 1234.567, "#,##0", "1,235"},
+        MaskRow{"DefaultNegative", -1234, "#,##0;;", "-1,234"},
+        MaskRow{"DefaultZero", 0, "#,##0;;", "0"}, MaskRow{"ThreeDecimals", 8.75, "0.000", "8.750"},
+        MaskRow{"NoDecimals", 30, "0", "30"}, MaskRow{"HalfAwayFromZero", 2.5, "0", "3"},
+        MaskRow{"NegativeHalfAwayFromZero", -2.5, "0", "-3"},
+        MaskRow{"NegativeRoundsToZeroHasNoSign", -0.4, "0", "0"},
+        MaskRow{"OwnNegativeSectionHasNoSign", -5, "0.00;(0.00)", "(5.00)"},
+        MaskRow{"ZeroSection", 0, "0.00;-0.00;\"nil\"", "nil"},
+        MaskRow{"RoundedToZeroUsesZeroSection", 0.001, "0.00;;zero", "zero"},
+        MaskRow{"HashDropsZeros", 0.5, "#.##", ".5"},
+        MaskRow{"HashDropsDecimalSeparator", 5, "#.##", "5"},
+        MaskRow{"ZeroPadsDecimals", 5.1, "0.0#", "5.1"}, MaskRow{"LeadingZeros", 7, "000", "007"},
+        MaskRow{"ExtraDigitsGoFirst", 123456, "0", "123456"},
+        MaskRow{"LiteralBetweenDigits", 1234, "00-00", "12-34"},
+        MaskRow{"CommaAnywhereGroups", 1234567, "0,", "1,234,567"},
+        MaskRow{"FurtherPointsIgnored", 1.5, "0.0.0", "1.50"},
+        MaskRow{"QuotedText", 12, "0' kg'", "12 kg"},
+        MaskRow{"QuotedSemicolon", -3, "0\";\"x;0", "3"},
+        MaskRow{"OtherCharactersCopied", 0.25, "0.00%", "0.25%"},
+        MaskRow{"ScientificPlus", 1234, "0.00E+00", "1.23E+03"},
+        MaskRow{"ScientificPlusNegative", 0.000123, "0.00E+00", "1.23E-04"},
+        MaskRow{"ScientificMinusPositive", 1234, "0.0e-0", "1.2e3"},
+        MaskRow{"ScientificMinusNegative", 0.0123, "0.0E-", "1.2E-2"},
+        MaskRow{"ScientificWideExponent", 5, "0E+0000", "5E+0000"},
+        MaskRow{"ScientificCarry", 9.99, "0.0E+0", "1.0E+1"},
+        MaskRow{"EmptyMaskIsGeneral", 1234.5, "", "1234.5"},
+        MaskRow{"EmptyPositiveSection", 1234.5, ";0", "1234.5"},
+        MaskRow{"CommaSettings", 1234.5, "#,##0.00", "1.234,50", Region::Comma},
+        MaskRow{"HugeValueStaysDigits", 1e20, "0", "100000000000000000000"},
+        MaskRow{"NaN", NaN, "0.00", "NAN"}),
+    RowName<MaskRow>);
 
 // Every positive and negative currency pattern, with a two-character symbol so that the
 // places of symbol, blank and sign are all visible.

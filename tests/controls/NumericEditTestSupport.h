@@ -2,25 +2,14 @@
 // exception trap and temporary regional settings.
 #pragma once
 
-#include "platform/Application.h"
 #include "platform/Regional.h"
+#include "tests/support/TrapRecorder.h"
 
 #include <QLineEdit>
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
-
-// Records what reaches the application's exception trap while it lives.
-struct TrapRecorder {
-    QStringList messages;
-    TrapRecorder()
-    {
-        Application::instance()->SetOnException(
-            [this](QObject*, const std::exception& e) { messages << e.what(); });
-    }
-    ~TrapRecorder() { Application::instance()->SetOnException({}); }
-};
 
 // Replaces the process-wide regional settings while it lives.
 struct RegionalOverride {

@@ -5,24 +5,12 @@
 #include "platform/Regional.h"
 #include "platform/ScreenCursor.h"
 #include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/TrapRecorder.h"
 
 #include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
-
-namespace {
-// Installs an exception handler for one test and records what reaches it.
-struct TrapRecorder {
-    QStringList messages;
-    TrapRecorder()
-    {
-        Application::instance()->SetOnException(
-            [this](QObject*, const std::exception& e) { messages << e.what(); });
-    }
-    ~TrapRecorder() { Application::instance()->SetOnException({}); }
-};
-} // namespace
 
 TEST(Application, EveryEscapingExceptionReachesTheTrapExceptTheSilentAbort)
 {

@@ -134,9 +134,9 @@ TEST_P(APRChart, LaysOutOnePageFromTheWindow)
     EXPECT_EQ(total, 777);
     EXPECT_EQ(chart->RowCounter(), 13) << "row 12, one past the last, is asked for once";
 
-    // Right-aligned labels end one blank's width left of their design edges.
-    const int blank = QRFonts::TextSize(" ", QRFonts::DesignFont("Arial", 12)).width();
-    const int boldBlank = QRFonts::TextSize(" ", QRFonts::DesignFont("Arial", 12, true)).width();
+    // Right-aligned labels end one blank's width left of their laid-out edges.
+    const int blank = QRFonts::TextSize(" ", QRFonts::ReportFont("Arial", 12)).width();
+    const int boldBlank = QRFonts::TextSize(" ", QRFonts::ReportFont("Arial", 12, true)).width();
     for (const char* caption : {"QRLabel1", "QRLabel3", "QRLabel4", "QRLabel5", "QRLabel6",
                                 "QRLabel7", "QRLabel11", "QRLabel12", "QRLabel14"})
         EXPECT_NEAR(RightEdge(caption), 193 - blank, 1) << caption;

@@ -18,7 +18,7 @@
 
 namespace {
 
-const QFont Arial12 = QRFonts::DesignFont("Arial", 12);
+const QFont Arial12 = QRFonts::ReportFont("Arial", 12);
 
 int Blank()
 {
@@ -96,7 +96,7 @@ TEST_F(Controls, TextPlacementByAlignmentAndAutoSize)
     QObject::connect(changed, &TQRCustomLabel::OnPrint, changed,
                      [](TQRCustomLabel*, QString& value) { value = "after OnPrint"; });
     auto* bigger = Label("bigger", {200, 130, 93, 15}, taRightJustify, true, "Rate:");
-    bigger->SetFont(QRFonts::DesignFont("Arial", 27, true));
+    bigger->SetFont(QRFonts::ReportFont("Arial", 27, true));
     EXPECT_EQ(bigger->Left + bigger->Width, 293) << "a new font refits, the right edge stays";
     EXPECT_GT(bigger->Height, 27);
 

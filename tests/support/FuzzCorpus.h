@@ -10,5 +10,6 @@ struct FuzzInput {
     std::string bytes;
 };
 
-// Every input of the target's corpus, in name order; empty when the folder cannot be found.
+// Every input of the target's corpus in the source folder, in name order; empty when the
+// folder is missing.
 std::vector<FuzzInput> FuzzCorpus(const std::string& target);

@@ -1,27 +1,18 @@
 // The HTTP client against scripted servers on 127.0.0.1: what it sends, and what it makes of
 // well-behaved and misbehaving answers.
-#include "platform/Application.h"
+#include "tests/support/FailingDevice.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/StubNameResolver.h"
+#include "tests/support/TrapRecorder.h"
 #include "update/HttpProt.h"
 #include "update/WSocket.h"
 
 #include <QBuffer>
+#include <atomic>
 #include <gtest/gtest.h>
 
 namespace {
 using Connection = LoopbackServer::Connection;
-
-// Records what reaches the application's exception trap during one test.
-struct TrapRecorder {
-    QStringList messages;
-    TrapRecorder()
-    {
-        Application::instance()->SetOnException(
-            [this](QObject*, const std::exception& e) { messages << e.what(); });
-    }
-    ~TrapRecorder() { Application::instance()->SetOnException({}); }
-};
 
 // One client with a memory stream and a record of its events.
 struct Fetch {
@@ -418,6 +409,43 @@ TEST(HttpCli, ClosedMidBodyKeepsWhatArrived)
     EXPECT_EQ(f.Body(), std::string(300, 'z'));
     EXPECT_TRUE(f.events.contains("DocEnd"));
 }
+
+// A stream that refuses a body block ends the request at once: the connection is closed and
+// the reason carries the stream's own error text.
+class HttpCliFullStream : public testing::TestWithParam<qint64> {};
+
+TEST_P(HttpCliFullStream, EndsTheRequestWithTheStreamsReason)
+{
+    const qint64 capacity = GetParam();
+    const std::string body(20000, 'w');
+    std::atomic<bool> peerClosed{false};
+    LoopbackServer server([&](Connection& c) {
+        c.ReadRequest();
+        c.Send("HTTP/1.0 200 OK\r\nContent-Length: 20000\r\n\r\n" + body);
+        c.WaitForPeerClose();
+        peerClosed = true;
+    });
+    Fetch f;
+    FailingDevice full(capacity);
+    f.cli.SetResponseStream(&full);
+    ASSERT_TRUE(f.Get(server.Url("/doc.bin")));
+    EXPECT_TRUE(ProcessMessagesUntil([&] { return peerClosed.load(); }));
+    ProcessPostedMessages();
+    EXPECT_EQ(f.done, 1);
+    EXPECT_EQ(f.error, static_cast<int>(THttpError::WriteFailed));
+    EXPECT_EQ(f.cli.StatusCode(), 404);
+    EXPECT_EQ(f.cli.ReasonPhrase().toStdString(),
+              "The document could not be stored: No space left on device");
+    EXPECT_EQ(f.cli.State(), hcReady);
+    EXPECT_EQ(full.Written().toStdString(), body.substr(0, std::size_t(capacity)));
+    // The block that crossed the capacity stored what fitted; nothing was written after it.
+    EXPECT_EQ(full.RefusedWrites(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Capacities, HttpCliFullStream, testing::Values(0, 1000, 5000),
+                         [](const testing::TestParamInfo<qint64>& row) {
+                             return "Takes" + std::to_string(row.param) + "Bytes";
+                         });
 
 TEST(HttpCli, AResetMidBodyIsAFailureEvenWithoutContentLength)
 {

@@ -4,6 +4,7 @@
 
 #include "calc/Errors.h"
 #include "platform/Application.h"
+#include "tests/support/FailingDevice.h"
 #include "tests/support/UpdateSeams.h"
 #include "update/PleaseWait.h"
 #include "update/ReadMeWindow.h"
@@ -631,6 +632,56 @@ TEST_F(WebFileInfoTest, ThePartFileIsNeverWrittenThroughALinkOrIntoAForeignFile)
     ASSERT_TRUE(wfi->DownloadUpdateTo(Final())) << wfi->LastError().toStdString();
     EXPECT_EQ(Sha256OfFile(Final()), Sha256OfBytes(release));
     EXPECT_FALSE(QFileInfo::exists(Part()));
+}
+
+// The file system refusing the download, as on a full disk: the size of the files written is
+// limited. A body that fits the file's buffer fails when it is flushed, a larger one while it
+// arrives; what was written is kept, an empty part is removed, and the reason is the file
+// system's.
+TEST_F(WebFileInfoTest, AFileSystemThatRefusesTheDownloadIsReportedWithItsReason)
+{
+    const std::string small = Release(10000);
+    site.SetDocument("/dl/small.bin", small, true, "application/octet-stream");
+    site.SetDocument("/dl/large.bin", release, true, "application/octet-stream");
+    struct Case {
+        const char* name;
+        rlim_t limit;
+        const char* path;
+        QString file;
+        QString reason;   // LastError starts with it
+        qint64 partBytes; // -1: no part file
+    };
+    const QString missing = folder.filePath("missing/large.bin");
+    const Case cases[] = {
+        {"NothingFitsAtTheFlush", 0, "/dl/small.bin", folder.filePath("small.bin"),
+         "Cannot write " + folder.filePath("small.bin.part") + ": File too large", -1},
+        {"NothingFitsWhileArriving", 0, "/dl/large.bin", folder.filePath("large.bin"),
+         "The document could not be stored: File too large", -1},
+        {"PartFitsAtTheFlush", 4096, "/dl/small.bin", folder.filePath("small.bin"),
+         "Cannot write " + folder.filePath("small.bin.part") + ": ", 4096},
+        {"PartFitsWhileArriving", 4096, "/dl/large.bin", folder.filePath("large.bin"),
+         "The document could not be stored: ", 4096},
+        {"NoFolder", 4096, "/dl/large.bin", missing,
+         "Cannot write " + missing + ".part: No such file or directory", -1},
+    };
+    for (const Case& c : cases) {
+        bool ok = true;
+        {
+            FileSizeLimit limit(c.limit);
+            ok = wfi->DownloadFile(site.Url(c.path), c.file, "Downloading");
+        }
+        EXPECT_FALSE(ok) << c.name;
+        EXPECT_TRUE(wfi->LastError().startsWith(c.reason))
+            << c.name << ": " << wfi->LastError().toStdString();
+        EXPECT_FALSE(QFileInfo::exists(c.file)) << c.name;
+        const QString part = c.file + ".part";
+        EXPECT_EQ(QFileInfo::exists(part) ? QFileInfo(part).size() : -1, c.partBytes) << c.name;
+        EXPECT_EQ(wfi->KeptPartFile(), c.partBytes > 0 ? part : QString()) << c.name;
+        if (c.partBytes > 0) {
+            EXPECT_EQ(Sha256OfFile(part), Sha256OfBytes(small.substr(0, 4096))) << c.name;
+        }
+    }
+    EXPECT_TRUE(seams.boxes.isEmpty());
 }
 
 TEST_F(WebFileInfoTest, PageAddressesAreHttpOnlyAndResolvedAgainstThePage)
