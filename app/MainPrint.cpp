@@ -6,8 +6,10 @@
 #include "controls/NumCtrl.h"
 #include "report/QRAPRChart.h"
 
-void TfrmMain::CreateChart()
+TQRAPRChart& TfrmMain::Chart()
 {
+    if (m_chart)
+        return *m_chart;
     m_chart = new TQRAPRChart(this);
     TAPRChartSource source;
     source.Values = [this] {
@@ -36,9 +38,10 @@ void TfrmMain::CreateChart()
     source.Cell = [this](int column, int row) { return grdAPR->Cells(column, row); };
     source.WebAddress = QString::fromLatin1(Maker::Host);
     m_chart->SetSource(std::move(source));
+    return *m_chart;
 }
 
 void TfrmMain::btnPrintClick()
 {
-    m_chart->Preview();
+    Chart().Preview();
 }

@@ -5,6 +5,7 @@
 #include "controls/ExplBtn.h"
 #include "report/Preview.h"
 #include "report/QRPrinter.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/TempFolder.h"
 
 #include <QAbstractPrintDialog>
@@ -88,7 +89,7 @@ TEST_F(MainPreviewTest, PdfFileChosenInSetupIsWhatPrintingUses)
     QPrinter& printer = TQRPrinter::Instance().Printer();
     const auto setup = [&](bool choose) {
         return OnModal<QAbstractPrintDialog>(
-            [&] { w->mnuFilePrintSetup->trigger(); },
+            [&] { Find<QAction>(*w, "mnuFilePrintSetup")->trigger(); },
             [&](QAbstractPrintDialog* dialog) {
                 EXPECT_EQ(dialog->printer(), &printer);
                 auto* printers = dialog->findChild<QComboBox*>("printers");
