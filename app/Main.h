@@ -93,8 +93,8 @@ public:
     // 15 unless set).
     void SetMessageInterval(int ms) { m_calc.MessageInterval = ms; }
 
-    // The AutoCalc switch. A stored text other than "ON" or "OFF" is Kept: the window then
-    // behaves as with Off, and the text is written back unchanged until the switch is used.
+    // The AutoCalc switch. A stored text other than "ON" or "OFF" is Kept: the window builds no
+    // table and writes the text back unchanged until the switch is used, which turns it Off.
     enum class AutoCalc { Off, On, Kept };
     AutoCalc AutoCalcState() const { return m_autoCalc; }
 
