@@ -75,8 +75,7 @@ TEST_P(CalcGenerationsCases, TheNewestWinsAndAReplacedOneWritesNothingMore)
         log.push_back("outer");
         EXPECT_EQ(run.Build(), c.outerBuild);
         EXPECT_EQ(generations.BuildRunning(), c.outerBuild);
-        generations.MessagePass();
-        run.Check();
+        generations.MessagePass(); // as the solver does: the pass itself stops a replaced one
         log.push_back("outer end");
     });
 
