@@ -7,6 +7,7 @@
 #pragma once
 
 #include "app/CommandRequest.h"
+#include "app/DefaultInputs.h"
 #include "calc/AprTable.h"
 
 #include <QString>
@@ -14,10 +15,10 @@
 #include <vector>
 
 struct TTableInputs {
-    double price = 100000;
-    double downPercent = 0;
-    double term = 30; // whole years
-    double rate = 8.75;
+    double price = DefaultInputs.price;
+    double downPercent = DefaultInputs.downPercent;
+    double term = DefaultInputs.term; // whole years
+    double rate = DefaultInputs.interest;
     double fees = 0;
     double loanStep = 1000;
     double feeStep = 1000;

@@ -2,6 +2,7 @@
 // in the order of the window's tab order and stacking.
 #include "app/Main.h"
 
+#include "app/DefaultInputs.h"
 #include "app/TableCopy.h"
 #include "app/splash.h"
 #include "calc/LoanMath.h"
@@ -129,8 +130,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     m_client->installEventFilter(this);
 
     ConnectHandlers();
-    CreateChart();
-    InstallPreview();
+    InstallPreview(); // the hook only: the chart and the preview window are made on first use
     new TTableCopy(this, grdAPR); // Ctrl+C copies the table
     adjustSize();
     setFixedSize(sizeHint());
@@ -142,7 +142,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
 
 TfrmMain::~TfrmMain()
 {
-    ++m_generation;
+    m_calc.Supersede();
     if (Application* app = Application::instance())
         app->SetOnException({});
 }
@@ -284,13 +284,14 @@ void TfrmMain::CreateCalculatorPanel(QWidget* client)
 
     // Inputs, in tab order; each label stands 15 pixels above its field.
     AddLabel(p, "Purchase Price", 158, 7);
-    edtPurchasePrice = MoneyEdit(p, "edtPurchasePrice", 158, 22, 85, 22, 1, 100000);
+    edtPurchasePrice = MoneyEdit(p, "edtPurchasePrice", 158, 22, 85, 22, 1, DefaultInputs.price);
     AddLabel(p, "Percent Down", 158, 47);
-    edtDownPaymentPercent = RateEdit(p, "edtDownPaymentPercent", 158, 62, 3, 0, 0);
+    edtDownPaymentPercent =
+        RateEdit(p, "edtDownPaymentPercent", 158, 62, 3, 0, DefaultInputs.downPercent);
     AddLabel(p, "Term in Years", 263, 47);
-    edtTerm = RateEdit(p, "edtTerm", 263, 62, 0, 1, 30);
+    edtTerm = RateEdit(p, "edtTerm", 263, 62, 0, 1, DefaultInputs.term);
     AddLabel(p, "Interest Rate", 263, 87);
-    edtInterest = RateEdit(p, "edtInterest", 263, 102, 3, 0, 8.75);
+    edtInterest = RateEdit(p, "edtInterest", 263, 102, 3, 0, DefaultInputs.interest);
 
     btnCalcFixed = new QPushButton(p);
     btnCalcFixed->setObjectName("btnCalcFixed");
@@ -463,7 +464,7 @@ double TfrmMain::CalcPVofOne(int n, double rate) const
 double TfrmMain::CalcSimpleAPR(int n, double amountFinanced, double payment)
 {
     return calc::CalcSimpleAPR(
-        n, amountFinanced, payment, [this] { SolverMessagePass(); },
+        n, amountFinanced, payment, [this] { m_calc.MessagePass(); },
         [this](int count, double rate) { return CalcPVofOne(count, rate); });
 }
 

@@ -1,14 +1,16 @@
 // The calculator window: inputs, read-only results, the APR table, toolbar, menus and the
 // fixed-fees panel. Construction (layout, names, captions) is in Main.cpp; the calculation flow
-// in MainCalc.cpp; start-up, the settings file and the error trap in MainStartup.cpp.
+// in MainCalc.cpp (its generations in CalcGenerations); start-up, the settings file and the
+// error trap in MainStartup.cpp.
 #pragma once
 
+#include "app/CalcGenerations.h"
+#include "app/StoredInputs.h"
 #include "calc/AprTable.h"
 #include "platform/Maker.h"
 #include "platform/ProfileFile.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
@@ -87,18 +89,29 @@ public:
     void HelpContext(int context);
 
     // True while a table build is running (a newer request restarts it).
-    bool BuildRunning() const { return m_buildRunning; }
-    // During a calculation, pending window messages are processed at most this often (ms).
-    int MessageInterval = 15;
+    bool BuildRunning() const { return m_calc.BuildRunning(); }
+    // During a calculation, pending window messages are processed at most this often (ms;
+    // 15 unless set).
+    void SetMessageInterval(int ms) { m_calc.MessageInterval = ms; }
 
-    // Window state.
-    QString AutoCalcStatus = QStringLiteral("OFF");
-    double LastPrice = 0;
-    double LastInterest = 0;
-    double LastTerm = 0;
-    double LastDownPercent = 0;
+    // The AutoCalc switch. A stored text other than "ON" or "OFF" is Kept: the window builds no
+    // table and writes the text back unchanged until the switch is used, which turns it Off.
+    enum class AutoCalc { Off, On, Kept };
+    AutoCalc AutoCalcState() const { return m_autoCalc; }
 
-    // Controls, by their documented names.
+    // The inputs of the last calculation (at start, those read from the settings file); the
+    // close saves them.
+    const TStoredInputs& LastValues() const { return m_last; }
+
+    // The APR chart, fed from this window's controls; made on first use.
+    TQRAPRChart& Chart();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Controls, by their documented names; tests find them by object name.
     QWidget* pnlToolbar = nullptr;
     QWidget* pnlCalculator = nullptr;
     TExplorerButton* btnPrint = nullptr;
@@ -177,14 +190,6 @@ public:
     // The update information component (the update centre asks it).
     TWebFileInfo* WebFileInfo = nullptr;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    // Thrown inside a calculation that a newer one has replaced; never leaves the window.
-    struct Superseded {};
-
     void CreateMenus();
     void CreateToolbar(QWidget* client);
     void CreateCalculatorPanel(QWidget* client);
@@ -197,15 +202,14 @@ private:
     std::array<QWidget*, 4> InputFields() const;
     void InputExit(QObject* field);
     static calc::AprTableFormats TableFormats();
-    void CheckCurrent(int generation) const;
-    // The solver's message pass (see CalcSimpleAPR).
-    void SolverMessagePass();
     // The window's four formula methods, for the table builder.
     calc::LoanFormulas Formulas();
     void MarkUserCase();
     void WriteIniValue(const QString& key, const QString& value);
     void WriteIniValues(const QList<ProfileFile::Entry>& entries);
     void ReadIniValues();
+    // The AutoCalc state as the settings file keeps it ("ON", "OFF" or the kept text).
+    QString StoredAutoCalc() const;
     void ReportSettingsProblem(const QString& text);
     void OpenUrl(TURL* url);
     void CreateWebFileInfo();
@@ -213,7 +217,6 @@ private:
     void InstallPreview();
     // The eight fee fields, in the order their amounts are added.
     std::array<TNumEdit*, 8> FeeFields() const;
-    void CreateChart(); // the APR chart, fed from this window's controls
 
     // The inputs a calculation reads, to tell whether the results and the table still belong
     // to the inputs the fields hold now.
@@ -235,9 +238,9 @@ private:
     QString m_iniFileName;
     QString m_helpFile;
     bool m_settingsProblemShown = false;
-    QElapsedTimer m_messageClock;
-    int m_generation = 0;        // bumped by every calculation, Reset and close
-    int m_runningGeneration = 0; // the innermost running calculation's; 0 outside one
-    bool m_buildRunning = false;
+    TCalcGenerations m_calc;
+    AutoCalc m_autoCalc = AutoCalc::Off;
+    QString m_keptAutoCalc; // the stored text, while m_autoCalc is Kept
+    TStoredInputs m_last;
     bool m_exitByMouse = false; // the last input to lose the focus lost it to a mouse press
 };

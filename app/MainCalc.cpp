@@ -1,5 +1,6 @@
 // The calculator window's calculation flow: the recalculation triggers, CalcAPRTable and the
 // table build, AutoCalc, Reset, printing permission, fixed fees and the hint line.
+#include "app/DefaultInputs.h"
 #include "app/Main.h"
 #include "app/TableTexts.h"
 #include "controls/Aligrid.h"
@@ -110,27 +111,6 @@ void TfrmMain::InputExit(QObject* field)
     });
 }
 
-void TfrmMain::CheckCurrent(int generation) const
-{
-    if (generation != m_generation)
-        throw Superseded{};
-}
-
-void TfrmMain::SolverMessagePass()
-{
-    if (m_runningGeneration == 0) {
-        Application::ProcessMessages(); // a formula called outside a calculation
-        return;
-    }
-    // The solver offers a message pass 30 times per rate; passing them on at most every
-    // MessageInterval milliseconds keeps the window as responsive at a fraction of the cost.
-    if (m_messageClock.elapsed() >= MessageInterval) {
-        Application::ProcessMessages();
-        m_messageClock.start();
-    }
-    CheckCurrent(m_runningGeneration);
-}
-
 calc::LoanFormulas TfrmMain::Formulas()
 {
     return {
@@ -146,24 +126,11 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
     // A request that arrives while an earlier one runs (the solver lets messages through)
     // replaces it: the earlier one stops at its next message pass and writes nothing more.
     // When the earlier one was going to build the table, the newer one builds it instead.
-    const bool build = AutoCalcStatus == "ON" || trigger == btnCalculate || m_buildRunning;
-    const int generation = ++m_generation;
-    m_buildRunning = build;
-    // The solver's message passes check this calculation's generation; a nested one puts the
-    // outer one's back when it ends.
-    struct Running {
-        int& current;
-        int outer;
-        ~Running() { current = outer; }
-    } running{m_runningGeneration, m_runningGeneration};
-    m_runningGeneration = generation;
-    m_messageClock.start();
-    try {
+    const bool requested = m_autoCalc == AutoCalc::On || trigger == btnCalculate;
+    m_calc.Calculate(requested, [this](const TCalcGenerations::TRun& run) {
+        m_last = {edtPurchasePrice->Value(), edtInterest->Value(), edtTerm->Value(),
+                  edtDownPaymentPercent->Value()};
         const LoanInputs inputs = CurrentInputs();
-        LastPrice = edtPurchasePrice->Value();
-        LastInterest = edtInterest->Value();
-        LastTerm = edtTerm->Value();
-        LastDownPercent = edtDownPaymentPercent->Value();
 
         Screen::SetCursor(TCursor::crHourGlass);
         CursorRestorer restorer;
@@ -185,13 +152,13 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
         edtLoan->SetValue(user.loan);
         edtPayment->SetValue(user.payment);
 
-        if (build) {
+        if (run.Build()) {
             CleanGrid();
             calc::BuildAprTable(
                 user, calc::IncrementOfItem(rgLoan->ItemIndex()),
                 calc::IncrementOfItem(rgFixed->ItemIndex()), TableFormats(),
                 [&](int col, int row, const std::string& text) {
-                    CheckCurrent(generation);
+                    run.Check();
                     grdAPR->SetCells(col, row, QString::fromStdString(text));
                 },
                 {}, Formulas());
@@ -199,15 +166,8 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
             m_tableInputs = inputs;
         }
         m_resultInputs = inputs;
-        m_buildRunning = false;
         AllowPrinting();
-    } catch (const Superseded&) {
-        // A newer calculation, a Reset or the window's close took over.
-    } catch (...) {
-        if (generation == m_generation)
-            m_buildRunning = false;
-        throw;
-    }
+    });
 }
 
 calc::AprTableFormats TfrmMain::TableFormats()
@@ -239,55 +199,46 @@ void TfrmMain::ShowAutoCalcLook(bool on)
 
 void TfrmMain::SetAutoCalcStatus(QObject* sender)
 {
-    if (AutoCalcStatus == "ON") {
-        ShowAutoCalcLook(false);
-        btnAutoCalcStatus->SetHint("Click to turn on AutoCalc");
-        AutoCalcStatus = "OFF";
-    } else if (AutoCalcStatus == "OFF") {
-        ShowAutoCalcLook(true);
-        btnAutoCalcStatus->SetHint("Click to turn off AutoCalc");
-        AutoCalcStatus = "ON";
-        WriteIniValue("AutoCalc", AutoCalcStatus);
+    // From a kept text as from Off, the switch goes to a known state: Off.
+    const bool on = m_autoCalc == AutoCalc::Off;
+    ShowAutoCalcLook(on);
+    btnAutoCalcStatus->SetHint(on ? "Click to turn off AutoCalc" : "Click to turn on AutoCalc");
+    m_autoCalc = on ? AutoCalc::On : AutoCalc::Off;
+    m_keptAutoCalc.clear();
+    WriteIniValue("AutoCalc", StoredAutoCalc());
+    if (on)
         CalcAPRTable(sender);
-        return;
-    } else {
-        // A stored value other than "ON" or "OFF": the switch brings it back to a known state.
-        ShowAutoCalcLook(false);
-        btnAutoCalcStatus->SetHint("Click to turn on AutoCalc");
-        AutoCalcStatus = "OFF";
-    }
-    WriteIniValue("AutoCalc", AutoCalcStatus);
 }
 
 void TfrmMain::InitialAutoCalcStatus()
 {
-    if (AutoCalcStatus == "OFF") {
+    if (m_autoCalc == AutoCalc::Off) {
         ShowAutoCalcLook(false);
-    } else if (AutoCalcStatus == "ON") {
+    } else if (m_autoCalc == AutoCalc::On) {
         ShowAutoCalcLook(true);
         CalcAPRTable(this);
     }
-    WriteIniValue("AutoCalc", AutoCalcStatus);
+    WriteIniValue("AutoCalc", StoredAutoCalc());
 }
 
 void TfrmMain::Reset(QObject* sender)
 {
     Q_UNUSED(sender);
-    ++m_generation; // a running calculation stops writing
-    m_buildRunning = false;
+    m_calc.Supersede(); // a running calculation stops writing
     ShowAutoCalcLook(false);
     btnAutoCalcStatus->SetHint("Click to turn on AutoCalc");
-    AutoCalcStatus = "OFF";
+    m_autoCalc = AutoCalc::Off;
+    m_keptAutoCalc.clear();
     pnlFixedFees->hide();
     CleanGrid();
     m_tableInputs.reset();
     m_resultInputs.reset();
-    edtPurchasePrice->SetValue(100000);
-    edtDownPaymentPercent->SetValue(0);
+    edtPurchasePrice->SetValue(DefaultInputs.price);
+    edtDownPaymentPercent->SetValue(DefaultInputs.downPercent);
     edtDownPayment->SetValue(0);
     edtLoan->SetValue(0);
-    edtTerm->SetValue(30);
-    edtInterest->SetValue(8.75);
+    edtTerm->SetValue(DefaultInputs.term);
+    edtInterest->SetValue(DefaultInputs.interest);
     edtPayment->SetValue(0);
     edtFixedFees->SetValue(0);
     edtAPR->SetValue(0);

@@ -16,8 +16,6 @@ const TfrmMain* g_previewOwner = nullptr;
 
 void TfrmMain::InstallPreview()
 {
-    // Created once and shown again for every preview.
-    m_frmPreview = new TfrmPreview(this);
     g_previewOwner = this;
     TQRPrinter::Instance().OnPreview = [this] { MyPreview(); };
     // The page store outlives the window: the hook goes with it.
@@ -31,6 +29,9 @@ void TfrmMain::InstallPreview()
 
 void TfrmMain::MyPreview()
 {
+    // Made on first use and shown again for every preview.
+    if (!m_frmPreview)
+        m_frmPreview = new TfrmPreview(this);
     m_frmPreview->exec();
 }
 

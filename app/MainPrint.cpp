@@ -11,8 +11,10 @@
 
 #include <QPointer>
 
-void TfrmMain::CreateChart()
+TQRAPRChart& TfrmMain::Chart()
 {
+    if (m_chart)
+        return *m_chart;
     m_chart = new TQRAPRChart(this);
     TAPRChartSource source;
     source.Values = [this] {
@@ -41,6 +43,7 @@ void TfrmMain::CreateChart()
     source.Cell = [this](int column, int row) { return grdAPR->Cells(column, row); };
     source.WebAddress = QString::fromLatin1(Maker::Host);
     m_chart->SetSource(std::move(source));
+    return *m_chart;
 }
 
 TfrmMain::LoanInputs TfrmMain::CurrentInputs() const
@@ -82,5 +85,5 @@ void TfrmMain::btnPrintClick()
         if (!self || !ChartCurrent())
             return; // replaced by a newer calculation, or Reset meanwhile
     }
-    m_chart->Preview();
+    Chart().Preview();
 }

@@ -23,14 +23,11 @@
 #include <unistd.h>
 
 namespace {
-const char* const section = "LastValues";
-const QColor yellow(255, 255, 0);
 
 QString Shown(const QString& path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
-
 
 } // namespace
 
@@ -54,17 +51,14 @@ void TfrmMain::FormCreate()
                                              "in \"%3\" instead.")
                                   .arg(Shown(location.beside), DistrustText(location.distrust),
                                        Shown(location.path)));
-    LastPrice = LastInterest = LastTerm = LastDownPercent = 0;
-    AutoCalcStatus = "OFF";
-
     ReadIniValues();
     // What a save cut short by the end of the process left behind; a minute old at least, so
     // that a save in progress in another running copy is never touched.
     ProfileFile(m_iniFileName).RemoveLeftovers(60);
-    edtPurchasePrice->SetValue(LastPrice);
-    edtDownPaymentPercent->SetValue(LastDownPercent);
-    edtTerm->SetValue(LastTerm);
-    edtInterest->SetValue(LastInterest);
+    edtPurchasePrice->SetValue(m_last.price);
+    edtDownPaymentPercent->SetValue(m_last.downPercent);
+    edtTerm->SetValue(m_last.term);
+    edtInterest->SetValue(m_last.interest);
 
     // Placeholders until the first table is built.
     grdAPR->SetCells(0, 0, "Loan / Fees");
@@ -83,7 +77,7 @@ void TfrmMain::FormCreate()
     // A stored "ON" calculates now; its errors go to the trap like any handler's.
     Application::Guard(this, [this] { InitialAutoCalcStatus(); });
 
-    if (AutoCalcStatus == "ON") {
+    if (m_autoCalc == AutoCalc::On) {
         AllowPrinting();
         btnAutoCalcStatus->SetHint("Click to turn off AutoCalc");
     } else {
@@ -109,45 +103,44 @@ void TfrmMain::FormCreate()
 
 void TfrmMain::ReadIniValues()
 {
+    m_last = TStoredInputs();
+    m_autoCalc = AutoCalc::Off;
+    m_keptAutoCalc.clear();
     ProfileFile ini(m_iniFileName);
     QString problem;
     const ProfileFile::Status status = ini.Check(&problem);
-    const bool usable = status == ProfileFile::Status::Ok || status == ProfileFile::Status::Missing;
-    if (!usable)
+    if (status != ProfileFile::Status::Ok && status != ProfileFile::Status::Missing) {
         ReportSettingsProblem(problem + "\n\nTallyhorn starts with its defaults and cannot save "
                                         "your values.");
-
-    // A missing key is the designed value, whatever the locale. A stored value that is not a
-    // number makes the window start with its designed inputs, and the user is told which text
-    // was wrong.
-    const TFormatSettings& settings = Regional::Current();
-    struct Key {
-        const char* name;
-        double fallback;
-        double* field;
-    };
-    const Key keys[] = {{"Price", 100000, &LastPrice},
-                        {"Interest", 8.75, &LastInterest},
-                        {"Term", 30, &LastTerm},
-                        {"DownPercent", 0, &LastDownPercent}};
-    for (const Key& key : keys) {
-        const std::optional<QString> text =
-            usable ? ini.ReadValue(section, key.name) : std::nullopt;
-        try {
-            *key.field = text ? TStoredInputs::StoredNumber(*text, settings) : key.fallback;
-        } catch (const calc::EConvertError& e) {
-            LastPrice = 100000;
-            LastInterest = 8.75;
-            LastTerm = 30;
-            LastDownPercent = 0;
-            AutoCalcStatus = "OFF";
-            if (Application* app = Application::instance())
-                app->ShowDefaultException(QString::fromStdString(e.what()));
-            return;
-        }
+        return;
     }
-    if (usable)
-        AutoCalcStatus = ini.ReadString(section, "AutoCalc", "OFF");
+    // A missing key is the default value, whatever the locale. A stored value that is not a
+    // number makes the window start with its default inputs, and the user is told which text
+    // was wrong.
+    TStoredInputs::TNotANumber wrong;
+    m_last = TStoredInputs::ReadValues(ini, &wrong);
+    if (!wrong.key.isEmpty()) {
+        if (Application* app = Application::instance())
+            app->ShowDefaultException(wrong.message);
+        return;
+    }
+    const QString autoCalc = ini.ReadString(TStoredInputs::Section, "AutoCalc", "OFF");
+    if (autoCalc == "ON") {
+        m_autoCalc = AutoCalc::On;
+    } else if (autoCalc != "OFF") {
+        m_autoCalc = AutoCalc::Kept;
+        m_keptAutoCalc = autoCalc;
+    }
+}
+
+QString TfrmMain::StoredAutoCalc() const
+{
+    switch (m_autoCalc) {
+    case AutoCalc::On: return QStringLiteral("ON");
+    case AutoCalc::Kept: return m_keptAutoCalc;
+    case AutoCalc::Off: break;
+    }
+    return QStringLiteral("OFF");
 }
 
 void TfrmMain::ReportSettingsProblem(const QString& text)
@@ -169,7 +162,7 @@ void TfrmMain::WriteIniValue(const QString& key, const QString& value)
 void TfrmMain::WriteIniValues(const QList<ProfileFile::Entry>& entries)
 {
     ProfileFile ini(m_iniFileName);
-    if (!ini.WriteStrings(section, entries))
+    if (!ini.WriteStrings(TStoredInputs::Section, entries))
         ReportSettingsProblem(QStringLiteral("Tallyhorn cannot save its settings in \"%1\": your "
                                              "last values will not be remembered.")
                                   .arg(m_iniFileName));
@@ -177,12 +170,9 @@ void TfrmMain::WriteIniValues(const QList<ProfileFile::Entry>& entries)
 
 void TfrmMain::SaveIniValues()
 {
-    const TFormatSettings& settings = Regional::Current();
-    WriteIniValues({{"Price", NumberFormats::GeneralText(LastPrice, settings)},
-                    {"Interest", NumberFormats::GeneralText(LastInterest, settings)},
-                    {"Term", NumberFormats::GeneralText(LastTerm, settings)},
-                    {"DownPercent", NumberFormats::GeneralText(LastDownPercent, settings)},
-                    {"AutoCalc", AutoCalcStatus}});
+    QList<ProfileFile::Entry> entries = m_last.Entries(Regional::Current());
+    entries.append({"AutoCalc", StoredAutoCalc()});
+    WriteIniValues(entries);
 }
 
 void TfrmMain::AppOnException(QObject* sender, const std::exception& e)
@@ -193,10 +183,8 @@ void TfrmMain::AppOnException(QObject* sender, const std::exception& e)
                         "using the values you have entered.\n\r\n\r"
                         "Please try again with different values.");
         Reset(sender);
-        LastPrice = edtPurchasePrice->Value();
-        LastInterest = edtInterest->Value();
-        LastTerm = edtTerm->Value();
-        LastDownPercent = edtDownPaymentPercent->Value();
+        m_last = {edtPurchasePrice->Value(), edtInterest->Value(), edtTerm->Value(),
+                  edtDownPaymentPercent->Value()};
         SaveIniValues();
     } else {
         std::fprintf(stderr, "tallyhorn: %s\n", e.what());
@@ -212,8 +200,7 @@ void TfrmMain::ApplicationActivate()
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
-    ++m_generation; // a running calculation stops at its next message pass
-    m_buildRunning = false;
+    m_calc.Supersede(); // a running calculation stops at its next message pass
     Application::Guard(this, [this] { HelpViewer::Help(m_helpFile, hcQuit); });
     Application::Guard(this, [this] { SaveIniValues(); });
     if (Application* app = Application::instance())

@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -53,9 +55,40 @@ double TStoredInputs::StoredNumber(const QString& text, const TFormatSettings& s
     throw calc::EConvertError::invalidFloat(text.toStdString());
 }
 
-TStoredInputs TStoredInputs::Read(QString* warning)
+TStoredInputs TStoredInputs::ReadValues(const ProfileFile& ini, TNotANumber* wrong)
 {
     TStoredInputs inputs;
+    const TFormatSettings& settings = Regional::Current();
+    const std::pair<const char*, double TStoredInputs::*> keys[] = {
+        {"Price", &TStoredInputs::price},
+        {"Interest", &TStoredInputs::interest},
+        {"Term", &TStoredInputs::term},
+        {"DownPercent", &TStoredInputs::downPercent}};
+    for (const auto& [key, field] : keys) {
+        const std::optional<QString> text = ini.ReadValue(Section, key);
+        if (!text)
+            continue; // the default stays
+        try {
+            inputs.*field = StoredNumber(*text, settings);
+        } catch (const calc::EConvertError& e) {
+            if (wrong)
+                *wrong = {key, *text, QString::fromStdString(e.what())};
+            return TStoredInputs();
+        }
+    }
+    return inputs;
+}
+
+QList<ProfileFile::Entry> TStoredInputs::Entries(const TFormatSettings& settings) const
+{
+    return {{"Price", NumberFormats::GeneralText(price, settings)},
+            {"Interest", NumberFormats::GeneralText(interest, settings)},
+            {"Term", NumberFormats::GeneralText(term, settings)},
+            {"DownPercent", NumberFormats::GeneralText(downPercent, settings)}};
+}
+
+TStoredInputs TStoredInputs::Read(QString* warning)
+{
     QStringList warnings;
     const SettingsLocation location = LocateSettingsFile("TorvIni.ini");
     const QString readFrom =
@@ -82,28 +115,12 @@ TStoredInputs TStoredInputs::Read(QString* warning)
         warnings << OneLine(problem) + " (using what can be read, and the default inputs for "
                                        "the rest)";
 
-    // A line break can never be a stored value, so it marks a missing key.
-    const QString missing = QStringLiteral("\n");
-    const TFormatSettings& settings = Regional::Current();
-    const std::pair<const char*, double TStoredInputs::*> keys[] = {
-        {"Price", &TStoredInputs::price},
-        {"Interest", &TStoredInputs::interest},
-        {"Term", &TStoredInputs::term},
-        {"DownPercent", &TStoredInputs::downPercent}};
-    for (const auto& [key, field] : keys) {
-        const QString text = ini.ReadString("LastValues", key, missing);
-        if (text == missing)
-            continue; // the default value stays
-        try {
-            inputs.*field = StoredNumber(text, settings);
-        } catch (const calc::EConvertError&) {
-            warnings << QStringLiteral("the settings file %1 holds %2=%3, which is not a "
-                                       "number; the default inputs are used")
-                            .arg(ini.FileName(), key, OneLine(text));
-            inputs = TStoredInputs();
-            break;
-        }
-    }
+    TNotANumber wrong;
+    const TStoredInputs inputs = ReadValues(ini, &wrong);
+    if (!wrong.key.isEmpty())
+        warnings << QStringLiteral("the settings file %1 holds %2=%3, which is not a "
+                                   "number; the default inputs are used")
+                        .arg(ini.FileName(), wrong.key, OneLine(wrong.text));
     if (warning)
         *warning = warnings.join(QStringLiteral("; "));
     return inputs;

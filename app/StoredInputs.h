@@ -2,17 +2,39 @@
 // anything: no file, folder or copy is created and no key is written back.
 #pragma once
 
+#include "app/DefaultInputs.h"
+#include "platform/ProfileFile.h"
 #include "platform/Regional.h"
 
+#include <QList>
 #include <QString>
 
 struct TStoredInputs {
-    // The window's default inputs, used for missing keys and after a value that is not a
-    // number (then for all four, as at the window's start).
-    double price = 100000;
-    double interest = 8.75;
-    double term = 30;
-    double downPercent = 0;
+    // The section of the settings file that holds the window's last values.
+    static constexpr const char* Section = "LastValues";
+
+    // The default inputs, used for missing keys and after a value that is not a number (then
+    // for all four, as at the window's start).
+    double price = DefaultInputs.price;
+    double interest = DefaultInputs.interest;
+    double term = DefaultInputs.term;
+    double downPercent = DefaultInputs.downPercent;
+
+    // A stored value that is not a number: its key, its text and the conversion's message.
+    struct TNotANumber {
+        QString key;
+        QString text;
+        QString message;
+    };
+
+    // The four values in section "LastValues" of `ini`, a missing key giving the default. At
+    // the first value that is not a number all four are the defaults and `wrong` (when given)
+    // describes that value; its key stays empty otherwise.
+    static TStoredInputs ReadValues(const ProfileFile& ini, TNotANumber* wrong);
+
+    // The four values as the settings file keeps them: general text with the regional decimal
+    // separator, in the order Price, Interest, Term, DownPercent.
+    QList<ProfileFile::Entry> Entries(const TFormatSettings& settings) const;
 
     // Reads section "LastValues" of the settings file the window would use. `warning`
     // receives one line for the user when that file, or the file beside the program that the

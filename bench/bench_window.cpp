@@ -35,7 +35,7 @@ TfrmMain* window = nullptr;
 void CalcAPRTableWindow(benchmark::State& state)
 {
     for (auto _ : state)
-        window->CalcAPRTable(window->btnCalculate);
+        window->CalcAPRTable(window->findChild<TExplorerButton*>("btnCalculate"));
 }
 
 void Bare77SolverCalls(benchmark::State& state)

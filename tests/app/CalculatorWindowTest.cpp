@@ -8,6 +8,7 @@
 #include "controls/NumEdit.h"
 #include "platform/Application.h"
 #include "platform/RadioGroup.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TempFolder.h"
 
@@ -53,7 +54,7 @@ struct CalculatorWindowTest : ::testing::Test {
     void Start()
     {
         w = std::make_unique<CountingMain>();
-        w->MessageInterval = 0; // every message pass the solver offers
+        w->SetMessageInterval(0); // every message pass the solver offers
         w->show();
         QApplication::setActiveWindow(w.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
@@ -64,7 +65,10 @@ struct CalculatorWindowTest : ::testing::Test {
             w->close();
         w.reset();
     }
-    QString Cell(int col, int row) const { return w->grdAPR->Cells(col, row); }
+    QString Cell(int col, int row) const
+    {
+        return Find<TStringAlignGrid>(*w, "grdAPR")->Cells(col, row);
+    }
     void Focus(QWidget* field)
     {
         field->setFocus(Qt::TabFocusReason);
@@ -77,11 +81,11 @@ struct CalculatorWindowTest : ::testing::Test {
 TEST_F(CalculatorWindowTest, OneClickOnAnIncrementSelectsItAndRebuildsAfterTheInputsExit)
 {
     Start();
-    QTest::mouseClick(w->btnAutoCalcStatus, Qt::LeftButton);
-    Focus(w->edtInterest);
+    QTest::mouseClick(Find<TExplorerButton>(*w, "btnAutoCalcStatus"), Qt::LeftButton);
+    Focus(Find<TFnpNumericEdit>(*w, "edtInterest"));
     // On a real display the button's release arrives while the exit of the interest field
     // calculates and lets messages through; it is delivered then, from inside the build.
-    QRadioButton* item = w->rgLoan->Button(5); // 2,500
+    QRadioButton* item = Find<TRadioGroup>(*w, "rgLoan")->Button(5); // 2,500
     bool released = false;
     QTimer poll;
     poll.setInterval(0);
@@ -96,7 +100,7 @@ TEST_F(CalculatorWindowTest, OneClickOnAnIncrementSelectsItAndRebuildsAfterTheIn
     QTRY_VERIFY(released);
     QTRY_VERIFY(!w->BuildRunning());
     poll.stop();
-    EXPECT_EQ(w->rgLoan->ItemIndex(), 5);
+    EXPECT_EQ(Find<TRadioGroup>(*w, "rgLoan")->ItemIndex(), 5);
     EXPECT_EQ(Cell(0, 1), "$87,500");
     EXPECT_EQ(Cell(0, 11), "$112,500");
     EXPECT_EQ(Cell(7, 11), " 7.972%");
@@ -105,32 +109,32 @@ TEST_F(CalculatorWindowTest, OneClickOnAnIncrementSelectsItAndRebuildsAfterTheIn
 TEST_F(CalculatorWindowTest, ATermBeyondAnIntegerIsAConversionErrorThatChangesNothing)
 {
     Start();
-    QTest::mouseClick(w->btnAutoCalcStatus, Qt::LeftButton);
+    QTest::mouseClick(Find<TExplorerButton>(*w, "btnAutoCalcStatus"), Qt::LeftButton);
     const QByteArray saved = TempProgramFolder::ReadFile(w->IniFileName());
     MessageBoxAnswerer boxes;
-    Focus(w->edtTerm);
-    w->edtTerm->setText("9999999999"); // 119,999,999,988 payments
-    Focus(w->edtInterest);
+    Focus(Find<TFnpNumericEdit>(*w, "edtTerm"));
+    Find<TFnpNumericEdit>(*w, "edtTerm")->setText("9999999999"); // 119,999,999,988 payments
+    Focus(Find<TFnpNumericEdit>(*w, "edtInterest"));
     ASSERT_EQ(boxes.Boxes().size(), 1);
     EXPECT_EQ(boxes.Boxes()[0].text, "An unidentified error has occurred.");
     // No reset: the inputs, the switch and the last table stay; nothing is saved.
-    EXPECT_EQ(w->edtTerm->text(), "9999999999");
-    EXPECT_EQ(w->AutoCalcStatus, "ON");
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtTerm")->text(), "9999999999");
+    EXPECT_EQ(w->AutoCalcState(), TfrmMain::AutoCalc::On);
     EXPECT_EQ(Cell(1, 6), " 8.750%");
     EXPECT_EQ(TempProgramFolder::ReadFile(w->IniFileName()), saved);
 
     // The largest term that still fits finishes, with the payment of an endless loan.
-    w->edtTerm->SetValue(178956970);
-    Focus(w->edtTerm); // the interest field's exit calculates
+    Find<TFnpNumericEdit>(*w, "edtTerm")->SetValue(178956970);
+    Focus(Find<TFnpNumericEdit>(*w, "edtTerm")); // the interest field's exit calculates
     EXPECT_EQ(boxes.Boxes().size(), 1);
-    EXPECT_EQ(w->edtPayment->text(), "$729.17");
-    EXPECT_EQ(w->edtAPR->text(), "8.750");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->text(), "$729.17");
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "8.750");
 }
 
 TEST_F(CalculatorWindowTest, EveryCalculationGoesThroughTheWindowsFormulas)
 {
     Start();
-    QTest::mouseClick(w->btnCalculate, Qt::LeftButton);
+    QTest::mouseClick(Find<TExplorerButton>(*w, "btnCalculate"), Qt::LeftButton);
     EXPECT_EQ(w->payments, 1);
     EXPECT_EQ(w->aprs, 1 + 66);
     EXPECT_EQ(w->noteRates, 11);
@@ -141,17 +145,19 @@ TEST_F(CalculatorWindowTest, EveryCalculationGoesThroughTheWindowsFormulas)
 TEST_F(CalculatorWindowTest, ResultFieldsTakeTheFocusOnAClickAndStayReadOnly)
 {
     Start();
-    w->edtLoan->SetValue(100000.004);
+    Find<TNumEdit>(*w, "edtLoan")->SetValue(100000.004);
     for (TKeyRoutedEdit* result : std::initializer_list<TKeyRoutedEdit*>{
-             w->edtLoan, w->edtPayment, w->edtFixedFees, w->edtDownPayment, w->edtAPR}) {
+             Find<TNumEdit>(*w, "edtLoan"), Find<TNumEdit>(*w, "edtPayment"),
+             Find<TNumEdit>(*w, "edtFixedFees"), Find<TNumEdit>(*w, "edtDownPayment"),
+             Find<TFnpNumericEdit>(*w, "edtAPR")}) {
         QTest::mouseClick(result, Qt::LeftButton);
         EXPECT_TRUE(result->hasFocus()) << result->objectName().toStdString();
         QTest::keyClick(result, Qt::Key_7);
         EXPECT_FALSE(result->text().contains('7')) << result->objectName().toStdString();
     }
     // Leaving a money result writes back the value its text shows.
-    EXPECT_EQ(w->edtLoan->Value(), 100000);
-    EXPECT_EQ(w->edtLoan->text(), "$100,000.00");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtLoan")->Value(), 100000);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtLoan")->text(), "$100,000.00");
 }
 
 TEST_F(CalculatorWindowTest, IncrementLabelsHintsAndHintPause)
@@ -160,17 +166,18 @@ TEST_F(CalculatorWindowTest, IncrementLabelsHintsAndHintPause)
     for (const auto& [caption, position] : {std::pair{"Purchase Price Increment:", QPoint(14, 18)},
                                             std::pair{"Fixed Fees Increment:", QPoint(480, 18)}}) {
         QLabel* label = nullptr;
-        for (QLabel* l : w->pnlCalculator->findChildren<QLabel*>())
+        for (QLabel* l : Find<QWidget>(*w, "pnlCalculator")->findChildren<QLabel*>())
             if (l->text() == caption)
                 label = l;
         ASSERT_NE(label, nullptr) << caption;
         EXPECT_EQ(label->pos(), position) << caption;
     }
-    QTest::mouseClick(w->btnCalcFixed, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*w, "btnCalcFixed"), Qt::LeftButton);
     QEvent enter(QEvent::Enter);
-    QApplication::sendEvent(w->btnCloseFixedFees, &enter);
-    EXPECT_EQ(w->StatusBar1->text(), "Click to close Fixed Fees Entry");
-    EXPECT_EQ(w->btnCloseFixedFees->toolTip(), "Click to close Fixed Fees Entry");
+    QApplication::sendEvent(Find<QPushButton>(*w, "btnCloseFixedFees"), &enter);
+    EXPECT_EQ(Find<QLabel>(*w, "StatusBar1")->text(), "Click to close Fixed Fees Entry");
+    EXPECT_EQ(Find<QPushButton>(*w, "btnCloseFixedFees")->toolTip(),
+              "Click to close Fixed Fees Entry");
     // The window's hint pause is the delay before a tooltip shows.
     EXPECT_EQ(w->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, w.get()), 300);
 }
@@ -192,9 +199,10 @@ TEST(MainBlock, CaptionsCarryNoApplicationSuffix)
 TEST_F(CalculatorWindowTest, TableRatesRoundAtTheFifthSignificantDigit)
 {
     Start();
-    w->edtInterest->SetValue(123.4567); // the field keeps three decimals: 123.457
-    QTest::mouseClick(w->btnCalculate, Qt::LeftButton);
-    EXPECT_EQ(w->edtAPR->text(), "123.457");
+    Find<TFnpNumericEdit>(*w, "edtInterest")
+        ->SetValue(123.4567); // the field keeps three decimals: 123.457
+    QTest::mouseClick(Find<TExplorerButton>(*w, "btnCalculate"), Qt::LeftButton);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "123.457");
     EXPECT_EQ(Cell(1, 6), " 123.460%");
     EXPECT_EQ(Cell(2, 6), " 123.460%");
     EXPECT_EQ(Cell(2, 1), " 129.950%"); // 95,000 financed

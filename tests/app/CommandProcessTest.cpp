@@ -8,6 +8,7 @@
 #include "controls/NumEdit.h"
 #include "platform/RadioGroup.h"
 #include "tests/support/DefaultTable.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/TempFolder.h"
 
 #include <QDateTime>
@@ -127,14 +128,14 @@ TEST_F(CommandProcessTest, EveryCellEqualsTheWindowsForTheSameInputs)
     for (const Case& c : cases) {
         TempProgramFolder window;
         TfrmMain w;
-        w.edtPurchasePrice->SetValue(c.window[0]);
-        w.edtDownPaymentPercent->SetValue(c.window[1]);
-        w.edtTerm->SetValue(c.window[2]);
-        w.edtInterest->SetValue(c.window[3]);
-        w.edtFixedFees->SetValue(c.window[4]);
-        w.rgLoan->SetItemIndex(static_cast<int>(c.window[5]));
-        w.rgFixed->SetItemIndex(static_cast<int>(c.window[6]));
-        w.CalcAPRTable(w.btnCalculate);
+        Find<TNumEdit>(w, "edtPurchasePrice")->SetValue(c.window[0]);
+        Find<TFnpNumericEdit>(w, "edtDownPaymentPercent")->SetValue(c.window[1]);
+        Find<TFnpNumericEdit>(w, "edtTerm")->SetValue(c.window[2]);
+        Find<TFnpNumericEdit>(w, "edtInterest")->SetValue(c.window[3]);
+        Find<TNumEdit>(w, "edtFixedFees")->SetValue(c.window[4]);
+        Find<TRadioGroup>(w, "rgLoan")->SetItemIndex(static_cast<int>(c.window[5]));
+        Find<TRadioGroup>(w, "rgFixed")->SetItemIndex(static_cast<int>(c.window[6]));
+        w.CalcAPRTable(Find<TExplorerButton>(w, "btnCalculate"));
 
         QFile::remove(Settings());
         if (!c.stored.isEmpty())
@@ -146,10 +147,11 @@ TEST_F(CommandProcessTest, EveryCellEqualsTheWindowsForTheSameInputs)
         ASSERT_EQ(cells.size(), 12);
         for (int row = 0; row < 12; ++row)
             for (int col = 0; col < 8; ++col)
-                EXPECT_EQ(cells[row].value(col), w.grdAPR->Cells(col, row).trimmed())
+                EXPECT_EQ(cells[row].value(col),
+                          Find<TStringAlignGrid>(w, "grdAPR")->Cells(col, row).trimmed())
                     << c.args.join(' ').toStdString() << " at " << col << ", " << row;
-        EXPECT_TRUE(run.out.contains(" " + w.edtPayment->text() + "\n"));
-        EXPECT_TRUE(run.out.contains(" " + w.edtAPR->text() + "%\n"));
+        EXPECT_TRUE(run.out.contains(" " + Find<TNumEdit>(w, "edtPayment")->text() + "\n"));
+        EXPECT_TRUE(run.out.contains(" " + Find<TFnpNumericEdit>(w, "edtAPR")->text() + "%\n"));
         for (int row = 1; c.args.isEmpty() && row <= 11; ++row)
             for (int col = 1; col <= 7; ++col)
                 EXPECT_EQ(cells[row][col], QString(DefaultAprTable[row - 1][col - 1]) + "%");

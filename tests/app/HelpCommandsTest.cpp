@@ -10,6 +10,7 @@
 #include "platform/HelpViewer.h"
 #include "platform/RadioGroup.h"
 #include "platform/Shell.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TempFolder.h"
 
@@ -127,7 +128,7 @@ TEST_P(WindowCommands, WorkFromEachPlace)
     if (QString(c.command) == "lblTitle")
         w->CalculateFixedFees(); // the title shows on the fixed-fees panel
     if (c.afterCalculation)
-        w->CalcAPRTable(w->btnCalculate);
+        w->CalcAPRTable(Find<TExplorerButton>(*w, "btnCalculate"));
     MessageBoxAnswerer boxes;
     ModalCloser closer({}, c.effect == Effect::Dialog ? c.result : "");
     Run(c.command);
@@ -207,7 +208,7 @@ TEST_F(HelpCommandsTest, F1AnywhereInTheWindowOpensTheContents)
     }
     // F1 in the print preview opens its topic, in a help window that takes input meanwhile.
     HelpViewer::Help({}, hcQuit);
-    w->CalcAPRTable(w->btnCalculate);
+    w->CalcAPRTable(Find<TExplorerButton>(*w, "btnCalculate"));
     QString page;
     ModalCloser closer(
         [&page](QWidget* preview) {

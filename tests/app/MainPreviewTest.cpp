@@ -9,6 +9,7 @@
 #include "report/QRAPRChart.h"
 #include "report/QRReport.h"
 #include "report/QRPrinter.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempFolder.h"
 
@@ -94,7 +95,7 @@ TEST_F(MainPreviewTest, PdfFileChosenInSetupIsWhatPrintingUses)
     QPrinter& printer = TQRPrinter::Instance().Printer();
     const auto setup = [&](bool choose) {
         return OnModal<QAbstractPrintDialog>(
-            [&] { w->mnuFilePrintSetup->trigger(); },
+            [&] { Find<QAction>(*w, "mnuFilePrintSetup")->trigger(); },
             [&](QAbstractPrintDialog* dialog) {
                 EXPECT_EQ(dialog->printer(), &printer);
                 auto* printers = dialog->findChild<QComboBox*>("printers");
@@ -134,14 +135,14 @@ struct PrintCommand : MainPreviewTest {
     void SetUp() override
     {
         MainPreviewTest::SetUp();
-        w->MessageInterval = 0;
+        w->SetMessageInterval(0);
         w->show();
         QApplication::setActiveWindow(w.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-        QTest::mouseClick(w->btnAutoCalcStatus, Qt::LeftButton); // AutoCalc on: the table
-        w->findChild<TQRAPRChart*>("QRAPRChart")->Rep->ShowProgress = false;
+        QTest::mouseClick(Find<TExplorerButton>(*w, "btnAutoCalcStatus"), Qt::LeftButton); // AutoCalc on: the table
+        w->Chart().Rep->ShowProgress = false;
     }
-    TQRAPRChart* Chart() const { return w->findChild<TQRAPRChart*>("QRAPRChart"); }
+    TQRAPRChart* Chart() const { return &w->Chart(); }
     QString Printed(const QString& name) const
     {
         for (const TQRPrintedText& t : Chart()->Rep->PrintedTexts())
@@ -172,15 +173,15 @@ TEST_F(PrintCommand, ClicksWhileThePreviewIsOpenStartNoSecondReport)
     bool stillOpen = false;
     // The posted click opens the preview from the message loop.
     const auto clickAndWait = [&] {
-        post(w->btnPrint);
+        post(Find<TExplorerButton>(*w, "btnPrint"));
         EXPECT_TRUE(ProcessMessagesUntil(
             [&] { return previews > 0 && store.State() == TQRPrinterState::Idle; }));
     };
     EXPECT_TRUE(OnModal<TfrmPreview>(clickAndWait, [&](TfrmPreview* preview) {
         for (int i = 0; i < 3; ++i)
-            post(w->btnPrint);
-        QTimer::singleShot(0, [&] { w->mnuFilePrint->trigger(); });
-        QTimer::singleShot(0, [&] { w->mnuPopPrint->trigger(); });
+            post(Find<TExplorerButton>(*w, "btnPrint"));
+        QTimer::singleShot(0, [&] { Find<QAction>(*w, "mnuFilePrint")->trigger(); });
+        QTimer::singleShot(0, [&] { Find<QAction>(*w, "mnuPopPrint")->trigger(); });
         QTimer::singleShot(20, [&, preview] {
             stillOpen = preview->isVisible();
             preview->findChild<TExplorerButton*>("bbClose")->OnClick();
@@ -190,7 +191,7 @@ TEST_F(PrintCommand, ClicksWhileThePreviewIsOpenStartNoSecondReport)
     EXPECT_EQ(previews, 1);
     EXPECT_TRUE(stillOpen);
     // And the command works again afterwards.
-    EXPECT_TRUE(OnModal<TfrmPreview>([&] { w->mnuFilePrint->trigger(); },
+    EXPECT_TRUE(OnModal<TfrmPreview>([&] { Find<QAction>(*w, "mnuFilePrint")->trigger(); },
                                      [](TfrmPreview* preview) { preview->close(); }));
     EXPECT_EQ(previews, 2);
     store.OnPreview = hook;
@@ -200,27 +201,27 @@ TEST_F(PrintCommand, ClicksWhileThePreviewIsOpenStartNoSecondReport)
 // before the chart is laid out: the chart never mixes two loans.
 TEST_F(PrintCommand, AStaleTableIsRecalculatedBeforeTheChart)
 {
-    QTest::mouseClick(w->btnAutoCalcStatus, Qt::LeftButton); // off; the 8.75 % table stays
-    ASSERT_EQ(w->AutoCalcStatus, "OFF");
-    const QString before = w->grdAPR->Cells(1, 6);
-    w->edtInterest->setFocus();
-    w->edtInterest->selectAll();
-    QTest::keyClicks(w->edtInterest, "7.5"); // typed, not committed
-    ASSERT_EQ(w->grdAPR->Cells(1, 6), before);
+    QTest::mouseClick(Find<TExplorerButton>(*w, "btnAutoCalcStatus"), Qt::LeftButton); // off; the 8.75 % table stays
+    ASSERT_EQ(w->AutoCalcState(), TfrmMain::AutoCalc::Off);
+    const QString before = Find<TStringAlignGrid>(*w, "grdAPR")->Cells(1, 6);
+    Find<TFnpNumericEdit>(*w, "edtInterest")->setFocus();
+    Find<TFnpNumericEdit>(*w, "edtInterest")->selectAll();
+    QTest::keyClicks(Find<TFnpNumericEdit>(*w, "edtInterest"), "7.5"); // typed, not committed
+    ASSERT_EQ(Find<TStringAlignGrid>(*w, "grdAPR")->Cells(1, 6), before);
 
     TQRPrinter& store = TQRPrinter::Instance();
     store.OnPreview = [] {};
-    w->mnuFilePrint->trigger();
+    Find<QAction>(*w, "mnuFilePrint")->trigger();
     EXPECT_EQ(Printed("lblInterestRate"), "7.5%");
     EXPECT_EQ(Printed("lblPayment"), "$699.21");
     EXPECT_EQ(Printed("lblAPR"), "7.5%");
-    EXPECT_NE(w->grdAPR->Cells(1, 6), before) << "the table is the one of 7.5 %";
+    EXPECT_NE(Find<TStringAlignGrid>(*w, "grdAPR")->Cells(1, 6), before) << "the table is the one of 7.5 %";
     QStringList cells;
     for (const TQRPrintedText& t : Chart()->Rep->PrintedTexts())
         if (t.Name == "lblColumn2")
             cells << t.Text;
     ASSERT_EQ(cells.size(), 12);
-    EXPECT_EQ(cells[6], w->grdAPR->Cells(1, 6));
+    EXPECT_EQ(cells[6], Find<TStringAlignGrid>(*w, "grdAPR")->Cells(1, 6));
     EXPECT_EQ(cells[6].trimmed(), "7.500%");
 }
 } // namespace

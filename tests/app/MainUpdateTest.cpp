@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "controls/ExplBtn.h"
 #include "platform/ProfileFile.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/UpdateSeams.h"
 #include "update/Update.h"
@@ -22,7 +23,7 @@ TEST(MainUpdate, OpensANewCentrePerCommandAndFetchesThePageOnce)
     TfrmMain w;
     w.show();
     auto* component = w.findChild<TWebFileInfo*>("WebFileInfo");
-    ASSERT_EQ(component, w.WebFileInfo);
+    ASSERT_EQ(component, Find<TWebFileInfo>(w, "WebFileInfo"));
     EXPECT_EQ(component->HomeURL(), "http://www.velmora.example/Torv/Torv.htm");
     ASSERT_TRUE(
         ProfileFile(w.IniFileName())
@@ -42,10 +43,10 @@ TEST(MainUpdate, OpensANewCentrePerCommandAndFetchesThePageOnce)
             });
     };
     closeWhenChecked();
-    w.btnUpdate->OnClick();
+    Find<TExplorerButton>(w, "btnUpdate")->OnClick();
     EXPECT_EQ(frmUpdate, nullptr);
     closeWhenChecked();
-    w.mnuHelpUpdate->trigger();
+    Find<QAction>(w, "mnuHelpUpdate")->trigger();
     EXPECT_EQ(seen, (QStringList{"Update Information 1.0.01", "Update Information 1.0.01"}));
     EXPECT_EQ(site.RequestLines().size(), 1u);
     EXPECT_EQ(component->HomeURL(), site.Url("/Torv/Torv.htm"));
@@ -67,7 +68,7 @@ TEST(MainUpdate, OpensANewCentrePerCommandAndFetchesThePageOnce)
             frmUpdate->btnClose->OnClick();
         },
         20000);
-    w.btnUpdate->OnClick();
+    Find<TExplorerButton>(w, "btnUpdate")->OnClick();
     EXPECT_TRUE(closedAfterTheBox);
     EXPECT_EQ(component->HomeURL(), "http://www.velmora.example/Torv/Torv.htm");
     EXPECT_EQ(

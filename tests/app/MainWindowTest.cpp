@@ -8,6 +8,7 @@
 #include "platform/Application.h"
 #include "platform/RadioGroup.h"
 #include "tests/support/DefaultTable.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TempFolder.h"
 
@@ -27,7 +28,7 @@ struct MainWindowTest : ::testing::Test {
     void Start()
     {
         w = std::make_unique<TfrmMain>();
-        w->MessageInterval = 0; // every message pass the solver offers, as a slow machine would
+        w->SetMessageInterval(0); // every message pass the solver offers, as a slow machine would
         w->show();
         QApplication::setActiveWindow(w.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
@@ -43,20 +44,18 @@ struct MainWindowTest : ::testing::Test {
     {
         TempProgramFolder::WriteFile(folder.File("TorvIni.ini"), text);
     }
-    template <typename T> T* Find(const char* name) const
+    QString Cell(int col, int row) const
     {
-        T* child = w->findChild<T*>(name);
-        EXPECT_NE(child, nullptr) << name;
-        return child;
+        return Find<TStringAlignGrid>(*w, "grdAPR")->Cells(col, row);
     }
-    QString Cell(int col, int row) const { return w->grdAPR->Cells(col, row); }
     // Moves the focus into a field and out of it again, as the user's Tab would.
     void Leave(QWidget* field)
     {
         field->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();
-        w->edtPurchasePrice == field ? w->edtInterest->setFocus(Qt::TabFocusReason)
-                                     : w->edtPurchasePrice->setFocus(Qt::TabFocusReason);
+        Find<TNumEdit>(*w, "edtPurchasePrice") == field
+            ? Find<TFnpNumericEdit>(*w, "edtInterest")->setFocus(Qt::TabFocusReason)
+            : Find<TNumEdit>(*w, "edtPurchasePrice")->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();
     }
     // Runs `start`, and `request` from the message loop once a table build has written its
@@ -78,7 +77,10 @@ struct MainWindowTest : ::testing::Test {
         poll.stop();
         return injected;
     }
-    void ClickAutoCalc() { QTest::mouseClick(w->btnAutoCalcStatus, Qt::LeftButton); }
+    void ClickAutoCalc()
+    {
+        QTest::mouseClick(Find<TExplorerButton>(*w, "btnAutoCalcStatus"), Qt::LeftButton);
+    }
     void ExpectDefaultTable()
     {
         EXPECT_EQ(Cell(0, 0), "Loan / Fees");
@@ -94,9 +96,9 @@ struct MainWindowTest : ::testing::Test {
     }
     void ExpectPrinting(bool on)
     {
-        EXPECT_EQ(w->btnPrint->isEnabled(), on);
-        EXPECT_EQ(w->mnuFilePrint->isEnabled(), on);
-        EXPECT_EQ(w->mnuPopPrint->isEnabled(), on);
+        EXPECT_EQ(Find<TExplorerButton>(*w, "btnPrint")->isEnabled(), on);
+        EXPECT_EQ(Find<QAction>(*w, "mnuFilePrint")->isEnabled(), on);
+        EXPECT_EQ(Find<QAction>(*w, "mnuPopPrint")->isEnabled(), on);
     }
 };
 
@@ -107,35 +109,35 @@ TEST_F(MainWindowTest, StartsWithDefaultsPlaceholdersAndCommandsDisabled)
     Start();
     EXPECT_EQ(w->windowTitle(), "Tallyhorn, 1.0");
     EXPECT_EQ(w->centralWidget()->size(), QSize(612, 412));
-    EXPECT_EQ(Find<TNumEdit>("edtPurchasePrice")->Value(), 100000);
-    EXPECT_EQ(Find<TFnpNumericEdit>("edtInterest")->text(), "8.750");
-    EXPECT_EQ(Find<TFnpNumericEdit>("edtTerm")->text(), "30");
-    EXPECT_EQ(Find<TFnpNumericEdit>("edtDownPaymentPercent")->text(), "0.000");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 100000);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtInterest")->text(), "8.750");
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtTerm")->text(), "30");
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtDownPaymentPercent")->text(), "0.000");
     // Until the first calculation the results hold their default values.
-    EXPECT_EQ(w->edtLoan->text(), "$1.00");
-    EXPECT_EQ(w->edtPayment->text(), "$1.00");
-    EXPECT_EQ(w->edtDownPayment->text(), "$1.00");
-    EXPECT_EQ(w->edtFixedFees->text(), "$0.00");
-    EXPECT_EQ(w->edtAPR->text(), "0.000");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtLoan")->text(), "$1.00");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->text(), "$1.00");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtDownPayment")->text(), "$1.00");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtFixedFees")->text(), "$0.00");
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "0.000");
     EXPECT_EQ(Ini(), "[LastValues]\nAutoCalc=OFF\n");
     ExpectPrinting(false);
-    EXPECT_FALSE(w->btnReset->isEnabled());
-    EXPECT_FALSE(w->mnuFileReset->isEnabled());
-    EXPECT_TRUE(Find<TExplorerButton>("btnCalculate")->isVisible());
-    EXPECT_EQ(w->btnAutoCalcStatus->Caption(), "AutoCalc Grid:  OFF");
-    EXPECT_EQ(w->btnAutoCalcStatus->Hint(), "Click to turn on AutoCalc");
-    EXPECT_FALSE(w->mnuPreferencesAutoCalc->isChecked());
+    EXPECT_FALSE(Find<TExplorerButton>(*w, "btnReset")->isEnabled());
+    EXPECT_FALSE(Find<QAction>(*w, "mnuFileReset")->isEnabled());
+    EXPECT_TRUE(Find<TExplorerButton>(*w, "btnCalculate")->isVisible());
+    EXPECT_EQ(Find<TExplorerButton>(*w, "btnAutoCalcStatus")->Caption(), "AutoCalc Grid:  OFF");
+    EXPECT_EQ(Find<TExplorerButton>(*w, "btnAutoCalcStatus")->Hint(), "Click to turn on AutoCalc");
+    EXPECT_FALSE(Find<QAction>(*w, "mnuPreferencesAutoCalc")->isChecked());
     EXPECT_EQ(Cell(0, 0), "Loan / Fees");
     EXPECT_EQ(Cell(0, 1), "$95,000");
     EXPECT_EQ(Cell(0, 11), "$105,000");
     EXPECT_EQ(Cell(1, 0), "$0");
     EXPECT_EQ(Cell(7, 0), "$6,000");
     EXPECT_EQ(Cell(3, 5), "");
-    EXPECT_EQ(w->grdAPR->Selection(), (TGridRect{1, 6, 1, 6}));
-    EXPECT_EQ(w->grdAPR->ColorCol(1), QColor(255, 255, 0));
-    EXPECT_EQ(w->grdAPR->ColorRow(6), QColor(255, 255, 0));
-    EXPECT_EQ(w->grdAPR->height(), 250);
-    EXPECT_EQ(w->StatusBar1->text(), " Welcome to Velmora Software's Tallyhorn!");
+    EXPECT_EQ(Find<TStringAlignGrid>(*w, "grdAPR")->Selection(), (TGridRect{1, 6, 1, 6}));
+    EXPECT_EQ(Find<TStringAlignGrid>(*w, "grdAPR")->ColorCol(1), QColor(255, 255, 0));
+    EXPECT_EQ(Find<TStringAlignGrid>(*w, "grdAPR")->ColorRow(6), QColor(255, 255, 0));
+    EXPECT_EQ(Find<TStringAlignGrid>(*w, "grdAPR")->height(), 250);
+    EXPECT_EQ(Find<QLabel>(*w, "StatusBar1")->text(), " Welcome to Velmora Software's Tallyhorn!");
 }
 
 TEST_F(MainWindowTest, AutoCalcBuildsTheDefaultTableAndKeepsItWhenTurnedOff)
@@ -143,21 +145,21 @@ TEST_F(MainWindowTest, AutoCalcBuildsTheDefaultTableAndKeepsItWhenTurnedOff)
     Start();
     ClickAutoCalc();
     ExpectDefaultTable();
-    EXPECT_EQ(w->edtPayment->text(), "$786.70");
-    EXPECT_EQ(w->edtAPR->text(), "8.750");
-    EXPECT_EQ(w->edtLoan->Value(), 100000);
-    EXPECT_EQ(w->edtDownPayment->Value(), 0);
-    EXPECT_EQ(w->btnAutoCalcStatus->Caption(), "AutoCalc Grid:  ON");
-    EXPECT_EQ(w->btnAutoCalcStatus->Hint(), "Click to turn off AutoCalc");
-    EXPECT_TRUE(w->mnuPreferencesAutoCalc->isChecked());
-    EXPECT_FALSE(w->btnCalculate->isVisible());
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->text(), "$786.70");
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "8.750");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtLoan")->Value(), 100000);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtDownPayment")->Value(), 0);
+    EXPECT_EQ(Find<TExplorerButton>(*w, "btnAutoCalcStatus")->Caption(), "AutoCalc Grid:  ON");
+    EXPECT_EQ(Find<TExplorerButton>(*w, "btnAutoCalcStatus")->Hint(), "Click to turn off AutoCalc");
+    EXPECT_TRUE(Find<QAction>(*w, "mnuPreferencesAutoCalc")->isChecked());
+    EXPECT_FALSE(Find<TExplorerButton>(*w, "btnCalculate")->isVisible());
     ExpectPrinting(true);
-    EXPECT_TRUE(w->btnReset->isEnabled());
+    EXPECT_TRUE(Find<TExplorerButton>(*w, "btnReset")->isEnabled());
     EXPECT_TRUE(Ini().contains("AutoCalc=ON"));
 
-    w->mnuPreferencesAutoCalc->trigger();
-    EXPECT_EQ(w->AutoCalcStatus, "OFF");
-    EXPECT_TRUE(w->btnCalculate->isVisible());
+    Find<QAction>(*w, "mnuPreferencesAutoCalc")->trigger();
+    EXPECT_EQ(w->AutoCalcState(), TfrmMain::AutoCalc::Off);
+    EXPECT_TRUE(Find<TExplorerButton>(*w, "btnCalculate")->isVisible());
     ExpectPrinting(true);
     ExpectDefaultTable();
     EXPECT_TRUE(Ini().contains("AutoCalc=OFF"));
@@ -166,19 +168,19 @@ TEST_F(MainWindowTest, AutoCalcBuildsTheDefaultTableAndKeepsItWhenTurnedOff)
 TEST_F(MainWindowTest, WithAutoCalcOffLeavingAFieldUpdatesOnlyTheResults)
 {
     Start();
-    w->edtInterest->setFocus(Qt::TabFocusReason);
+    Find<TFnpNumericEdit>(*w, "edtInterest")->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
-    w->edtInterest->SetValue(7.5);
-    w->edtPurchasePrice->setFocus(Qt::TabFocusReason);
+    Find<TFnpNumericEdit>(*w, "edtInterest")->SetValue(7.5);
+    Find<TNumEdit>(*w, "edtPurchasePrice")->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
-    EXPECT_EQ(w->edtPayment->text(), "$699.21");
-    EXPECT_EQ(w->edtAPR->text(), "7.500");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->text(), "$699.21");
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "7.500");
     EXPECT_EQ(Cell(1, 0), "$0"); // placeholders untouched
     EXPECT_EQ(Cell(1, 6), "");
     ExpectPrinting(true);
-    EXPECT_EQ(w->LastInterest, 7.5);
+    EXPECT_EQ(w->LastValues().interest, 7.5);
 
-    QTest::mouseClick(w->btnCalculate, Qt::LeftButton);
+    QTest::mouseClick(Find<TExplorerButton>(*w, "btnCalculate"), Qt::LeftButton);
     EXPECT_EQ(Cell(1, 0), "  IR %  ");
     EXPECT_EQ(Cell(1, 6), " 7.500%");
     EXPECT_EQ(Cell(2, 6), " 7.500%");
@@ -188,24 +190,25 @@ TEST_F(MainWindowTest, TwentyPercentDownFeesAndIncrements)
 {
     Start();
     ClickAutoCalc();
-    w->edtDownPaymentPercent->SetValue(20);
-    w->edtTerm->SetValue(15);
-    w->edtInterest->SetValue(6.5);
-    w->rgFixed->SetItemIndex(2);
+    Find<TFnpNumericEdit>(*w, "edtDownPaymentPercent")->SetValue(20);
+    Find<TFnpNumericEdit>(*w, "edtTerm")->SetValue(15);
+    Find<TFnpNumericEdit>(*w, "edtInterest")->SetValue(6.5);
+    Find<TRadioGroup>(*w, "rgFixed")->SetItemIndex(2);
     // The fixed fees panel: 3,000 in one field, OK runs the calculation.
-    QTest::mouseClick(w->btnCalcFixed, Qt::LeftButton);
-    EXPECT_TRUE(w->pnlFixedFees->isVisible());
-    EXPECT_TRUE(w->edtOriginationFees->hasFocus());
-    w->edtOriginationFees->SetValue(3000);
-    QTest::mouseClick(w->rgLoan->Button(5), Qt::LeftButton); // " 2500" is itself a trigger
-    QTest::mouseClick(w->btnCloseFixedFees, Qt::LeftButton);
-    EXPECT_FALSE(w->pnlFixedFees->isVisible());
-    EXPECT_EQ(w->edtFixedFees->Value(), 3000);
-    EXPECT_EQ(w->edtTotal->Value(), 3000);
-    EXPECT_EQ(w->edtDownPayment->text(), "$20,000.00");
-    EXPECT_EQ(w->edtLoan->text(), "$80,000.00");
-    EXPECT_EQ(w->edtPayment->text(), "$696.89");
-    EXPECT_EQ(w->edtAPR->text(), "7.111");
+    QTest::mouseClick(Find<QPushButton>(*w, "btnCalcFixed"), Qt::LeftButton);
+    EXPECT_TRUE(Find<QFrame>(*w, "pnlFixedFees")->isVisible());
+    EXPECT_TRUE(Find<TNumEdit>(*w, "edtOriginationFees")->hasFocus());
+    Find<TNumEdit>(*w, "edtOriginationFees")->SetValue(3000);
+    QTest::mouseClick(Find<TRadioGroup>(*w, "rgLoan")->Button(5),
+                      Qt::LeftButton); // " 2500" is itself a trigger
+    QTest::mouseClick(Find<QPushButton>(*w, "btnCloseFixedFees"), Qt::LeftButton);
+    EXPECT_FALSE(Find<QFrame>(*w, "pnlFixedFees")->isVisible());
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtFixedFees")->Value(), 3000);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtTotal")->Value(), 3000);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtDownPayment")->text(), "$20,000.00");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtLoan")->text(), "$80,000.00");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->text(), "$696.89");
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "7.111");
     EXPECT_EQ(Cell(0, 1), "$67,500");
     EXPECT_EQ(Cell(0, 11), "$92,500");
     EXPECT_EQ(Cell(2, 0), "$3,000");
@@ -218,31 +221,31 @@ TEST_F(MainWindowTest, TwentyPercentDownFeesAndIncrements)
 TEST_F(MainWindowTest, FixedFeesTotalFollowsEachFieldButTheAprWaitsForOk)
 {
     Start();
-    Leave(w->edtInterest); // a first calculation: APR 8.750
-    QTest::mouseClick(w->btnCalcFixed, Qt::LeftButton);
+    Leave(Find<TFnpNumericEdit>(*w, "edtInterest")); // a first calculation: APR 8.750
+    QTest::mouseClick(Find<QPushButton>(*w, "btnCalcFixed"), Qt::LeftButton);
     QApplication::processEvents(); // the price field's exit runs once the click is through
-    w->edtOriginationFees->SetValue(1500);
-    w->edtPoints->setFocus(Qt::TabFocusReason);
+    Find<TNumEdit>(*w, "edtOriginationFees")->SetValue(1500);
+    Find<TNumEdit>(*w, "edtPoints")->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
-    w->edtPoints->SetValue(1000);
-    w->edtBuydownFunds->setFocus(Qt::TabFocusReason);
+    Find<TNumEdit>(*w, "edtPoints")->SetValue(1000);
+    Find<TNumEdit>(*w, "edtBuydownFunds")->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
-    EXPECT_EQ(w->edtTotal->Value(), 2500);
-    EXPECT_EQ(w->edtFixedFees->Value(), 2500);
-    EXPECT_EQ(w->edtAPR->text(), "8.750");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtTotal")->Value(), 2500);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtFixedFees")->Value(), 2500);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "8.750");
     ClickAutoCalc();
-    QTest::mouseClick(w->btnCloseFixedFees, Qt::LeftButton);
-    EXPECT_EQ(w->edtAPR->text(), "9.031");
+    QTest::mouseClick(Find<QPushButton>(*w, "btnCloseFixedFees"), Qt::LeftButton);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "9.031");
     EXPECT_EQ(Cell(2, 0), "$2,500");
     EXPECT_EQ(Cell(3, 0), "$3,500");
-    EXPECT_TRUE(w->edtPurchasePrice->hasFocus());
+    EXPECT_TRUE(Find<TNumEdit>(*w, "edtPurchasePrice")->hasFocus());
 }
 
 TEST_F(MainWindowTest, NegativeLoanRowsAndZeroRowComplete)
 {
     Start();
-    w->edtPurchasePrice->SetValue(30000);
-    w->rgLoan->SetItemIndex(9);
+    Find<TNumEdit>(*w, "edtPurchasePrice")->SetValue(30000);
+    Find<TRadioGroup>(*w, "rgLoan")->SetItemIndex(9);
     ClickAutoCalc();
     EXPECT_EQ(Cell(0, 1), "($7,500)");
     EXPECT_EQ(Cell(0, 2), "$0");
@@ -260,15 +263,16 @@ TEST_F(MainWindowTest, AMathErrorResetsAndSavesTheResetInputs)
     Start();
     ClickAutoCalc();
     MessageBoxAnswerer boxes;
-    w->edtTerm->SetValue(0); // no payment: the APR solver meets a zero slope
-    Leave(w->edtTerm);
+    Find<TFnpNumericEdit>(*w, "edtTerm")
+        ->SetValue(0); // no payment: the APR solver meets a zero slope
+    Leave(Find<TFnpNumericEdit>(*w, "edtTerm"));
     ASSERT_EQ(boxes.Boxes().size(), 1);
     EXPECT_EQ(boxes.Boxes()[0].text, "Results of this calculation cannot be determined\n\rusing "
                                      "the values you have entered.\n\r\n\rPlease try again with "
                                      "different values.");
     EXPECT_EQ(boxes.Boxes()[0].caption, "Information");
-    EXPECT_EQ(w->AutoCalcStatus, "OFF");
-    EXPECT_EQ(w->edtTerm->text(), "30");
+    EXPECT_EQ(w->AutoCalcState(), TfrmMain::AutoCalc::Off);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtTerm")->text(), "30");
     EXPECT_EQ(Cell(1, 0), "");
     EXPECT_EQ(Ini(), "[LastValues]\nAutoCalc=OFF\nPrice=100000\nInterest=8.75\nTerm=30\n"
                      "DownPercent=0\n");
@@ -279,12 +283,12 @@ TEST_F(MainWindowTest, ARowBelowMinusOneHundredPercentIsReported)
     Start();
     MessageBoxAnswerer boxes;
     // A payment of 294.23; row 1 lends 37,400 - 5 x 7,500 = -100.
-    w->edtPurchasePrice->SetValue(37400);
-    w->rgLoan->SetItemIndex(9);
-    QTest::mouseClick(w->btnCalculate, Qt::LeftButton);
+    Find<TNumEdit>(*w, "edtPurchasePrice")->SetValue(37400);
+    Find<TRadioGroup>(*w, "rgLoan")->SetItemIndex(9);
+    QTest::mouseClick(Find<TExplorerButton>(*w, "btnCalculate"), Qt::LeftButton);
     ASSERT_EQ(boxes.Boxes().size(), 1);
     EXPECT_TRUE(boxes.Boxes()[0].text.startsWith("Results of this calculation"));
-    EXPECT_EQ(w->edtPurchasePrice->Value(), 100000);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 100000);
     ExpectPrinting(false);
 }
 
@@ -292,21 +296,22 @@ TEST_F(MainWindowTest, ResetEmptiesTheGridAndRecalculatesOnTheFocusMove)
 {
     Start();
     ClickAutoCalc();
-    w->edtInterest->setFocus(Qt::TabFocusReason);
+    Find<TFnpNumericEdit>(*w, "edtInterest")->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
-    w->edtInterest->SetValue(7);
-    QTest::mouseClick(w->btnReset, Qt::LeftButton); // the click does not take the focus
+    Find<TFnpNumericEdit>(*w, "edtInterest")->SetValue(7);
+    QTest::mouseClick(Find<TExplorerButton>(*w, "btnReset"),
+                      Qt::LeftButton); // the click does not take the focus
     QApplication::processEvents();
     for (int col = 0; col < 8; ++col)
         for (int row = 0; row < 12; ++row)
             EXPECT_EQ(Cell(col, row), "") << col << ", " << row;
-    EXPECT_EQ(w->AutoCalcStatus, "OFF");
-    EXPECT_EQ(w->edtInterest->text(), "8.750");
-    EXPECT_TRUE(w->edtPurchasePrice->hasFocus());
+    EXPECT_EQ(w->AutoCalcState(), TfrmMain::AutoCalc::Off);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtInterest")->text(), "8.750");
+    EXPECT_TRUE(Find<TNumEdit>(*w, "edtPurchasePrice")->hasFocus());
     // Leaving the interest field recalculated the results from the reset values.
-    EXPECT_EQ(w->edtPayment->text(), "$786.70");
-    EXPECT_EQ(w->edtAPR->text(), "8.750");
-    EXPECT_TRUE(w->btnReset->isEnabled());
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->text(), "$786.70");
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "8.750");
+    EXPECT_TRUE(Find<TExplorerButton>(*w, "btnReset")->isEnabled());
     ExpectPrinting(true);
     EXPECT_TRUE(Ini().contains("AutoCalc=ON")); // Reset itself does not write the file
 }
@@ -316,20 +321,20 @@ TEST_F(MainWindowTest, ResetWithoutAFocusMoveDisablesTheCommands)
     Start();
     ClickAutoCalc();
     w->Reset(nullptr);
-    EXPECT_FALSE(w->btnReset->isEnabled());
-    EXPECT_FALSE(w->mnuFileReset->isEnabled());
+    EXPECT_FALSE(Find<TExplorerButton>(*w, "btnReset")->isEnabled());
+    EXPECT_FALSE(Find<QAction>(*w, "mnuFileReset")->isEnabled());
     ExpectPrinting(false);
-    EXPECT_EQ(w->edtPayment->Value(), 0);
-    EXPECT_EQ(w->edtAPR->Value(), 0);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->Value(), 0);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->Value(), 0);
 }
 
 TEST_F(MainWindowTest, CloseSavesTheInputsOfTheLastCalculation)
 {
     Start();
-    w->edtPurchasePrice->SetValue(250000.5);
-    w->edtDownPaymentPercent->SetValue(12.5);
-    QTest::mouseClick(w->btnCalculate, Qt::LeftButton);
-    w->edtInterest->SetValue(6); // typed since, never calculated
+    Find<TNumEdit>(*w, "edtPurchasePrice")->SetValue(250000.5);
+    Find<TFnpNumericEdit>(*w, "edtDownPaymentPercent")->SetValue(12.5);
+    QTest::mouseClick(Find<TExplorerButton>(*w, "btnCalculate"), Qt::LeftButton);
+    Find<TFnpNumericEdit>(*w, "edtInterest")->SetValue(6); // typed since, never calculated
     w->close();
     EXPECT_EQ(Ini(), "[LastValues]\nAutoCalc=OFF\nPrice=250000.5\nInterest=8.75\nTerm=30\n"
                      "DownPercent=12.5\n");
@@ -341,23 +346,32 @@ TEST_F(MainWindowTest, StoredOnBuildsTheTableAtStartWithItsOwnHeaders)
     Start();
     ExpectDefaultTable();
     ExpectPrinting(true);
-    EXPECT_TRUE(w->btnReset->isEnabled());
-    EXPECT_EQ(w->btnAutoCalcStatus->Hint(), "Click to turn off AutoCalc");
-    EXPECT_EQ(w->edtDownPayment->Value(), 100000);
+    EXPECT_TRUE(Find<TExplorerButton>(*w, "btnReset")->isEnabled());
+    EXPECT_EQ(Find<TExplorerButton>(*w, "btnAutoCalcStatus")->Hint(), "Click to turn off AutoCalc");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtDownPayment")->Value(), 100000);
 }
 
 TEST_F(MainWindowTest, UnknownAutoCalcTextIsKeptAndWrittenBack)
 {
     WriteIni("[LastValues]\nAutoCalc=on\n");
     Start();
-    EXPECT_EQ(w->btnAutoCalcStatus->Caption(), "AutoCalc Grid:  OFF");
+    EXPECT_EQ(Find<TExplorerButton>(*w, "btnAutoCalcStatus")->Caption(), "AutoCalc Grid:  OFF");
     ExpectPrinting(false);
     EXPECT_EQ(Ini(), "[LastValues]\nAutoCalc=on\n");
+    EXPECT_EQ(w->AutoCalcState(), TfrmMain::AutoCalc::Kept);
     EXPECT_EQ(Cell(1, 6), "");
     // The switch brings an unknown text back to a known state.
     ClickAutoCalc();
-    EXPECT_EQ(w->AutoCalcStatus, "OFF");
-    EXPECT_TRUE(w->btnCalculate->isVisible());
+    EXPECT_EQ(w->AutoCalcState(), TfrmMain::AutoCalc::Off);
+    EXPECT_TRUE(Find<TExplorerButton>(*w, "btnCalculate")->isVisible());
+}
+
+TEST_F(MainWindowTest, AKeptAutoCalcTextIsSavedUnchangedByTheClose)
+{
+    WriteIni("[LastValues]\nAutoCalc=Sometimes\n");
+    Start();
+    w->close();
+    EXPECT_TRUE(Ini().contains("AutoCalc=Sometimes\n")) << Ini().toStdString();
 }
 
 TEST_F(MainWindowTest, ANonNumericSettingStartsWithDefaultsTellsOnceAndKeepsTheTrap)
@@ -369,11 +383,11 @@ TEST_F(MainWindowTest, ANonNumericSettingStartsWithDefaultsTellsOnceAndKeepsTheT
     EXPECT_EQ(boxes.Boxes()[0].text, "'abc' is not a valid floating point value.");
     EXPECT_EQ(boxes.Boxes()[0].caption, "Tallyhorn");
     EXPECT_EQ(boxes.Boxes()[0].icon, MessageIcon::Error);
-    EXPECT_EQ(w->edtPurchasePrice->Value(), 100000);
-    EXPECT_EQ(w->AutoCalcStatus, "OFF");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 100000);
+    EXPECT_EQ(w->AutoCalcState(), TfrmMain::AutoCalc::Off);
     // The error trap is in place: a math error resets instead of reaching the default box.
-    w->edtTerm->SetValue(0);
-    QTest::mouseClick(w->btnCalculate, Qt::LeftButton);
+    Find<TFnpNumericEdit>(*w, "edtTerm")->SetValue(0);
+    QTest::mouseClick(Find<TExplorerButton>(*w, "btnCalculate"), Qt::LeftButton);
     ASSERT_EQ(boxes.Boxes().size(), 2);
     EXPECT_EQ(boxes.Boxes()[1].caption, "Information");
     // Closing writes sound values over the damaged one.
@@ -388,7 +402,7 @@ TEST_F(MainWindowTest, AnUnreadableSettingsFileIsReportedOnceAndNeverOverwritten
     Start();
     ASSERT_EQ(boxes.Boxes().size(), 1);
     EXPECT_TRUE(boxes.Boxes()[0].text.contains("cannot be read"));
-    EXPECT_EQ(w->edtPurchasePrice->Value(), 100000);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 100000);
     ClickAutoCalc();
     w->close();
     EXPECT_EQ(boxes.Boxes().size(), 1u);
@@ -401,13 +415,13 @@ TEST_F(MainWindowTest, ANewRequestDuringABuildRestartsItWithTheNewInputs)
     // While the next build runs, the user changes the rate and leaves the field.
     bool injected = InjectDuringBuild(
         [this] {
-            w->edtInterest->SetValue(7.5);
-            w->CalcAPRTable(w->edtInterest);
+            Find<TFnpNumericEdit>(*w, "edtInterest")->SetValue(7.5);
+            w->CalcAPRTable(Find<TFnpNumericEdit>(*w, "edtInterest"));
         },
-        [this] { w->CalcAPRTable(w->btnAutoCalcStatus); });
+        [this] { w->CalcAPRTable(Find<TExplorerButton>(*w, "btnAutoCalcStatus")); });
     EXPECT_TRUE(injected);
     EXPECT_FALSE(w->BuildRunning());
-    EXPECT_EQ(w->edtAPR->text(), "7.500");
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "7.500");
     // Every cell belongs to 7.5 %: the user's own cells, and no 8.75 % text anywhere.
     EXPECT_EQ(Cell(1, 6), " 7.500%");
     EXPECT_EQ(Cell(2, 6), " 7.500%");
@@ -423,12 +437,12 @@ TEST_F(MainWindowTest, ARequestWithAutoCalcOffDuringABuildStillFinishesTheTable)
     Start();
     bool injected = InjectDuringBuild(
         [this] {
-            w->edtInterest->SetValue(7.5);
-            w->CalcAPRTable(w->edtInterest);
+            Find<TFnpNumericEdit>(*w, "edtInterest")->SetValue(7.5);
+            w->CalcAPRTable(Find<TFnpNumericEdit>(*w, "edtInterest"));
         },
-        [this] { QTest::mouseClick(w->btnCalculate, Qt::LeftButton); });
+        [this] { QTest::mouseClick(Find<TExplorerButton>(*w, "btnCalculate"), Qt::LeftButton); });
     EXPECT_TRUE(injected);
-    EXPECT_EQ(w->edtAPR->text(), "7.500");
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "7.500");
     EXPECT_EQ(Cell(1, 6), " 7.500%");
     EXPECT_EQ(Cell(7, 11), " 7.500%");
 }
@@ -437,20 +451,21 @@ TEST_F(MainWindowTest, HintLineFollowsTheControlUnderTheMouse)
 {
     Start();
     QEvent enter(QEvent::Enter);
-    QApplication::sendEvent(w->btnReset, &enter);
-    EXPECT_EQ(w->StatusBar1->text(), " Reset");
-    EXPECT_EQ(w->btnReset->toolTip(), " Reset");
-    QApplication::sendEvent(w->rgLoan->Button(2), &enter); // the group's hint covers its items
-    EXPECT_EQ(w->StatusBar1->text(),
+    QApplication::sendEvent(Find<TExplorerButton>(*w, "btnReset"), &enter);
+    EXPECT_EQ(Find<QLabel>(*w, "StatusBar1")->text(), " Reset");
+    EXPECT_EQ(Find<TExplorerButton>(*w, "btnReset")->toolTip(), " Reset");
+    QApplication::sendEvent(Find<TRadioGroup>(*w, "rgLoan")->Button(2),
+                            &enter); // the group's hint covers its items
+    EXPECT_EQ(Find<QLabel>(*w, "StatusBar1")->text(),
               " Click the appropriate radio button to set purchase price increment");
-    QApplication::sendEvent(w->edtTerm, &enter);
-    EXPECT_EQ(w->StatusBar1->text(), "");
+    QApplication::sendEvent(Find<TFnpNumericEdit>(*w, "edtTerm"), &enter);
+    EXPECT_EQ(Find<QLabel>(*w, "StatusBar1")->text(), "");
     w->DisplayHint(" Reset|Restores the default values");
-    EXPECT_EQ(w->StatusBar1->text(), "Restores the default values");
+    EXPECT_EQ(Find<QLabel>(*w, "StatusBar1")->text(), "Restores the default values");
     w->DisplayHint(" Reset");
-    EXPECT_EQ(w->StatusBar1->text(), " Reset");
+    EXPECT_EQ(Find<QLabel>(*w, "StatusBar1")->text(), " Reset");
     w->DisplayHint("");
-    EXPECT_EQ(w->StatusBar1->text(), "");
+    EXPECT_EQ(Find<QLabel>(*w, "StatusBar1")->text(), "");
 }
 
 TEST(SplashScreen, ShowsThePictureAndHidesForGoodWhenItsTimerFires)
@@ -473,22 +488,24 @@ TEST(SplashScreen, ShowsThePictureAndHidesForGoodWhenItsTimerFires)
 TEST_F(MainWindowTest, CommandSurfaceCaptionsAndShortcuts)
 {
     Start();
-    EXPECT_EQ(Find<QAction>("mnuFilePrintSetup")->text(), "Prin&t Setup...");
-    EXPECT_EQ(Find<QAction>("mnuInternetFreeware")->text(), "Velmora' Freeware Page");
-    EXPECT_EQ(Find<QAction>("mnuHelpContents")->shortcut(), QKeySequence(Qt::Key_F1));
-    EXPECT_EQ(Find<QAction>("mnuPopPrint")->text(), "&Print Preview");
-    EXPECT_EQ(Find<TExplorerButton>("btnExit")->geometry(), QRect(580, 3, 25, 24));
-    EXPECT_EQ(Find<TExplorerButton>("btnAutoCalcStatus")->geometry(), QRect(459, 3, 114, 24));
-    EXPECT_EQ(Find<TURL>("UrlApplication")->FullAddress(),
+    EXPECT_EQ(Find<QAction>(*w, "mnuFilePrintSetup")->text(), "Prin&t Setup...");
+    EXPECT_EQ(Find<QAction>(*w, "mnuInternetFreeware")->text(), "Velmora' Freeware Page");
+    EXPECT_EQ(Find<QAction>(*w, "mnuHelpContents")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(Find<QAction>(*w, "mnuPopPrint")->text(), "&Print Preview");
+    EXPECT_EQ(Find<TExplorerButton>(*w, "btnExit")->geometry(), QRect(580, 3, 25, 24));
+    EXPECT_EQ(Find<TExplorerButton>(*w, "btnAutoCalcStatus")->geometry(), QRect(459, 3, 114, 24));
+    EXPECT_EQ(Find<TURL>(*w, "UrlApplication")->FullAddress(),
               "http://www.velmora.example/Torv/Torv.htm");
-    EXPECT_EQ(Find<TURL>("UrlEmailSupport")->FullAddress(), "mailto:support@velmora.example");
-    EXPECT_EQ(Find<TNumEdit>("edtFixedFees")->width(), 67);
-    EXPECT_TRUE(Find<TNumEdit>("edtLoan")->isReadOnly());
-    EXPECT_EQ(Find<TNumEdit>("edtLoan")->focusPolicy(), Qt::ClickFocus);
+    EXPECT_EQ(Find<TURL>(*w, "UrlEmailSupport")->FullAddress(), "mailto:support@velmora.example");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtFixedFees")->width(), 67);
+    EXPECT_TRUE(Find<TNumEdit>(*w, "edtLoan")->isReadOnly());
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtLoan")->focusPolicy(), Qt::ClickFocus);
     // The tab order of the inputs; the read-only results are no tab stops.
-    w->edtPurchasePrice->setFocus(Qt::OtherFocusReason);
-    const QWidget* expected[] = {w->edtDownPaymentPercent, w->edtTerm, w->edtInterest,
-                                 w->btnCalcFixed, w->rgLoan->Button(3)};
+    Find<TNumEdit>(*w, "edtPurchasePrice")->setFocus(Qt::OtherFocusReason);
+    const QWidget* expected[] = {
+        Find<TFnpNumericEdit>(*w, "edtDownPaymentPercent"), Find<TFnpNumericEdit>(*w, "edtTerm"),
+        Find<TFnpNumericEdit>(*w, "edtInterest"), Find<QPushButton>(*w, "btnCalcFixed"),
+        Find<TRadioGroup>(*w, "rgLoan")->Button(3)};
     for (const QWidget* next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
@@ -498,11 +515,11 @@ TEST_F(MainWindowTest, CommandSurfaceCaptionsAndShortcuts)
 TEST_F(MainWindowTest, TheGridFillsTheClientAreaButNeverDropsBelowOneHundredPixels)
 {
     Start();
-    EXPECT_EQ(w->grdAPR->height(), 250);
+    EXPECT_EQ(Find<TStringAlignGrid>(*w, "grdAPR")->height(), 250);
     w->centralWidget()->setFixedHeight(300);
-    EXPECT_EQ(w->grdAPR->height(), 138);
+    EXPECT_EQ(Find<TStringAlignGrid>(*w, "grdAPR")->height(), 138);
     w->centralWidget()->setFixedHeight(261);
-    EXPECT_EQ(w->grdAPR->height(), 100);
+    EXPECT_EQ(Find<TStringAlignGrid>(*w, "grdAPR")->height(), 100);
     w->centralWidget()->setFixedHeight(150);
-    EXPECT_EQ(w->grdAPR->height(), 100);
+    EXPECT_EQ(Find<TStringAlignGrid>(*w, "grdAPR")->height(), 100);
 }

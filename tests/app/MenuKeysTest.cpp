@@ -4,6 +4,7 @@
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumEdit.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/TempFolder.h"
 
 #include <QMenu>
@@ -42,7 +43,8 @@ struct MenuKeysTest : ::testing::Test {
     void ClickMenuTitle(QMenu* menu) const
     {
         QMenuBar* bar = w->menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(menu->menuAction()).center());
         QApplication::processEvents();
     }
     // The field has the focus and holds a value typed but not yet committed; the results are
@@ -51,16 +53,17 @@ struct MenuKeysTest : ::testing::Test {
     {
         field->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();
-        w->Reset(w->btnReset); // back to the start-up results, the focus in the price field
+        w->Reset(Find<TExplorerButton>(
+            *w, "btnReset")); // back to the start-up results, the focus in the price field
         field->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();
         ASSERT_EQ(QApplication::focusWidget(), field);
         QTest::keyClicks(field, text);
-        m_payment = w->edtPayment->text();
+        m_payment = Find<TNumEdit>(*w, "edtPayment")->text();
     }
     void ExpectNoExit(QWidget* field, const char* text, const char* when) const
     {
-        EXPECT_EQ(w->edtPayment->text(), m_payment) << when;
+        EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->text(), m_payment) << when;
         EXPECT_EQ(static_cast<QLineEdit*>(field)->text(), text) << when;
     }
     mutable QString m_payment;
@@ -84,7 +87,8 @@ struct MenuKeysCases : MenuKeysTest, ::testing::WithParamInterface<MenuCase> {};
 TEST_P(MenuKeysCases, OpeningAndClosingAMenuIsNoExit)
 {
     const MenuCase& c = GetParam();
-    QWidget* field = c.bounded ? static_cast<QWidget*>(w->edtInterest) : w->edtPurchasePrice;
+    QWidget* field = c.bounded ? static_cast<QWidget*>(Find<TFnpNumericEdit>(*w, "edtInterest"))
+                               : Find<TNumEdit>(*w, "edtPurchasePrice");
     const char* typed = c.bounded ? "7.500" : "200000";
     TypeAndStay(field, typed);
 
@@ -99,46 +103,58 @@ TEST_P(MenuKeysCases, OpeningAndClosingAMenuIsNoExit)
 
     // Still in the field: leaving it now is the exit, with the value typed.
     Key(Qt::Key_Tab);
-    EXPECT_EQ(w->edtPayment->text(), c.bounded ? "$699.21" : "$1,573.40");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->text(), c.bounded ? "$699.21" : "$1,573.40");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     , MenuKeysCases,
-    ::testing::Values(
-        MenuCase{"AltAloneInThePrice", false, [](MenuKeysTest& test) { test.Key(Qt::Key_Alt, Qt::AltModifier); },
-                 {Qt::Key_Escape}},
-        MenuCase{"AltAloneInTheInterest", true,
-                 [](MenuKeysTest& test) { test.Key(Qt::Key_Alt, Qt::AltModifier); }, {Qt::Key_Escape}},
-        MenuCase{"AltFInThePrice", false, [](MenuKeysTest& test) { test.Key(Qt::Key_F, Qt::AltModifier); },
-                 {Qt::Key_Escape, Qt::Key_Escape}},
-        MenuCase{"AltHThenArrowsInTheInterest", true,
-                 [](MenuKeysTest& test) {
-                     test.Key(Qt::Key_H, Qt::AltModifier);
-                     test.Key(Qt::Key_Left);
-                     test.Key(Qt::Key_Down);
-                 },
-                 {Qt::Key_Escape, Qt::Key_Escape}},
-        MenuCase{"MouseMenuThenEscapeInThePrice", false,
-                 [](MenuKeysTest& test) { test.ClickMenuTitle(test.w->mnuFile); },
-                 {Qt::Key_Escape, Qt::Key_Escape}},
-        MenuCase{"MouseMenuThenEscapeInTheInterest", true,
-                 [](MenuKeysTest& test) { test.ClickMenuTitle(test.w->mnuPreferences); },
-                 {Qt::Key_Escape, Qt::Key_Escape}}),
+    ::testing::Values(MenuCase{"AltAloneInThePrice",
+                               false,
+                               [](MenuKeysTest& test) { test.Key(Qt::Key_Alt, Qt::AltModifier); },
+                               {Qt::Key_Escape}},
+                      MenuCase{"AltAloneInTheInterest",
+                               true,
+                               [](MenuKeysTest& test) { test.Key(Qt::Key_Alt, Qt::AltModifier); },
+                               {Qt::Key_Escape}},
+                      MenuCase{"AltFInThePrice",
+                               false,
+                               [](MenuKeysTest& test) { test.Key(Qt::Key_F, Qt::AltModifier); },
+                               {Qt::Key_Escape, Qt::Key_Escape}},
+                      MenuCase{"AltHThenArrowsInTheInterest",
+                               true,
+                               [](MenuKeysTest& test) {
+                                   test.Key(Qt::Key_H, Qt::AltModifier);
+                                   test.Key(Qt::Key_Left);
+                                   test.Key(Qt::Key_Down);
+                               },
+                               {Qt::Key_Escape, Qt::Key_Escape}},
+                      MenuCase{"MouseMenuThenEscapeInThePrice",
+                               false,
+                               [](MenuKeysTest& test) {
+                                   test.ClickMenuTitle(Find<QMenu>(*test.w, "mnuFile"));
+                               },
+                               {Qt::Key_Escape, Qt::Key_Escape}},
+                      MenuCase{"MouseMenuThenEscapeInTheInterest",
+                               true,
+                               [](MenuKeysTest& test) {
+                                   test.ClickMenuTitle(Find<QMenu>(*test.w, "mnuPreferences"));
+                               },
+                               {Qt::Key_Escape, Qt::Key_Escape}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // From the menu bar the user may go on to another field with the mouse: that leaves the field
 // the menu bar took the focus from, before the new field's entry.
 TEST_F(MenuKeysTest, MovingOnFromTheMenuBarIsTheExit)
 {
-    TypeAndStay(w->edtInterest, "7.500");
+    TypeAndStay(Find<TFnpNumericEdit>(*w, "edtInterest"), "7.500");
     Key(Qt::Key_Alt, Qt::AltModifier);
     ASSERT_TRUE(MenuActive());
-    ExpectNoExit(w->edtInterest, "7.500", "menu bar selected");
+    ExpectNoExit(Find<TFnpNumericEdit>(*w, "edtInterest"), "7.500", "menu bar selected");
 
-    QTest::mouseClick(w->edtTerm, Qt::LeftButton);
+    QTest::mouseClick(Find<TFnpNumericEdit>(*w, "edtTerm"), Qt::LeftButton);
     QApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), w->edtTerm);
-    EXPECT_EQ(w->edtPayment->text(), "$699.21");
+    EXPECT_EQ(QApplication::focusWidget(), Find<TFnpNumericEdit>(*w, "edtTerm"));
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->text(), "$699.21");
 }
 
 } // namespace

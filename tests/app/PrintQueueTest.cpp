@@ -11,6 +11,7 @@
 #include "report/QRPrinter.h"
 #include "report/QRReport.h"
 #include "tests/report/PdfText.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TempFolder.h"
 
@@ -46,12 +47,12 @@ protected:
         if (queue.isEmpty())
             GTEST_SKIP() << "no test print queue: scripts/test starts one (scripts/print-queue)";
         w = std::make_unique<TfrmMain>();
-        w->MessageInterval = 0;
+        w->SetMessageInterval(0);
         w->show();
         QApplication::setActiveWindow(w.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-        QTest::mouseClick(w->btnAutoCalcStatus, Qt::LeftButton); // AutoCalc on: the table
-        w->findChild<TQRAPRChart*>("QRAPRChart")->Rep->ShowProgress = false;
+        QTest::mouseClick(Find<TExplorerButton>(*w, "btnAutoCalcStatus"), Qt::LeftButton); // AutoCalc on: the table
+        w->Chart().Rep->ShowProgress = false;
         TQRPrinter::Instance().Printer().setPrinterName(queue);
     }
     void TearDown() override
@@ -87,8 +88,8 @@ protected:
             preview->close();
         });
         poll.start();
-        EXPECT_TRUE(w->mnuFilePrint->isEnabled());
-        w->mnuFilePrint->trigger();
+        EXPECT_TRUE(Find<QAction>(*w, "mnuFilePrint")->isEnabled());
+        Find<QAction>(*w, "mnuFilePrint")->trigger();
         EXPECT_TRUE(shown);
         return stillOpen;
     }
@@ -144,7 +145,7 @@ TEST_F(PrintQueue, ChartPrintedThroughTheQueueIsOnePageWithTheWindowsTexts)
         EXPECT_TRUE(printed.Text.contains(text)) << text.toStdString();
     for (int row = 0; row < 12; ++row)
         for (int column = 0; column < 8; ++column)
-            if (const QString cell = w->grdAPR->Cells(column, row).trimmed(); !cell.isEmpty()) {
+            if (const QString cell = Find<TStringAlignGrid>(*w, "grdAPR")->Cells(column, row).trimmed(); !cell.isEmpty()) {
                 EXPECT_TRUE(printed.Text.contains(cell)) << cell.toStdString();
             }
     if (!HasFailure())

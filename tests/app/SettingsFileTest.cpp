@@ -6,6 +6,7 @@
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumEdit.h"
 #include "platform/Regional.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TempFolder.h"
 
@@ -105,8 +106,8 @@ struct SettingsFileTest : ::testing::Test {
     // The user enters a price and calculates, so that the close saves it.
     void CalculateWithPrice(double price)
     {
-        w->edtPurchasePrice->SetValue(price);
-        w->CalcAPRTable(w->edtPurchasePrice);
+        Find<TNumEdit>(*w, "edtPurchasePrice")->SetValue(price);
+        w->CalcAPRTable(Find<TNumEdit>(*w, "edtPurchasePrice"));
     }
     QString Beside() const { return folder.File(iniName); }
     QString Config() const { return folder.ConfigFile(iniName); }
@@ -155,7 +156,7 @@ TEST_P(SettingsFileNameTest, ReadsAndWritesTheOneFile)
         names << name;
     }
     Start();
-    EXPECT_EQ(w->edtPurchasePrice->Value(), c.price);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), c.price);
     Close();
     if (!names.contains(c.saved))
         names << c.saved;
@@ -217,7 +218,7 @@ TEST_P(SettingsFileKeptTest, ReadsWhatItCanAndKeepsEveryOtherLine)
     const KeptCase& c = GetParam();
     Write(Beside(), c.before);
     Start();
-    EXPECT_EQ(w->edtPurchasePrice->Value(), c.price);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), c.price);
     Close();
     EXPECT_EQ(Read(Beside()), c.after);
     EXPECT_TRUE(boxes.Boxes().isEmpty()) << boxes.Boxes().first().text.toStdString();
@@ -277,7 +278,7 @@ TEST_P(SettingsFilePassedOverTest, IsLeftAloneAndTheValuesGoToTheConfigurationFo
 
     // The next start reads the saved values from there.
     Start();
-    EXPECT_EQ(w->edtPurchasePrice->Value(), 234567);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 234567);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -302,7 +303,7 @@ TEST_F(SettingsFileTest, ValuesFollowTheChoiceOfPlaceBothWays)
         if (!readOnly.Holds())
             GTEST_SKIP() << "this file system cannot make a folder read-only for this user";
         Start();
-        EXPECT_EQ(w->edtPurchasePrice->Value(), 111111);
+        EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 111111);
         CalculateWithPrice(222222);
         Close();
     }
@@ -314,7 +315,7 @@ TEST_F(SettingsFileTest, ValuesFollowTheChoiceOfPlaceBothWays)
 
     // Writable again: what was saved in the configuration folder is not dropped.
     Start();
-    EXPECT_EQ(w->edtPurchasePrice->Value(), 222222);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 222222);
     CalculateWithPrice(333333);
     Close();
     EXPECT_TRUE(Read(Beside()).contains("Price=333333\n"));
@@ -323,7 +324,7 @@ TEST_F(SettingsFileTest, ValuesFollowTheChoiceOfPlaceBothWays)
     // Read-only once more: the configuration folder's copy is brought up to date first.
     ReadOnlyFolder readOnly(folder.Path());
     Start();
-    EXPECT_EQ(w->edtPurchasePrice->Value(), 333333);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 333333);
     EXPECT_TRUE(boxes.Boxes().isEmpty());
 }
 
@@ -335,17 +336,17 @@ TEST_F(SettingsFileTest, ADecimalCommaReadsUnderAPointLocale)
     Write(Beside(), "[LastValues]\nAutoCalc=ON\nPrice=150000,5\nInterest=8,75\nDownPercent=12,5\n");
     Start();
     EXPECT_TRUE(boxes.Boxes().isEmpty()) << boxes.Boxes().first().text.toStdString();
-    EXPECT_EQ(w->edtPurchasePrice->Value(), 150000.5);
-    EXPECT_EQ(w->edtInterest->Value(), 8.75);
-    EXPECT_EQ(w->edtDownPaymentPercent->Value(), 12.5);
-    EXPECT_EQ(w->AutoCalcStatus, "ON");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 150000.5);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtInterest")->Value(), 8.75);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtDownPaymentPercent")->Value(), 12.5);
+    EXPECT_EQ(w->AutoCalcState(), TfrmMain::AutoCalc::On);
     Close();
 
     Write(Beside(), "[LastValues]\nAutoCalc=ON\nPrice=100,000\n");
     Start();
     ASSERT_EQ(boxes.Boxes().size(), 1);
     EXPECT_EQ(boxes.Boxes()[0].text, "'100,000' is not a valid floating point value.");
-    EXPECT_EQ(w->edtPurchasePrice->Value(), 100000);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 100000);
 }
 
 // Under a decimal-comma locale: the default inputs whatever the locale, stored numbers read
@@ -396,9 +397,10 @@ TEST_P(SettingsFileLocaleTest, DefaultsAndStoredNumbersRead)
     Write(Beside(), "[LastValues]\nAutoCalc=ON\n");
     Start();
     EXPECT_TRUE(boxes.Boxes().isEmpty()) << boxes.Boxes().first().text.toStdString();
-    EXPECT_EQ(w->edtInterest->Value(), 8.75);
-    EXPECT_EQ(w->AutoCalcStatus, "ON");
-    EXPECT_EQ(w->grdAPR->Cells(1, 0), "  IR %  "); // the table was built at the start
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtInterest")->Value(), 8.75);
+    EXPECT_EQ(w->AutoCalcState(), TfrmMain::AutoCalc::On);
+    EXPECT_EQ(Find<TStringAlignGrid>(*w, "grdAPR")->Cells(1, 0),
+              "  IR %  "); // the table was built at the start
     Close();
     EXPECT_EQ(Read(Beside()),
               "[LastValues]\nAutoCalc=ON\nPrice=100000\nInterest=8,75\nTerm=30\nDownPercent=0\n");
@@ -406,9 +408,9 @@ TEST_P(SettingsFileLocaleTest, DefaultsAndStoredNumbersRead)
     // Stored numbers read with either separator, as files written under other settings have.
     Write(Beside(), "[LastValues]\nPrice=150000.5\nInterest=7.25\nDownPercent=12,5\n");
     Start();
-    EXPECT_EQ(w->edtPurchasePrice->Value(), 150000.5);
-    EXPECT_EQ(w->edtInterest->Value(), 7.25);
-    EXPECT_EQ(w->edtDownPaymentPercent->Value(), 12.5);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 150000.5);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtInterest")->Value(), 7.25);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtDownPaymentPercent")->Value(), 12.5);
     EXPECT_TRUE(boxes.Boxes().isEmpty());
     Close();
 
@@ -438,7 +440,7 @@ TEST_F(SettingsFileTest, ABadStoredValueIsReportedWithTheSplashClosed)
     MessageBoxAnswerer::InstallDefault();
     EXPECT_EQ(texts, QStringList{"'12abc' is not a valid floating point value."});
     EXPECT_FALSE(splashShownWithTheBox);
-    EXPECT_EQ(w->edtPurchasePrice->Value(), 100000);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 100000);
 }
 
 INSTANTIATE_TEST_SUITE_P(, SettingsFileLocaleTest,
@@ -533,7 +535,7 @@ TEST_P(SettingsFileTrustTest, OnlyTheUsersOwnFileIsUsed)
         << config.toStdString();
     // The next start reads the values saved there and leaves the file alone again.
     Start();
-    EXPECT_EQ(w->edtPurchasePrice->Value(), 234567);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 234567);
     Close();
     EXPECT_EQ(Read(file), before);
 }
@@ -552,62 +554,64 @@ QString LinkBeside(SettingsFileTest& t, const QString& target)
 
 INSTANTIATE_TEST_SUITE_P(
     , SettingsFileTrustTest,
-    ::testing::Values(
-        TrustCase{"OwnLinkToOwnFile", false,
-                  [](SettingsFileTest& test, const QString& elsewhere) {
-                      return LinkBeside(test, OwnFile(elsewhere));
-                  },
-                  Outcome::Followed},
-        TrustCase{"LinkToAnotherUsersFile", false,
-                  [](SettingsFileTest& test, const QString& elsewhere) {
-                      return LinkBeside(test, ForeignTextFile(elsewhere, passwdText));
-                  },
-                  Outcome::Refused, "is a link"},
-        TrustCase{"AnotherUsersLink", true,
-                  [](SettingsFileTest& test, const QString& elsewhere) {
-                      const QString file = LinkBeside(test, OwnFile(elsewhere));
-                      return GiveToNobody(test.Beside()) ? file : QString();
-                  },
-                  Outcome::Refused, "is a link"},
-        TrustCase{"ThroughAnotherUsersLink", true,
-                  [](SettingsFileTest& test, const QString& elsewhere) {
-                      const QString hop = elsewhere + "/hop.ini";
-                      if (!QFile::link(OwnFile(elsewhere), hop) || !GiveToNobody(hop))
-                          return QString();
-                      return LinkBeside(test, hop).isEmpty() ? QString() : elsewhere + "/mine.ini";
-                  },
-                  Outcome::Refused, "is a link"},
-        TrustCase{"LinkLeadingNowhere", false,
-                  [](SettingsFileTest& test, const QString& elsewhere) {
-                      // The target stays missing: Read gives no bytes before and after.
-                      return LinkBeside(test, elsewhere + "/missing.ini");
-                  },
-                  Outcome::Refused, "is a link"},
-        TrustCase{"LinkIntoASharedFolder", false,
-                  [](SettingsFileTest& test, const QString& elsewhere) {
-                      chmod(QFile::encodeName(elsewhere).constData(), 0777);
-                      return LinkBeside(test, OwnFile(elsewhere));
-                  },
-                  Outcome::Refused, "is a link"},
-        TrustCase{"AnotherUsersFile", true,
-                  [](SettingsFileTest& test, const QString&) {
-                      SettingsFileTest::Write(test.Beside(), plantedIni);
-                      return GiveToNobody(test.Beside()) ? test.Beside() : QString();
-                  },
-                  Outcome::Refused, "belongs to another user"},
-        TrustCase{"SharedProgramFolder", false,
-                  [](SettingsFileTest& test, const QString&) {
-                      SettingsFileTest::Write(test.Beside(), plantedIni);
-                      chmod(QFile::encodeName(test.folder.Path()).constData(), 0777);
-                      return test.Beside();
-                  },
-                  Outcome::Refused, "in a folder that other users can change"},
-        TrustCase{"SharedProgramFolderWithoutFile", false,
-                  [](SettingsFileTest& test, const QString&) {
-                      chmod(QFile::encodeName(test.folder.Path()).constData(), 0777);
-                      return test.Beside();
-                  },
-                  Outcome::ConfigSilently}),
+    ::testing::Values(TrustCase{"OwnLinkToOwnFile", false,
+                                [](SettingsFileTest& test, const QString& elsewhere) {
+                                    return LinkBeside(test, OwnFile(elsewhere));
+                                },
+                                Outcome::Followed},
+                      TrustCase{"LinkToAnotherUsersFile", false,
+                                [](SettingsFileTest& test, const QString& elsewhere) {
+                                    return LinkBeside(test, ForeignTextFile(elsewhere, passwdText));
+                                },
+                                Outcome::Refused, "is a link"},
+                      TrustCase{"AnotherUsersLink", true,
+                                [](SettingsFileTest& test, const QString& elsewhere) {
+                                    const QString file = LinkBeside(test, OwnFile(elsewhere));
+                                    return GiveToNobody(test.Beside()) ? file : QString();
+                                },
+                                Outcome::Refused, "is a link"},
+                      TrustCase{"ThroughAnotherUsersLink", true,
+                                [](SettingsFileTest& test, const QString& elsewhere) {
+                                    const QString hop = elsewhere + "/hop.ini";
+                                    if (!QFile::link(OwnFile(elsewhere), hop) || !GiveToNobody(hop))
+                                        return QString();
+                                    return LinkBeside(test, hop).isEmpty()
+                                               ? QString()
+                                               : elsewhere + "/mine.ini";
+                                },
+                                Outcome::Refused, "is a link"},
+                      TrustCase{"LinkLeadingNowhere", false,
+                                [](SettingsFileTest& test, const QString& elsewhere) {
+                                    // The target stays missing: Read gives no bytes before and
+                                    // after.
+                                    return LinkBeside(test, elsewhere + "/missing.ini");
+                                },
+                                Outcome::Refused, "is a link"},
+                      TrustCase{"LinkIntoASharedFolder", false,
+                                [](SettingsFileTest& test, const QString& elsewhere) {
+                                    chmod(QFile::encodeName(elsewhere).constData(), 0777);
+                                    return LinkBeside(test, OwnFile(elsewhere));
+                                },
+                                Outcome::Refused, "is a link"},
+                      TrustCase{"AnotherUsersFile", true,
+                                [](SettingsFileTest& test, const QString&) {
+                                    SettingsFileTest::Write(test.Beside(), plantedIni);
+                                    return GiveToNobody(test.Beside()) ? test.Beside() : QString();
+                                },
+                                Outcome::Refused, "belongs to another user"},
+                      TrustCase{"SharedProgramFolder", false,
+                                [](SettingsFileTest& test, const QString&) {
+                                    SettingsFileTest::Write(test.Beside(), plantedIni);
+                                    chmod(QFile::encodeName(test.folder.Path()).constData(), 0777);
+                                    return test.Beside();
+                                },
+                                Outcome::Refused, "in a folder that other users can change"},
+                      TrustCase{"SharedProgramFolderWithoutFile", false,
+                                [](SettingsFileTest& test, const QString&) {
+                                    chmod(QFile::encodeName(test.folder.Path()).constData(), 0777);
+                                    return test.Beside();
+                                },
+                                Outcome::ConfigSilently}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // An installed copy keeps its settings in the configuration folder, whoever runs it, and leaves
@@ -619,7 +623,7 @@ TEST_F(SettingsFileTest, AnInstalledCopyUsesTheConfigurationFolder)
     QDir().mkpath(QFileInfo(Config()).path());
     Write(Config(), "[LastValues]\nPrice=222222\n");
     Start();
-    EXPECT_EQ(w->edtPurchasePrice->Value(), 222222);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 222222);
     CalculateWithPrice(333333);
     Close();
     EXPECT_EQ(Read(Beside()), "[LastValues]\nPrice=111111\n");
@@ -679,7 +683,7 @@ TEST_F(SettingsFileTest, LeftoversOfInterruptedSavesAreRemovedAtStart)
         utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW);
     }
     Start();
-    EXPECT_EQ(w->edtPurchasePrice->Value(), 123456);
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 123456);
     for (const Leftover& l : leftovers) {
         if (l.kind == OthersFile && geteuid() != 0)
             continue;

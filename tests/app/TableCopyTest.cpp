@@ -2,13 +2,15 @@
 // outside the edit fields, by a press on the table and Ctrl+C wherever the focus is, and by
 // Ctrl+Shift+C anywhere. Keys and presses go to the window, as the user's do.
 
-#include "app/Main.h"
 #include "app/TableCopy.h"
+
+#include "app/Main.h"
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumEdit.h"
 #include "tests/support/DefaultTable.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/TempFolder.h"
 
 #include <QClipboard>
@@ -46,23 +48,24 @@ struct TableCopyTest : ::testing::Test {
     // The price field has the focus and holds a price typed but not yet committed.
     void TypePriceAndStay()
     {
-        w.edtPurchasePrice->setFocus(Qt::TabFocusReason);
+        Find<TNumEdit>(w, "edtPurchasePrice")->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();
-        QTest::keyClicks(w.edtPurchasePrice, "200000");
-        ASSERT_EQ(w.edtPurchasePrice->text(), "200000");
+        QTest::keyClicks(Find<TNumEdit>(w, "edtPurchasePrice"), "200000");
+        ASSERT_EQ(Find<TNumEdit>(w, "edtPurchasePrice")->text(), "200000");
     }
     void ExpectStillInThePrice()
     {
-        EXPECT_EQ(QApplication::focusWidget(), w.edtPurchasePrice);
-        EXPECT_EQ(w.edtPurchasePrice->text(), "200000");
-        EXPECT_EQ(w.edtLoan->text(), "$100,000.00"); // no exit, no calculation
+        EXPECT_EQ(QApplication::focusWidget(), Find<TNumEdit>(w, "edtPurchasePrice"));
+        EXPECT_EQ(Find<TNumEdit>(w, "edtPurchasePrice")->text(), "200000");
+        EXPECT_EQ(Find<TNumEdit>(w, "edtLoan")->text(), "$100,000.00"); // no exit, no calculation
     }
 };
 
 TEST_F(TableCopyTest, CtrlCOutsideTheEditsCopiesTheWholeGrid)
 {
-    w.CalcAPRTable(w.btnCalculate);
-    w.btnCalcFixed->setFocus(Qt::TabFocusReason); // a button, not an edit field
+    w.CalcAPRTable(Find<TExplorerButton>(w, "btnCalculate"));
+    Find<QPushButton>(w, "btnCalcFixed")
+        ->setFocus(Qt::TabFocusReason); // a button, not an edit field
     QTest::keyClick(&w, Qt::Key_C, Qt::ControlModifier);
 
     const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
@@ -79,20 +82,20 @@ TEST_F(TableCopyTest, CtrlCOutsideTheEditsCopiesTheWholeGrid)
 
 TEST_F(TableCopyTest, AnEditWithTheFocusCopiesItsOwnSelection)
 {
-    w.edtInterest->setFocus(Qt::TabFocusReason);
+    Find<TFnpNumericEdit>(w, "edtInterest")->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
-    w.edtInterest->selectAll();
-    QTest::keyClick(w.edtInterest, Qt::Key_C, Qt::ControlModifier);
+    Find<TFnpNumericEdit>(w, "edtInterest")->selectAll();
+    QTest::keyClick(Find<TFnpNumericEdit>(w, "edtInterest"), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "8.750");
 }
 
 TEST_F(TableCopyTest, APressOnTheTableThenCtrlCCopiesItFromAnEditWithoutLeavingTheEdit)
 {
-    w.CalcAPRTable(w.btnCalculate);
-    const QString table = TTableCopy::TabText(*w.grdAPR);
+    w.CalcAPRTable(Find<TExplorerButton>(w, "btnCalculate"));
+    const QString table = TTableCopy::TabText(*Find<TStringAlignGrid>(w, "grdAPR"));
     TypePriceAndStay();
 
-    ClickOn(w.grdAPR);
+    ClickOn(Find<TStringAlignGrid>(w, "grdAPR"));
     ExpectStillInThePrice();
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(Clipboard(), table);
@@ -106,17 +109,17 @@ TEST_F(TableCopyTest, APressOnTheTableThenCtrlCCopiesItFromAnEditWithoutLeavingT
 
 TEST_F(TableCopyTest, AnyOtherKeyOrAPressElsewhereForgetsThePressOnTheTable)
 {
-    w.CalcAPRTable(w.btnCalculate);
+    w.CalcAPRTable(Find<TExplorerButton>(w, "btnCalculate"));
     TypePriceAndStay();
     QGuiApplication::clipboard()->setText("before");
 
-    ClickOn(w.grdAPR);
+    ClickOn(Find<TStringAlignGrid>(w, "grdAPR"));
     Key(Qt::Key_End); // goes to the edit as usual
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(Clipboard(), "before");
 
-    ClickOn(w.grdAPR);
-    ClickOn(w.StatusBar1);
+    ClickOn(Find<TStringAlignGrid>(w, "grdAPR"));
+    ClickOn(Find<QLabel>(w, "StatusBar1"));
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(Clipboard(), "before");
     ExpectStillInThePrice();
@@ -124,19 +127,19 @@ TEST_F(TableCopyTest, AnyOtherKeyOrAPressElsewhereForgetsThePressOnTheTable)
 
 TEST_F(TableCopyTest, CtrlShiftCCopiesTheTableFromAnEditField)
 {
-    w.CalcAPRTable(w.btnCalculate);
-    const QString table = TTableCopy::TabText(*w.grdAPR);
+    w.CalcAPRTable(Find<TExplorerButton>(w, "btnCalculate"));
+    const QString table = TTableCopy::TabText(*Find<TStringAlignGrid>(w, "grdAPR"));
     TypePriceAndStay();
     Key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Clipboard(), table);
     ExpectStillInThePrice();
 
     QGuiApplication::clipboard()->setText("before");
-    w.edtInterest->setFocus(Qt::TabFocusReason);
+    Find<TFnpNumericEdit>(w, "edtInterest")->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
     Key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Clipboard(), table);
-    EXPECT_EQ(w.edtInterest->text(), "8.750");
+    EXPECT_EQ(Find<TFnpNumericEdit>(w, "edtInterest")->text(), "8.750");
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "report/QRSysData.h"
 #include "tests/report/PdfText.h"
 #include "tests/report/PrinterPage.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/TempFolder.h"
 
 #include <QBuffer>
@@ -41,14 +42,15 @@ protected:
     {
         TQRSysData::Clock = [] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); };
         w = std::make_unique<TfrmMain>();
-        w->MessageInterval = 0;
+        w->SetMessageInterval(0);
         w->show();
         QApplication::setActiveWindow(w.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-        QTest::mouseClick(w->btnAutoCalcStatus, Qt::LeftButton); // AutoCalc on: the table
+        QTest::mouseClick(Find<TExplorerButton>(*w, "btnAutoCalcStatus"),
+                          Qt::LeftButton); // AutoCalc on: the table
         if (GetParam().twentyDownWithFees)
             EnterTwentyPercentDownWithFees();
-        chart = w->findChild<TQRAPRChart*>("QRAPRChart");
+        chart = &w->Chart();
         ASSERT_NE(chart, nullptr);
         chart->Rep->ShowProgress = false;
     }
@@ -62,16 +64,16 @@ protected:
     }
     void EnterTwentyPercentDownWithFees()
     {
-        w->edtDownPaymentPercent->SetValue(20);
-        w->edtTerm->SetValue(15);
-        w->edtInterest->SetValue(6.5);
-        w->rgFixed->SetItemIndex(2);
-        QTest::mouseClick(w->btnCalcFixed, Qt::LeftButton);
-        w->edtOriginationFees->SetValue(3000);
-        w->edtFloodCheckFee->SetValue(25.5);
-        QTest::mouseClick(w->rgLoan->Button(5), Qt::LeftButton);
-        QTest::mouseClick(w->btnCloseFixedFees, Qt::LeftButton);
-        ASSERT_EQ(w->edtAPR->text(), "7.116");
+        Find<TFnpNumericEdit>(*w, "edtDownPaymentPercent")->SetValue(20);
+        Find<TFnpNumericEdit>(*w, "edtTerm")->SetValue(15);
+        Find<TFnpNumericEdit>(*w, "edtInterest")->SetValue(6.5);
+        Find<TRadioGroup>(*w, "rgFixed")->SetItemIndex(2);
+        QTest::mouseClick(Find<QPushButton>(*w, "btnCalcFixed"), Qt::LeftButton);
+        Find<TNumEdit>(*w, "edtOriginationFees")->SetValue(3000);
+        Find<TNumEdit>(*w, "edtFloodCheckFee")->SetValue(25.5);
+        QTest::mouseClick(Find<TRadioGroup>(*w, "rgLoan")->Button(5), Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>(*w, "btnCloseFixedFees"), Qt::LeftButton);
+        ASSERT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "7.116");
     }
     const TQRPrintedText* Text(const QString& name) const
     {
@@ -110,7 +112,7 @@ TEST_P(APRChart, LaysOutOnePageFromTheWindow)
         copy.save(&bytes);
         RecordProperty("PagePictureBytes", static_cast<int>(bytes.size()));
     };
-    w->mnuFilePrint->trigger();
+    Find<QAction>(*w, "mnuFilePrint")->trigger();
     ASSERT_EQ(previews, 1);
     EXPECT_EQ(store.State(), TQRPrinterState::Idle);
 
@@ -175,8 +177,8 @@ TEST_P(APRChart, LaysOutOnePageFromTheWindow)
     for (int row = 0; row < 12; ++row) {
         QStringList grid;
         for (int column = 0; column < 8; ++column)
-            if (!w->grdAPR->Cells(column, row).isEmpty())
-                grid << w->grdAPR->Cells(column, row);
+            if (!Find<TStringAlignGrid>(*w, "grdAPR")->Cells(column, row).isEmpty())
+                grid << Find<TStringAlignGrid>(*w, "grdAPR")->Cells(column, row);
         EXPECT_EQ(rows[row], grid) << "row " << row;
     }
 
@@ -214,8 +216,8 @@ TEST_P(APRChart, PrintsToOnePdfPageWithEveryFigure)
         expected << QString::fromStdString(text);
     for (int row = 0; row < 12; ++row)
         for (int column = 0; column < 8; ++column)
-            if (!w->grdAPR->Cells(column, row).trimmed().isEmpty())
-                expected << w->grdAPR->Cells(column, row).trimmed();
+            if (!Find<TStringAlignGrid>(*w, "grdAPR")->Cells(column, row).trimmed().isEmpty())
+                expected << Find<TStringAlignGrid>(*w, "grdAPR")->Cells(column, row).trimmed();
     for (const QString& text : expected)
         EXPECT_TRUE(printed.Text.contains(text)) << text.toStdString();
     if (qEnvironmentVariableIsSet("TALLYHORN_KEEP_CHART"))
