@@ -93,10 +93,11 @@ protected:
         EXPECT_TRUE(shown);
         return stillOpen;
     }
-    // A second queue of cups-pdf for a test to break.
+    // A second queue of cups-pdf for a test to break, named after this process so that tests
+    // running side by side each break their own.
     void AddScratchQueue()
     {
-        scratch = "TallyhornScratch";
+        scratch = QStringLiteral("TallyhornScratch%1").arg(QCoreApplication::applicationPid());
         Cups("lpadmin", {"-p", scratch, "-E", "-v", "cups-pdf:/"});
         TQRPrinter::Instance().Printer().setPrinterName(scratch);
     }
