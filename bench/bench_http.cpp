@@ -52,15 +52,21 @@ bool ClientDownload(THttpCli& cli, const QString& url, const QString& path)
     QFile file(path);
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     cli.SetResponseStream(&file);
-    QEventLoop loop;
-    std::uint16_t error = 0;
-    cli.OnRequestDone = [&](QObject*, THttpRequest, std::uint16_t e) {
-        error = e;
-        loop.quit();
-    };
+    struct Done : THttpCliListener {
+        QEventLoop loop;
+        std::uint16_t error = 0;
+        void OnRequestDone(THttpCli*, THttpRequest, std::uint16_t e) override
+        {
+            error = e;
+            loop.quit();
+        }
+    } done;
+    cli.SetListener(&done);
     cli.SetURL(url);
     cli.GetAsync();
-    loop.exec();
+    done.loop.exec();
+    cli.SetListener(nullptr);
+    const std::uint16_t error = done.error;
     file.close();
     return error == 0 && cli.BytesReceived() == static_cast<qint64>(bodySize) &&
            QFile(path).size() == static_cast<qint64>(bodySize);

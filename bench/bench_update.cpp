@@ -42,11 +42,15 @@ void HttpCliDownload64MiB(benchmark::State& state)
         QFile file(path);
         file.open(QIODevice::WriteOnly | QIODevice::Truncate);
         cli.SetResponseStream(&file);
-        QEventLoop loop;
-        cli.OnRequestDone = [&](QObject*, THttpRequest, std::uint16_t) { loop.quit(); };
+        struct Done : THttpCliListener {
+            QEventLoop loop;
+            void OnRequestDone(THttpCli*, THttpRequest, std::uint16_t) override { loop.quit(); }
+        } done;
+        cli.SetListener(&done);
         cli.SetURL(Url());
         cli.GetAsync();
-        loop.exec();
+        done.loop.exec();
+        cli.SetListener(nullptr);
         file.close();
         if (QFile(path).size() != static_cast<qint64>(bodySize)) {
             state.SkipWithError("download incomplete");

@@ -3,6 +3,7 @@
 // texts are keyed on. System errors are translated here, once.
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 // Event bits in the low word of a network message's second parameter.
@@ -32,6 +33,10 @@ enum : int {
     WSANO_RECOVERY = 11003,
     WSANO_DATA = 11004,
 };
+
+// The English text of a Windows Sockets error number; "Not a WinSock error" for any other
+// number.
+QString SocketErrorDesc(int error);
 
 // The Windows Sockets number for a system error number (errno); numbers without a
 // counterpart come back unchanged.

@@ -3,7 +3,7 @@
 #include "platform/Application.h"
 #include "platform/HiddenWindow.h"
 #include "platform/SocketErrors.h"
-#include "update/HttpText.h"
+#include "update/HttpRequest.h"
 #include "update/WSocket.h"
 
 #include <QBuffer>
@@ -37,18 +37,14 @@ QString SocketFailure(int error)
 
 THttpCli::THttpCli(QObject* parent)
     : QObject(parent),
-      m_parser(std::make_unique<THttpResponseParser>(static_cast<Listener*>(this))),
+      m_parser(std::make_unique<THttpResponseParser>(static_cast<THttpResponseParser::Listener*>(this))),
       m_request(new QBuffer(this)), m_socket(new TWSocket(this)),
       m_window(new THiddenWindow([this](TMessage& m) { HandleMessage(m); }, this)),
       m_idleTimer(new QTimer(this)), m_bodyBuffer(std::make_unique<char[]>(BodyReadSize))
 {
     setObjectName("HttpCli");
     m_socket->setObjectName("CtrlSocket");
-    m_socket->OnDnsLookupDone = [this](QObject*, std::uint16_t e) { SocketDnsLookupDone(e); };
-    m_socket->OnSessionConnected = [this](QObject*, std::uint16_t e) { SocketSessionConnected(e); };
-    m_socket->OnDataAvailable = [this](QObject*, std::uint16_t e) { SocketDataAvailable(e); };
-    m_socket->OnDataSent = [this](QObject*, std::uint16_t e) { SocketDataSent(e); };
-    m_socket->OnSessionClosed = [this](QObject*, std::uint16_t e) { SocketSessionClosed(e); };
+    m_socket->SetListener(this);
     m_idleTimer->setSingleShot(true);
     connect(m_idleTimer, &QTimer::timeout, this,
             [this] { Application::Guard(this, [this] { IdleTimeoutElapsed(); }); });
@@ -57,11 +53,14 @@ THttpCli::THttpCli(QObject* parent)
 THttpCli::~THttpCli()
 {
     // The socket must not call back into a half-destroyed client.
-    m_socket->OnDnsLookupDone = nullptr;
-    m_socket->OnSessionConnected = nullptr;
-    m_socket->OnDataAvailable = nullptr;
-    m_socket->OnDataSent = nullptr;
-    m_socket->OnSessionClosed = nullptr;
+    m_socket->SetListener(nullptr);
+}
+
+THttpCliListener& THttpCli::Events() const
+{
+    // Stateless: what a client without an owner does.
+    static THttpCliListener nobody;
+    return m_listener ? *m_listener : nobody;
 }
 
 void THttpCli::SetIdleTimeout(int milliseconds)
@@ -109,7 +108,7 @@ void THttpCli::DoRequestAsync(THttpRequest rqType)
     m_requestDoneError = 0;
     m_endPosted = false;
     m_redirections = 0;
-    m_socket->OnSessionClosed = [this](QObject*, std::uint16_t e) { SocketSessionClosed(e); };
+    m_followingLocation = false;
     SetState(hcStarting);
 
     m_documentName.clear();
@@ -152,7 +151,6 @@ void THttpCli::DoRequestAsync(THttpRequest rqType)
         Fail(THttpError::NotHttp);
         return;
     }
-    m_targetScheme = "http";
     m_targetHostName = Text(url.host);
     m_targetPort = Text(url.port);
     m_targetPath = url.path.empty() ? QString("/") : Text(url.path);
@@ -163,37 +161,18 @@ void THttpCli::DoRequestAsync(THttpRequest rqType)
     m_authHost = m_targetHostName;
     m_authPort = m_targetPort;
     ApplyTarget();
-
-    QString path = Text(url.path);
-    if (!path.isEmpty() && path != "/") {
-        if (path.endsWith('/'))
-            path.chop(1);
-        QString name = path.mid(path.lastIndexOf('/') + 1).left(255);
-        const qsizetype query = name.indexOf('?');
-        if (query >= 0)
-            name.truncate(query);
-        m_documentName = name;
-    } else {
-        m_documentName = "document.htm";
-    }
-
+    m_documentName = Text(DocumentNameOf(url.path));
     StartLookup();
 }
 
 void THttpCli::ApplyTarget()
 {
-    if (m_proxy.isEmpty()) {
-        m_requestPath = m_targetPath;
-        m_connectHost = m_targetHostName;
-        m_connectPort = m_targetPort.isEmpty() ? QString("80") : m_targetPort;
-        return;
-    }
-    // A proxy is given the whole address, port included.
-    m_requestPath = m_targetScheme + "://" + m_targetHostName +
-                    (m_targetPort.isEmpty() ? QString() : ":" + m_targetPort) + m_targetPath;
-    const TUrlParts proxy = Parse(m_proxy);
-    m_connectHost = Text(proxy.host);
-    m_connectPort = proxy.port.empty() ? m_proxyPort : Text(proxy.port);
+    const THttpRoute route = RouteTo(
+        {m_targetHostName.toStdString(), m_targetPort.toStdString(), m_targetPath.toStdString()},
+        m_proxy.toStdString(), m_proxyPort.toStdString());
+    m_requestPath = Text(route.requestPath);
+    m_connectHost = Text(route.connectHost);
+    m_connectPort = Text(route.connectPort);
 }
 
 void THttpCli::StartLookup()
@@ -220,8 +199,7 @@ void THttpCli::SetState(THttpState state)
     m_state = state;
     if (state == hcReady)
         m_idleTimer->stop();
-    if (OnStateChange)
-        OnStateChange(this);
+    Events().OnStateChange(this);
     if (state == hcReady)
         PostMessage(m_window, WM_HTTP_REQUEST_DONE);
 }
@@ -230,8 +208,7 @@ void THttpCli::HandleMessage(TMessage& message)
 {
     switch (message.Msg) {
     case WM_HTTP_REQUEST_DONE:
-        if (OnRequestDone)
-            OnRequestDone(this, m_requestType, m_requestDoneError);
+        Events().OnRequestDone(this, m_requestType, m_requestDoneError);
         return;
     case WM_HTTP_SET_READY: SetState(hcReady); return;
     case WM_HTTP_LOGIN:
@@ -259,8 +236,8 @@ void THttpCli::EndRequest()
     m_connected = false;
     m_idleTimer->stop();
     RemovePostedMessages(m_window, WM_HTTP_LOGIN);
-    if (m_bodyBlocks > 0 && OnDocEnd)
-        OnDocEnd(this);
+    if (m_bodyBlocks > 0)
+        Events().OnDocEnd(this);
     PostMessage(m_window, WM_HTTP_SET_READY);
 }
 
@@ -302,7 +279,7 @@ void THttpCli::IdleTimeoutElapsed()
     Fail(THttpError::Timeout);
 }
 
-void THttpCli::SocketDnsLookupDone(std::uint16_t error)
+void THttpCli::OnDnsLookupDone(TCustomWSocket*, std::uint16_t error)
 {
     if (m_state != hcResolving || m_endPosted)
         return; // an abort or the idle bound cancelled the lookup
@@ -330,7 +307,7 @@ void THttpCli::SocketDnsLookupDone(std::uint16_t error)
     }
 }
 
-void THttpCli::SocketSessionConnected(std::uint16_t error)
+void THttpCli::OnSessionConnected(TCustomWSocket*, std::uint16_t error)
 {
     if (error != 0) {
         // The socket closes next, and its close ends the request.
@@ -344,8 +321,7 @@ void THttpCli::SocketSessionConnected(std::uint16_t error)
     m_connected = true;
     RestartIdleTimer();
     SetState(hcConnected);
-    if (OnSessionConnected)
-        OnSessionConnected(this);
+    Events().OnSessionConnected(this);
     // Each answer (a redirection's too) brings its own length and type.
     m_parser->Reset(m_requestType == rtHead);
     m_contentLength = -1;
@@ -358,8 +334,7 @@ void THttpCli::SocketSessionConnected(std::uint16_t error)
         case rtHead: SendRequest("HEAD"); break;
         case rtPost:
             SendRequest("POST");
-            if (OnSendBegin)
-                OnSendBegin(this);
+            Events().OnSendBegin(this);
             m_sending = true;
             SendNextBlock();
             break;
@@ -373,52 +348,44 @@ void THttpCli::SocketSessionConnected(std::uint16_t error)
 void THttpCli::SendCommand(const QString& line)
 {
     QString text = line;
-    if (OnCommand)
-        OnCommand(this, text);
+    Events().OnCommand(this, text);
     m_request->write(text.toUtf8());
     m_request->write("\r\n", 2);
 }
 
 void THttpCli::SendRequest(const QString& method)
 {
-    m_request->close();
-    m_request->setData(QByteArray());
-    m_request->open(QIODevice::WriteOnly);
-    if (OnRequestHeaderBegin)
-        OnRequestHeaderBegin(this);
-    SendCommand(method + " " + m_requestPath + " HTTP/1.0");
-    if (!m_sender.isEmpty())
-        SendCommand("From: " + m_sender);
-    if (!m_reference.isEmpty())
-        SendCommand("Referer: " + m_reference);
-    if (m_requestType == rtPost && !m_contentTypePost.isEmpty())
-        SendCommand("Content-Type: " + m_contentTypePost);
-    if (!m_agent.isEmpty())
-        SendCommand("User-Agent: " + m_agent);
-    SendCommand("Host: " + m_targetHostName);
-    if (m_noCache)
-        SendCommand("Pragma: no-cache");
-    if (m_requestType == rtPost)
-        SendCommand("Content-Length: " + QString::number(m_sendStream ? m_sendStream->size() : 0));
+    THttpRequestHead head;
+    head.method = method.toStdString();
+    head.requestPath = m_requestPath.toStdString();
+    head.sender = m_sender.toStdString();
+    head.reference = m_reference.toStdString();
+    head.agent = m_agent.toStdString();
+    head.host = m_targetHostName.toStdString();
+    head.noCache = m_noCache;
     if (m_modifiedSince.isValid()) {
         const QDate d = m_modifiedSince.date();
         const QTime t = m_modifiedSince.time();
-        SendCommand("If-Modified-Since: " +
-                    Text(HttpDate(d.year(), d.month(), d.day(), d.dayOfWeek(), t.hour(), t.minute(),
-                                  t.second())));
+        head.modifiedSince =
+            HttpDate(d.year(), d.month(), d.day(), d.dayOfWeek(), t.hour(), t.minute(), t.second());
     }
+    head.contentType = m_contentTypePost.toStdString();
+    head.contentLength = m_sendStream ? m_sendStream->size() : 0;
     if (!m_authUser.isEmpty() &&
         SameServer(m_authHost.toStdString(), m_authPort.toStdString(),
                    m_targetHostName.toStdString(), m_targetPort.toStdString()))
-        SendCommand("Authorization: Basic " +
-                    Text(Base64Encode((m_authUser + ":" + m_authPassword).toStdString())));
+        head.credentials = (m_authUser + ":" + m_authPassword).toStdString();
     if (!m_proxy.isEmpty() && !m_proxyUsername.isEmpty())
-        SendCommand("Proxy-Authorization: Basic " +
-                    Text(Base64Encode((m_proxyUsername + ":" + m_proxyPassword).toStdString())));
-    if (!m_cookie.isEmpty())
-        SendCommand("Cookie: " + m_cookie);
-    if (OnRequestHeaderEnd)
-        OnRequestHeaderEnd(this);
+        head.proxyCredentials = (m_proxyUsername + ":" + m_proxyPassword).toStdString();
+    head.cookie = m_cookie.toStdString();
+
+    m_request->close();
+    m_request->setData(QByteArray());
+    m_request->open(QIODevice::WriteOnly);
+    Events().OnRequestHeaderBegin(this);
+    for (const std::string& line : RequestHeaderLines(head))
+        SendCommand(Text(line));
+    Events().OnRequestHeaderEnd(this);
     SendCommand(QString());
     const QByteArray request = m_request->data();
     m_request->close();
@@ -433,17 +400,15 @@ void THttpCli::SendNextBlock()
     QByteArray block = m_sendStream->read(SendBlockSize);
     if (block.isEmpty()) {
         m_sending = false;
-        if (OnSendEnd)
-            OnSendEnd(this);
+        Events().OnSendEnd(this);
         return;
     }
     m_bytesSent += block.size();
-    if (OnSendData)
-        OnSendData(this, block.constData(), static_cast<int>(block.size()));
+    Events().OnSendData(this, block.constData(), static_cast<int>(block.size()));
     m_socket->Send(block.constData(), static_cast<int>(block.size()));
 }
 
-void THttpCli::SocketDataSent(std::uint16_t)
+void THttpCli::OnDataSent(TCustomWSocket*, std::uint16_t)
 {
     if (m_sending) {
         RestartIdleTimer();
@@ -451,7 +416,7 @@ void THttpCli::SocketDataSent(std::uint16_t)
     }
 }
 
-void THttpCli::SocketDataAvailable(std::uint16_t)
+void THttpCli::OnDataAvailable(TCustomWSocket*, std::uint16_t)
 {
     RestartIdleTimer();
     if (m_parser->Stopped() || (m_state != hcAwaitingHeader && m_state != hcReceivingBody)) {
@@ -480,8 +445,12 @@ void THttpCli::SocketDataAvailable(std::uint16_t)
     m_parser->Received(static_cast<std::size_t>(n));
 }
 
-void THttpCli::SocketSessionClosed(std::uint16_t error)
+void THttpCli::OnSessionClosed(TCustomWSocket*, std::uint16_t error)
 {
+    if (m_followingLocation) {
+        LocationSessionClosed();
+        return;
+    }
     if (error != 0 && m_requestDoneError == 0 && m_statusCode < 400 && !m_complete) {
         // A connection that broke (a reset) did not deliver the whole document.
         m_statusCode = 404;
@@ -504,12 +473,11 @@ void THttpCli::SocketSessionClosed(std::uint16_t error)
     EndRequest();
 }
 
-void THttpCli::LocationSessionClosed(std::uint16_t)
+void THttpCli::LocationSessionClosed()
 {
     m_connected = false;
-    m_socket->OnSessionClosed = [this](QObject*, std::uint16_t e) { SocketSessionClosed(e); };
-    if (OnLocationChange)
-        OnLocationChange(this);
+    m_followingLocation = false;
+    Events().OnLocationChange(this);
     PostMessage(m_window, WM_HTTP_LOGIN);
 }
 
@@ -538,8 +506,7 @@ void THttpCli::Abort()
 
 void THttpCli::HeaderBegin()
 {
-    if (OnHeaderBegin)
-        OnHeaderBegin(this);
+    Events().OnHeaderBegin(this);
 }
 
 void THttpCli::HeaderLine(std::string_view line)
@@ -558,8 +525,7 @@ void THttpCli::HeaderLine(std::string_view line)
     if (colon > 0 && text.left(colon).toLower() == "www-authenticate" &&
         !text.startsWith("HTTP/1."))
         m_authChallenges << text.mid(colon + (text.mid(colon + 1, 1) == " " ? 2 : 1));
-    if (OnHeaderData)
-        OnHeaderData(this);
+    Events().OnHeaderData(this);
     if (m_statusCode >= 400 && !m_endPosted)
         Close(); // an error answer ends at its status line
 }
@@ -587,8 +553,7 @@ void THttpCli::HeaderEnd()
     if (!m_parser->ContentType().empty())
         m_contentType = Text(m_parser->ContentType()); // "text/html" for a server without header
     if (m_parser->LocationSeen()) {
-        if (OnHeaderEnd)
-            OnHeaderEnd(this);
+        Events().OnHeaderEnd(this);
         if (m_endPosted)
             return;
         ++m_redirections;
@@ -596,7 +561,6 @@ void THttpCli::HeaderEnd()
             Fail(THttpError::TooManyRedirections);
             return;
         }
-        m_targetScheme = "http";
         m_targetHostName = Text(m_nextTarget.host);
         m_targetPort = Text(m_nextTarget.port);
         m_targetPath = Text(m_nextTarget.path);
@@ -609,25 +573,23 @@ void THttpCli::HeaderEnd()
         ApplyTarget();
         m_bodyBlocks = 0;
         m_parser->Stop();
-        m_socket->OnSessionClosed = [this](QObject*, std::uint16_t e) { LocationSessionClosed(e); };
+        m_followingLocation = true;
         m_socket->Close();
         return;
     }
     if (m_documentName.endsWith(".exe", Qt::CaseInsensitive) && m_contentType == "text/html")
         m_documentName = m_documentName.left(m_documentName.size() - 3) + "htm";
     SetState(hcReceivingBody);
-    if (OnHeaderEnd)
-        OnHeaderEnd(this);
+    Events().OnHeaderEnd(this);
 }
 
 void THttpCli::Body(const char* data, std::size_t length)
 {
-    if (m_bodyBlocks == 0 && OnDocBegin)
-        OnDocBegin(this);
+    if (m_bodyBlocks == 0)
+        Events().OnDocBegin(this);
     ++m_bodyBlocks;
     m_bytesReceived += static_cast<qint64>(length);
-    if (OnDocData)
-        OnDocData(this, data, static_cast<int>(length));
+    Events().OnDocData(this, data, static_cast<int>(length));
     if (m_responseStream &&
         m_responseStream->write(data, static_cast<qint64>(length)) != static_cast<qint64>(length))
         Fail(THttpError::WriteFailed,
@@ -647,3 +609,21 @@ void THttpCli::Failed(THttpError error)
 {
     Fail(error);
 }
+
+void THttpCliListener::OnTrace(THttpCli*) {}
+void THttpCliListener::OnSessionConnected(THttpCli*) {}
+void THttpCliListener::OnHeaderData(THttpCli*) {}
+void THttpCliListener::OnCommand(THttpCli*, QString&) {}
+void THttpCliListener::OnHeaderBegin(THttpCli*) {}
+void THttpCliListener::OnHeaderEnd(THttpCli*) {}
+void THttpCliListener::OnRequestHeaderBegin(THttpCli*) {}
+void THttpCliListener::OnRequestHeaderEnd(THttpCli*) {}
+void THttpCliListener::OnDocBegin(THttpCli*) {}
+void THttpCliListener::OnDocData(THttpCli*, const char*, int) {}
+void THttpCliListener::OnDocEnd(THttpCli*) {}
+void THttpCliListener::OnSendBegin(THttpCli*) {}
+void THttpCliListener::OnSendData(THttpCli*, const char*, int) {}
+void THttpCliListener::OnSendEnd(THttpCli*) {}
+void THttpCliListener::OnStateChange(THttpCli*) {}
+void THttpCliListener::OnRequestDone(THttpCli*, THttpRequest, std::uint16_t) {}
+void THttpCliListener::OnLocationChange(THttpCli*) {}

@@ -27,20 +27,19 @@
 #include "update/HttpError.h"
 #include "update/HttpResponseParser.h"
 #include "update/HttpText.h"
+#include "update/WSocket.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 class QBuffer;
 class QIODevice;
 class QTimer;
 class THiddenWindow;
-class TWSocket;
 struct TMessage;
 
 enum THttpState {
@@ -68,16 +67,47 @@ private:
     int m_errorCode;
 };
 
-using THttpNotify = std::function<void(QObject* sender)>;
-// A body block or a POST block: `length` bytes at `buffer`, valid during the call.
-using TDocDataEvent = std::function<void(QObject* sender, const char* buffer, int length)>;
-// The request is over; `error` is RequestDoneError (0 = no failure of the client's own).
-using THttpRequestDone =
-    std::function<void(QObject* sender, THttpRequest rqType, std::uint16_t error)>;
-// A request line about to be queued; the handler may change it.
-using THttpCommandEvent = std::function<void(QObject* sender, QString& line)>;
+class THttpCli;
 
-class THttpCli : public QObject, private THttpResponseParser::Listener {
+// What the client reports to its one owner (the update component, a test, a benchmark), in the
+// order the request runs. Every method has an empty default, so an owner overrides only what it
+// needs.
+class THttpCliListener {
+public:
+    virtual ~THttpCliListener() = default;
+    virtual void OnTrace(THttpCli* sender); // never raised
+    // The connection to the server (or proxy) is up.
+    virtual void OnSessionConnected(THttpCli* sender);
+    // After each header line of the answer.
+    virtual void OnHeaderData(THttpCli* sender);
+    // A request line about to be queued; the handler may change it.
+    virtual void OnCommand(THttpCli* sender, QString& line);
+    virtual void OnHeaderBegin(THttpCli* sender);
+    virtual void OnHeaderEnd(THttpCli* sender);
+    // Around composing the request.
+    virtual void OnRequestHeaderBegin(THttpCli* sender);
+    virtual void OnRequestHeaderEnd(THttpCli* sender);
+    // The first body block; each body block (`length` bytes at `buffer`, valid during the
+    // call); the end of a document that had at least one block.
+    virtual void OnDocBegin(THttpCli* sender);
+    virtual void OnDocData(THttpCli* sender, const char* buffer, int length);
+    virtual void OnDocEnd(THttpCli* sender);
+    // The body of a POST: its start, each block sent, its end.
+    virtual void OnSendBegin(THttpCli* sender);
+    virtual void OnSendData(THttpCli* sender, const char* buffer, int length);
+    virtual void OnSendEnd(THttpCli* sender);
+    // Every change of State().
+    virtual void OnStateChange(THttpCli* sender);
+    // The request is over and the client ready again; `error` is RequestDoneError (0 = no
+    // failure of the client's own). A new request may start here.
+    virtual void OnRequestDone(THttpCli* sender, THttpRequest rqType, std::uint16_t error);
+    // A redirection is about to be followed.
+    virtual void OnLocationChange(THttpCli* sender);
+};
+
+class THttpCli : public QObject,
+                 private THttpResponseParser::Listener,
+                 private TWSocketListener {
     Q_OBJECT
 
 public:
@@ -130,23 +160,9 @@ public:
     // Also applies to the wait under way, counted afresh from now.
     void SetIdleTimeout(int milliseconds);
 
-    THttpNotify OnTrace; // never raised
-    THttpNotify OnSessionConnected;
-    THttpNotify OnHeaderData;
-    THttpCommandEvent OnCommand;
-    THttpNotify OnHeaderBegin;
-    THttpNotify OnHeaderEnd;
-    THttpNotify OnRequestHeaderBegin;
-    THttpNotify OnRequestHeaderEnd;
-    THttpNotify OnDocBegin;
-    TDocDataEvent OnDocData;
-    THttpNotify OnDocEnd;
-    THttpNotify OnSendBegin;
-    TDocDataEvent OnSendData;
-    THttpNotify OnSendEnd;
-    THttpNotify OnStateChange;
-    THttpRequestDone OnRequestDone;
-    THttpNotify OnLocationChange;
+    // The one owner that hears the client's events (not owned; null = nobody).
+    THttpCliListener* Listener() const { return m_listener; }
+    void SetListener(THttpCliListener* listener) { m_listener = listener; }
 
     // Results of the current or last request.
     int StatusCode() const { return m_statusCode; }
@@ -207,12 +223,16 @@ private:
     void SendCommand(const QString& line);
     void SendNextBlock();
 
-    void SocketDnsLookupDone(std::uint16_t error);
-    void SocketSessionConnected(std::uint16_t error);
-    void SocketDataAvailable(std::uint16_t error);
-    void SocketDataSent(std::uint16_t error);
-    void SocketSessionClosed(std::uint16_t error);
-    void LocationSessionClosed(std::uint16_t error);
+    THttpCliListener& Events() const;
+
+    // The socket's events.
+    void OnDnsLookupDone(TCustomWSocket* sender, std::uint16_t error) override;
+    void OnSessionConnected(TCustomWSocket* sender, std::uint16_t error) override;
+    void OnDataAvailable(TCustomWSocket* sender, std::uint16_t error) override;
+    void OnDataSent(TCustomWSocket* sender, std::uint16_t error) override;
+    void OnSessionClosed(TCustomWSocket* sender, std::uint16_t error) override;
+    // The close of a connection that answered with a redirection: the request goes on.
+    void LocationSessionClosed();
 
     // The receive side.
     void HeaderBegin() override;
@@ -259,8 +279,7 @@ private:
     QString m_connectPort;
     QString m_requestPath;
     QString m_targetHostName;
-    // The address being requested: scheme, port (empty = 80) and path with query.
-    QString m_targetScheme;
+    // The address being requested (always http): port (empty = 80) and path with query.
     QString m_targetPort;
     QString m_targetPath;
     // The credentials of this request and the server and port they belong to.
@@ -275,6 +294,9 @@ private:
     bool m_sending = false;
     bool m_endPosted = false; // the end of this request is under way
     int m_redirections = 0;
+
+    bool m_followingLocation = false; // the connection closes for a redirection
+    THttpCliListener* m_listener = nullptr;
 
     std::unique_ptr<THttpResponseParser> m_parser;
     QBuffer* m_request; // the request being composed

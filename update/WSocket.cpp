@@ -1,41 +1,21 @@
 #include "update/WSocket.h"
 
-#include "platform/Application.h"
 #include "platform/HiddenWindow.h"
 #include "platform/NameResolver.h"
 #include "platform/SocketErrors.h"
 #include "platform/SocketEvents.h"
-#include "update/Wait.h"
+#include "update/WSocketAddress.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <arpa/inet.h>
 #include <cerrno>
-#include <fcntl.h>
-#include <map>
 #include <netdb.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
-constexpr unsigned allEvents = FD_READ | FD_WRITE | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
-
-// Dotted IPv4 in the forms the classic address parser accepts ("127.0.0.1", "127.1",
-// "127.000.000.001").
-bool IsDottedAddress(const QString& text, in_addr& address)
-{
-    if (text.isEmpty() || !text[0].isDigit())
-        return false;
-    return inet_aton(text.toLatin1().constData(), &address) != 0;
-}
-
-QString Dotted(const in_addr& address)
-{
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address, text, sizeof text);
-    return QString::fromLatin1(text);
-}
+using WSocketAddress::AllEvents;
+using WSocketAddress::Dotted;
+using WSocketAddress::IsDotted;
 
 // Errors a non-blocking connect reports later through the connect event rather than at once.
 bool IsDeferredConnectError(int error)
@@ -43,71 +23,7 @@ bool IsDeferredConnectError(int error)
     return error == ECONNREFUSED || error == ENETUNREACH || error == EHOSTUNREACH ||
            error == ETIMEDOUT;
 }
-
-void SetNonBlocking(int fd)
-{
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-}
 } // namespace
-
-QString SocketErrorDesc(int error)
-{
-    static const std::map<int, const char*> texts = {
-        {0, "No Error"},
-        {10004, "Interrupted system call"},
-        {10009, "Bad file number"},
-        {10013, "Permission denied"},
-        {10014, "Bad address"},
-        {10022, "Invalid argument"},
-        {10024, "Too many open files"},
-        {10035, "Operation would block"},
-        {10036, "Operation now in progress"},
-        {10037, "Operation already in progress"},
-        {10038, "Socket operation on non-socket"},
-        {10039, "Destination address required"},
-        {10040, "Message too long"},
-        {10041, "Protocol wrong type for socket"},
-        {10042, "Protocol not available"},
-        {10043, "Protocol not supported"},
-        {10044, "Socket type not supported"},
-        {10045, "Operation not supported on socket"},
-        {10046, "Protocol family not supported"},
-        {10047, "Address family not supported by protocol family"},
-        {10048, "Address already in use"},
-        {10049, "Address not available"},
-        {10050, "Network is down"},
-        {10051, "Network is unreachable"},
-        {10052, "Network dropped connection on reset"},
-        {10053, "Connection aborted"},
-        {10054, "Connection reset by peer"},
-        {10055, "No buffer space available"},
-        {10056, "Socket is already connected"},
-        {10057, "Socket is not connected"},
-        {10058, "Can't send after socket shutdown"},
-        {10059, "Too many references: can't splice"},
-        {10060, "Connection timed out"},
-        {10061, "Connection refused"},
-        {10062, "Too many levels of symbolic links"},
-        {10063, "File name too long"},
-        {10064, "Host is down"},
-        {10065, "No route to host"},
-        {10066, "Directory not empty"},
-        {10067, "Too many processes"},
-        {10068, "Too many users"},
-        {10069, "Disc quota exceeded"},
-        {10070, "Stale NFS file handle"},
-        {10071, "Too many levels of remote in path"},
-        {10091, "Network sub-system is unusable"},
-        {10092, "WinSock DLL cannot support this application"},
-        {10093, "WinSock not initialized"},
-        {11001, "Host not found"},
-        {11002, "Non-authoritative host not found"},
-        {11003, "Non-recoverable error"},
-        {11004, "No Data"},
-    };
-    const auto it = texts.find(error);
-    return QString::fromLatin1(it == texts.end() ? "Not a WinSock error" : it->second);
-}
 
 TCustomWSocket::TCustomWSocket(QObject* parent)
     : QObject(parent), m_window(new THiddenWindow([this](TMessage& m) { HandleMessage(m); }, this)),
@@ -163,8 +79,7 @@ void TCustomWSocket::ChangeState(TSocketState newState)
     if (oldState == newState)
         return;
     m_state = newState;
-    if (OnChangeState)
-        OnChangeState(this, oldState, newState);
+    Events().OnChangeState(this, oldState, newState);
 }
 
 int TCustomWSocket::RcvdCount() const
@@ -261,8 +176,7 @@ void TCustomWSocket::DnsLookup(const QString& hostName)
 {
     if (hostName.isEmpty()) {
         RaiseException("DNS lookup: invalid host name.");
-        if (OnDnsLookupDone)
-            OnDnsLookupDone(this, WSAEINVAL);
+        Events().OnDnsLookupDone(this, WSAEINVAL);
         return;
     }
     CancelDnsLookup();
@@ -270,11 +184,10 @@ void TCustomWSocket::DnsLookup(const QString& hostName)
     m_dnsResultList.clear();
 
     in_addr address;
-    if (IsDottedAddress(hostName, address)) {
+    if (IsDotted(hostName, address)) {
         m_dnsResult = Dotted(address);
         m_dnsResultList << m_dnsResult;
-        if (OnDnsLookupDone)
-            OnDnsLookupDone(this, 0);
+        Events().OnDnsLookupDone(this, 0);
         return;
     }
     m_dnsByAddress = false;
@@ -284,10 +197,9 @@ void TCustomWSocket::DnsLookup(const QString& hostName)
 void TCustomWSocket::ReverseDnsLookup(const QString& address)
 {
     in_addr parsed;
-    if (!IsDottedAddress(address, parsed)) {
+    if (!IsDotted(address, parsed)) {
         RaiseException("Reverse DNS lookup: invalid IP address.");
-        if (OnDnsLookupDone)
-            OnDnsLookupDone(this, WSAEINVAL);
+        Events().OnDnsLookupDone(this, WSAEINVAL);
         return;
     }
     CancelDnsLookup();
@@ -307,18 +219,18 @@ void TCustomWSocket::CancelDnsLookup()
         SocketError("WSACancelAsyncRequest", WSAEINVAL);
         return;
     }
-    if (!m_destroying && OnDnsLookupDone)
-        OnDnsLookupDone(this, WSAEINTR);
+    if (!m_destroying)
+        Events().OnDnsLookupDone(this, WSAEINTR);
 }
 
 in_addr_t TCustomWSocket::ResolveAddr()
 {
     in_addr address;
-    if (IsDottedAddress(m_addrText, address))
+    if (IsDotted(m_addrText, address))
         return address.s_addr;
     QStringList addresses;
     if (TNameResolver::LookupNow(m_addrText, addresses) != 0 ||
-        !IsDottedAddress(addresses.value(0), address))
+        !IsDotted(addresses.value(0), address))
         throw ESocketException(
             QString("SetAddr: Cannot convert host address '%1'").arg(m_addrText).toStdString());
     return address.s_addr;
@@ -373,23 +285,11 @@ void TCustomWSocket::Connect()
             SocketError("setsockopt(SO_REUSEADDR)", WSAErrorFromErrno(errno));
             return;
         }
-    } else {
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        if (bind(m_hSocket, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-            SocketError("bind", WSAErrorFromErrno(errno));
-            return;
-        }
-        if (peer.sin_addr.s_addr == INADDR_BROADCAST) {
-            const int on = 1;
-            if (setsockopt(m_hSocket, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0) {
-                SocketError("setsockopt(SO_BROADCAST)", WSAErrorFromErrno(errno));
-                return;
-            }
-        }
+    } else if (!OpenDatagram(peer)) {
+        return;
     }
 
-    m_events->Select(m_hSocket, allEvents);
+    m_events->Select(m_hSocket, AllEvents);
 
     const int rc = ::connect(m_hSocket, reinterpret_cast<sockaddr*>(&peer), sizeof peer);
     if (m_type != SOCK_STREAM) {
@@ -399,8 +299,7 @@ void TCustomWSocket::Connect()
             return;
         }
         ChangeState(wsConnected);
-        if (OnSessionConnected)
-            OnSessionConnected(this, 0);
+        Events().OnSessionConnected(this, 0);
         return;
     }
     if (rc != 0 && errno != EINPROGRESS) {
@@ -419,83 +318,6 @@ void TCustomWSocket::Connect()
     }
     ChangeState(wsConnecting);
     m_events->ConnectStarted();
-}
-
-void TCustomWSocket::Listen()
-{
-    if (m_hSocket != -1 && m_state != wsClosed) {
-        RaiseException("Listen: Socket already in use");
-        return;
-    }
-    if (!m_portAssigned) {
-        RaiseException("Listen: No Port Specified");
-        return;
-    }
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = m_port;
-    local.sin_addr.s_addr = m_addrAssigned ? ResolveAddr() : htonl(INADDR_ANY);
-
-    m_hSocket = socket(AF_INET, m_type | SOCK_NONBLOCK | SOCK_CLOEXEC, m_proto);
-    if (m_hSocket < 0) {
-        m_hSocket = -1;
-        SocketError("Listen (socket)", WSAErrorFromErrno(errno));
-        return;
-    }
-    ChangeState(wsOpened);
-    const int on = 1;
-    setsockopt(m_hSocket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    if (bind(m_hSocket, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-        SocketError("bind", WSAErrorFromErrno(errno));
-        return;
-    }
-    ChangeState(wsBound);
-    if (m_type == SOCK_DGRAM) {
-        m_events->Select(m_hSocket, allEvents);
-        return;
-    }
-    if (listen(m_hSocket, 5) != 0) {
-        SocketError("listen", WSAErrorFromErrno(errno));
-        return;
-    }
-    m_events->Select(m_hSocket, allEvents);
-    ChangeState(wsListening);
-}
-
-int TCustomWSocket::Accept()
-{
-    if (m_state != wsListening) {
-        RaiseException("not a listening socket");
-        return -1;
-    }
-    const int handle = accept4(m_hSocket, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    m_events->ReadDone();
-    if (handle < 0) {
-        m_lastError = WSAErrorFromErrno(errno);
-        if (m_lastError != WSAEWOULDBLOCK)
-            SocketError("accept", m_lastError);
-        return -1;
-    }
-    return handle;
-}
-
-void TCustomWSocket::Dup(int handle)
-{
-    if (handle < 0) {
-        SocketError("Dup", WSAENOTSOCK);
-        return;
-    }
-    if (m_hSocket != -1 && m_state != wsClosed)
-        InternalClose(true);
-    ClearQueue();
-    m_hSocket = handle;
-    SetNonBlocking(handle);
-    int type = SOCK_STREAM;
-    socklen_t length = sizeof type;
-    getsockopt(handle, SOL_SOCKET, SO_TYPE, &type, &length);
-    m_type = type;
-    m_events->Select(m_hSocket, allEvents);
-    ChangeState(wsConnected);
 }
 
 void TCustomWSocket::ClearQueue()
@@ -555,8 +377,7 @@ void TCustomWSocket::TryToSend()
                     error == WSAENOTCONN) {
                     m_closeReported = true;
                     InternalClose(false);
-                    if (OnSessionClosed)
-                        OnSessionClosed(this, static_cast<std::uint16_t>(error));
+                    Events().OnSessionClosed(this, static_cast<std::uint16_t>(error));
                     return;
                 }
                 SocketError("TryToSend failed", error);
@@ -631,8 +452,7 @@ void TCustomWSocket::HandleMessage(TMessage& message)
             m_dnsResultList = result;
             m_dnsResult = result.value(0);
         }
-        if (OnDnsLookupDone)
-            OnDnsLookupDone(this, static_cast<std::uint16_t>(error));
+        Events().OnDnsLookupDone(this, static_cast<std::uint16_t>(error));
         return;
     }
     default: return;
@@ -644,8 +464,7 @@ void TCustomWSocket::NetworkEvent(unsigned event, int error)
     const auto word = static_cast<std::uint16_t>(error);
     if (event & FD_CONNECT) {
         ChangeState(wsConnected);
-        if (OnSessionConnected)
-            OnSessionConnected(this, word);
+        Events().OnSessionConnected(this, word);
         if (error != 0 && m_state != wsClosed)
             Close();
     }
@@ -653,20 +472,20 @@ void TCustomWSocket::NetworkEvent(unsigned event, int error)
         AsyncReceive(error);
     if ((event & FD_WRITE) && m_hSocket != -1) {
         TryToSend();
-        if (m_allSent && OnDataSent)
-            OnDataSent(this, word);
+        if (m_allSent)
+            Events().OnDataSent(this, word);
     }
-    if ((event & FD_ACCEPT) && OnSessionAvailable)
-        OnSessionAvailable(this, word);
+    if (event & FD_ACCEPT)
+        Events().OnSessionAvailable(this, word);
     if ((event & FD_CLOSE) && m_state != wsConnecting && m_hSocket != -1) {
         AsyncReceive(0);
         m_lineReading = false;
         // A handler that closed the socket while taking the last data has had its close.
         if (m_hSocket == -1)
             return;
-        if (OnSessionClosed && !m_closeReported) {
+        if (!m_closeReported) {
             m_closeReported = true;
-            OnSessionClosed(this, word);
+            Events().OnSessionClosed(this, word);
         }
         if (m_state != wsClosed)
             Close();
@@ -677,15 +496,10 @@ void TCustomWSocket::AsyncReceive(int error)
 {
     for (;;) {
         m_lastError = 0;
-        if (m_lineReading) {
+        if (m_lineReading)
             ContinueLineRead();
-        } else if (OnDataAvailable) {
-            OnDataAvailable(this, static_cast<std::uint16_t>(error));
-        } else {
-            char discard[1024];
-            if (Receive(discard, sizeof discard) < 0 && m_lastError == WSAEWOULDBLOCK)
-                return;
-        }
+        else
+            Events().OnDataAvailable(this, static_cast<std::uint16_t>(error));
         if (m_lastError != 0 || m_hSocket == -1)
             return;
         int count = 0;
@@ -695,27 +509,6 @@ void TCustomWSocket::AsyncReceive(int error)
         }
         if (count == 0)
             return;
-    }
-}
-
-void TCustomWSocket::ContinueLineRead()
-{
-    char c;
-    while (m_lineReading) {
-        if (Receive(&c, 1) <= 0)
-            return;
-        if (c == '\n') {
-            m_lineReading = false;
-            m_lineDone = true;
-        } else if (c != '\r') {
-            m_line += c;
-            if (m_line.size() >= LineLimit) {
-                m_lineReading = false;
-                m_lineDone = true;
-                if (OnLineTooLong)
-                    OnLineTooLong(this);
-            }
-        }
     }
 }
 
@@ -755,9 +548,9 @@ void TCustomWSocket::InternalClose(bool shutdownFirst)
     }
     m_lineReading = false;
     ChangeState(wsClosed);
-    if (!m_destroying && !m_closeReported && OnSessionClosed) {
+    if (!m_destroying && !m_closeReported) {
         m_closeReported = true;
-        OnSessionClosed(this, 0);
+        Events().OnSessionClosed(this, 0);
     }
     // The handler may have opened a new connection; its settings are not touched then.
     if (m_hSocket == -1)
@@ -797,98 +590,6 @@ void TCustomWSocket::Resume()
     m_events->SetPaused(false);
 }
 
-namespace {
-// The local or the peer address of a connected socket; false when there is none.
-bool Endpoint(int socket, bool peer, sockaddr_in* address)
-{
-    *address = sockaddr_in{};
-    socklen_t length = sizeof *address;
-    auto* raw = reinterpret_cast<sockaddr*>(address);
-    return socket != -1 &&
-           (peer ? getpeername(socket, raw, &length) : getsockname(socket, raw, &length)) == 0;
-}
-} // namespace
-
-QString TCustomWSocket::GetPeerAddr() const
-{
-    sockaddr_in address;
-    return Endpoint(m_hSocket, true, &address) ? Dotted(address.sin_addr) : "error";
-}
-
-QString TCustomWSocket::GetPeerPort() const
-{
-    sockaddr_in address;
-    return Endpoint(m_hSocket, true, &address) ? QString::number(ntohs(address.sin_port)) : "error";
-}
-
-QString TCustomWSocket::GetXAddr() const
-{
-    sockaddr_in address;
-    return Endpoint(m_hSocket, false, &address) ? Dotted(address.sin_addr) : "error";
-}
-
-QString TCustomWSocket::GetXPort() const
-{
-    sockaddr_in address;
-    return Endpoint(m_hSocket, false, &address) ? QString::number(ntohs(address.sin_port))
-                                                : "error";
-}
-
-bool TCustomWSocket::WaitUntil(int seconds, const std::function<bool()>& done)
-{
-    if (m_multiThreaded) {
-        const QDeadlineTimer deadline(std::chrono::seconds(std::max(0, seconds)));
-        while (!done()) {
-            const qint64 left = deadline.remainingTime();
-            if (left <= 0)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents,
-                                            static_cast<int>(std::min<qint64>(left, 100)));
-        }
-        return true;
-    }
-    return m_waitCtrl->Wait(seconds, done);
-}
-
-bool TCustomWSocket::WaitForState(TSocketState state, int seconds)
-{
-    if (!m_multiThreaded && !m_waitCtrl) {
-        SocketError("TWSocket.Wait", WSANO_DATA);
-        return false;
-    }
-    return WaitUntil(seconds, [this, state] { return m_state == state; });
-}
-
-bool TCustomWSocket::ReadLine(int seconds, QString& line)
-{
-    line.clear();
-    if (!m_multiThreaded && !m_waitCtrl) {
-        RaiseException("No wait object assigned");
-        return false;
-    }
-    m_line.clear();
-    m_lineDone = false;
-    m_lineReading = true;
-    // Bytes that arrived before the call are not announced again.
-    if (RcvdCount() > 0)
-        ContinueLineRead();
-    const bool ok = WaitUntil(seconds, [this] { return m_lineDone || !m_lineReading; });
-    m_lineReading = false;
-    line = QString::fromLatin1(m_line);
-    return ok && m_lineDone;
-}
-
-void TCustomWSocket::Flush()
-{
-    const QDeadlineTimer deadline(std::chrono::seconds(std::max(0, m_flushTimeout)));
-    while (!m_allSent && m_hSocket != -1 && m_state == wsConnected && !deadline.hasExpired()) {
-        TryToSend();
-        if (m_allSent || m_hSocket == -1)
-            break;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-    }
-}
-
 void TCustomWSocket::SocketError(const QString& function, int error)
 {
     const QString text =
@@ -903,8 +604,33 @@ void TCustomWSocket::SocketError(const QString& function, int error)
 
 void TCustomWSocket::RaiseException(const QString& text)
 {
-    if (OnError)
-        OnError(this);
-    else
+    if (!Events().OnError(this, text))
         throw ESocketException(text.toStdString());
+}
+
+TWSocketListener& TCustomWSocket::Events() const
+{
+    // Stateless: what a socket without an owner does.
+    static TWSocketListener defaults;
+    return m_listener ? *m_listener : defaults;
+}
+
+void TWSocketListener::OnDnsLookupDone(TCustomWSocket*, std::uint16_t) {}
+void TWSocketListener::OnSessionConnected(TCustomWSocket*, std::uint16_t) {}
+void TWSocketListener::OnDataSent(TCustomWSocket*, std::uint16_t) {}
+void TWSocketListener::OnSessionClosed(TCustomWSocket*, std::uint16_t) {}
+void TWSocketListener::OnSessionAvailable(TCustomWSocket*, std::uint16_t) {}
+void TWSocketListener::OnChangeState(TCustomWSocket*, TSocketState, TSocketState) {}
+void TWSocketListener::OnLineTooLong(TCustomWSocket*) {}
+
+void TWSocketListener::OnDataAvailable(TCustomWSocket* sender, std::uint16_t)
+{
+    // Nobody wants the data: it is taken so that the next event comes.
+    char discard[1024];
+    sender->Receive(discard, sizeof discard);
+}
+
+bool TWSocketListener::OnError(TCustomWSocket*, const QString&)
+{
+    return false;
 }

@@ -51,15 +51,32 @@ constexpr int WM_ASYNCSELECT = 1025;
 constexpr int WM_ASYNCGETHOSTBYNAME = 1026;
 constexpr int WM_ASYNCGETHOSTBYADDR = 1027;
 
-// The English text of a Windows Sockets error number; "Not a WinSock error" for others.
-QString SocketErrorDesc(int error);
+class TCustomWSocket;
 
-using TNotifyEvent = std::function<void(QObject* sender)>;
-// Events with an error word (0 = success): data available, data sent, session closed,
-// session available, session connected, DNS lookup done.
-using TSocketEvent = std::function<void(QObject* sender, std::uint16_t error)>;
-using TChangeState =
-    std::function<void(QObject* sender, TSocketState oldState, TSocketState newState)>;
+// What a socket reports to its one owner (the HTTP client, or a test), on the socket's thread.
+// Error words are Windows Sockets numbers, 0 = success. Every method has a default, so an
+// owner overrides only what it needs; a socket without a listener gets the defaults too.
+class TWSocketListener {
+public:
+    virtual ~TWSocketListener() = default;
+    virtual void OnDnsLookupDone(TCustomWSocket* sender, std::uint16_t error);
+    virtual void OnSessionConnected(TCustomWSocket* sender, std::uint16_t error);
+    // Data waits; called again while more waits after the handler returns. The default takes
+    // up to 1024 bytes and drops them.
+    virtual void OnDataAvailable(TCustomWSocket* sender, std::uint16_t error);
+    // The send queue has become empty.
+    virtual void OnDataSent(TCustomWSocket* sender, std::uint16_t error);
+    // Once per connection.
+    virtual void OnSessionClosed(TCustomWSocket* sender, std::uint16_t error);
+    // A listening socket has a connection waiting for Accept.
+    virtual void OnSessionAvailable(TCustomWSocket* sender, std::uint16_t error);
+    virtual void OnChangeState(TCustomWSocket* sender, TSocketState oldState,
+                               TSocketState newState);
+    virtual void OnLineTooLong(TCustomWSocket* sender);
+    // A failure the socket would raise as ESocketException(text). Return true to take it
+    // instead: nothing is raised then and the operation returns. The default returns false.
+    virtual bool OnError(TCustomWSocket* sender, const QString& text);
+};
 
 class TCustomWSocket : public QObject {
     Q_OBJECT
@@ -104,15 +121,9 @@ public:
     int LingerTimeout() const { return m_lingerTimeout; } // seconds
     void SetLingerTimeout(int seconds) { m_lingerTimeout = seconds; }
 
-    TSocketEvent OnDataAvailable;
-    TSocketEvent OnDataSent;
-    TSocketEvent OnSessionClosed;
-    TSocketEvent OnSessionAvailable;
-    TSocketEvent OnSessionConnected;
-    TChangeState OnChangeState;
-    TNotifyEvent OnLineTooLong;
-    TSocketEvent OnDnsLookupDone;
-    TNotifyEvent OnError;
+    // The one owner that hears the socket's events (not owned; null = the defaults).
+    TWSocketListener* Listener() const { return m_listener; }
+    void SetListener(TWSocketListener* listener) { m_listener = listener; }
 
     // Looks `hostName` up; a dotted address completes inside the call. The result is in
     // DnsResult/DnsResultList when OnDnsLookupDone reports 0.
@@ -173,10 +184,13 @@ protected:
     // Reports a system error `error` (Windows Sockets number) of `function` through
     // RaiseException; 10054 and 10057 also close the handle.
     void SocketError(const QString& function, int error);
-    // OnError when assigned, else ESocketException(text).
+    // The listener's OnError, or ESocketException(text) when that does not take it.
     void RaiseException(const QString& text);
 
 private:
+    TWSocketListener& Events() const;
+    // The datagram side of Connect: binds to any local address and allows broadcast.
+    bool OpenDatagram(const sockaddr_in& peer);
     void HandleMessage(TMessage& message);
     void NetworkEvent(unsigned event, int error);
     void AsyncReceive(int error);
@@ -191,6 +205,7 @@ private:
 
     THiddenWindow* m_window;
     TSocketEvents* m_events;
+    TWSocketListener* m_listener = nullptr;
     int m_hSocket = -1;
     TSocketState m_state = wsClosed;
     std::uintptr_t m_dnsHandle = 0;

@@ -16,16 +16,37 @@
 #include <QWidget>
 
 namespace {
-// Receives the shared client's request-done event and hands it to the component whose
-// request runs.
-class THttpEvents {
+// The process-wide client and its one listener, which hands the client's events to the
+// component whose request runs. Made by the first component that needs it and freed with that
+// component.
+class THttpEvents : public QObject, public THttpCliListener {
 public:
-    TWebFileInfo* Target = nullptr;
+    explicit THttpEvents(const TWebFileInfo* creator) : Creator(creator)
+    {
+        Client.setObjectName("SharedHttpCli");
+        Client.SetListener(this);
+    }
+    ~THttpEvents() override { Client.SetListener(nullptr); }
+
+    void OnRequestDone(THttpCli* sender, THttpRequest rqType, std::uint16_t error) override
+    {
+        if (Target)
+            Target->HttpRequestDone(sender, rqType, error);
+    }
+    void OnDocData(THttpCli*, const char*, int) override
+    {
+        if (Target)
+            Target->HttpDocData();
+    }
+
+    THttpCli Client;
+    const TWebFileInfo* const Creator;
+    QPointer<TWebFileInfo> Target;
+    TGeneration Requests; // each request started on the client is a new generation
 };
 
-THttpCli* sharedClient = nullptr;
 THttpEvents* sharedEvents = nullptr;
-const TWebFileInfo* sharedOwner = nullptr;
+THttpCli* sharedClient = nullptr; // &sharedEvents->Client while it exists
 
 void Warn(const QString& caption, const QString& text)
 {
@@ -52,18 +73,12 @@ TWebFileInfo::TWebFileInfo(QWidget* owner)
 
 TWebFileInfo::~TWebFileInfo()
 {
-    if (m_hooked)
-        UnhookExceptions();
     m_waitWindow.reset();
     m_progressWindow.reset();
-    if (sharedEvents && sharedEvents->Target == this)
-        sharedEvents->Target = nullptr;
-    if (sharedOwner == this) {
-        delete sharedClient;
+    if (sharedEvents && sharedEvents->Creator == this) {
         delete sharedEvents;
-        sharedClient = nullptr;
         sharedEvents = nullptr;
-        sharedOwner = nullptr;
+        sharedClient = nullptr;
     }
 }
 
@@ -117,9 +132,41 @@ bool TWebFileInfo::IsNewerVersion() const
     return InfoPage::IsNewerBuildNumber(m_currentVersion, m_values.Version);
 }
 
-// --- Retrieval ----------------------------------------------------------------------------
+// --- The commands ---------------------------------------------------------------------------
 
 bool TWebFileInfo::GetInfo()
+{
+    TReentryGuard entry(this, m_busy);
+    return entry.Entered() && RetrieveInfo();
+}
+
+bool TWebFileInfo::ExecuteUpdate()
+{
+    TReentryGuard entry(this, m_busy);
+    return entry.Entered() && RunUpdate();
+}
+
+bool TWebFileInfo::ShowReadMe(bool ask)
+{
+    TReentryGuard entry(this, m_busy);
+    return entry.Entered() && OfferReadMe(ask);
+}
+
+bool TWebFileInfo::DownloadUpdateTo(const QString& fileName)
+{
+    TReentryGuard entry(this, m_busy);
+    return entry.Entered() && DownloadUpdate(fileName);
+}
+
+bool TWebFileInfo::DownloadFile(const QString& url, const QString& fileName, const QString& caption)
+{
+    TReentryGuard entry(this, m_busy);
+    return entry.Entered() && Download(url, fileName, caption, nullptr);
+}
+
+// --- Retrieval ----------------------------------------------------------------------------
+
+bool TWebFileInfo::RetrieveInfo()
 {
     if (m_active)
         return true;
@@ -219,16 +266,10 @@ void TWebFileInfo::ClearValues()
 
 void TWebFileInfo::EnsureClient()
 {
-    if (sharedClient)
+    if (sharedEvents)
         return;
-    sharedEvents = new THttpEvents;
-    sharedClient = new THttpCli;
-    sharedClient->setObjectName("SharedHttpCli");
-    sharedOwner = this;
-    sharedClient->OnRequestDone = [](QObject* sender, THttpRequest rqType, std::uint16_t error) {
-        if (sharedEvents && sharedEvents->Target)
-            sharedEvents->Target->HttpRequestDone(sender, rqType, error);
-    };
+    sharedEvents = new THttpEvents(this);
+    sharedClient = &sharedEvents->Client;
 }
 
 void TWebFileInfo::ConfigureProxy()
@@ -256,13 +297,28 @@ bool TWebFileInfo::StartRequest(const QString& url, QIODevice* stream)
     }
     if (sharedClient->State() != hcReady) {
         // A transfer given up after an exception is still ending; its last posted messages
-        // make the client ready again in a moment.
+        // make the client ready again in a moment. Other code runs meanwhile: it may delete
+        // this component (or the one that owns the client), or start a request of its own.
+        TLoopGuard self(this);
+        TLoopGuard request(sharedEvents, sharedEvents->Requests);
         sharedClient->Abort();
         const QDeadlineTimer deadline(5000);
-        while (sharedClient->State() != hcReady && !deadline.hasExpired())
+        while (request.Current() && sharedClient->State() != hcReady && !deadline.hasExpired())
             QCoreApplication::processEvents(
                 QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents, 50);
+        if (!self.Alive())
+            throw calc::EAbort(); // nothing of this component may be touched any more
+        if (!request.Alive()) {
+            // The component that made the client was deleted, and the client with it.
+            m_lastError = "The connection of the update check was closed";
+            return false;
+        }
+        if (!request.Current()) {
+            m_lastError = "Another transfer of the update check took the connection";
+            return false;
+        }
     }
+    sharedEvents->Requests.Next();
     sharedEvents->Target = this;
     sharedClient->SetResponseStream(stream);
     sharedClient->SetURL(url);
@@ -282,13 +338,7 @@ bool TWebFileInfo::FetchToMemory(const QString& url, const QString& waitText, QB
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    sharedClient->OnDocData = [this](QObject*, const char*, int) {
-        if (sharedClient->BytesReceived() > MaxPageBytes && m_limitError.isEmpty()) {
-            m_limitError = QString("The answer is larger than %1 bytes")
-                               .arg(InfoPage::FormatThousands(MaxPageBytes));
-            sharedClient->Abort();
-        }
-    };
+    m_memoryLimit = MaxPageBytes;
     const bool started = StartRequest(url, &buffer);
     if (started) {
         m_limitTimer.start(PageTimeLimit);
@@ -300,8 +350,9 @@ bool TWebFileInfo::FetchToMemory(const QString& url, const QString& waitText, QB
             m_waitWindow->ShowModal();
         m_limitTimer.stop();
     }
-    sharedClient->OnDocData = nullptr;
-    sharedClient->SetResponseStream(nullptr);
+    m_memoryLimit = -1;
+    if (sharedClient)
+        sharedClient->SetResponseStream(nullptr);
     if (!started || m_httpFault)
         return false;
     if (!m_limitError.isEmpty()) {
@@ -332,6 +383,20 @@ std::unique_ptr<TReadMeWindow> TWebFileInfo::FetchReadMeWindow()
     return std::make_unique<TReadMeWindow>(QString::fromUtf8(text), UIFont(), OwnerWindow());
 }
 
+void TWebFileInfo::HttpDocData()
+{
+    if (!m_transferActive)
+        return;
+    if (m_downloading) {
+        DownloadBlock();
+    } else if (m_memoryLimit >= 0 && sharedClient->BytesReceived() > m_memoryLimit &&
+               m_limitError.isEmpty()) {
+        m_limitError = QString("The answer is larger than %1 bytes")
+                           .arg(InfoPage::FormatThousands(m_memoryLimit));
+        sharedClient->Abort();
+    }
+}
+
 void TWebFileInfo::HttpRequestDone(QObject*, THttpRequest, std::uint16_t error)
 {
     if (!m_transferActive)
@@ -351,36 +416,41 @@ void TWebFileInfo::HttpRequestDone(QObject*, THttpRequest, std::uint16_t error)
 
 // --- Exceptions while a transfer runs ------------------------------------------------------
 
-void TWebFileInfo::HookExceptions()
+TWebFileInfo::ExceptionHook::ExceptionHook(TWebFileInfo* owner) : m_owner(owner)
 {
     Application* app = Application::instance();
-    if (!app || m_hooked)
+    if (!app || owner->m_hooked)
         return;
-    m_savedOnException = app->OnException();
-    app->SetOnException(
-        [this](QObject* sender, const std::exception& e) { HandleAppException(sender, e); });
-    m_hooked = true;
+    m_saved = app->OnException();
+    app->SetOnException([this](QObject* sender, const std::exception& e) { Handle(sender, e); });
+    owner->m_hooked = true;
+    m_installed = true;
 }
 
-void TWebFileInfo::UnhookExceptions()
+TWebFileInfo::ExceptionHook::~ExceptionHook()
 {
-    if (!m_hooked)
+    if (!m_installed)
         return;
-    m_hooked = false;
     if (Application* app = Application::instance())
-        app->SetOnException(std::move(m_savedOnException));
-    m_savedOnException = nullptr;
+        app->SetOnException(std::move(m_saved));
+    if (m_owner)
+        m_owner->m_hooked = false;
 }
 
-void TWebFileInfo::HandleAppException(QObject* sender, const std::exception& e)
+void TWebFileInfo::ExceptionHook::Handle(QObject* sender, const std::exception& e)
 {
-    if (!dynamic_cast<const EHttpException*>(&e)) {
-        if (m_savedOnException)
-            m_savedOnException(sender, e);
-        else if (Application* app = Application::instance())
-            app->ShowDefaultException(QString::fromStdString(e.what()));
-        return;
+    if (m_owner && !m_spent && dynamic_cast<const EHttpException*>(&e)) {
+        m_spent = true;
+        m_owner->HandleHttpException(e);
+    } else if (m_saved) {
+        m_saved(sender, e);
+    } else if (Application* app = Application::instance()) {
+        app->ShowDefaultException(QString::fromStdString(e.what()));
     }
+}
+
+void TWebFileInfo::HandleHttpException(const std::exception& e)
+{
     const QString message = QString::fromStdString(e.what());
     m_lastError = message;
     m_httpFault = true;
@@ -391,13 +461,13 @@ void TWebFileInfo::HandleAppException(QObject* sender, const std::exception& e)
             window->SetModalResult(ModalResult::mrCancel);
             window->hide();
         }
+    m_memoryLimit = -1;
+    m_downloading = false;
     if (sharedClient) {
         sharedClient->SetResponseStream(nullptr);
-        sharedClient->OnDocData = nullptr;
         // The client is left ready for the next request.
         if (sharedClient->State() != hcReady)
             sharedClient->Abort();
     }
-    UnhookExceptions();
     Warn("Exception", QString("Error retrieving update information.\rException: %1.").arg(message));
 }

@@ -8,9 +8,14 @@
 // exactly one modal window ("Please Wait" or "Download Progress") that the end of the
 // transfer closes; the user can end a download only through Cancel, and the information page
 // and the read-me are bounded in size and time.
+//
+// The commands (GetInfo, ExecuteUpdate, ShowReadMe, DownloadUpdateTo, DownloadFile) run message
+// loops while they wait. One of them called from inside such a loop while another runs on the
+// same component is refused: it returns false at once and changes nothing.
 #pragma once
 
 #include "platform/Application.h"
+#include "platform/LoopGuard.h"
 #include "platform/Maker.h"
 #include "update/HttpProt.h"
 #include "update/InfoPage.h"
@@ -148,6 +153,8 @@ public:
 
     // The client's request-done event.
     void HttpRequestDone(QObject* sender, THttpRequest rqType, std::uint16_t error);
+    // The client's body-block event.
+    void HttpDocData();
 
     // The process-wide client (null before the first request).
     static THttpCli* SharedHttpCli();
@@ -167,21 +174,34 @@ signals:
     void OnDownloadProgress(QObject* sender, qint64 bytesReceived, qint64 fileSize);
 
 private:
-    // Routes exceptions to the component for the length of one operation.
+    // Routes exceptions to the component for the length of one operation: the constructor
+    // installs the hook (unless the component's hook is in place already) and the destructor
+    // puts the saved handler back; nothing else touches the application's handler. The first
+    // EHttpException goes to the component; every other exception, any after it, and all
+    // once the component is gone go to the saved handler.
     class ExceptionHook {
     public:
-        explicit ExceptionHook(TWebFileInfo* owner) : m_owner(owner) { m_owner->HookExceptions(); }
-        ~ExceptionHook() { m_owner->UnhookExceptions(); }
+        explicit ExceptionHook(TWebFileInfo* owner);
+        ~ExceptionHook();
         ExceptionHook(const ExceptionHook&) = delete;
         ExceptionHook& operator=(const ExceptionHook&) = delete;
 
     private:
-        TWebFileInfo* m_owner;
+        void Handle(QObject* sender, const std::exception& e);
+
+        QPointer<TWebFileInfo> m_owner;
+        Application::ExceptionHandler m_saved;
+        bool m_installed = false;
+        bool m_spent = false;
     };
 
-    void HookExceptions();
-    void UnhookExceptions();
-    void HandleAppException(QObject* sender, const std::exception& e);
+    // The commands' work, called by them once re-entry is ruled out, and by each other.
+    bool RetrieveInfo();
+    bool RunUpdate();
+    bool OfferReadMe(bool ask);
+    bool DownloadUpdate(const QString& fileName);
+
+    void HandleHttpException(const std::exception& e);
     void EnsureClient();
     void ConfigureProxy();
     // Starts a GET of `url` into `stream`; false (with LastError) when it may not start.
@@ -199,6 +219,8 @@ private:
     // Creates "<name>.part" afresh for writing; false with LastError.
     bool CreatePartFile(const QString& partName, QFile* part);
     void DownloadProgress();
+    // A block of the download arrived: the bound of a signed update, then the progress.
+    void DownloadBlock();
     // Downloads into "<fileName>.part" and renames it once complete; with a manifest the body
     // is bounded by its size and must have its hash.
     bool Download(const QString& url, const QString& fileName, const QString& caption,
@@ -232,8 +254,10 @@ private:
     std::unique_ptr<TPleaseWait> m_waitWindow;
     std::unique_ptr<TWebDlProgress> m_progressWindow;
     std::unique_ptr<QTemporaryDir> m_readMeFolder;
-    Application::ExceptionHandler m_savedOnException;
-    bool m_hooked = false;
+    bool m_hooked = false;  // an ExceptionHook of ours is installed
+    bool m_busy = false;    // a command runs
+    bool m_downloading = false;
+    qint64 m_downloadBound = -1; // bytes of the signed update being downloaded; -1 = none
     bool m_transferActive = false; // a request of ours runs and its end is awaited
     bool m_requestDone = false;
     bool m_httpFault = false;  // an EHttpException ended the transfer

@@ -39,9 +39,9 @@ const char* const saveFilterTexts[] = {"Application (*.EXE)", "Zipped File", "Al
 const char* const saveFilterPatterns[] = {"*.EXE", "*.ZIP", "*.*"};
 } // namespace
 
-bool TWebFileInfo::ExecuteUpdate()
+bool TWebFileInfo::RunUpdate()
 {
-    if (!GetInfo()) {
+    if (!RetrieveInfo()) {
         Warn("Connection Error",
              m_lastError.isEmpty()
                  ? QString("Could not retrieve version information from the Internet.\r"
@@ -57,7 +57,7 @@ bool TWebFileInfo::ExecuteUpdate()
         return false;
     }
     if (m_options.Contains(wfioDisplayReadMe))
-        ShowReadMe(true);
+        OfferReadMe(true);
     if (!AskYesNo("Update Available", QString("Current version is %1.\rVersion %2 is available.")
                                               .arg(m_currentVersion, m_values.Version) +
                                           "\r" + "Download the update?"))
@@ -83,7 +83,7 @@ bool TWebFileInfo::ExecuteUpdate()
             fileName += ".ZIP";
     }
 
-    if (!DownloadUpdateTo(fileName)) {
+    if (!DownloadUpdate(fileName)) {
         QString text = m_lastError.isEmpty()
                            ? QString("Error occurred while downloading update.\rError unknown.")
                            : QString("Error occurred while downloading update.\rError: \"%1.\"")
@@ -121,9 +121,9 @@ bool TWebFileInfo::ExecuteUpdate()
     return true;
 }
 
-bool TWebFileInfo::ShowReadMe(bool ask)
+bool TWebFileInfo::OfferReadMe(bool ask)
 {
-    if (!(m_active || GetInfo()))
+    if (!(m_active || RetrieveInfo()))
         return false;
     if (m_values.ReadMe.isEmpty() && m_values.ReadMeExt.isEmpty())
         return false;
@@ -142,7 +142,7 @@ bool TWebFileInfo::ShowReadMe(bool ask)
         const QString target = m_readMeFolder->filePath(name);
         bool opened = false;
         if (m_readMeFolder->isValid() &&
-            DownloadFile(m_values.ReadMeExt, target, "Downloading ReadMe")) {
+            Download(m_values.ReadMeExt, target, "Downloading ReadMe", nullptr)) {
             ShellOpenRequest open;
             open.file = target;
             open.owner = OwnerWindow();
@@ -159,9 +159,9 @@ bool TWebFileInfo::ShowReadMe(bool ask)
     return true;
 }
 
-bool TWebFileInfo::DownloadUpdateTo(const QString& fileName)
+bool TWebFileInfo::DownloadUpdate(const QString& fileName)
 {
-    if (!(m_active || GetInfo()))
+    if (!(m_active || RetrieveInfo()))
         return false;
     m_localFileName = fileName.endsWith('/') ? fileName + m_downloadFileName : fileName;
     m_keptPartFile.clear();
@@ -183,11 +183,6 @@ bool TWebFileInfo::DownloadUpdateTo(const QString& fileName)
     if (!CheckManifest(&manifest))
         return false;
     return Download(url, m_localFileName, "Downloading Update", &manifest);
-}
-
-bool TWebFileInfo::DownloadFile(const QString& url, const QString& fileName, const QString& caption)
-{
-    return Download(url, fileName, caption, nullptr);
 }
 
 bool TWebFileInfo::CheckManifest(TUpdateManifest* manifest)
@@ -257,6 +252,22 @@ void TWebFileInfo::DownloadProgress()
     emit OnDownloadProgress(this, received, size);
 }
 
+void TWebFileInfo::DownloadBlock()
+{
+    THttpCli* cli = SharedHttpCli();
+    const qint64 bound = m_downloadBound;
+    // Nothing beyond the signed size is written: the block that passes it is not stored.
+    if (bound >= 0 && m_limitError.isEmpty() &&
+        (cli->ContentLength() > bound || cli->BytesReceived() > bound)) {
+        m_limitError = QString("The download is larger than the %1 bytes of the signed update")
+                           .arg(InfoPage::FormatThousands(bound));
+        cli->SetResponseStream(nullptr);
+        cli->Abort();
+        return;
+    }
+    DownloadProgress();
+}
+
 bool TWebFileInfo::Download(const QString& url, const QString& fileName, const QString& caption,
                             const TUpdateManifest* manifest)
 {
@@ -272,21 +283,10 @@ bool TWebFileInfo::Download(const QString& url, const QString& fileName, const Q
     if (!CreatePartFile(partName, &part))
         return false;
     const qint64 bound = manifest ? manifest->Size : -1;
-    SharedHttpCli()->OnDocData = [this, bound](QObject*, const char*, int) {
-        THttpCli* cli = SharedHttpCli();
-        // Nothing beyond the signed size is written: the block that passes it is not stored.
-        if (bound >= 0 && m_limitError.isEmpty() &&
-            (cli->ContentLength() > bound || cli->BytesReceived() > bound)) {
-            m_limitError = QString("The download is larger than the %1 bytes of the signed update")
-                               .arg(InfoPage::FormatThousands(bound));
-            cli->SetResponseStream(nullptr);
-            cli->Abort();
-            return;
-        }
-        DownloadProgress();
-    };
+    m_downloadBound = bound;
+    m_downloading = true;
     if (!StartRequest(url, &part)) {
-        SharedHttpCli()->OnDocData = nullptr;
+        m_downloading = false;
         const QString reason = m_lastError;
         part.close();
         QFile::remove(partName);
@@ -298,7 +298,7 @@ bool TWebFileInfo::Download(const QString& url, const QString& fileName, const Q
     if (!m_requestDone)
         m_progressWindow->ShowModal();
     m_progressWindow.reset();
-    SharedHttpCli()->OnDocData = nullptr;
+    m_downloading = false;
     SharedHttpCli()->SetResponseStream(nullptr);
     const bool writeFailed = part.error() != QFileDevice::NoError || !part.flush();
 

@@ -15,30 +15,61 @@ namespace {
 using Connection = LoopbackServer::Connection;
 
 // One client with a memory stream and a record of its events.
-struct Fetch {
+// What a test adds to the record: run on the events named.
+struct Fetch : THttpCliListener {
     THttpCli cli;
     QBuffer body;
     int done = 0;
     std::uint16_t error = 0xFFFF;
     THttpRequest requestType = rtGet;
     QStringList events;
+    std::function<void(int length)> docData;
+    std::function<void(QString& line)> command;
+    std::function<void()> sendEnd;
+    std::function<void()> stateChange;
+    std::function<void()> requestDone;
 
     Fetch()
     {
         body.open(QIODevice::WriteOnly);
         cli.SetResponseStream(&body);
-        cli.OnRequestDone = [this](QObject*, THttpRequest rq, std::uint16_t e) {
-            ++done;
-            requestType = rq;
-            error = e;
-            events << "RequestDone";
-        };
-        cli.OnDocBegin = [this](QObject*) { events << "DocBegin"; };
-        cli.OnDocEnd = [this](QObject*) { events << "DocEnd"; };
-        cli.OnHeaderBegin = [this](QObject*) { events << "HeaderBegin"; };
-        cli.OnHeaderEnd = [this](QObject*) { events << "HeaderEnd"; };
-        cli.OnLocationChange = [this](QObject*) { events << "LocationChange"; };
-        cli.OnSessionConnected = [this](QObject*) { events << "SessionConnected"; };
+        cli.SetListener(this);
+    }
+    ~Fetch() override { cli.SetListener(nullptr); }
+    void OnRequestDone(THttpCli*, THttpRequest rq, std::uint16_t e) override
+    {
+        ++done;
+        requestType = rq;
+        error = e;
+        events << "RequestDone";
+        if (requestDone)
+            requestDone();
+    }
+    void OnDocBegin(THttpCli*) override { events << "DocBegin"; }
+    void OnDocEnd(THttpCli*) override { events << "DocEnd"; }
+    void OnHeaderBegin(THttpCli*) override { events << "HeaderBegin"; }
+    void OnHeaderEnd(THttpCli*) override { events << "HeaderEnd"; }
+    void OnLocationChange(THttpCli*) override { events << "LocationChange"; }
+    void OnSessionConnected(THttpCli*) override { events << "SessionConnected"; }
+    void OnDocData(THttpCli*, const char*, int length) override
+    {
+        if (docData)
+            docData(length);
+    }
+    void OnCommand(THttpCli*, QString& line) override
+    {
+        if (command)
+            command(line);
+    }
+    void OnSendEnd(THttpCli*) override
+    {
+        if (sendEnd)
+            sendEnd();
+    }
+    void OnStateChange(THttpCli*) override
+    {
+        if (stateChange)
+            stateChange();
     }
     // Starts a GET and processes messages until OnRequestDone.
     bool Get(const QString& url)
@@ -92,7 +123,7 @@ TEST(HttpCli, BodyWithoutContentLengthEndsWhenTheServerCloses)
     LoopbackServer server(LoopbackServer::Answer(Response("HTTP/1.0 200 OK", big)));
     Fetch f;
     int blocks = 0;
-    f.cli.OnDocData = [&](QObject*, const char*, int length) {
+    f.docData = [&](int length) {
         ++blocks;
         EXPECT_LE(length, THttpCli::BodyReadSize);
     };
@@ -115,7 +146,7 @@ TEST(HttpCli, EveryOptionalHeaderIsComposedInOrder)
     f.cli.SetModifiedSince(QDateTime(QDate(1994, 11, 6), QTime(8, 49, 37)));
     f.cli.SetCookie("a=b");
     QStringList commands;
-    f.cli.OnCommand = [&](QObject*, QString& line) { commands << line; };
+    f.command = [&](QString& line) { commands << line; };
     ASSERT_TRUE(f.Get("http://user:pw@127.0.0.1:" + QString::number(server.Port()) + "/x?y=1"));
     ASSERT_EQ(server.Requests().size(), 1u);
     EXPECT_EQ(server.Requests()[0], "GET /x?y=1 HTTP/1.0\r\n"
@@ -142,7 +173,7 @@ TEST(HttpCli, PostSendsTheStreamWithItsLength)
     send.open(QIODevice::ReadOnly);
     f.cli.SetSendStream(&send);
     bool ended = false;
-    f.cli.OnSendEnd = [&](QObject*) { ended = true; };
+    f.sendEnd = [&] { ended = true; };
     f.cli.SetURL(server.Url("/form"));
     f.cli.PostAsync();
     ASSERT_TRUE(f.Wait());
@@ -456,7 +487,7 @@ TEST(HttpCli, AResetMidBodyIsAFailureEvenWithoutContentLength)
         c.Reset();
     });
     Fetch f;
-    f.cli.OnDocData = [&](QObject*, const char*, int) {
+    f.docData = [&](int) {
         if (f.cli.BytesReceived() == 2000)
             server.Release();
     };
@@ -507,7 +538,7 @@ TEST(HttpCli, TheAnnouncedLengthEndsTheDocumentAtOnceAndNothingBeyondItCounts)
     Fetch f;
     f.cli.SetIdleTimeout(0); // only the length can end it
     qint64 passed = 0;
-    f.cli.OnDocData = [&](QObject*, const char*, int length) { passed += length; };
+    f.docData = [&](int length) { passed += length; };
     ASSERT_TRUE(f.Get(server.Url("/")));
     EXPECT_EQ(f.error, 0);
     EXPECT_EQ(f.cli.StatusCode(), 200);
@@ -634,7 +665,12 @@ TEST(HttpCli, AbortDuringTheLookupEndsWithoutAnySocketTraffic)
     // later one is answered, the aborted one has been passed over.
     TWSocket later;
     bool answered = false;
-    later.OnDnsLookupDone = [&](QObject*, std::uint16_t) { answered = true; };
+    struct Answered : TWSocketListener {
+        bool& answered;
+        explicit Answered(bool& flag) : answered(flag) {}
+        void OnDnsLookupDone(TCustomWSocket*, std::uint16_t) override { answered = true; }
+    } listener(answered);
+    later.SetListener(&listener);
     later.DnsLookup("localhost");
     ASSERT_TRUE(ProcessMessagesUntil([&] { return answered; }));
     ProcessPostedMessages();
@@ -650,7 +686,7 @@ TEST(HttpCli, AbortDuringTheBodyKeepsThePartAndReportsTheAbort)
         c.WaitForPeerClose();
     });
     Fetch f;
-    f.cli.OnDocData = [&](QObject*, const char*, int) {
+    f.docData = [&](int) {
         if (f.cli.BytesReceived() >= 5000)
             f.cli.Abort();
     };
@@ -706,8 +742,7 @@ TEST(HttpCli, ABusyClientRefusesASecondStartButAcceptsOneInsideRequestDone)
         EXPECT_EQ(e.ErrorCode(), 1);
     }
     bool restarted = false;
-    f.cli.OnRequestDone = [&](QObject*, THttpRequest, std::uint16_t) {
-        ++f.done;
+    f.requestDone = [&] {
         if (!restarted) {
             restarted = true;
             EXPECT_EQ(f.cli.State(), hcReady);
@@ -741,8 +776,7 @@ TEST(HttpCli, RequestDoneComesTwoPostedMessagesAfterTheClose)
     LoopbackServer server(LoopbackServer::Answer("HTTP/1.0 200 OK\r\n\r\n"));
     Fetch f;
     bool closedSeen = false;
-    f.cli.OnDocEnd = nullptr;
-    f.cli.OnStateChange = [&](QObject*) {
+    f.stateChange = [&] {
         if (f.cli.State() == hcReady) {
             closedSeen = true;
             EXPECT_EQ(f.done, 0);

@@ -68,11 +68,18 @@ protected:
         QFile file(folder.path() + "/download.bin");
         EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         cli.SetResponseStream(&file);
-        Result r;
-        cli.OnRequestDone = [&](QObject*, THttpRequest, std::uint16_t e) {
-            ++r.done;
-            r.error = e;
+        struct Done : THttpCliListener {
+            Result& r;
+            explicit Done(Result& result) : r(result) {}
+            void OnRequestDone(THttpCli*, THttpRequest, std::uint16_t e) override
+            {
+                ++r.done;
+                r.error = e;
+            }
         };
+        Result r;
+        Done done(r);
+        cli.SetListener(&done);
         cli.SetURL(server->Url(path));
         head ? cli.HeadAsync() : cli.GetAsync();
         EXPECT_TRUE(ProcessMessagesUntil([&] { return r.done > 0; }, 60000)) << path.toStdString();
@@ -81,6 +88,7 @@ protected:
         file.open(QIODevice::ReadOnly);
         r.size = file.size();
         r.checksum = QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+        cli.SetListener(nullptr);
         return r;
     }
 

@@ -15,28 +15,42 @@ namespace {
 using Connection = LoopbackServer::Connection;
 
 // A socket with a record of its events, each as "Name(error)".
-struct Probe {
+struct Probe : TWSocketListener {
     TWSocket socket;
     QStringList events;
     QByteArray received;
+    int errors = 0;
+    bool takeErrors = false; // OnError takes the failures
+    std::function<void()> sessionAvailable;
 
-    Probe()
+    Probe() { socket.SetListener(this); }
+    ~Probe() override { socket.SetListener(nullptr); }
+    void OnDnsLookupDone(TCustomWSocket*, std::uint16_t e) override { Add("DnsLookupDone", e); }
+    void OnSessionConnected(TCustomWSocket*, std::uint16_t e) override
     {
-        socket.OnDnsLookupDone = [this](QObject*, std::uint16_t e) { Add("DnsLookupDone", e); };
-        socket.OnSessionConnected = [this](QObject*, std::uint16_t e) {
-            Add("SessionConnected", e);
-        };
-        socket.OnSessionClosed = [this](QObject*, std::uint16_t e) { Add("SessionClosed", e); };
-        socket.OnDataSent = [this](QObject*, std::uint16_t e) { Add("DataSent", e); };
-        socket.OnDataAvailable = [this](QObject*, std::uint16_t) {
-            char buffer[4096];
-            const int n = socket.Receive(buffer, sizeof buffer);
-            if (n > 0) {
-                received.append(buffer, n);
-                if (events.isEmpty() || events.back() != "DataAvailable")
-                    events << "DataAvailable";
-            }
-        };
+        Add("SessionConnected", e);
+    }
+    void OnSessionClosed(TCustomWSocket*, std::uint16_t e) override { Add("SessionClosed", e); }
+    void OnDataSent(TCustomWSocket*, std::uint16_t e) override { Add("DataSent", e); }
+    void OnDataAvailable(TCustomWSocket*, std::uint16_t) override
+    {
+        char buffer[4096];
+        const int n = socket.Receive(buffer, sizeof buffer);
+        if (n > 0) {
+            received.append(buffer, n);
+            if (events.isEmpty() || events.back() != "DataAvailable")
+                events << "DataAvailable";
+        }
+    }
+    void OnSessionAvailable(TCustomWSocket*, std::uint16_t) override
+    {
+        if (sessionAvailable)
+            sessionAvailable();
+    }
+    bool OnError(TCustomWSocket*, const QString&) override
+    {
+        errors += takeErrors;
+        return takeErrors;
     }
     void Add(const char* name, std::uint16_t error)
     {
@@ -160,10 +174,9 @@ TEST(WSocket, RefusalsAreRaisedWithTheirTexts)
 TEST(WSocket, AnOnErrorHandlerTakesTheFailureInsteadOfAnException)
 {
     Probe p;
-    int errors = 0;
-    p.socket.OnError = [&](QObject*) { ++errors; };
+    p.takeErrors = true;
     p.socket.DnsLookup("");
-    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(p.errors, 1);
     EXPECT_EQ(p.events, QStringList({"DnsLookupDone(10022)"}));
 }
 
@@ -298,9 +311,7 @@ TEST(WSocket, ListenAcceptAndTalkBetweenTwoComponents)
     Probe peer; // the accepted side
     server.socket.SetPort("0");
     server.socket.SetAddr("127.0.0.1");
-    server.socket.OnSessionAvailable = [&](QObject*, std::uint16_t) {
-        peer.socket.Dup(server.socket.Accept());
-    };
+    server.sessionAvailable = [&] { peer.socket.Dup(server.socket.Accept()); };
     server.socket.Listen();
     EXPECT_EQ(server.socket.State(), wsListening);
     const int port = server.socket.GetXPort().toInt();

@@ -748,3 +748,67 @@ TEST_F(WebFileInfoTest, ThePagesCredentialsNeverReachAnotherServer)
     EXPECT_TRUE(authorised(site.Server().Requests()[2]));
 }
 } // namespace
+
+// A request that finds the shared client still busy (a transfer given up after an exception)
+// waits for it in a loop that runs posted work. That work may ask the component for another
+// check, or delete it.
+struct WaitForBusyClient : WebFileInfoTest {
+    int PageRequests() const
+    {
+        int n = 0;
+        for (const std::string& line : site.RequestLines())
+            n += line == "GET /Torv/Torv.htm HTTP/1.0";
+        return n;
+    }
+    // Leaves the shared client in the middle of a request, as an exception would.
+    void MakeClientBusy()
+    {
+        Announce("1.0.01");
+        ASSERT_TRUE(wfi->GetInfo()) << wfi->LastError().toStdString();
+        wfi->SetActive(false);
+        THttpCli* cli = TWebFileInfo::SharedHttpCli();
+        cli->SetURL(site.Url("/busy"));
+        cli->GetAsync();
+        ASSERT_NE(cli->State(), hcReady);
+    }
+};
+
+TEST_F(WaitForBusyClient, ACheckAskedForInsideTheWaitIsRefusedAndThePageFetchedOnce)
+{
+    MakeClientBusy();
+    int nested = 0;
+    bool nestedResult = true;
+    QMetaObject::invokeMethod(
+        qApp,
+        [&] {
+            ++nested;
+            nestedResult = wfi->GetInfo();
+        },
+        Qt::QueuedConnection);
+    EXPECT_TRUE(wfi->GetInfo()) << wfi->LastError().toStdString();
+    ASSERT_EQ(nested, 1) << "the posted check ran inside the wait";
+    EXPECT_FALSE(nestedResult);
+    EXPECT_EQ(PageRequests(), 2); // the first check and this one, nothing twice
+    EXPECT_EQ(wfi->ProductVersion(), "1.0.01");
+    EXPECT_TRUE(seams.boxes.isEmpty());
+}
+
+TEST_F(WaitForBusyClient, AComponentDeletedInsideTheWaitIsNotTouchedAgain)
+{
+    MakeClientBusy();
+    QStringList trapped;
+    Application::instance()->SetOnException(
+        [&](QObject*, const std::exception& e) { trapped << e.what(); });
+    TWebFileInfo* component = wfi.get();
+    QMetaObject::invokeMethod(qApp, [&] { wfi.reset(); }, Qt::QueuedConnection);
+    // The check gives up silently (EAbort) without a request; its hook is gone with it.
+    EXPECT_THROW(component->GetInfo(), calc::EAbort);
+    EXPECT_EQ(wfi, nullptr);
+    EXPECT_EQ(TWebFileInfo::SharedHttpCli(), nullptr);
+    ProcessPostedMessages();
+    EXPECT_EQ(PageRequests(), 1);
+    Application::Guard(nullptr, [] { throw std::runtime_error("after"); });
+    EXPECT_EQ(trapped, QStringList({"after"}));
+    Application::instance()->SetOnException({});
+    EXPECT_TRUE(seams.boxes.isEmpty());
+}
