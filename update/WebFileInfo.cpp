@@ -12,7 +12,6 @@
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QWidget>
 
 namespace {
@@ -27,9 +26,9 @@ THttpCli* sharedClient = nullptr;
 THttpEvents* sharedEvents = nullptr;
 const TWebFileInfo* sharedOwner = nullptr;
 
-void Warn(const QString& caption, const QString& text)
+void Warn(const QString& caption, const QString& text, QWidget* owner)
 {
-    MessageBox(text, caption, MessageIcon::Warning, MessageButtons::Ok);
+    MessageBox(text, caption, MessageIcon::Warning, MessageButtons::Ok, owner);
 }
 } // namespace
 
@@ -105,8 +104,10 @@ void TWebFileInfo::SetUIFont(const QFont& font)
     m_uiOwnerFont = false;
 }
 
-QWidget* TWebFileInfo::OwnerWindow() const
+QWidget* TWebFileInfo::WindowParent() const
 {
+    if (m_windowParent)
+        return m_windowParent;
     return m_owner ? m_owner->window() : nullptr;
 }
 
@@ -125,15 +126,19 @@ bool TWebFileInfo::GetInfo()
         return true;
     if (m_homeURL.isEmpty()) {
         Warn("Missing Home URL",
-             "Can not retrieve version information\rbecause no home url was provided.");
+             "Can not retrieve version information\rbecause no home url was provided.",
+             WindowParent());
         return false;
     }
     if (m_infoTags->AllEmpty()) {
         Warn("Missing Tag Information",
-             "Can not retrieve version information\rbecause no tag information was provided.");
+             "Can not retrieve version information\rbecause no tag information was provided.",
+             WindowParent());
         return false;
     }
     ExceptionHook hook(this);
+    // The wait window stays up across a chain of redirect tags and goes at the end.
+    Teardown teardown(this);
     EnsureClient();
 
     bool result = false;
@@ -151,7 +156,6 @@ bool TWebFileInfo::GetInfo()
             break;
         }
     }
-    m_waitWindow.reset();
     m_active = result;
     return m_active;
 }
@@ -160,13 +164,19 @@ bool TWebFileInfo::FetchPage(const QString& url)
 {
     ConfigureProxy();
     QByteArray body;
-    const bool fetched = FetchToMemory(url, "Checking For Update...", &body);
-    if (fetched && sharedClient->StatusCode() > 200) {
-        m_lastError = sharedClient->ReasonPhrase();
-        if (m_waitWindow)
-            m_waitWindow->hide(); // the transfer it watched is over
-        MessageBox(QString::number(sharedClient->StatusCode()), Application::instance()->Title(),
-                   MessageIcon::None, MessageButtons::Ok);
+    bool fetched = FetchToMemory(url, "Checking For Update...", &body);
+    if (fetched && sharedClient->StatusCode() != 200) {
+        fetched = false;
+        m_lastError = StatusFailure();
+        // An answer without a status line has no number to show; its text reaches the user
+        // through LastError like any other failure.
+        if (sharedClient->StatusCode() != 0) {
+            if (m_waitWindow)
+                m_waitWindow->hide(); // the transfer it watched is over
+            MessageBox(QString::number(sharedClient->StatusCode()),
+                       Application::instance() ? Application::instance()->Title() : QString(),
+                       MessageIcon::None, MessageButtons::Ok, WindowParent());
+        }
     }
     ClearValues();
     if (!fetched || !m_lastError.isEmpty())
@@ -263,7 +273,7 @@ bool TWebFileInfo::FetchToMemory(const QString& url, const QString& waitText, QB
     if (started) {
         m_limitTimer.start(PageTimeLimit);
         if (!m_waitWindow)
-            m_waitWindow = std::make_unique<TPleaseWait>(waitText, UIFont(), OwnerWindow());
+            m_waitWindow = std::make_unique<TPleaseWait>(waitText, UIFont(), WindowParent());
         else
             m_waitWindow->Label()->setText(waitText);
         if (!m_requestDone)
@@ -282,21 +292,50 @@ bool TWebFileInfo::FetchToMemory(const QString& url, const QString& waitText, QB
     return true;
 }
 
-std::unique_ptr<TReadMeWindow> TWebFileInfo::FetchReadMeWindow()
+std::unique_ptr<TReadMeWindow> TWebFileInfo::FetchReadMeWindow(const QString& url)
 {
     ExceptionHook hook(this);
-    EnsureClient();
-    ConfigureProxy();
     QByteArray text;
-    const bool fetched = FetchToMemory(m_values.ReadMe, "Retrieving ReadMe...", &text);
-    m_waitWindow.reset();
-    if (!fetched)
-        return nullptr;
-    if (sharedClient->StatusCode() > 200) {
-        m_lastError = sharedClient->ReasonPhrase();
-        return nullptr;
+    {
+        Teardown teardown(this);
+        EnsureClient();
+        ConfigureProxy();
+        if (!FetchToMemory(url, "Retrieving ReadMe...", &text))
+            return nullptr;
+        if (sharedClient->StatusCode() != 200) {
+            m_lastError = StatusFailure();
+            return nullptr;
+        }
     }
-    return std::make_unique<TReadMeWindow>(QString::fromUtf8(text), UIFont(), OwnerWindow());
+    return std::make_unique<TReadMeWindow>(QString::fromUtf8(text), UIFont(), WindowParent());
+}
+
+QString TWebFileInfo::StatusFailure() const
+{
+    if (!sharedClient || sharedClient->StatusCode() == 200)
+        return QString();
+    if (sharedClient->StatusCode() == 0)
+        return "The server's answer has no status line";
+    return sharedClient->ReasonPhrase();
+}
+
+void TWebFileInfo::EndTransfer() noexcept
+{
+    m_limitTimer.stop();
+    if (sharedClient) {
+        sharedClient->OnDocData = nullptr;
+        sharedClient->SetResponseStream(nullptr);
+        if (m_transferActive) {
+            m_transferActive = false;
+            try {
+                sharedClient->Abort();
+            } catch (...) {
+                // The client is made ready again before the next request starts.
+            }
+        }
+    }
+    m_waitWindow.reset();
+    m_progressWindow.reset();
 }
 
 void TWebFileInfo::HttpRequestDone(QObject*, THttpRequest, std::uint16_t error)
@@ -341,30 +380,36 @@ void TWebFileInfo::UnhookExceptions()
 
 void TWebFileInfo::HandleAppException(QObject* sender, const std::exception& e)
 {
-    if (!dynamic_cast<const EHttpException*>(&e)) {
+    const QString message = QString::fromStdString(e.what());
+    const bool http = dynamic_cast<const EHttpException*>(&e) != nullptr;
+    // Whatever a handler raised while a transfer runs ends that transfer, so that its window
+    // does not wait for an end that may never come.
+    if (http || m_transferActive) {
+        m_lastError = message;
+        m_httpFault = true;
+        m_transferActive = false;
+        for (TNoCloseDialog* window : {static_cast<TNoCloseDialog*>(m_waitWindow.get()),
+                                       static_cast<TNoCloseDialog*>(m_progressWindow.get())})
+            if (window) {
+                window->SetModalResult(ModalResult::mrCancel);
+                window->hide();
+            }
+        if (sharedClient) {
+            sharedClient->SetResponseStream(nullptr);
+            sharedClient->OnDocData = nullptr;
+            // The client is left ready for the next request.
+            if (sharedClient->State() != hcReady)
+                sharedClient->Abort();
+        }
+    }
+    if (!http) {
         if (m_savedOnException)
             m_savedOnException(sender, e);
         else if (Application* app = Application::instance())
-            app->ShowDefaultException(QString::fromStdString(e.what()));
+            app->ShowDefaultException(message);
         return;
     }
-    const QString message = QString::fromStdString(e.what());
-    m_lastError = message;
-    m_httpFault = true;
-    m_transferActive = false;
-    for (TNoCloseDialog* window : {static_cast<TNoCloseDialog*>(m_waitWindow.get()),
-                                   static_cast<TNoCloseDialog*>(m_progressWindow.get())})
-        if (window) {
-            window->SetModalResult(ModalResult::mrCancel);
-            window->hide();
-        }
-    if (sharedClient) {
-        sharedClient->SetResponseStream(nullptr);
-        sharedClient->OnDocData = nullptr;
-        // The client is left ready for the next request.
-        if (sharedClient->State() != hcReady)
-            sharedClient->Abort();
-    }
     UnhookExceptions();
-    Warn("Exception", QString("Error retrieving update information.\rException: %1.").arg(message));
+    Warn("Exception", QString("Error retrieving update information.\rException: %1.").arg(message),
+         WindowParent());
 }

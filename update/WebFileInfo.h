@@ -7,7 +7,10 @@
 // All network work goes through the one process-wide THttpCli. Every transfer is watched by
 // exactly one modal window ("Please Wait" or "Download Progress") that the end of the
 // transfer closes; the user can end a download only through Cancel, and the information page
-// and the read-me are bounded in size and time.
+// and the read-me are bounded in size and time. However an operation ends, by return or by
+// an exception, its transfer is ended and its windows are taken down on the way out. Only a
+// status of 200 counts as success. Every read-me is shown as plain text in the "Read Me"
+// window; nothing from the server is opened by another program except the signed update.
 #pragma once
 
 #include "platform/Application.h"
@@ -23,7 +26,6 @@
 #include <QTimer>
 #include <memory>
 
-class QTemporaryDir;
 class TPleaseWait;
 class TReadMeWindow;
 class TWebDlProgress;
@@ -76,9 +78,14 @@ public:
     static constexpr int DefaultPageTimeLimit = 60000; // milliseconds for the whole fetch
 
     // `owner` is the form that holds the component (its font is the default UIFont, and its
-    // window is the parent of the component's windows).
+    // window is the parent of the component's windows unless SetWindowParent names another).
     explicit TWebFileInfo(QWidget* owner = nullptr);
     ~TWebFileInfo() override;
+
+    // The window that owns the component's windows, message boxes and dialogs, so that they
+    // stay above it: the update centre while it is open. Null returns to the owner's window.
+    void SetWindowParent(QWidget* window) { m_windowParent = window; }
+    QWidget* WindowParent() const;
 
     // True once the information page has been fetched and read without error. Setting False
     // makes the next GetInfo fetch again; setting True is ignored.
@@ -158,6 +165,19 @@ signals:
     void OnDownloadProgress(QObject* sender, qint64 bytesReceived, qint64 fileSize);
 
 private:
+    // Ends the running transfer and takes the component's windows down when an operation is
+    // left, whether by return or by an exception.
+    class Teardown {
+    public:
+        explicit Teardown(TWebFileInfo* owner) : m_owner(owner) {}
+        ~Teardown() { m_owner->EndTransfer(); }
+        Teardown(const Teardown&) = delete;
+        Teardown& operator=(const Teardown&) = delete;
+
+    private:
+        TWebFileInfo* m_owner;
+    };
+
     // Routes exceptions to the component for the length of one operation.
     class ExceptionHook {
     public:
@@ -173,22 +193,28 @@ private:
     void HookExceptions();
     void UnhookExceptions();
     void HandleAppException(QObject* sender, const std::exception& e);
+    // Detaches the client from our stream and handlers, aborts a transfer still running and
+    // frees the wait and progress windows. Never raises.
+    void EndTransfer() noexcept;
+    // Empty when the client's answer has status 200, else the failure's text: the server's
+    // reason, or a text of ours when the answer had no status line.
+    QString StatusFailure() const;
     void EnsureClient();
     void ConfigureProxy();
     // Starts a GET of `url` into `stream`; false (with LastError) when it may not start.
     bool StartRequest(const QString& url, QIODevice* stream);
     // Fetches `url` into memory while a "Please Wait" window shows `waitText`; false with
-    // LastError when the transfer failed (a status above 200 sets no LastError here).
+    // LastError when the transfer failed (the status is not judged here).
     bool FetchToMemory(const QString& url, const QString& waitText, QByteArray* body);
     bool FetchPage(const QString& url);
     void ClearValues();
     void DownloadProgress();
     bool Download(const QString& url, const QString& fileName, const QString& caption,
                   bool checkSignature);
-    std::unique_ptr<TReadMeWindow> FetchReadMeWindow();
-    QWidget* OwnerWindow() const;
-
+    // Fetches the read-me at `url` into a "Read Me" window; null (with LastError) on failure.
+    std::unique_ptr<TReadMeWindow> FetchReadMeWindow(const QString& url);
     QPointer<QWidget> m_owner;
+    QPointer<QWidget> m_windowParent;
     bool m_active = false;
     QString m_currentVersion;
     TWfiDateFormat m_dateFormat = wfidDFSDate;
@@ -211,12 +237,11 @@ private:
 
     std::unique_ptr<TPleaseWait> m_waitWindow;
     std::unique_ptr<TWebDlProgress> m_progressWindow;
-    std::unique_ptr<QTemporaryDir> m_readMeFolder;
     Application::ExceptionHandler m_savedOnException;
     bool m_hooked = false;
     bool m_transferActive = false; // a request of ours runs and its end is awaited
     bool m_requestDone = false;
-    bool m_httpFault = false;  // an EHttpException ended the transfer
+    bool m_httpFault = false;  // an exception raised while the transfer ran ended it
     QString m_limitError;      // a bound of ours ended the transfer
     qint64 m_memoryLimit = -1; // bytes allowed in the running memory fetch; -1 = none
     QTimer m_limitTimer;
