@@ -104,6 +104,11 @@ void TWebFileInfo::SetUIFont(const QFont& font)
     m_uiOwnerFont = false;
 }
 
+void TWebFileInfo::SetWindowParent(QWidget* window)
+{
+    m_windowParent = window;
+}
+
 QWidget* TWebFileInfo::WindowParent() const
 {
     if (m_windowParent)

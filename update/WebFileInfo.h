@@ -84,7 +84,7 @@ public:
 
     // The window that owns the component's windows, message boxes and dialogs, so that they
     // stay above it: the update centre while it is open. Null returns to the owner's window.
-    void SetWindowParent(QWidget* window) { m_windowParent = window; }
+    void SetWindowParent(QWidget* window);
     QWidget* WindowParent() const;
 
     // True once the information page has been fetched and read without error. Setting False

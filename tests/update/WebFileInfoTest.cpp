@@ -710,7 +710,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "raised by a progress slot"},
         RaiseCase{"DownloadErrorBox", true,
                   [](RaiseTest& r) {
-                      r.site.Set("/dl/Torv101.zip", LoopbackServer::Answer("HTTP/1.0 410 Gone\r\n\r\n"));
+                      r.site.Set("/dl/Torv101.zip",
+                                 [](Connection& c) { c.Send("HTTP/1.0 410 Gone\r\n\r\n"); });
                       r.RaiseAtBox("Error occurred while downloading");
                   },
                   "raised at Error occurred while downloading"},
