@@ -60,7 +60,8 @@ void TfrmMain::ShowUpdate()
     const QString home = UpdateHomeURL();
     if (WebFileInfo->HomeURL() != home)
         WebFileInfo->SetHomeURL(home);
-    auto form = std::make_unique<TfrmUpdate>(WebFileInfo);
+    // A child of the main window, so that the window manager keeps it above the main window.
+    auto form = std::make_unique<TfrmUpdate>(WebFileInfo, this);
     frmUpdate = form.get();
     struct Forget {
         ~Forget() { frmUpdate = nullptr; }

@@ -56,12 +56,14 @@ void CloseSplashWindows()
 } // namespace
 
 ModalResult MessageBox(const QString& text, const QString& caption, MessageIcon icon,
-                       MessageButtons buttons)
+                       MessageButtons buttons, QWidget* owner)
 {
     CloseSplashWindows();
     if (Hook())
-        return Hook()({text, caption, icon, buttons});
-    QMessageBox box(ToQt(icon), caption, ScreenText(text), ToQt(buttons));
+        return Hook()({text, caption, icon, buttons, owner});
+    QMessageBox box(ToQt(icon), caption, QString(), ToQt(buttons), owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(ScreenText(text));
     box.adjustSize();
     if (QScreen* screen = QGuiApplication::primaryScreen())
         box.move(screen->availableGeometry().center() - box.rect().center());

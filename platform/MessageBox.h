@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 
+class QWidget;
+
 // The result of a modal window or message box.
 enum class ModalResult {
     mrNone = 0,
@@ -24,12 +26,15 @@ struct MessageBoxRecord {
     QString caption;
     MessageIcon icon;
     MessageButtons buttons;
+    QWidget* owner = nullptr;
 };
 
 // Shows a modal message box and returns the button the user pressed. A splash window still
-// showing is closed first, so that it cannot hide the box.
+// showing is closed first, so that it cannot hide the box. The text is shown as plain text,
+// never as markup: it may carry what a server sent. With an owner the box belongs to that
+// window and the window manager keeps it above it.
 ModalResult MessageBox(const QString& text, const QString& caption, MessageIcon icon,
-                       MessageButtons buttons);
+                       MessageButtons buttons, QWidget* owner = nullptr);
 
 // The text as the box shows it: CR LF, LF CR and a lone CR each break the line once. The hook
 // receives the text unchanged.

@@ -95,14 +95,26 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
     connect(btnClose, &TExplorerButton::OnClick, this,
             [this] { Application::Guard(this, [this] { CloseUpdateCenter(); }); });
 
+    // The component's windows, boxes and dialogs belong to the centre while it exists, so
+    // that they and the centre stay together above the main window.
+    m_webFileInfo->SetWindowParent(this);
     FormCreate();
+}
+
+TfrmUpdate::~TfrmUpdate()
+{
+    if (m_webFileInfo && m_webFileInfo->WindowParent() == this)
+        m_webFileInfo->SetWindowParent(nullptr);
 }
 
 QLabel* TfrmUpdate::AddLabel(const char* name, const QString& text, int left, int top,
                              const QColor& colour, bool visible)
 {
-    auto* label = new QLabel(text, Panel1);
+    auto* label = new QLabel(Panel1);
     label->setObjectName(name);
+    // Some labels show what the update page says: never as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setFont(DialogFont(11));
     SetColour(label, colour);
     label->move(left, top);
@@ -170,7 +182,7 @@ void TfrmUpdate::CheckUpdate()
         Screen::SetCursor(TCursor::crDefault);
         MessageBox("Get Info failed due to:\r\n" + m_webFileInfo->LastError(),
                    Application::instance() ? Application::instance()->Title() : QString(),
-                   MessageIcon::None, MessageButtons::Ok);
+                   MessageIcon::None, MessageButtons::Ok, this);
         return;
     }
     SetColour(lblUpdateStatus, clRed);

@@ -6,6 +6,8 @@
 
 #include "platform/NoCloseDialog.h"
 
+#include <QPointer>
+
 class QFrame;
 class QLabel;
 class TExplorerButton;
@@ -20,7 +22,9 @@ public:
     static constexpr const char* CompileDate = "April 6, 1999";
 
     // `webFileInfo` is the main window's component; it outlives the window.
+    // While the window exists, the component's windows and boxes belong to it.
     explicit TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent = nullptr);
+    ~TfrmUpdate() override;
 
     void FormCreate();
     void CheckUpdate();
@@ -63,7 +67,7 @@ private:
     TExplorerButton* AddButton(const char* name, const QString& caption, int left,
                                const QString& image, bool visible);
 
-    TWebFileInfo* m_webFileInfo;
+    QPointer<TWebFileInfo> m_webFileInfo;
     bool m_checkQueued = false;
 };
 

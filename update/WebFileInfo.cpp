@@ -12,7 +12,6 @@
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QWidget>
 
 namespace {
@@ -48,9 +47,9 @@ public:
 THttpEvents* sharedEvents = nullptr;
 THttpCli* sharedClient = nullptr; // &sharedEvents->Client while it exists
 
-void Warn(const QString& caption, const QString& text)
+void Warn(const QString& caption, const QString& text, QWidget* owner)
 {
-    MessageBox(text, caption, MessageIcon::Warning, MessageButtons::Ok);
+    MessageBox(text, caption, MessageIcon::Warning, MessageButtons::Ok, owner);
 }
 } // namespace
 
@@ -120,8 +119,15 @@ void TWebFileInfo::SetUIFont(const QFont& font)
     m_uiOwnerFont = false;
 }
 
-QWidget* TWebFileInfo::OwnerWindow() const
+void TWebFileInfo::SetWindowParent(QWidget* window)
 {
+    m_windowParent = window;
+}
+
+QWidget* TWebFileInfo::WindowParent() const
+{
+    if (m_windowParent)
+        return m_windowParent;
     return m_owner ? m_owner->window() : nullptr;
 }
 
@@ -172,15 +178,19 @@ bool TWebFileInfo::RetrieveInfo()
         return true;
     if (m_homeURL.isEmpty()) {
         Warn("Missing Home URL",
-             "Can not retrieve version information\rbecause no home url was provided.");
+             "Can not retrieve version information\rbecause no home url was provided.",
+             WindowParent());
         return false;
     }
     if (m_infoTags->AllEmpty()) {
         Warn("Missing Tag Information",
-             "Can not retrieve version information\rbecause no tag information was provided.");
+             "Can not retrieve version information\rbecause no tag information was provided.",
+             WindowParent());
         return false;
     }
     ExceptionHook hook(this);
+    // The wait window stays up across a chain of redirect tags and goes at the end.
+    Teardown teardown(this);
     EnsureClient();
 
     bool result = false;
@@ -203,7 +213,6 @@ bool TWebFileInfo::RetrieveInfo()
             break;
         }
     }
-    m_waitWindow.reset();
     m_active = result;
     return m_active;
 }
@@ -212,13 +221,19 @@ bool TWebFileInfo::FetchPage(const QString& url)
 {
     ConfigureProxy();
     QByteArray body;
-    const bool fetched = FetchToMemory(url, "Checking For Update...", &body);
-    if (fetched && sharedClient->StatusCode() > 200) {
-        m_lastError = sharedClient->ReasonPhrase();
-        if (m_waitWindow)
-            m_waitWindow->hide(); // the transfer it watched is over
-        MessageBox(QString::number(sharedClient->StatusCode()), Application::instance()->Title(),
-                   MessageIcon::None, MessageButtons::Ok);
+    bool fetched = FetchToMemory(url, "Checking For Update...", &body);
+    if (fetched && sharedClient->StatusCode() != 200) {
+        fetched = false;
+        m_lastError = StatusFailure();
+        // An answer without a status line has no number to show; its text reaches the user
+        // through LastError like any other failure.
+        if (sharedClient->StatusCode() != 0) {
+            if (m_waitWindow)
+                m_waitWindow->hide(); // the transfer it watched is over
+            MessageBox(QString::number(sharedClient->StatusCode()),
+                       Application::instance() ? Application::instance()->Title() : QString(),
+                       MessageIcon::None, MessageButtons::Ok, WindowParent());
+        }
     }
     ClearValues();
     if (!fetched || !m_lastError.isEmpty())
@@ -343,7 +358,7 @@ bool TWebFileInfo::FetchToMemory(const QString& url, const QString& waitText, QB
     if (started) {
         m_limitTimer.start(PageTimeLimit);
         if (!m_waitWindow)
-            m_waitWindow = std::make_unique<TPleaseWait>(waitText, UIFont(), OwnerWindow());
+            m_waitWindow = std::make_unique<TPleaseWait>(waitText, UIFont(), WindowParent());
         else
             m_waitWindow->Label()->setText(waitText);
         if (!m_requestDone)
@@ -363,24 +378,54 @@ bool TWebFileInfo::FetchToMemory(const QString& url, const QString& waitText, QB
     return true;
 }
 
-std::unique_ptr<TReadMeWindow> TWebFileInfo::FetchReadMeWindow()
+std::unique_ptr<TReadMeWindow> TWebFileInfo::FetchReadMeWindow(const QString& tag)
 {
     ExceptionHook hook(this);
-    EnsureClient();
-    ConfigureProxy();
-    QString url;
-    if (!TagAddress(m_values.ReadMe, "read-me", &url))
-        return nullptr;
     QByteArray text;
-    const bool fetched = FetchToMemory(url, "Retrieving ReadMe...", &text);
-    m_waitWindow.reset();
-    if (!fetched)
-        return nullptr;
-    if (sharedClient->StatusCode() > 200) {
-        m_lastError = sharedClient->ReasonPhrase();
-        return nullptr;
+    {
+        Teardown teardown(this);
+        EnsureClient();
+        ConfigureProxy();
+        QString url;
+        if (!TagAddress(tag, "read-me", &url))
+            return nullptr;
+        if (!FetchToMemory(url, "Retrieving ReadMe...", &text))
+            return nullptr;
+        if (sharedClient->StatusCode() != 200) {
+            m_lastError = StatusFailure();
+            return nullptr;
+        }
     }
-    return std::make_unique<TReadMeWindow>(QString::fromUtf8(text), UIFont(), OwnerWindow());
+    return std::make_unique<TReadMeWindow>(QString::fromUtf8(text), UIFont(), WindowParent());
+}
+
+QString TWebFileInfo::StatusFailure() const
+{
+    if (!sharedClient || sharedClient->StatusCode() == 200)
+        return QString();
+    if (sharedClient->StatusCode() == 0)
+        return "The server's answer has no status line";
+    return sharedClient->ReasonPhrase();
+}
+
+void TWebFileInfo::EndTransfer() noexcept
+{
+    m_limitTimer.stop();
+    m_memoryLimit = -1;
+    m_downloading = false;
+    if (sharedClient) {
+        sharedClient->SetResponseStream(nullptr);
+        if (m_transferActive) {
+            m_transferActive = false;
+            try {
+                sharedClient->Abort();
+            } catch (...) {
+                // The client is made ready again before the next request starts.
+            }
+        }
+    }
+    m_waitWindow.reset();
+    m_progressWindow.reset();
 }
 
 void TWebFileInfo::HttpDocData()
@@ -442,16 +487,21 @@ void TWebFileInfo::ExceptionHook::Handle(QObject* sender, const std::exception& 
     if (m_owner && !m_spent && dynamic_cast<const EHttpException*>(&e)) {
         m_spent = true;
         m_owner->HandleHttpException(e);
-    } else if (m_saved) {
-        m_saved(sender, e);
-    } else if (Application* app = Application::instance()) {
-        app->ShowDefaultException(QString::fromStdString(e.what()));
+        return;
     }
+    // Whatever else a handler raised while a transfer runs ends that transfer too, so that its
+    // window does not wait for an end that may never come; the error itself goes on to the
+    // saved handler.
+    if (m_owner && m_owner->m_transferActive)
+        m_owner->FailTransfer(QString::fromStdString(e.what()));
+    if (m_saved)
+        m_saved(sender, e);
+    else if (Application* app = Application::instance())
+        app->ShowDefaultException(QString::fromStdString(e.what()));
 }
 
-void TWebFileInfo::HandleHttpException(const std::exception& e)
+void TWebFileInfo::FailTransfer(const QString& message)
 {
-    const QString message = QString::fromStdString(e.what());
     m_lastError = message;
     m_httpFault = true;
     m_transferActive = false;
@@ -469,5 +519,12 @@ void TWebFileInfo::HandleHttpException(const std::exception& e)
         if (sharedClient->State() != hcReady)
             sharedClient->Abort();
     }
-    Warn("Exception", QString("Error retrieving update information.\rException: %1.").arg(message));
+}
+
+void TWebFileInfo::HandleHttpException(const std::exception& e)
+{
+    const QString message = QString::fromStdString(e.what());
+    FailTransfer(message);
+    Warn("Exception", QString("Error retrieving update information.\rException: %1.").arg(message),
+         WindowParent());
 }

@@ -7,7 +7,10 @@
 // All network work goes through the one process-wide THttpCli. Every transfer is watched by
 // exactly one modal window ("Please Wait" or "Download Progress") that the end of the
 // transfer closes; the user can end a download only through Cancel, and the information page
-// and the read-me are bounded in size and time.
+// and the read-me are bounded in size and time. However an operation ends, by return or by
+// an exception, its transfer is ended and its windows are taken down on the way out. Only a
+// status of 200 counts as success. Every read-me is shown as plain text in the "Read Me"
+// window; nothing from the server is opened by another program except the signed update.
 //
 // The commands (GetInfo, ExecuteUpdate, ShowReadMe, DownloadUpdateTo, DownloadFile) run message
 // loops while they wait. One of them called from inside such a loop while another runs on the
@@ -29,7 +32,6 @@
 #include <memory>
 
 class QFile;
-class QTemporaryDir;
 class TPleaseWait;
 class TReadMeWindow;
 class TWebDlProgress;
@@ -82,9 +84,14 @@ public:
     static constexpr int DefaultPageTimeLimit = 60000; // milliseconds for the whole fetch
 
     // `owner` is the form that holds the component (its font is the default UIFont, and its
-    // window is the parent of the component's windows).
+    // window is the parent of the component's windows unless SetWindowParent names another).
     explicit TWebFileInfo(QWidget* owner = nullptr);
     ~TWebFileInfo() override;
+
+    // The window that owns the component's windows, message boxes and dialogs, so that they
+    // stay above it: the update centre while it is open. Null returns to the owner's window.
+    void SetWindowParent(QWidget* window);
+    QWidget* WindowParent() const;
 
     // True once the information page has been fetched and read without error. Setting False
     // makes the next GetInfo fetch again; setting True is ignored.
@@ -174,6 +181,24 @@ signals:
     void OnDownloadProgress(QObject* sender, qint64 bytesReceived, qint64 fileSize);
 
 private:
+    // Ends the running transfer and takes the component's windows down when an operation is
+    // left, whether by return or by an exception; a component deleted meanwhile (inside a
+    // message loop of the operation) has done so in its destructor and is not touched.
+    class Teardown {
+    public:
+        explicit Teardown(TWebFileInfo* owner) : m_owner(owner) {}
+        ~Teardown()
+        {
+            if (m_owner)
+                m_owner->EndTransfer();
+        }
+        Teardown(const Teardown&) = delete;
+        Teardown& operator=(const Teardown&) = delete;
+
+    private:
+        QPointer<TWebFileInfo> m_owner;
+    };
+
     // Routes exceptions to the component for the length of one operation: the constructor
     // installs the hook (unless the component's hook is in place already) and the destructor
     // puts the saved handler back; nothing else touches the application's handler. The first
@@ -202,12 +227,21 @@ private:
     bool DownloadUpdate(const QString& fileName);
 
     void HandleHttpException(const std::exception& e);
+    // Ends the running transfer with `message` as its failure and hides its window; the
+    // client is left ready for the next request.
+    void FailTransfer(const QString& message);
+    // Detaches the client from our stream, aborts a transfer still running and frees the wait
+    // and progress windows. Never raises.
+    void EndTransfer() noexcept;
+    // Empty when the client's answer has status 200, else the failure's text: the server's
+    // reason, or a text of ours when the answer had no status line.
+    QString StatusFailure() const;
     void EnsureClient();
     void ConfigureProxy();
     // Starts a GET of `url` into `stream`; false (with LastError) when it may not start.
     bool StartRequest(const QString& url, QIODevice* stream);
     // Fetches `url` into memory while a "Please Wait" window shows `waitText`; false with
-    // LastError when the transfer failed (a status above 200 sets no LastError here).
+    // LastError when the transfer failed (the status is not judged here).
     bool FetchToMemory(const QString& url, const QString& waitText, QByteArray* body);
     bool FetchPage(const QString& url);
     void ClearValues();
@@ -225,10 +259,12 @@ private:
     // is bounded by its size and must have its hash.
     bool Download(const QString& url, const QString& fileName, const QString& caption,
                   const TUpdateManifest* manifest);
-    std::unique_ptr<TReadMeWindow> FetchReadMeWindow();
-    QWidget* OwnerWindow() const;
+    // Fetches the read-me a tag of the page names into a "Read Me" window; null (with
+    // LastError) on failure.
+    std::unique_ptr<TReadMeWindow> FetchReadMeWindow(const QString& tag);
 
     QPointer<QWidget> m_owner;
+    QPointer<QWidget> m_windowParent;
     bool m_active = false;
     QString m_currentVersion;
     TWfiDateFormat m_dateFormat = wfidDFSDate;
@@ -253,14 +289,13 @@ private:
 
     std::unique_ptr<TPleaseWait> m_waitWindow;
     std::unique_ptr<TWebDlProgress> m_progressWindow;
-    std::unique_ptr<QTemporaryDir> m_readMeFolder;
     bool m_hooked = false;  // an ExceptionHook of ours is installed
     bool m_busy = false;    // a command runs
     bool m_downloading = false;
     qint64 m_downloadBound = -1; // bytes of the signed update being downloaded; -1 = none
     bool m_transferActive = false; // a request of ours runs and its end is awaited
     bool m_requestDone = false;
-    bool m_httpFault = false;  // an EHttpException ended the transfer
+    bool m_httpFault = false;  // an exception raised while the transfer ran ended it
     QString m_limitError;      // a bound of ours ended the transfer
     qint64 m_memoryLimit = -1; // bytes allowed in the running memory fetch; -1 = none
     QTimer m_limitTimer;

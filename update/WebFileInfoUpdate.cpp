@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -24,15 +23,15 @@
 #include <unistd.h>
 
 namespace {
-bool AskYesNo(const QString& caption, const QString& text)
+bool AskYesNo(const QString& caption, const QString& text, QWidget* owner)
 {
-    return MessageBox(text, caption, MessageIcon::Question, MessageButtons::YesNo) ==
+    return MessageBox(text, caption, MessageIcon::Question, MessageButtons::YesNo, owner) ==
            ModalResult::mrYes;
 }
 
-void Warn(const QString& caption, const QString& text)
+void Warn(const QString& caption, const QString& text, QWidget* owner)
 {
-    MessageBox(text, caption, MessageIcon::Warning, MessageButtons::Ok);
+    MessageBox(text, caption, MessageIcon::Warning, MessageButtons::Ok, owner);
 }
 
 const char* const saveFilterTexts[] = {"Application (*.EXE)", "Zipped File", "All Files (*.*)"};
@@ -41,6 +40,7 @@ const char* const saveFilterPatterns[] = {"*.EXE", "*.ZIP", "*.*"};
 
 bool TWebFileInfo::RunUpdate()
 {
+    Teardown teardown(this);
     if (!RetrieveInfo()) {
         Warn("Connection Error",
              m_lastError.isEmpty()
@@ -48,19 +48,21 @@ bool TWebFileInfo::RunUpdate()
                            "Error unknown.")
                  : QString("Could not retrieve version information from the Internet.\r"
                            "Error: \"%1.\"")
-                       .arg(m_lastError));
+                       .arg(m_lastError),
+             WindowParent());
         return false;
     }
     if (!IsNewerVersion()) {
         MessageBox("There is no update available.", "No Update Found", MessageIcon::Information,
-                   MessageButtons::Ok);
+                   MessageButtons::Ok, WindowParent());
         return false;
     }
     if (m_options.Contains(wfioDisplayReadMe))
         OfferReadMe(true);
     if (!AskYesNo("Update Available", QString("Current version is %1.\rVersion %2 is available.")
                                               .arg(m_currentVersion, m_values.Version) +
-                                          "\r" + "Download the update?"))
+                                          "\r" + "Download the update?",
+                  WindowParent()))
         return false;
 
     SaveFileRequest request;
@@ -71,7 +73,7 @@ bool TWebFileInfo::RunUpdate()
         request.directory = QDir::homePath();
     for (int i = 0; i < 3; ++i)
         request.filters.append(FileFilter{saveFilterTexts[i], {saveFilterPatterns[i]}});
-    request.owner = OwnerWindow();
+    request.owner = WindowParent();
     const SaveFileAnswer answer = SaveFileDialog(request);
     if (!answer.accepted)
         return false;
@@ -90,7 +92,7 @@ bool TWebFileInfo::RunUpdate()
                                  .arg(m_lastError);
         if (!m_keptPartFile.isEmpty())
             text += QString("\rThe part received is kept as %1.").arg(m_keptPartFile);
-        Warn("Download Error", text);
+        Warn("Download Error", text, WindowParent());
         return false;
     }
     if (!m_options.Contains(wfioRunUpdate))
@@ -102,7 +104,7 @@ bool TWebFileInfo::RunUpdate()
             ? QString("Do you want to install the update now?\rThis will close %1.")
                   .arg(Application::instance() ? Application::instance()->Title() : QString())
             : QString("Do you want to install the update now?");
-    if (!AskYesNo("Install Update", question))
+    if (!AskYesNo("Install Update", question, WindowParent()))
         return true;
 
     // The desktop opens the file with the program it is associated with. Run parameters
@@ -110,14 +112,14 @@ bool TWebFileInfo::RunUpdate()
     ShellOpenRequest open;
     open.file = m_localFileName;
     open.show = ShellShowMode::ShowNormal;
-    open.owner = OwnerWindow();
+    open.owner = WindowParent();
     if (ShellExecute(open) > 32) {
         if (exitDuringUpdate)
             QMetaObject::invokeMethod(
                 qApp, [] { TNoCloseDialog::CloseAllWindows(); }, Qt::QueuedConnection);
         return true;
     }
-    Warn("Error", "Can not start program.");
+    Warn("Error", "Can not start program.", WindowParent());
     return true;
 }
 
@@ -130,31 +132,20 @@ bool TWebFileInfo::OfferReadMe(bool ask)
     if (ask &&
         !AskYesNo("Update Available", QString("Current version is %1.\rVersion %2 is available.")
                                               .arg(m_currentVersion, m_values.Version) +
-                                          "\r" + "Would you like to view the ReadMe file?"))
+                                          "\r" + "Would you like to view the ReadMe file?",
+                  WindowParent()))
         return false;
 
-    if (!m_values.ReadMeExt.isEmpty()) {
-        // A fresh private folder for every read-me, under a cleaned name.
-        m_readMeFolder = std::make_unique<QTemporaryDir>();
-        QString name = InfoPage::FileNameFromAddress(m_values.ReadMeExt);
-        if (name.isEmpty())
-            name = "ReadMe";
-        const QString target = m_readMeFolder->filePath(name);
-        bool opened = false;
-        if (m_readMeFolder->isValid() &&
-            Download(m_values.ReadMeExt, target, "Downloading ReadMe", nullptr)) {
-            ShellOpenRequest open;
-            open.file = target;
-            open.owner = OwnerWindow();
-            opened = ShellExecute(open) > 32;
-        }
-        if (opened)
-            return true;
-        Warn("Error", "Can not start program.");
-    }
-    if (!m_values.ReadMe.isEmpty()) {
-        if (std::unique_ptr<TReadMeWindow> window = FetchReadMeWindow())
+    // Both read-mes are shown as text in the read-me window: nothing the server sends is handed
+    // to another program. The one of the read-me-ext tag comes first, the plain one stands in
+    // when it cannot be fetched.
+    for (const QString& url : {m_values.ReadMeExt, m_values.ReadMe}) {
+        if (url.isEmpty())
+            continue;
+        if (std::unique_ptr<TReadMeWindow> window = FetchReadMeWindow(url)) {
             window->exec();
+            break;
+        }
     }
     return true;
 }
@@ -173,7 +164,8 @@ bool TWebFileInfo::DownloadUpdate(const QString& fileName)
         QFileInfo::exists(m_localFileName) &&
         !AskYesNo("File Exists",
                   QString("The file %1 already exists.\rDo you want to overwrite it?")
-                      .arg(m_localFileName)))
+                      .arg(m_localFileName),
+                  WindowParent()))
         return false;
     // Everything about the file is settled before a byte of it is fetched.
     QString url;
@@ -272,6 +264,7 @@ bool TWebFileInfo::Download(const QString& url, const QString& fileName, const Q
                             const TUpdateManifest* manifest)
 {
     ExceptionHook hook(this);
+    Teardown teardown(this);
     EnsureClient();
     ConfigureProxy();
     m_keptPartFile.clear();
@@ -293,7 +286,8 @@ bool TWebFileInfo::Download(const QString& url, const QString& fileName, const Q
         m_lastError = reason;
         return false;
     }
-    m_progressWindow = std::make_unique<TWebDlProgress>(SharedHttpCli(), UIFont(), OwnerWindow());
+    m_progressWindow =
+        std::make_unique<TWebDlProgress>(SharedHttpCli(), UIFont(), WindowParent());
     m_progressWindow->lblDownloading->setText(caption);
     if (!m_requestDone)
         m_progressWindow->ShowModal();
@@ -309,8 +303,8 @@ bool TWebFileInfo::Download(const QString& url, const QString& fileName, const Q
         m_lastError = m_limitError;
     } else if (m_httpFault) {
         // LastError holds the exception's message.
-    } else if (SharedHttpCli()->StatusCode() > 200) {
-        m_lastError = SharedHttpCli()->ReasonPhrase();
+    } else if (SharedHttpCli()->StatusCode() != 200) {
+        m_lastError = StatusFailure();
     } else if (announced >= 0 && received != announced) {
         m_lastError = QString("The download ended after %1 of %2 bytes")
                           .arg(InfoPage::FormatThousands(received),

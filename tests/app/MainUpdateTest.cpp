@@ -11,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -74,6 +75,42 @@ TEST(MainUpdate, OpensANewCentrePerCommandAndFetchesThePageOnce)
     EXPECT_EQ(
         seams.BoxTexts(),
         QStringList{"Tallyhorn: Get Info failed due to:\r\nA test run reaches only 127.0.0.1"});
+    w.close();
+}
+
+// A page whose date cannot be read: the error reaches the program's trap once, and then
+// nothing is left above the centre, which is a child of the main window and closes as usual;
+// afterwards the main window takes input again.
+TEST(MainUpdate, AnErrorInTheCheckLeavesTheCentreAndTheMainWindowWorking)
+{
+    TempProgramFolder folder;
+    ScriptedSite site;
+    UpdateSeams seams;
+    site.SetDocument("/Torv/Torv.htm",
+                     InfoPageHtml({{"version", "1.0.01"}, {"date", "06-04-1999"}}));
+    TfrmMain w;
+    w.show();
+    ASSERT_TRUE(
+        ProfileFile(w.IniFileName())
+            .WriteString("Update", "Host", QString("127.0.0.1:%1").arg(site.Server().Port())));
+
+    bool centreOnTop = false;
+    bool centreIsChild = false;
+    WhenWidgetShown([&](QWidget* window) { return window == frmUpdate && !seams.boxes.isEmpty(); },
+                    [&](QWidget*) {
+                        centreOnTop = QApplication::activeModalWidget() == frmUpdate;
+                        centreIsChild = frmUpdate->parentWidget() == &w &&
+                                        frmUpdate->windowHandle()->transientParent() ==
+                                            w.windowHandle();
+                        frmUpdate->btnClose->OnClick();
+                    });
+    Find<TExplorerButton>(w, "btnUpdate")->OnClick();
+    EXPECT_EQ(seams.BoxTexts(), QStringList{"Information: An unidentified error has occurred."});
+    EXPECT_TRUE(centreOnTop) << "the centre is the modal window, nothing above it";
+    EXPECT_TRUE(centreIsChild);
+    EXPECT_EQ(frmUpdate, nullptr);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(Find<TWebFileInfo>(w, "WebFileInfo")->WaitWindow(), nullptr);
     w.close();
 }
 } // namespace

@@ -8,6 +8,9 @@
 #include "tests/support/TrapRecorder.h"
 
 #include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QWindow>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -144,4 +147,38 @@ TEST(MessageBoxText, EveryKindOfLineEndBreaksTheLineOnce)
               "Could not retrieve.\nError unknown.");
     EXPECT_EQ(ScreenText("a\r\nb\n\rc\nd"), "a\nb\nc\nd");
     EXPECT_EQ(ScreenText("a\r\rb"), "a\n\nb");
+}
+
+// The real box, not the test hook: a server's text is shown as it is, never as markup, and a
+// box with an owner is transient for it.
+TEST(MessageBoxText, IsPlainTextAndBelongsToItsOwner)
+{
+    QWidget owner;
+    owner.show();
+    SetMessageBoxHook({});
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    bool transient = false;
+    std::function<void()> look;
+    look = [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            QTimer::singleShot(5, qApp, look);
+            return;
+        }
+        shown = box->text();
+        format = box->textFormat();
+        transient = box->parentWidget() == &owner &&
+                    box->windowHandle()->transientParent() == owner.windowHandle();
+        box->button(QMessageBox::Ok)->click();
+    };
+    QTimer::singleShot(0, qApp, look);
+    const ModalResult result = MessageBox("<h1 style=color:red>2.0 FREE!</h1>\rsecond line",
+                                          "Tallyhorn", MessageIcon::None, MessageButtons::Ok,
+                                          &owner);
+    MessageBoxAnswerer::InstallDefault();
+    EXPECT_EQ(result, ModalResult::mrOk);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown, "<h1 style=color:red>2.0 FREE!</h1>\nsecond line");
+    EXPECT_TRUE(transient);
 }

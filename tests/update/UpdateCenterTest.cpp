@@ -1,17 +1,25 @@
 // The update centre window: its states after the check, and that only its Close button ends
 // it.
 #include "controls/ExplBtn.h"
+#include "tests/support/SignedRelease.h"
 #include "tests/support/UpdateSeams.h"
+#include "update/PleaseWait.h"
+#include "update/ReadMeWindow.h"
 #include "update/Update.h"
+#include "update/WebDlProgress.h"
 #include "update/WebFileInfo.h"
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
+using Connection = LoopbackServer::Connection;
+
 struct UpdateCenterTest : ::testing::Test {
     ScriptedSite site;
     UpdateSeams seams;
@@ -61,6 +69,9 @@ TEST_P(UpdateCenterStates, ShowTheServersVersionAndOfferNewerOnes)
     EXPECT_EQ(Colour(form->lblUpdateStatus), QColor(255, 0, 0));
     EXPECT_EQ(form->lblVersion->text(), GetParam().version);
     EXPECT_EQ(Colour(form->lblVersion), QColor(0, 0, 255));
+    // What the page says is shown as text, one line high, never drawn as markup.
+    EXPECT_EQ(form->lblVersion->textFormat(), Qt::PlainText);
+    EXPECT_LT(form->lblVersion->height(), 20);
     EXPECT_EQ(form->lblDate->text(), "May 3, 2000");
     EXPECT_FALSE(form->lblDate->isVisible());
     EXPECT_EQ(form->btnRetrieveUpdate->isVisible(), GetParam().retrieve);
@@ -72,7 +83,9 @@ INSTANTIATE_TEST_SUITE_P(
     Versions, UpdateCenterStates,
     ::testing::Values(StateCase{"Newer", "1.0.01", "Update Information", true},
                       StateCase{"Same", "1.0.00", "No Update Available", false},
-                      StateCase{"NotNumeric", "beta two", "No Update Available", false}),
+                      StateCase{"NotNumeric", "beta two", "No Update Available", false},
+                      StateCase{"Markup", "<h1 style=color:red>2.0 FREE!</h1>",
+                                "No Update Available", false}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(UpdateCenterTest, FailureKeepsTheInitialTextsAndNamesTheReason)
@@ -123,5 +136,78 @@ TEST_F(UpdateCenterTest, OnlyTheCloseButtonEndsTheWindow)
     form->show();
     ASSERT_TRUE(ProcessMessagesUntil([&] { return form->btnRetrieveUpdate->isVisible(); }));
     EXPECT_EQ(site.RequestLines().size(), 1u);
+}
+
+// The component's wait and progress windows, its boxes, dialogs and read-me window belong to
+// the centre and are transient for it, so that the window manager keeps them together above
+// the main window.
+TEST_F(UpdateCenterTest, TheComponentsWindowsBelongToTheCentre)
+{
+    QTemporaryDir folder;
+    wfi.InfoTags()->DownloadTag = "url";
+    wfi.InfoTags()->ReadMeTag = "readme";
+    wfi.InfoTags()->ManifestTag = "manifest";
+    wfi.InfoTags()->SignatureTag = "signature";
+    wfi.SetOptions({wfioDisplayReadMe, wfioRunUpdate});
+    // A signed release, so that the download starts and its progress window shows.
+    const TestKey key;
+    wfi.SetPublicKey(key.Public());
+    const std::string release(4096, 'x');
+    std::vector<std::pair<std::string, std::string>> tags = {
+        {"version", "1.0.01"},
+        {"url", site.Url("/dl/Torv101.zip").toStdString()},
+        {"readme", site.Url("/ReadMe.txt").toStdString()}};
+    for (const auto& tag : SignedTags(ManifestText("1.0.01", release), key))
+        tags.push_back(tag);
+    const std::string page = InfoPageHtml(tags);
+    // Each answer is held back until the window watching it has been looked at.
+    auto held = [](const std::string& response) {
+        return [response](Connection& c) {
+            c.Send(response.substr(0, 17));
+            c.WaitForRelease();
+            c.Send(response.substr(17));
+        };
+    };
+    site.Set("/Torv/Torv.htm", held(ScriptedSite::Ok(page)));
+    site.SetDocument("/dl/Torv101.zip", release);
+    site.SetDocument("/ReadMe.txt", "notes", true, "text/plain");
+    seams.saveAnswer = {true, folder.filePath("Torv101.zip"), 3};
+
+    QStringList owners;
+    auto record = [&](QWidget* window) {
+        const QWindow* handle = window->windowHandle();
+        owners << QString("%1 %2 %3")
+                      .arg(window->metaObject()->className())
+                      .arg(window->parentWidget() == form.get())
+                      .arg(handle && handle->transientParent() == form->windowHandle());
+    };
+    WhenWindowShown<TPleaseWait>([&](TPleaseWait* w) {
+        record(w);
+        site.Server().Release();
+    });
+    form = std::make_unique<TfrmUpdate>(&wfi);
+    form->show();
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return form->btnRetrieveUpdate->isVisible(); }));
+
+    WhenWindowShown<TReadMeWindow>([&](TReadMeWindow* w) {
+        record(w);
+        w->OkButton->click();
+    });
+    QObject::connect(&wfi, &TWebFileInfo::OnDownloadProgress, form.get(), [&] {
+        if (TWebDlProgress* w = wfi.ProgressWindow(); w && !w->Cancelled) {
+            record(w);
+            w->btnCancel->click();
+        }
+    });
+    form->btnRetrieveUpdate->OnClick();
+    EXPECT_EQ(owners, (QStringList{"TPleaseWait 1 1", "TReadMeWindow 1 1", "TWebDlProgress 1 1"}));
+    ASSERT_EQ(seams.boxes.size(), 3) << seams.BoxTexts().join("\n").toStdString();
+    for (const MessageBoxRecord& box : seams.boxes)
+        EXPECT_EQ(box.owner, form.get()) << box.text.toStdString();
+    ASSERT_EQ(seams.saveRequests.size(), 1);
+    EXPECT_EQ(seams.saveRequests[0].owner, form.get());
+    EXPECT_EQ(wfi.WindowParent(), form.get());
+    form.reset();
+    EXPECT_EQ(wfi.WindowParent(), nullptr) << "the centre gives its windows back";
 }
 } // namespace

@@ -5,6 +5,7 @@
 #include "calc/Errors.h"
 #include "platform/Application.h"
 #include "tests/support/FailingDevice.h"
+#include "tests/support/SignedRelease.h"
 #include "tests/support/UpdateSeams.h"
 #include "update/PleaseWait.h"
 #include "update/ReadMeWindow.h"
@@ -19,36 +20,10 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sodium.h>
 #include <unistd.h>
 
 namespace {
 using Connection = LoopbackServer::Connection;
-
-// A key pair made for the test, signing like scripts/sign-update.
-struct TestKey {
-    unsigned char publicKey[crypto_sign_PUBLICKEYBYTES];
-    unsigned char secretKey[crypto_sign_SECRETKEYBYTES];
-    TestKey()
-    {
-        EXPECT_GE(sodium_init(), 0);
-        crypto_sign_keypair(publicKey, secretKey);
-    }
-    QString Public() const
-    {
-        return QByteArray(reinterpret_cast<const char*>(publicKey), sizeof publicKey).toBase64();
-    }
-    std::string Sign(const std::string& data) const
-    {
-        unsigned char signature[crypto_sign_BYTES];
-        crypto_sign_detached(signature, nullptr,
-                             reinterpret_cast<const unsigned char*>(data.data()), data.size(),
-                             secretKey);
-        return QByteArray(reinterpret_cast<const char*>(signature), sizeof signature)
-            .toBase64()
-            .toStdString();
-    }
-};
 
 std::string Release(std::size_t size)
 {
@@ -84,22 +59,6 @@ struct WebFileInfoTest : ::testing::Test {
         wfi->SetPublicKey(key.Public());
         wfi->SetOptions({wfioDisplayReadMe, wfioRunUpdate});
         seams.saveAnswer = {true, folder.filePath("Torv101.zip"), 2};
-    }
-    // The manifest text of a release, as scripts/sign-update writes it.
-    static std::string ManifestText(const std::string& version, const std::string& bytes,
-                                    const std::string& file = "Torv101.zip",
-                                    const std::string& product = "Tallyhorn")
-    {
-        return "update-manifest=1\nproduct=" + product + "\nversion=" + version + "\nfile=" +
-               file + "\nsize=" + std::to_string(bytes.size()) + "\nsha256=" +
-               Sha256OfBytes(bytes).toStdString() + "\n";
-    }
-    // The manifest and signature tags for `text`, signed with `signer`.
-    static std::vector<std::pair<std::string, std::string>> SignedTags(const std::string& text,
-                                                                       const TestKey& signer)
-    {
-        return {{"manifest", QByteArray::fromStdString(text).toBase64().toStdString()},
-                {"signature", signer.Sign(text)}};
     }
     // A page announcing `version` whose download is /dl/Torv101.zip, described by a manifest
     // signed with the key.
@@ -432,7 +391,20 @@ INSTANTIATE_TEST_SUITE_P(
                          });
                      },
                      true, true, false, "Connection aborted on request", 1000,
-                     "1,000 of 200,000 bytes received."}),
+                     "1,000 of 200,000 bytes received."},
+        DownloadCase{"NoStatusLine",
+                     [](ScriptedSite& s, const std::string& r) {
+                         Serve(s, "Content-Type: application/zip\r\n\r\n" + r);
+                     },
+                     true, false, false, "The server's answer has no status line", 200000,
+                     "200,000 bytes received."},
+        DownloadCase{"Informational",
+                     [](ScriptedSite& s, const std::string& r) {
+                         Serve(s, "HTTP/1.0 102 Processing\r\nContent-Length: 200000\r\n\r\n" +
+                                      r);
+                     },
+                     true, false, false, "Processing", 200000,
+                     "200,000 of 200,000 bytes received."}),
     [](const auto& row) { return std::string(row.param.name); });
 } // namespace
 
@@ -465,26 +437,38 @@ TEST_F(WebFileInfoTest, ReadMeIsOfferedFirstAndShownInItsWindow)
     EXPECT_TRUE(seams.saveRequests.isEmpty());
 }
 
-TEST_F(WebFileInfoTest, ExternalReadMeGoesIntoAFreshPrivateFolder)
+TEST_F(WebFileInfoTest, EveryReadMeIsShownAsTextAndNothingIsOpened)
 {
     wfi->InfoTags()->ReadMeExtTag = "readmeext";
-    site.SetDocument(
-        "/Torv/Torv.htm",
-        InfoPageHtml({{"version", "1.0.01"},
-                      {"readmeext", site.Url("/docs/Read%20Me.htm?lang=en").toStdString()}}));
-    site.SetDocument("/docs/Read%20Me.htm?lang=en", "<p>notes</p>");
+    auto page = [this](const std::string& ext) {
+        site.SetDocument("/Torv/Torv.htm",
+                         InfoPageHtml({{"version", "1.0.01"},
+                                       {"readmeext", site.Url(ext).toStdString()},
+                                       {"readme", site.Url("/ReadMe.txt").toStdString()}}));
+    };
+    page("/docs/Notes.exe");
+    site.SetDocument("/docs/Notes.exe", "<h1>notes</h1>\r\n#!/bin/sh\r\n");
+    site.SetDocument("/ReadMe.txt", "plain notes", true, "text/plain");
+    QStringList shown;
+    auto readOnce = [&] {
+        WhenWindowShown<TReadMeWindow>([&](TReadMeWindow* window) {
+            shown << window->Memo->toPlainText();
+            window->OkButton->click();
+        });
+    };
+    readOnce();
     ASSERT_TRUE(wfi->ShowReadMe(false));
-    ASSERT_EQ(seams.opened.size(), 1);
-    const QFileInfo opened(seams.opened[0].file);
-    EXPECT_EQ(opened.fileName(), "Read Me.htm");
-    EXPECT_NE(opened.absolutePath(), QDir(QDir::tempPath()).absolutePath());
-    EXPECT_EQ(Sha256OfFile(opened.filePath()), Sha256OfBytes("<p>notes</p>"));
-
-    // When the shell cannot open it, the user is told.
-    seams.shellResult = ShellErrorFileNotFound;
+    // The plain one stands in when the read-me-ext address fails, also with a status below 200.
+    site.Set("/docs/Gone.htm", [](Connection& c) {
+        c.Send("HTTP/1.0 101 Switching Protocols\r\n\r\n<b>not a read-me</b>");
+    });
+    page("/docs/Gone.htm");
+    wfi->SetActive(false);
+    readOnce();
     ASSERT_TRUE(wfi->ShowReadMe(false));
-    EXPECT_EQ(seams.BoxTexts(), QStringList{"Error: Can not start program."});
-    EXPECT_NE(QFileInfo(seams.opened[1].file).absolutePath(), opened.absolutePath());
+    EXPECT_EQ(shown, (QStringList{"<h1>notes</h1>\n#!/bin/sh\n", "plain notes"}));
+    EXPECT_TRUE(seams.opened.isEmpty()) << "nothing from the server is handed to the shell";
+    EXPECT_TRUE(seams.boxes.isEmpty());
 }
 
 TEST_F(WebFileInfoTest, InstallOfferStartsTheFileAndClosesTheProgram)
@@ -747,7 +731,6 @@ TEST_F(WebFileInfoTest, ThePagesCredentialsNeverReachAnotherServer)
     ASSERT_EQ(site.Server().Requests().size(), 3u);
     EXPECT_TRUE(authorised(site.Server().Requests()[2]));
 }
-} // namespace
 
 // A request that finds the shared client still busy (a transfer given up after an exception)
 // waits for it in a loop that runs posted work. That work may ask the component for another
@@ -812,3 +795,251 @@ TEST_F(WaitForBusyClient, AComponentDeletedInsideTheWaitIsNotTouchedAgain)
     Application::instance()->SetOnException({});
     EXPECT_TRUE(seams.boxes.isEmpty());
 }
+} // namespace
+
+namespace {
+struct PageStatusCase {
+    const char* name;
+    std::string response;
+    const char* reason;
+    QStringList boxes;
+};
+
+class PageStatus : public WebFileInfoTest, public ::testing::WithParamInterface<PageStatusCase> {};
+
+TEST_P(PageStatus, OnlyTwoHundredIsSuccess)
+{
+    const std::string page = InfoPageHtml({{"version", "1.0.01"}});
+    site.Set("/Torv/Torv.htm",
+             [response = GetParam().response + page](Connection& c) { c.Send(response); });
+    EXPECT_FALSE(wfi->GetInfo());
+    EXPECT_EQ(wfi->LastError(), GetParam().reason);
+    EXPECT_TRUE(wfi->ProductVersion().isEmpty());
+    EXPECT_EQ(seams.BoxTexts(), GetParam().boxes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, PageStatus,
+    ::testing::Values(
+        PageStatusCase{"NoStatusLine", "Content-Type: text/html\r\n\r\n",
+                       "The server's answer has no status line", {}},
+        PageStatusCase{"Continue", "HTTP/1.0 100 Continue\r\n\r\n", "Continue",
+                       {"Tallyhorn: 100"}},
+        PageStatusCase{"NoContent", "HTTP/1.0 204 No Content\r\n\r\n", "No Content",
+                       {"Tallyhorn: 204"}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// Whatever GetInfo or ExecuteUpdate raises, from any of their steps or from a handler while
+// a transfer runs, reaches the application's trap once; the wait and progress windows are
+// gone afterwards, nothing modal is left, and the next check works.
+struct RaiseTest;
+struct RaiseCase {
+    const char* name;
+    bool executeUpdate; // else GetInfo
+    std::function<void(RaiseTest&)> arrange;
+    const char* trapped;
+};
+
+struct RaiseTest : WebFileInfoTest, ::testing::WithParamInterface<RaiseCase> {
+    QStringList trapped;
+    Application::ExceptionHandler savedTrap = Application::instance()->OnException();
+
+    void SetUp() override
+    {
+        WebFileInfoTest::SetUp();
+        wfi->SetOptions({});
+        Announce("1.0.01", site.Url("/ReadMe.txt").toStdString());
+        site.SetDocument("/ReadMe.txt", "notes", true, "text/plain");
+        site.SetDocument("/dl/Torv101.zip", release);
+        Application::instance()->SetOnException(
+            [this](QObject*, const std::exception& e) { trapped << e.what(); });
+    }
+    void TearDown() override { Application::instance()->SetOnException(savedTrap); }
+    // The first box whose text contains `text` raises instead of being answered.
+    void RaiseAtBox(const QString& text)
+    {
+        seams.answer = [text](const MessageBoxRecord& box) {
+            if (box.text.contains(text))
+                throw std::runtime_error("raised at " + text.toStdString());
+            return box.buttons == MessageButtons::YesNo ? ModalResult::mrYes : ModalResult::mrOk;
+        };
+    }
+    void RaiseInHandler()
+    {
+        Application::Guard(nullptr, [] { throw std::runtime_error("raised in a handler"); });
+    }
+};
+
+TEST_P(RaiseTest, TakesTheWindowsDownAndReachesTheTrapOnce)
+{
+    GetParam().arrange(*this);
+    Application::Guard(nullptr, [this] {
+        if (GetParam().executeUpdate)
+            wfi->ExecuteUpdate();
+        else
+            wfi->GetInfo();
+    });
+    site.Server().Release();
+    EXPECT_EQ(trapped, QStringList{GetParam().trapped});
+    // An error in a handler ends the transfer it interrupted, at once, as its failure.
+    if (QString(GetParam().trapped).startsWith("raised in") ||
+        QString(GetParam().trapped).startsWith("raised by")) {
+        EXPECT_EQ(wfi->LastError(), GetParam().trapped);
+    }
+    EXPECT_EQ(wfi->WaitWindow(), nullptr);
+    EXPECT_EQ(wfi->ProgressWindow(), nullptr);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
+
+    // The trap is the application's again, and the component checks anew.
+    RaiseInHandler();
+    EXPECT_EQ(trapped.size(), 2);
+    seams.answer = nullptr;
+    SetSaveFileHook([](const SaveFileRequest&) { return SaveFileAnswer{}; });
+    SetShellOpenHook([](const ShellOpenRequest&) { return 42; });
+    if (QString(GetParam().name).startsWith("Missing"))
+        return; // a component without an address or tags has nothing to check
+    Announce("1.0.01");
+    wfi->SetHomeURL(site.Url("/Torv/Torv.htm"));
+    wfi->SetActive(false);
+    EXPECT_TRUE(wfi->GetInfo()) << wfi->LastError().toStdString();
+    EXPECT_EQ(wfi->ProductVersion(), "1.0.01");
+}
+
+// A page whose answer is held back until the test releases it.
+void StallPage(RaiseTest& t)
+{
+    t.site.Set("/Torv/Torv.htm", [](Connection& c) {
+        c.Send("HTTP/1.0 200 OK\r\n");
+        c.WaitForRelease();
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ExitPaths, RaiseTest,
+    ::testing::Values(
+        // GetInfo
+        RaiseCase{"MissingHomeUrl", false,
+                  [](RaiseTest& r) {
+                      r.wfi = std::make_unique<TWebFileInfo>();
+                      r.RaiseAtBox("no home url");
+                  },
+                  "raised at no home url"},
+        RaiseCase{"MissingTags", false,
+                  [](RaiseTest& r) {
+                      r.wfi = std::make_unique<TWebFileInfo>();
+                      r.wfi->SetHomeURL(r.site.Url("/Torv/Torv.htm"));
+                      r.RaiseAtBox("no tag information");
+                  },
+                  "raised at no tag information"},
+        RaiseCase{"StatusBox", false,
+                  [](RaiseTest& r) {
+                      r.wfi->SetHomeURL(r.site.Url("/missing.htm"));
+                      r.RaiseAtBox("404");
+                  },
+                  "raised at 404"},
+        RaiseCase{"UnreadableDate", false,
+                  [](RaiseTest& r) {
+                      r.site.SetDocument("/Torv/Torv.htm",
+                                         InfoPageHtml({{"version", "2.0"}, {"date", "06-04-1999"}}));
+                  },
+                  "'06-04-1999' is not a valid date"},
+        RaiseCase{"UnreadableDateAfterARedirect", false,
+                  [](RaiseTest& r) {
+                      r.site.SetDocument(
+                          "/Torv/Torv.htm",
+                          InfoPageHtml({{"redirect", r.site.Url("/next.htm").toStdString()}}));
+                      r.site.SetDocument("/next.htm",
+                                         InfoPageHtml({{"version", "2.0"}, {"date", "2026-12-01"}}));
+                  },
+                  "'2026-12-01' is not a valid date"},
+        RaiseCase{"HandlerWhileThePageLoads", false,
+                  [](RaiseTest& r) {
+                      StallPage(r);
+                      WhenWindowShown<TPleaseWait>([&r](TPleaseWait*) { r.RaiseInHandler(); });
+                  },
+                  "raised in a handler"},
+        // ExecuteUpdate
+        RaiseCase{"ConnectionErrorBox", true,
+                  [](RaiseTest& r) {
+                      r.wfi->SetHomeURL(r.site.Url("/missing.htm"));
+                      r.RaiseAtBox("Could not retrieve");
+                  },
+                  "raised at Could not retrieve"},
+        RaiseCase{"NoUpdateBox", true,
+                  [](RaiseTest& r) {
+                      r.Announce("1.0.00");
+                      r.RaiseAtBox("no update available");
+                  },
+                  "raised at no update available"},
+        RaiseCase{"ReadMeOffer", true,
+                  [](RaiseTest& r) {
+                      r.wfi->SetOptions({wfioDisplayReadMe});
+                      r.RaiseAtBox("view the ReadMe");
+                  },
+                  "raised at view the ReadMe"},
+        RaiseCase{"ReadMeLoading", true,
+                  [](RaiseTest& r) {
+                      r.wfi->SetOptions({wfioDisplayReadMe});
+                      r.site.Set("/ReadMe.txt", [](Connection& c) {
+                          c.Send("HTTP/1.0 200 OK\r\n");
+                          c.WaitForRelease();
+                      });
+                      WhenWindowShown<TPleaseWait>([&r](TPleaseWait*) { r.RaiseInHandler(); });
+                      r.seams.answer = [](const MessageBoxRecord& box) {
+                          return box.text.endsWith("Download the update?") ? ModalResult::mrNo
+                                                                           : ModalResult::mrYes;
+                      };
+                  },
+                  "raised in a handler"},
+        RaiseCase{"DownloadOffer", true, [](RaiseTest& r) { r.RaiseAtBox("Download the update"); },
+                  "raised at Download the update"},
+        RaiseCase{"SaveDialog", true,
+                  [](RaiseTest&) {
+                      SetSaveFileHook([](const SaveFileRequest&) -> SaveFileAnswer {
+                          throw std::runtime_error("the save dialog failed");
+                      });
+                  },
+                  "the save dialog failed"},
+        RaiseCase{"ProgressHandler", true,
+                  [](RaiseTest& r) {
+                      r.site.Set("/dl/Torv101.zip", [bytes = r.release](Connection& c) {
+                          c.Send("HTTP/1.0 200 OK\r\nContent-Length: 200000\r\n\r\n" +
+                                 bytes.substr(0, 1000));
+                          c.WaitForRelease();
+                      });
+                      QObject::connect(r.wfi.get(), &TWebFileInfo::OnDownloadProgress, r.wfi.get(),
+                                       [] { throw std::runtime_error("raised by a progress slot"); });
+                  },
+                  "raised by a progress slot"},
+        RaiseCase{"DownloadErrorBox", true,
+                  [](RaiseTest& r) {
+                      r.site.Set("/dl/Torv101.zip",
+                                 [](Connection& c) { c.Send("HTTP/1.0 410 Gone\r\n\r\n"); });
+                      r.RaiseAtBox("Error occurred while downloading");
+                  },
+                  "raised at Error occurred while downloading"},
+        RaiseCase{"InstallOffer", true,
+                  [](RaiseTest& r) {
+                      r.wfi->SetOptions({wfioRunUpdate});
+                      r.RaiseAtBox("install the update now");
+                  },
+                  "raised at install the update now"},
+        RaiseCase{"ShellOpen", true,
+                  [](RaiseTest& r) {
+                      r.wfi->SetOptions({wfioRunUpdate});
+                      SetShellOpenHook([](const ShellOpenRequest&) -> int {
+                          throw std::runtime_error("the desktop failed");
+                      });
+                  },
+                  "the desktop failed"},
+        RaiseCase{"CannotStartBox", true,
+                  [](RaiseTest& r) {
+                      r.wfi->SetOptions({wfioRunUpdate});
+                      r.seams.shellResult = ShellErrorFileNotFound;
+                      r.RaiseAtBox("Can not start program");
+                  },
+                  "raised at Can not start program"}),
+    [](const auto& row) { return std::string(row.param.name); });
+} // namespace
