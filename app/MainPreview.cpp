@@ -6,8 +6,8 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QPrintDialog>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 

@@ -1,11 +1,11 @@
 // The calculator window's print command: lays the APR chart out and previews it. The chart
 // reads this window's controls through its data source.
 #include "app/Main.h"
-#include "platform/LoopGuard.h"
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumCtrl.h"
+#include "platform/LoopGuard.h"
 #include "platform/RadioGroup.h"
 #include "report/QRAPRChart.h"
 #include "report/QRPrinter.h"

@@ -1,11 +1,10 @@
 #include "report/Preview.h"
 
-#include "platform/LoopGuard.h"
-
 #include "controls/Artwork.h"
 #include "controls/ExplBtn.h"
 #include "platform/Application.h"
 #include "platform/DialogFont.h"
+#include "platform/LoopGuard.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenCursor.h"
 #include "report/QRPreview.h"

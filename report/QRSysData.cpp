@@ -15,8 +15,8 @@ QString TQRSysData::Value(TQRSysDataType data, const TQRReport& report,
 {
     switch (data) {
     case qrsTime:
-        return QRDateFormat::Format(QRDateFormat::ShortTimeFormat(settings.LongTimeFormat), report.Clock(),
-                                    settings);
+        return QRDateFormat::Format(QRDateFormat::ShortTimeFormat(settings.LongTimeFormat),
+                                    report.Clock(), settings);
     case qrsDate: return QRDateFormat::Format(settings.ShortDateFormat, report.Clock(), settings);
     case qrsDateTime: {
         const QDateTime now = report.Clock();

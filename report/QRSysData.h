@@ -5,7 +5,6 @@
 #include "report/QRCustomLabel.h"
 #include "report/QRTypes.h"
 
-
 struct TFormatSettings;
 
 class TQRSysData : public TQRCustomLabel {

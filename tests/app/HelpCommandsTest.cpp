@@ -3,8 +3,8 @@
 #include "app/About.h"
 #include "app/Disclaim.h"
 #include "app/Main.h"
-#include "controls/URL.h"
 #include "controls/ExplBtn.h"
+#include "controls/URL.h"
 #include "controls/URLLabel.h"
 #include "platform/Application.h"
 #include "platform/HelpBrowser.h"
@@ -345,7 +345,8 @@ TEST_F(HelpCommandsTest, AnErrorWhileTheBoxShowsReachesTheTrapAndTheBoxIsStillDe
     ModalCloser closer([&](QWidget* modal) {
         box = modal;
         TURLLabel* link = qobject_cast<TAboutBox*>(modal)->URLLabel1;
-        link->SetShellOpener([](const ShellOpenRequest&) -> int { throw std::runtime_error("no shell"); });
+        link->SetShellOpener(
+            [](const ShellOpenRequest&) -> int { throw std::runtime_error("no shell"); });
         QTest::mouseClick(link, Qt::LeftButton);
     });
     testing::internal::CaptureStderr();

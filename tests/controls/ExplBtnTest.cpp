@@ -478,8 +478,8 @@ TEST_F(ButtonTest, AnAcceleratorInsideItsOwnMessagePassesClicksOnce)
         bool deleteButton;
         int clicks;
     };
-    for (const Case c : {Case{1, false, 1}, Case{2, false, 1}, Case{3, false, 1},
-                         Case{1, true, 0}, Case{2, true, 0}, Case{3, true, 1}}) {
+    for (const Case c : {Case{1, false, 1}, Case{2, false, 1}, Case{3, false, 1}, Case{1, true, 0},
+                         Case{2, true, 0}, Case{3, true, 1}}) {
         QPointer<TExplorerButton> b = Make();
         b->SetCaption("&Close");
         int clicks = 0;
