@@ -373,6 +373,11 @@ struct ModalReentryCase {
     bool deleteWindow; // inside the loop: delete the window instead of running the command
 };
 
+void PrintTo(const ModalReentryCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class ModalReentry : public HelpCommandsTest,
                      public ::testing::WithParamInterface<ModalReentryCase> {};
 
