@@ -14,6 +14,7 @@
 #include "controls/URL.h"
 #include "platform/Application.h"
 #include "platform/RadioGroup.h"
+#include "report/QRPrinter.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -143,8 +144,6 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
 TfrmMain::~TfrmMain()
 {
     m_calc.Supersede();
-    if (Application* app = Application::instance())
-        app->SetOnException({});
 }
 
 void TfrmMain::CreateMenus()

@@ -7,6 +7,7 @@
 #include "app/CalcGenerations.h"
 #include "app/StoredInputs.h"
 #include "calc/AprTable.h"
+#include "platform/Application.h"
 #include "platform/Maker.h"
 #include "platform/ProfileFile.h"
 
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <array>
 #include <exception>
+#include <memory>
 #include <optional>
 
 class TExplorerButton;
@@ -26,6 +28,7 @@ class TNumEdit;
 class TRadioGroup;
 class TStringAlignGrid;
 class TfrmPreview;
+class TQRPreviewHook;
 class TURL;
 class TWebFileInfo;
 class QFrame;
@@ -232,9 +235,15 @@ private:
     std::optional<LoanInputs> m_resultInputs; // of the last completed calculation
     std::optional<LoanInputs> m_tableInputs;  // of the last completed table build
     bool m_reporting = false;                 // inside btnPrintClick
+    // The modal commands whose dialog is running (each refuses to start again meanwhile).
+    enum ModalCommand { ModalAbout, ModalDisclaimer, ModalPrintSetup, ModalUpdate, ModalCount };
+    std::array<bool, ModalCount> m_modalBusy{};
 
     QWidget* m_client = nullptr;
     TfrmPreview* m_frmPreview = nullptr;
+    std::unique_ptr<TQRPreviewHook> m_previewHook;
+    // AppOnException as the application's exception handler, from FormCreate to the close.
+    std::optional<TExceptionHook> m_trap;
     QString m_iniFileName;
     QString m_helpFile;
     bool m_settingsProblemShown = false;

@@ -4,15 +4,22 @@
 #include "app/Main.h"
 #include "app/ModalDialog.h"
 #include "platform/HelpViewer.h"
+#include "platform/LoopGuard.h"
 
+// The modal commands refuse to start again while their own dialog runs: its message loop can
+// still deliver the command (an accelerator, a posted click) to this window.
 void TfrmMain::btnAboutClick()
 {
-    ShowModalDialog(this, std::make_unique<TAboutBox>());
+    const TReentryGuard entry(this, m_modalBusy[ModalAbout]);
+    if (entry.Entered())
+        ShowModalDialog(this, std::make_unique<TAboutBox>());
 }
 
 void TfrmMain::btnDisclaimClick()
 {
-    ShowModalDialog(this, std::make_unique<TfrmDisclaim>());
+    const TReentryGuard entry(this, m_modalBusy[ModalDisclaimer]);
+    if (entry.Entered())
+        ShowModalDialog(this, std::make_unique<TfrmDisclaim>());
 }
 
 void TfrmMain::mnuHelpContentsClick()

@@ -1,30 +1,20 @@
 // The calculator window's preview hook and printer setup.
 #include "app/Main.h"
+#include "platform/LoopGuard.h"
 #include "report/Preview.h"
 #include "report/QRPrinter.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 
-namespace {
-// The window whose MyPreview is the page store's preview hook.
-const TfrmMain* g_previewOwner = nullptr;
-} // namespace
-
 void TfrmMain::InstallPreview()
 {
-    g_previewOwner = this;
-    TQRPrinter::Instance().OnPreview = [this] { MyPreview(); };
     // The page store outlives the window: the hook goes with it.
-    connect(this, &QObject::destroyed, [owner = this] {
-        if (g_previewOwner == owner) {
-            TQRPrinter::Instance().OnPreview = nullptr;
-            g_previewOwner = nullptr;
-        }
-    });
+    m_previewHook = std::make_unique<TQRPreviewHook>([this] { MyPreview(); });
 }
 
 void TfrmMain::MyPreview()
@@ -39,16 +29,21 @@ void TfrmMain::mnuFilePrintSetupClick()
 {
     // The printer or file chosen here stays the one printing uses until the program ends;
     // Cancel leaves the previous choice as it was.
-    QPrintDialog dialog(&TQRPrinter::Instance().Printer(), this);
-    dialog.setObjectName("PrinterSetupDialog");
-    dialog.setWindowTitle("Print Setup");
-    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
-                      QAbstractPrintDialog::PrintCollateCopies);
+    const TReentryGuard entry(this, m_modalBusy[ModalPrintSetup]);
+    if (!entry.Entered())
+        return;
+    // On the heap: should the window go while the dialog runs, the dialog goes with it.
+    const QPointer<QPrintDialog> dialog = new QPrintDialog(&TQRPrinter::Instance().Printer(), this);
+    dialog->setObjectName("PrinterSetupDialog");
+    dialog->setWindowTitle("Print Setup");
+    dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
+                       QAbstractPrintDialog::PrintCollateCopies);
     // A setup, not a print: the dialog confirms with OK and offers no preview of its own.
-    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+    if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
         if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
             ok->setText("OK");
-    if (auto* preview = dialog.findChild<QCheckBox*>("preview"))
+    if (auto* preview = dialog->findChild<QCheckBox*>("preview"))
         preview->hide();
-    dialog.exec();
+    dialog->exec();
+    delete dialog.data(); // nothing when it went with the window
 }

@@ -5,6 +5,7 @@
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumCtrl.h"
+#include "platform/LoopGuard.h"
 #include "platform/RadioGroup.h"
 #include "report/QRAPRChart.h"
 #include "report/QRPrinter.h"
@@ -64,25 +65,19 @@ void TfrmMain::btnPrintClick()
     // Laying out, previewing and printing let messages through (the progress window, the
     // solver, the preview's own loop): a print command arriving meanwhile is not a second
     // report.
-    if (m_reporting || TQRPrinter::Instance().State() != TQRPrinterState::Idle)
+    if (TQRPrinter::Instance().State() != TQRPrinterState::Idle)
         return;
-    m_reporting = true;
-    const QPointer<TfrmMain> self(this);
-    struct Done {
-        const QPointer<TfrmMain>& window;
-        ~Done()
-        {
-            if (window)
-                window->m_reporting = false;
-        }
-    } done{self};
+    const TReentryGuard entry(this, m_reporting);
+    if (!entry.Entered())
+        return;
+    const TLoopGuard guard(this);
 
     // A chart shows one loan: results and table of the inputs the fields hold now. With
     // AutoCalc off the table may belong to earlier inputs; it is brought up to date first, as
     // Calculate would.
     if (!ChartCurrent()) {
         CalcAPRTable(btnCalculate);
-        if (!self || !ChartCurrent())
+        if (!guard.Alive() || !ChartCurrent())
             return; // replaced by a newer calculation, or Reset meanwhile
     }
     Chart().Preview();

@@ -71,9 +71,7 @@ void TfrmMain::FormCreate()
 
     Application* app = Application::instance();
     // The error trap is in place before the first calculation can run.
-    if (app)
-        app->SetOnException(
-            [this](QObject* sender, const std::exception& e) { AppOnException(sender, e); });
+    m_trap.emplace([this](QObject* sender, const std::exception& e) { AppOnException(sender, e); });
     // A stored "ON" calculates now; its errors go to the trap like any handler's.
     Application::Guard(this, [this] { InitialAutoCalcStatus(); });
 
@@ -203,8 +201,7 @@ void TfrmMain::closeEvent(QCloseEvent* event)
     m_calc.Supersede(); // a running calculation stops at its next message pass
     Application::Guard(this, [this] { HelpViewer::Help(m_helpFile, hcQuit); });
     Application::Guard(this, [this] { SaveIniValues(); });
-    if (Application* app = Application::instance())
-        app->SetOnException({});
+    m_trap.reset();
     event->accept();
 }
 

@@ -1,5 +1,6 @@
 // The calculator window's update component and its update centre command.
 #include "app/Main.h"
+#include "platform/LoopGuard.h"
 #include "platform/ProfileFile.h"
 #include "update/Update.h"
 #include "update/WebFileInfo.h"
@@ -56,6 +57,9 @@ QString TfrmMain::UpdateHomeURL() const
 
 void TfrmMain::ShowUpdate()
 {
+    const TReentryGuard entry(this, m_modalBusy[ModalUpdate]);
+    if (!entry.Entered())
+        return;
     repaint();
     const QString home = UpdateHomeURL();
     if (WebFileInfo->HomeURL() != home)

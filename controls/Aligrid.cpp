@@ -301,14 +301,16 @@ void TStringAlignGrid::SortColumns(int row, bool ascending)
 
 void TStringAlignGrid::SortLines(bool rows, int key, bool ascending)
 {
-    const auto& compare = rows ? OnCompareRow : OnCompareCol;
     auto relation = [&](int a, int b) {
-        if (compare)
-            return compare(this, key, a, b);
         const QString ta = rows ? Cells(key, a) : Cells(a, key);
         const QString tb = rows ? Cells(key, b) : Cells(b, key);
         const int c = QString::localeAwareCompare(ta, tb);
-        return c < 0 ? rel_less : (c > 0 ? rel_greater : rel_equal);
+        t_relation result = c < 0 ? rel_less : (c > 0 ? rel_greater : rel_equal);
+        if (rows)
+            emit OnCompareRow(this, key, a, b, result);
+        else
+            emit OnCompareCol(this, key, a, b, result);
+        return result;
     };
     const t_relation wrong = ascending ? rel_greater : rel_less;
     const int first = rows ? FixedRows() : FixedCols();

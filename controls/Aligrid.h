@@ -12,7 +12,6 @@
 #include "controls/MyFont.h"
 #include "controls/StringGrid.h"
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -142,16 +141,18 @@ public:
     void InsertRow(int row);
 
     // Sorts the ordinary rows by the texts of column `col` (or the ordinary columns by row
-    // `row`), using OnCompareRow (OnCompareCol) when set, else text order. Overrides move with
-    // their rows (columns).
+    // `row`), in the order OnCompareRow (OnCompareCol) gives, text order by default. Overrides
+    // move with their rows (columns).
     void SortRows(int col, bool ascending = true);
     void SortColumns(int row, bool ascending = true);
-    std::function<t_relation(TStringAlignGrid* sender, int colrow, int compare1, int compare2)>
-        OnCompareRow;
-    std::function<t_relation(TStringAlignGrid* sender, int colrow, int compare1, int compare2)>
-        OnCompareCol;
 
 signals:
+    // How line `compare1` relates to line `compare2` by the texts of column (row) `colrow`;
+    // `result` comes preset to their text order and a receiver may change it.
+    void OnCompareRow(TStringAlignGrid* sender, int colrow, int compare1, int compare2,
+                      t_relation& result);
+    void OnCompareCol(TStringAlignGrid* sender, int colrow, int compare1, int compare2,
+                      t_relation& result);
     void OnBeforeEdit(TStringAlignGrid* sender, int col, int row);
     void OnAfterEdit(TStringAlignGrid* sender, int col, int row);
     void OnCancelEdit(TStringAlignGrid* sender, int col, int row);

@@ -3,6 +3,7 @@
 #include "controls/ExplBtnImages.h"
 #include "controls/SystemColors.h"
 #include "platform/Application.h"
+#include "platform/LoopGuard.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -344,17 +345,17 @@ void TExplorerButton::Press(const QPoint& pos)
     m_hot = true;
     repaint();
     const bool menuOpens = m_dropDownMenu && (m_dropDownStyle == ddsIExplorer || m_arrowPressed);
-    const QPointer<TExplorerButton> self(this);
+    const TLoopGuard guard(this);
     if (m_arrowPressed || menuOpens) {
         emit OnDropDownClick();
-        if (!self)
+        if (!guard.Alive())
             return; // the handler closed the window that held the button
     }
     if (menuOpens && m_dropDownMenu) {
         m_popupOpen = true;
         repaint();
         m_dropDownMenu->exec(mapToGlobal(QPoint(0, height())));
-        if (!self)
+        if (!guard.Alive())
             return; // a menu command closed the window that held the button
         m_popupOpen = false;
         // The press that opened the menu is over: nothing is pressed any more.
@@ -457,21 +458,25 @@ bool TExplorerButton::event(QEvent* event)
         static_cast<QShortcutEvent*>(event)->shortcutId() == m_shortcutId) {
         if (isEnabled() && isVisible()) {
             // Shown hot, then pressed and released, so the click happens as with the mouse.
-            // Messages run between the steps, and a click handler may close the window that
-            // holds the button, so each step checks that the button is still there.
-            const QPointer<TExplorerButton> self(this);
+            // Messages run between the steps: the same accelerator arriving meanwhile is
+            // refused, so it clicks once, and a click handler may close the window that holds
+            // the button, so each step checks that the button is still there.
+            const TReentryGuard entry(this, m_acceleratorBusy);
+            if (!entry.Entered())
+                return true;
+            const TLoopGuard guard(this);
             m_hot = true;
             repaint();
             Application::ProcessMessages();
-            if (!self)
+            if (!guard.Alive())
                 return true;
             Press(rect().center());
             Application::ProcessMessages();
-            if (!self)
+            if (!guard.Alive())
                 return true;
             Release(rect().center());
             Application::ProcessMessages();
-            if (self && !PointerOver()) {
+            if (guard.Alive() && !PointerOver()) {
                 m_hot = false;
                 update();
             }

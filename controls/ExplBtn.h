@@ -165,6 +165,7 @@ private:
     bool m_pressed = false;
     bool m_arrowPressed = false;
     bool m_popupOpen = false;
+    bool m_acceleratorBusy = false; // an accelerator's press and release are running
     int m_shortcutId = 0;
     bool m_resizing = false;
     QPixmap m_transparentBack; // the parent behind the button, for boTransparent

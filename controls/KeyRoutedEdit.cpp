@@ -128,8 +128,7 @@ bool TKeyRoutedEdit::InsertTyped(const QString& text)
 
 bool TKeyRoutedEdit::RunKeyPress(QChar& key)
 {
-    if (m_onKeyPress)
-        m_onKeyPress(key);
+    emit OnKeyPress(key);
     return !key.isNull();
 }
 

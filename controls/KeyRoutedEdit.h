@@ -7,7 +7,6 @@
 #include <QColor>
 #include <QLineEdit>
 #include <QPointer>
-#include <functional>
 
 class QMenu;
 
@@ -15,10 +14,6 @@ class TKeyRoutedEdit : public QLineEdit {
     Q_OBJECT
 
 public:
-    // Runs for each character that the edit's key rules let through; setting the key to 0
-    // discards it.
-    using KeyPressHandler = std::function<void(QChar& key)>;
-
     explicit TKeyRoutedEdit(QWidget* parent = nullptr);
 
     // The most characters the user may type or paste; 0 means no limit. Text written by the
@@ -30,8 +25,6 @@ public:
     QColor Color() const;
     void SetColor(const QColor& color);
 
-    void SetOnKeyPress(KeyPressHandler handler) { m_onKeyPress = std::move(handler); }
-
     // The clipboard commands, as the shortcuts and the context menu run them.
     virtual void CutToClipboard();
     void CopyToClipboard();
@@ -41,6 +34,11 @@ public:
 
     // The context menu: Cut, Copy, Paste, Delete, Select All. The caller owns it.
     QMenu* CreateEditMenu();
+
+signals:
+    // Each character that the edit's key rules let through; a receiver that sets the key to 0
+    // discards it.
+    void OnKeyPress(QChar& key);
 
 protected:
     // One typed character: printable, or a control code (8 backspace, 13 Enter, 27 Escape,
@@ -59,7 +57,7 @@ protected:
     // Inserts text at the caret as the user's typing does: it replaces the selection, and
     // nothing is inserted when the edit is read-only or the result would pass MaxLength.
     bool InsertTyped(const QString& text);
-    // Runs the key-press handler; false when it discarded the key.
+    // Emits OnKeyPress; false when a receiver discarded the key.
     bool RunKeyPress(QChar& key);
 
     // Leaving the edit for another control of the window. Focus taken by a menu (opened with
@@ -79,7 +77,6 @@ private:
     void StopWatchingMenuBar();
 
     int m_maxLength = 0;
-    KeyPressHandler m_onKeyPress;
     // The menu bar that took the focus from the keyboard, while the edit waits for it back.
     QPointer<QWidget> m_menuBar;
 };

@@ -11,7 +11,6 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QString>
-#include <functional>
 #include <vector>
 
 class QLineEdit;
@@ -91,10 +90,10 @@ public:
     void SetEditorMode(bool on);
     QLineEdit* InplaceEditor() const { return m_editor; }
 
-    // Runs after a cell is drawn (after the default drawing when that is on).
-    std::function<void(QPainter& painter, int col, int row, const QRect& rect,
-                       TGridDrawState state)>
-        OnDrawCell;
+signals:
+    // A cell was drawn (after the default drawing when that is on); a receiver may paint over
+    // it with `painter`, whose state is restored afterwards.
+    void OnDrawCell(QPainter& painter, int col, int row, const QRect& rect, TGridDrawState state);
 
 protected:
     virtual void DrawCell(QPainter& painter, int col, int row, const QRect& rect,

@@ -3,6 +3,7 @@
 #include "controls/SystemColors.h"
 
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QPainter>
 
 void TStringGrid::DrawCell(QPainter& painter, int col, int row, const QRect& rect,
@@ -32,6 +33,8 @@ void TStringGrid::paintEvent(QPaintEvent*)
     const TGridRect sel = Selection();
     const bool focused = hasFocus() || (m_editor && m_editor->hasFocus());
     const int width = viewport()->width(), height = viewport()->height();
+    const bool drawCellConnected =
+        isSignalConnected(QMetaMethod::fromSignal(&TStringGrid::OnDrawCell));
 
     for (int row = 0; row < RowCount(); ++row) {
         const int y = m_geo.RowY(row);
@@ -59,9 +62,9 @@ void TStringGrid::paintEvent(QPaintEvent*)
             painter.save();
             DrawCell(painter, col, row, rect, state);
             painter.restore();
-            if (OnDrawCell) {
+            if (drawCellConnected) {
                 painter.save();
-                OnDrawCell(painter, col, row, rect, state);
+                emit OnDrawCell(painter, col, row, rect, state);
                 painter.restore();
             }
             const bool vertLine =

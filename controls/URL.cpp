@@ -37,5 +37,5 @@ bool TURL::Execute()
     request.file = FullAddress();
     request.show = ShellShowMode::ShowNoActivate;
     request.owner = QApplication::activeWindow();
-    return ShellExecute(request) > 32;
+    return ShellOpen(m_opener, request) > 32;
 }

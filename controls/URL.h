@@ -2,6 +2,8 @@
 // the shell, which opens it in the user's browser or mail program.
 #pragma once
 
+#include "platform/Shell.h"
+
 #include <QObject>
 #include <QString>
 
@@ -29,7 +31,11 @@ public:
     // the shell reports a failure; no message is shown either way.
     bool Execute();
 
+    // Who opens the address: the shell unless a test gives its own.
+    void SetShellOpener(ShellOpener opener) { m_opener = std::move(opener); }
+
 private:
+    ShellOpener m_opener;
     QString m_url;
     TURLType m_urlType = utHttp;
 };

@@ -1,6 +1,7 @@
 #include "controls/URLLabel.h"
 
 #include "platform/Application.h"
+#include "platform/LoopGuard.h"
 #include "platform/Shell.h"
 
 #include <QMouseEvent>
@@ -73,13 +74,18 @@ void TURLLabel::mousePressEvent(QMouseEvent* event)
 {
     QLabel::mousePressEvent(event);
     const QPoint pos = event->position().toPoint();
+    const TLoopGuard guard(this);
     emit OnMouseDown(event->button(), event->modifiers(), pos.x(), pos.y());
+    if (!guard.Alive()) {
+        event->accept(); // a receiver deleted the label: the press goes no further
+        return;
+    }
     ShellOpenRequest request;
     request.file = m_url;
     request.show = ShellShowMode::ShowNormal;
     request.owner = window();
     // A failed open is silent; an error goes to the trap here rather than unwinding through
     // the toolkit's mouse delivery, which does not clean up after it.
-    Application::Guard(this, [&request] { ShellExecute(request); });
+    Application::Guard(this, [this, &request] { ShellOpen(m_opener, request); });
     event->accept();
 }

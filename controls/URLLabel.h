@@ -2,6 +2,8 @@
 // MouseOverColor and MouseOverFont; any mouse button opens URL through the shell.
 #pragma once
 
+#include "platform/Shell.h"
+
 #include <QColor>
 #include <QFlags>
 #include <QLabel>
@@ -33,6 +35,9 @@ public:
     TFontStyles FontStyle() const;
     void SetFontStyle(TFontStyles styles);
 
+    // Who opens the address: the shell unless a test gives its own.
+    void SetShellOpener(ShellOpener opener) { m_opener = std::move(opener); }
+
 signals:
     // The label's ordinary mouse-down notification; it runs before the address is opened.
     void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
@@ -43,6 +48,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    ShellOpener m_opener;
     QString m_url = DefaultURL;
     QColor m_mouseOverColor{0, 0, 255};
     TFontStyles m_mouseOverFont;

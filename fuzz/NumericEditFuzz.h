@@ -136,8 +136,7 @@ inline std::string RunNumericEdit(const std::uint8_t* data, std::size_t size)
     Regional::Current() = numbers::Settings(next() % 2);
     const TFormatSettings& s = Regional::Current();
 
-    Application* app = Application::instance();
-    app->SetOnException([&h](QObject*, const std::exception& e) {
+    const TExceptionHook trap([&h](QObject*, const std::exception& e) {
         if (dynamic_cast<const calc::EConvertError*>(&e))
             ++h.conversionErrors; // a text such as "-" left in a masked edit
         else
@@ -335,7 +334,6 @@ inline std::string RunNumericEdit(const std::uint8_t* data, std::size_t size)
 
     delete edit;
     QCoreApplication::processEvents();
-    app->SetOnException({});
     SetMessageBoxHook({});
     Regional::Current() = saved;
     return h.fault;

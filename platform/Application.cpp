@@ -119,6 +119,21 @@ bool Application::notify(QObject* receiver, QEvent* event)
     }
 }
 
+TExceptionHook::TExceptionHook(Application::ExceptionHandler handler)
+    : m_app(Application::instance())
+{
+    if (!m_app)
+        return;
+    m_saved = m_app->OnException();
+    m_app->SetOnException(std::move(handler));
+}
+
+TExceptionHook::~TExceptionHook()
+{
+    if (m_app)
+        m_app->SetOnException(std::move(m_saved));
+}
+
 void Application::SetHint(const QString& hint)
 {
     if (hint == m_hint)

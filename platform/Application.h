@@ -32,6 +32,8 @@ public:
     // Runs the message loop until the main window closes.
     int Run();
 
+    // The installed exception handler. It is installed and removed only by scope guards
+    // (TExceptionHook), each of which puts back the handler it found.
     const ExceptionHandler& OnException() const { return m_onException; }
     void SetOnException(ExceptionHandler handler) { m_onException = std::move(handler); }
 
@@ -68,6 +70,20 @@ private:
     QString m_hint;
     int m_hintPause = 500;
     ExceptionHandler m_onException;
+};
+
+// Installs an exception handler for its lifetime and puts back the one it found. Guards end in
+// the reverse order of their making. Without an application it does nothing.
+class TExceptionHook {
+public:
+    explicit TExceptionHook(Application::ExceptionHandler handler);
+    ~TExceptionHook();
+    TExceptionHook(const TExceptionHook&) = delete;
+    TExceptionHook& operator=(const TExceptionHook&) = delete;
+
+private:
+    QPointer<Application> m_app;
+    Application::ExceptionHandler m_saved;
 };
 
 // The short part of a hint ("short|long" -> "short"), shown as the tooltip.

@@ -29,6 +29,11 @@ void SetShellOpenHook(ShellOpenHook hook)
     Hook() = std::move(hook);
 }
 
+int ShellOpen(const ShellOpener& opener, const ShellOpenRequest& request)
+{
+    return opener ? opener(request) : ShellExecute(request);
+}
+
 int ShellExecute(const ShellOpenRequest& request)
 {
     if (Hook())

@@ -1,5 +1,6 @@
 // The shell's "open": hands an address or a file to the desktop's opener (browser, mail
-// program, file viewer) or starts a program. Tests install a hook so nothing is really opened.
+// program, file viewer) or starts a program. Components that open things take a ShellOpener of
+// their own, so a test answers for one object and nothing is really opened.
 #pragma once
 
 #include <QPointer>
@@ -26,8 +27,13 @@ int ShellExecute(const ShellOpenRequest& request);
 
 constexpr int ShellErrorFileNotFound = 2;
 
-// While a hook is installed, ShellExecute hands every request to it and returns its result.
-// Pass an empty function to remove it.
+// What a component calls to open a request: ShellExecute unless a test gave it another.
+using ShellOpener = std::function<int(const ShellOpenRequest&)>;
+// Runs `opener`, or ShellExecute when it is empty.
+int ShellOpen(const ShellOpener& opener, const ShellOpenRequest& request);
+
+// While a hook is installed, ShellExecute hands every request to it and returns its result;
+// the update component's tests answer through it. Pass an empty function to remove it.
 using ShellOpenHook = std::function<int(const ShellOpenRequest&)>;
 void SetShellOpenHook(ShellOpenHook hook);
 

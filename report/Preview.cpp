@@ -4,6 +4,7 @@
 #include "controls/ExplBtn.h"
 #include "platform/Application.h"
 #include "platform/DialogFont.h"
+#include "platform/LoopGuard.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenCursor.h"
 #include "report/QRPreview.h"
@@ -209,22 +210,20 @@ void TfrmPreview::bbPrintClick()
 {
     // A second click while the job is being made (the progress window lets messages through)
     // is not a second job.
-    if (m_printing)
+    // The window may go meanwhile (with the calculator window): then nothing here is touched.
+    // An error reaches the trap; the window stays open so the user can retry or close.
+    const TReentryGuard entry(this, m_printing);
+    if (!entry.Entered())
         return;
-    m_printing = true;
+    const TLoopGuard guard(this);
     Screen::SetCursor(TCursor::crHourGlass);
+    struct ArrowBack {
+        ~ArrowBack() { Screen::SetCursor(TCursor::crDefault); }
+    } arrowBack;
     QString problem;
-    bool printed = false;
-    try {
-        printed = TQRPrinter::Instance().Print(&problem);
-    } catch (...) {
-        // The error reaches the trap; the window stays open so the user can retry or close.
-        m_printing = false;
-        Screen::SetCursor(TCursor::crDefault);
-        throw;
-    }
-    m_printing = false;
-    Screen::SetCursor(TCursor::crDefault);
+    const bool printed = TQRPrinter::Instance().Print(&problem);
+    if (!guard.Alive())
+        return;
     if (!printed) {
         // Nothing went out: the user reads why and the preview stays open to try again.
         if (!problem.isEmpty())

@@ -14,6 +14,7 @@
 #include <QPrinterInfo>
 #include <QRectF>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -511,4 +512,38 @@ bool TQRPrinter::Print(QString* problem)
     if (problem)
         *problem = reason;
     return printed;
+}
+
+bool TQRPrinter::ShowPreview()
+{
+    if (m_previewHooks.empty())
+        return false;
+    // A copy: the hook may end its installer while it runs.
+    const std::function<void()> hook = m_previewHooks.back()->m_hook;
+    hook();
+    return true;
+}
+
+TQRPreviewHook::TQRPreviewHook(std::function<void()> hook) : m_hook(std::move(hook))
+{
+    TQRPrinter::Instance().m_previewHooks.push_back(this);
+}
+
+TQRPreviewHook::~TQRPreviewHook()
+{
+    if (!instance) // the store went with the application
+        return;
+    auto& hooks = instance->m_previewHooks;
+    hooks.erase(std::remove(hooks.begin(), hooks.end(), this), hooks.end());
+}
+
+bool TQRPreviewHook::RunPrevious() const
+{
+    const auto& hooks = TQRPrinter::Instance().m_previewHooks;
+    const auto self = std::find(hooks.begin(), hooks.end(), this);
+    if (self == hooks.begin() || self == hooks.end())
+        return false;
+    const std::function<void()> previous = (*std::prev(self))->m_hook;
+    previous();
+    return true;
 }

@@ -19,9 +19,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QPrinter;
 class QRectF;
+class TQRPreviewHook;
 class TQRProgress;
 
 enum class TQRPrinterState { Idle, Generating, Ready };
@@ -72,8 +74,11 @@ public:
     void Cancel();
     void ClearCancel();
 
-    // The preview hook: shows the stored pages and returns when the user closes the preview.
-    std::function<void()> OnPreview;
+    // The preview hook shows the stored pages and returns when the user closes the preview; a
+    // TQRPreviewHook installs one for its lifetime. ShowPreview runs it: false when none is
+    // installed.
+    bool HasPreviewHook() const { return !m_previewHooks.empty(); }
+    bool ShowPreview();
 
     // Document building, used by the report layout. BeginDoc discards a finished document,
     // measures the page and starts page 1; Canvas() paints the current page picture; NewPage
@@ -168,4 +173,24 @@ private:
     bool m_printing = false;
     int m_lastJob = 0;
     std::optional<QPageSize> m_savedPageSize;
+    // The installed preview hooks, the newest last: that one is in force.
+    std::vector<TQRPreviewHook*> m_previewHooks;
+    friend class TQRPreviewHook;
+};
+
+// Installs `hook` as the page store's preview hook while it lives; the hook in force before
+// comes back afterwards. Hooks may end in any order: the newest one still installed is in force.
+class TQRPreviewHook {
+public:
+    explicit TQRPreviewHook(std::function<void()> hook);
+    ~TQRPreviewHook();
+    TQRPreviewHook(const TQRPreviewHook&) = delete;
+    TQRPreviewHook& operator=(const TQRPreviewHook&) = delete;
+
+    // Runs the hook installed before this one; false when there is none.
+    bool RunPrevious() const;
+
+private:
+    friend class TQRPrinter;
+    std::function<void()> m_hook;
 };

@@ -77,9 +77,7 @@ void TQRReport::Preview()
         if (layOut)
             Prepare();
         if (!store.Cancelled() && store.State() == TQRPrinterState::Ready) {
-            if (store.OnPreview)
-                store.OnPreview();
-            else
+            if (!store.ShowPreview())
                 TQRStandardPreview::Show();
         }
     } catch (...) {

@@ -7,11 +7,13 @@
 #include "report/QRPrintable.h"
 #include "report/QRTypes.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QPageLayout>
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QPageSize;
@@ -47,6 +49,8 @@ public:
     bool RestartData = true;         // no bound data source: no effect
     bool DisplayPrintDialog = false; // not used by preview and print here
     bool ShowProgress = true;
+    // The clock the report's date and time fields read; tests pin it.
+    std::function<QDateTime()> Clock = [] { return QDateTime::currentDateTime(); };
 
     double LeftMarginMM() const { return LeftMarginInches * 25.4; }
     void SetLeftMarginMM(double mm) { LeftMarginInches = mm / 25.4; }

@@ -5,8 +5,6 @@
 #include "report/QRDateFormat.h"
 #include "report/QRReport.h"
 
-std::function<QDateTime()> TQRSysData::Clock = [] { return QDateTime::currentDateTime(); };
-
 TQRSysData::TQRSysData(TQRBand* band) : TQRCustomLabel(band)
 {
     SetAutoSize(false);
@@ -17,11 +15,11 @@ QString TQRSysData::Value(TQRSysDataType data, const TQRReport& report,
 {
     switch (data) {
     case qrsTime:
-        return QRDateFormat::Format(QRDateFormat::ShortTimeFormat(settings.LongTimeFormat), Clock(),
-                                    settings);
-    case qrsDate: return QRDateFormat::Format(settings.ShortDateFormat, Clock(), settings);
+        return QRDateFormat::Format(QRDateFormat::ShortTimeFormat(settings.LongTimeFormat),
+                                    report.Clock(), settings);
+    case qrsDate: return QRDateFormat::Format(settings.ShortDateFormat, report.Clock(), settings);
     case qrsDateTime: {
-        const QDateTime now = Clock();
+        const QDateTime now = report.Clock();
         QString text = QRDateFormat::Format(settings.ShortDateFormat, now, settings);
         if (now.time() != QTime(0, 0))
             text += QLatin1Char(' ') + QRDateFormat::Format(settings.LongTimeFormat, now, settings);

@@ -5,9 +5,6 @@
 #include "report/QRCustomLabel.h"
 #include "report/QRTypes.h"
 
-#include <QDateTime>
-#include <functional>
-
 struct TFormatSettings;
 
 class TQRSysData : public TQRCustomLabel {
@@ -19,10 +16,7 @@ public:
     TQRSysDataType Data = qrsTime;
     QString Text; // printed before the value
 
-    // The clock the date and time fields read; tests pin it.
-    static std::function<QDateTime()> Clock;
-
-    // The value of `data` now, in the given regional formats.
+    // The value of `data` now (by the report's clock), in the given regional formats.
     static QString Value(TQRSysDataType data, const TQRReport& report,
                          const TFormatSettings& settings);
 

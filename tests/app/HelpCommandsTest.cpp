@@ -4,6 +4,7 @@
 #include "app/Disclaim.h"
 #include "app/Main.h"
 #include "controls/ExplBtn.h"
+#include "controls/URL.h"
 #include "controls/URLLabel.h"
 #include "platform/Application.h"
 #include "platform/HelpBrowser.h"
@@ -67,11 +68,9 @@ struct HelpCommandsTest : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(QFile::copy(TALLYHORN_HELP_FILE, folder.File("torv.hlp")));
-        SetShellOpenHook([this](const ShellOpenRequest& request) {
-            opened.append(request);
-            return 42;
-        });
         w = std::make_unique<TfrmMain>();
+        for (TURL* url : w->findChildren<TURL*>())
+            url->SetShellOpener(Opener());
         w->show();
         Activate(w.get());
     }
@@ -81,7 +80,14 @@ struct HelpCommandsTest : ::testing::Test {
             w->close();
         w.reset();
         HelpViewer::Help({}, hcQuit);
-        SetShellOpenHook({});
+    }
+    // Records what a link component asks the shell to open.
+    ShellOpener Opener()
+    {
+        return [this](const ShellOpenRequest& request) {
+            opened.append(request);
+            return 42;
+        };
     }
     static void Activate(QWidget* window)
     {
@@ -282,6 +288,7 @@ TEST_F(HelpCommandsTest, TheAboutBoxLinkAndTheDisclaimerTexts)
             // No close box: the OK button closes it.
             EXPECT_FALSE(about->windowFlags().testFlag(Qt::WindowCloseButtonHint));
             TURLLabel* link = about->URLLabel1;
+            link->SetShellOpener(Opener());
             EXPECT_EQ(link->FontColor(), QColor(Qt::blue));
             QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
             QApplication::sendEvent(link, &enter);
@@ -333,12 +340,14 @@ TEST_F(HelpCommandsTest, EachOpeningIsAFreshBoxCentredOnTheScreenAndDestroyedOnC
 
 TEST_F(HelpCommandsTest, AnErrorWhileTheBoxShowsReachesTheTrapAndTheBoxIsStillDestroyed)
 {
-    SetShellOpenHook([](const ShellOpenRequest&) -> int { throw std::runtime_error("no shell"); });
     MessageBoxAnswerer answers;
     QPointer<QWidget> box;
     ModalCloser closer([&](QWidget* modal) {
         box = modal;
-        QTest::mouseClick(qobject_cast<TAboutBox*>(modal)->URLLabel1, Qt::LeftButton);
+        TURLLabel* link = qobject_cast<TAboutBox*>(modal)->URLLabel1;
+        link->SetShellOpener(
+            [](const ShellOpenRequest&) -> int { throw std::runtime_error("no shell"); });
+        QTest::mouseClick(link, Qt::LeftButton);
     });
     testing::internal::CaptureStderr();
     Run("mnuHelpAbout");
@@ -352,3 +361,74 @@ TEST_F(HelpCommandsTest, AnErrorWhileTheBoxShowsReachesTheTrapAndTheBoxIsStillDe
 }
 
 } // namespace
+
+// A modal command delivered again from inside its own dialog's message loop (an accelerator or
+// a posted click reaches the window there) opens no second dialog; the window deleted from
+// inside that loop is not touched when the dialog's loop returns. The command works again
+// afterwards.
+struct ModalReentryCase {
+    const char* name;
+    void (TfrmMain::*command)();
+    const char* dialog;
+    bool deleteWindow; // inside the loop: delete the window instead of running the command
+};
+
+void PrintTo(const ModalReentryCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ModalReentry : public HelpCommandsTest,
+                     public ::testing::WithParamInterface<ModalReentryCase> {};
+
+TEST_P(ModalReentry, TheCommandInsideItsOwnDialogOpensNoSecond)
+{
+    const ModalReentryCase& c = GetParam();
+    MessageBoxAnswerer boxes;
+    QList<QPointer<QWidget>> seen;
+    bool inside = false;
+    QTimer closer; // not the timer whose slot runs the command, so it works in nested loops too
+    closer.setInterval(0);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || seen.contains(modal) || modal->objectName() != c.dialog)
+            return;
+        seen.append(modal);
+        if (inside) {
+            modal->close(); // a second dialog: close it so that the first one's loop goes on
+            return;
+        }
+        inside = true;
+        QTimer::singleShot(0, [&, first = QPointer<QWidget>(modal)] {
+            if (c.deleteWindow)
+                w.reset();
+            else
+                (w.get()->*c.command)();
+            if (first)
+                first->close();
+        });
+    });
+    closer.start();
+    (w.get()->*c.command)();
+    ASSERT_EQ(seen.size(), 1) << "a second dialog opened inside the first";
+    EXPECT_TRUE(boxes.Boxes().isEmpty());
+    if (c.deleteWindow) {
+        EXPECT_EQ(w, nullptr);
+        return;
+    }
+    inside = true; // close the next one at once
+    (w.get()->*c.command)();
+    EXPECT_EQ(seen.size(), 2) << "the command works again";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ModalReentry,
+    ::testing::Values(
+        ModalReentryCase{"About", &TfrmMain::btnAboutClick, "AboutBox", false},
+        ModalReentryCase{"Disclaimer", &TfrmMain::btnDisclaimClick, "frmDisclaim", false},
+        ModalReentryCase{"PrintSetup", &TfrmMain::mnuFilePrintSetupClick, "PrinterSetupDialog",
+                         false},
+        ModalReentryCase{"AboutThenTheWindowGoes", &TfrmMain::btnAboutClick, "AboutBox", true},
+        ModalReentryCase{"PrintSetupThenTheWindowGoes", &TfrmMain::mnuFilePrintSetupClick,
+                         "PrinterSetupDialog", true}),
+    [](const auto& p) { return std::string(p.param.name); });

@@ -62,7 +62,7 @@ struct MainPreviewTest : ::testing::Test {
 TEST_F(MainPreviewTest, HookShowsTheSamePreviewWindowModallyEachTime)
 {
     TQRPrinter& store = TQRPrinter::Instance();
-    ASSERT_TRUE(store.OnPreview);
+    ASSERT_TRUE(store.HasPreviewHook());
     QList<QDialog*> shown;
     for (int pages : {2, 1}) {
         store.BeginDoc();
@@ -70,7 +70,7 @@ TEST_F(MainPreviewTest, HookShowsTheSamePreviewWindowModallyEachTime)
             store.NewPage();
         store.EndDoc();
         const bool seen =
-            OnModal<QDialog>([&] { store.OnPreview(); },
+            OnModal<QDialog>([&] { store.ShowPreview(); },
                              [&](QDialog* preview) {
                                  shown << preview;
                                  EXPECT_EQ(preview->objectName(), "frmPreview");
@@ -85,7 +85,7 @@ TEST_F(MainPreviewTest, HookShowsTheSamePreviewWindowModallyEachTime)
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown[0], shown[1]);
     w.reset();
-    EXPECT_FALSE(store.OnPreview) << "the hook goes with the window";
+    EXPECT_FALSE(store.HasPreviewHook()) << "the hook goes with the window";
 }
 
 TEST_F(MainPreviewTest, PdfFileChosenInSetupIsWhatPrintingUses)
@@ -122,7 +122,7 @@ TEST_F(MainPreviewTest, PdfFileChosenInSetupIsWhatPrintingUses)
     store.EndDoc();
     EXPECT_TRUE(store.PrinterOK());
     EXPECT_TRUE(OnModal<QDialog>(
-        [&] { store.OnPreview(); },
+        [&] { store.ShowPreview(); },
         [](QDialog* preview) { preview->findChild<TExplorerButton*>("bbPrint")->OnClick(); }));
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -158,11 +158,11 @@ TEST_F(PrintCommand, ClicksWhileThePreviewIsOpenStartNoSecondReport)
 {
     TQRPrinter& store = TQRPrinter::Instance();
     int previews = 0;
-    const std::function<void()> hook = store.OnPreview;
-    store.OnPreview = [&] {
+    std::unique_ptr<TQRPreviewHook> counting;
+    counting = std::make_unique<TQRPreviewHook>([&] {
         ++previews;
-        hook();
-    };
+        counting->RunPrevious(); // the window's own
+    });
     const auto post = [](QWidget* target) {
         const QPointF at = QRectF(target->rect()).center();
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
@@ -194,7 +194,6 @@ TEST_F(PrintCommand, ClicksWhileThePreviewIsOpenStartNoSecondReport)
     EXPECT_TRUE(OnModal<TfrmPreview>([&] { Find<QAction>(*w, "mnuFilePrint")->trigger(); },
                                      [](TfrmPreview* preview) { preview->close(); }));
     EXPECT_EQ(previews, 2);
-    store.OnPreview = hook;
 }
 
 // With AutoCalc off, a rate typed after the last calculation is calculated, table included,
@@ -209,8 +208,7 @@ TEST_F(PrintCommand, AStaleTableIsRecalculatedBeforeTheChart)
     QTest::keyClicks(Find<TFnpNumericEdit>(*w, "edtInterest"), "7.5"); // typed, not committed
     ASSERT_EQ(Find<TStringAlignGrid>(*w, "grdAPR")->Cells(1, 6), before);
 
-    TQRPrinter& store = TQRPrinter::Instance();
-    store.OnPreview = [] {};
+    const TQRPreviewHook noWindow([] {});
     Find<QAction>(*w, "mnuFilePrint")->trigger();
     EXPECT_EQ(Printed("lblInterestRate"), "7.5%");
     EXPECT_EQ(Printed("lblPayment"), "$699.21");

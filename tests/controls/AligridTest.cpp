@@ -299,11 +299,15 @@ TEST_F(AprGrid, SortingRowsTakesTheirOverridesAlong)
             EXPECT_EQ(grid->ColorRow(row), blue);
         }
     }
-    grid->OnCompareRow = [](TStringAlignGrid* g, int col, int a, int b) {
-        const int x = QString(g->Cells(col, a)).remove(QRegularExpression("[$,]")).toInt();
-        const int y = QString(g->Cells(col, b)).remove(QRegularExpression("[$,]")).toInt();
-        return x < y ? rel_less : (x > y ? rel_greater : rel_equal);
-    };
+    QObject::connect(
+        grid.get(), &TStringAlignGrid::OnCompareRow,
+        [](TStringAlignGrid* g, int col, int a, int b, t_relation& result) {
+            const auto amount = [&](int row) {
+                return QString(g->Cells(col, row)).remove(QRegularExpression("[$,]")).toInt();
+            };
+            const int x = amount(a), y = amount(b);
+            result = x < y ? rel_less : (x > y ? rel_greater : rel_equal);
+        });
     grid->SortRows(0);
     EXPECT_EQ(grid->Cells(0, 1), "$95,000");
     EXPECT_EQ(grid->Cells(0, 11), "$105,000");

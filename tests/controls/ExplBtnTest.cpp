@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -451,6 +452,58 @@ TEST_F(ButtonTest, ClickHandlerMayDestroyTheButton)
     QObject::connect(mouse, &TExplorerButton::OnClick, mouse, [&] { delete mouse.data(); });
     QTest::mouseClick(mouse, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(mouse.isNull());
+}
+
+namespace {
+// Runs `action` from the `passes`-th message pass from now: each pass delivers the messages
+// posted before it began, so every hop waits for the next one.
+void OnMessagePass(int passes, const std::function<void()>& action)
+{
+    QTimer::singleShot(0, [=] {
+        if (passes <= 1)
+            action();
+        else
+            OnMessagePass(passes - 1, action);
+    });
+}
+} // namespace
+
+// An accelerator runs three message passes (hot, pressed, released). The same accelerator
+// arriving in any of them clicks no second time, and a handler deleting the button in any of
+// them ends the accelerator without touching it.
+TEST_F(ButtonTest, AnAcceleratorInsideItsOwnMessagePassesClicksOnce)
+{
+    struct Case {
+        int pass;
+        bool deleteButton;
+        int clicks;
+    };
+    for (const Case c : {Case{1, false, 1}, Case{2, false, 1}, Case{3, false, 1}, Case{1, true, 0},
+                         Case{2, true, 0}, Case{3, true, 1}}) {
+        QPointer<TExplorerButton> b = Make();
+        b->SetCaption("&Close");
+        int clicks = 0;
+        QObject::connect(b, &TExplorerButton::OnClick, [&] { ++clicks; });
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        OnMessagePass(c.pass, [&] {
+            if (c.deleteButton)
+                delete b.data();
+            else
+                QTest::keyClick(form.get(), Qt::Key_C, Qt::AltModifier);
+        });
+        QTest::keyClick(form.get(), Qt::Key_C, Qt::AltModifier);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(clicks, c.clicks) << c.pass << c.deleteButton;
+        EXPECT_EQ(b.isNull(), c.deleteButton) << c.pass;
+        if (b) {
+            EXPECT_FALSE(b->IsPressed()) << c.pass;
+            // Done: the next accelerator clicks again.
+            QTest::keyClick(form.get(), Qt::Key_C, Qt::AltModifier);
+            EXPECT_EQ(clicks, c.clicks + 1) << c.pass;
+            delete b.data();
+        }
+    }
 }
 
 TEST_F(ButtonTest, AMenuCommandMayDestroyTheButtonDuringADoubleClickOrAContextMenu)

@@ -326,7 +326,7 @@ TEST_F(FnpTest, KeyPressHandlerRunsBeforeTheRules)
     edit->SetDecimals(3);
     edit->SetValue(8.75);
     QString seen;
-    edit->SetOnKeyPress([&](QChar& key) {
+    QObject::connect(edit, &TKeyRoutedEdit::OnKeyPress, [&](QChar& key) {
         seen += key;
         if (key == '1')
             key = QChar(0);

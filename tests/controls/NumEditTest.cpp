@@ -480,7 +480,7 @@ TEST_F(NumEditTest, EnterReachesTheDefaultButton)
 TEST_F(NumEditTest, KeyPressHandlerSeesAcceptedCharactersOnly)
 {
     QString seen;
-    edit->SetOnKeyPress([&](QChar& key) {
+    QObject::connect(edit, &TKeyRoutedEdit::OnKeyPress, [&](QChar& key) {
         seen += key;
         if (key == '9')
             key = QChar(0); // a handler may discard a key

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <vector>
@@ -15,15 +16,16 @@ namespace {
 // Records every shell request and answers with a chosen result code.
 class ShellRecorder {
 public:
-    explicit ShellRecorder(int result = 42) : m_result(result)
+    explicit ShellRecorder(int result = 42) : m_result(result) {}
+    // The opener a link component is given.
+    ShellOpener Opener()
     {
-        SetShellOpenHook([this](const ShellOpenRequest& r) {
+        return [this](const ShellOpenRequest& r) {
             requests.push_back(r);
             order.push_back("open");
             return m_result;
-        });
+        };
     }
-    ~ShellRecorder() { SetShellOpenHook({}); }
     std::vector<ShellOpenRequest> requests;
     std::vector<std::string> order;
 
@@ -55,6 +57,7 @@ TEST_P(URLPrefixes, ExecuteOpensThePrefixedAddressWithoutActivatingIt)
 {
     ShellRecorder shell;
     TURL url;
+    url.SetShellOpener(shell.Opener());
     url.SetURLType(GetParam().type);
     url.SetURL("host.example/path");
     EXPECT_TRUE(url.Execute());
@@ -81,9 +84,11 @@ TEST(URL, DefaultIsWebAndAMailboxGetsMailto)
 {
     ShellRecorder shell;
     TURL web;
+    web.SetShellOpener(shell.Opener());
     EXPECT_EQ(web.URLType(), utHttp);
     web.SetURL("www.example.com/Torv/Torv.htm");
     TURL mail;
+    mail.SetShellOpener(shell.Opener());
     mail.SetURLType(utMailto);
     mail.SetURL("support@example.com");
     EXPECT_TRUE(web.Execute());
@@ -98,17 +103,20 @@ TEST(URL, EmptyAddressAndShellFailuresGiveFalse)
     {
         ShellRecorder shell;
         TURL empty;
+        empty.SetShellOpener(shell.Opener());
         EXPECT_FALSE(empty.Execute());
         EXPECT_TRUE(shell.requests.empty()); // nothing was asked of the shell
     }
     for (int code : {0, 2, 31, 32}) {
         ShellRecorder shell(code);
         TURL url;
+        url.SetShellOpener(shell.Opener());
         url.SetURL("www.example.com/");
         EXPECT_FALSE(url.Execute()) << code;
     }
     ShellRecorder shell(33);
     TURL url;
+    url.SetShellOpener(shell.Opener());
     url.SetURL("www.example.com/");
     EXPECT_TRUE(url.Execute());
 }
@@ -117,13 +125,14 @@ TEST(URL, LongAddressesArePassedWhole)
 {
     ShellRecorder shell;
     TURL url;
+    url.SetShellOpener(shell.Opener());
     const QString path = "www.example.com/" + QString(120, 'a');
     url.SetURL(path);
     EXPECT_TRUE(url.Execute());
     EXPECT_EQ(shell.requests.at(0).file, "http://" + path);
 }
 
-TEST(URL, WithoutAHookATestRunOpensNothing)
+TEST(URL, WithoutAnOpenerATestRunOpensNothing)
 {
     if (!NoDesktop())
         GTEST_SKIP() << "on a real desktop this would open a browser";
@@ -166,6 +175,7 @@ TEST(URLLabel, AnyMouseButtonOpensTheAddressAsHeldAfterTheOrdinaryHandling)
     QWidget about;
     about.setObjectName("AboutBox");
     auto* link = new TURLLabel(&about);
+    link->SetShellOpener(shell.Opener());
     link->setText("www.example.com");
     link->SetURL("http://www.example.com/");
     QObject::connect(link, &TURLLabel::OnMouseDown,
@@ -180,4 +190,21 @@ TEST(URLLabel, AnyMouseButtonOpensTheAddressAsHeldAfterTheOrdinaryHandling)
     EXPECT_EQ(shell.requests[0].show, ShellShowMode::ShowNormal);
     EXPECT_EQ(shell.requests[0].owner.data(), &about);
     EXPECT_EQ(shell.order, (std::vector<std::string>{"mousedown", "open", "mousedown", "open"}));
+}
+
+// A mouse-down receiver that closes the window holding the label: the label, gone with it,
+// opens nothing afterwards.
+TEST(URLLabel, AMouseDownReceiverThatDeletesTheLabelEndsTheClick)
+{
+    ShellRecorder shell;
+    auto* about = new QWidget;
+    auto* link = new TURLLabel(about);
+    link->SetShellOpener(shell.Opener());
+    QPointer<TURLLabel> watched(link);
+    QObject::connect(link, &TURLLabel::OnMouseDown,
+                     [&](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { delete about; });
+    about->show();
+    QTest::mousePress(link, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_TRUE(watched.isNull());
+    EXPECT_TRUE(shell.requests.empty());
 }

@@ -40,7 +40,6 @@ class APRChart : public ::testing::TestWithParam<ChartCase> {
 protected:
     void SetUp() override
     {
-        TQRSysData::Clock = [] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); };
         w = std::make_unique<TfrmMain>();
         w->SetMessageInterval(0);
         w->show();
@@ -52,12 +51,11 @@ protected:
             EnterTwentyPercentDownWithFees();
         chart = &w->Chart();
         ASSERT_NE(chart, nullptr);
+        chart->Rep->Clock = [] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); };
         chart->Rep->ShowProgress = false;
     }
     void TearDown() override
     {
-        TQRPrinter::Instance().OnPreview = nullptr;
-        TQRSysData::Clock = [] { return QDateTime::currentDateTime(); };
         if (w)
             w->close();
         w.reset();
@@ -100,7 +98,7 @@ TEST_P(APRChart, LaysOutOnePageFromTheWindow)
 {
     TQRPrinter& store = TQRPrinter::Instance();
     int previews = 0;
-    store.OnPreview = [&] {
+    const TQRPreviewHook hook([&] {
         ++previews;
         EXPECT_EQ(store.State(), TQRPrinterState::Ready);
         EXPECT_EQ(store.PageCount(), 1);
@@ -111,7 +109,7 @@ TEST_P(APRChart, LaysOutOnePageFromTheWindow)
         QPicture copy(*store.Page(1));
         copy.save(&bytes);
         RecordProperty("PagePictureBytes", static_cast<int>(bytes.size()));
-    };
+    });
     Find<QAction>(*w, "mnuFilePrint")->trigger();
     ASSERT_EQ(previews, 1);
     EXPECT_EQ(store.State(), TQRPrinterState::Idle);

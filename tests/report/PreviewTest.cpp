@@ -9,6 +9,7 @@
 #include "report/QRPrinter.h"
 #include "tests/support/MessageBoxAnswerer.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPrinter>
@@ -304,3 +305,41 @@ TEST_F(PreviewWindowTest, ActivationFillsTheScreensWorkArea)
     EXPECT_EQ(w->QRPreview1->geometry().bottom(), w->height() - 1);
 }
 } // namespace
+
+// Print runs a message loop (its progress window). A second Print click delivered there makes
+// no second job, and the preview window deleted there is not touched when printing returns.
+TEST_F(PreviewWindowTest, PrintClicksAndClosingInsideThePrintLoop)
+{
+    for (const bool deleteWindow : {false, true}) {
+        Open(2);
+        const QString pdf = dir.filePath("preview.pdf");
+        QFile::remove(pdf);
+        bool clicked = false, ranInside = false;
+        QTimer inside; // fires from the print's own message pass
+        inside.setInterval(0);
+        QObject::connect(&inside, &QTimer::timeout, [&] {
+            if (!clicked || ranInside)
+                return;
+            ranInside = true;
+            if (deleteWindow)
+                w.reset();
+            else
+                w->bbPrint->OnClick();
+        });
+        inside.start();
+        MessageBoxAnswerer boxes;
+        clicked = true;
+        w->bbPrint->OnClick();
+        inside.stop();
+        EXPECT_TRUE(ranInside) << deleteWindow;
+        EXPECT_TRUE(boxes.Boxes().isEmpty()) << deleteWindow;
+        EXPECT_EQ(w == nullptr, deleteWindow);
+        if (w) {
+            EXPECT_FALSE(w->isVisible()) << "printed once, then closed";
+        }
+        EXPECT_EQ(TQRPrinter::Instance().LastJob(), 0) << "a file, not a queue";
+        EXPECT_TRUE(QFile::exists(pdf)) << deleteWindow;
+        w.reset();
+        TQRPrinter::Instance().Cleanup();
+    }
+}

@@ -32,11 +32,7 @@ protected:
     {
         report.ShowProgress = false;
         band->Font = Arial12;
-        TQRSysData::Clock = [] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); };
-    }
-    ~Controls() override
-    {
-        TQRSysData::Clock = [] { return QDateTime::currentDateTime(); };
+        report.Clock = [] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); };
     }
 
     TQRLabel* Label(const char* name, QRect box, TAlignment alignment, bool autoSize,
@@ -138,9 +134,9 @@ class SysData : public ::testing::TestWithParam<SysDataCase> {};
 TEST_P(SysData, PrintsTextAndValue)
 {
     const SysDataCase& c = GetParam();
-    TQRSysData::Clock = [&c] { return QDateTime(QDate(2026, 3, 5), c.time); };
     PrinterPage page(400, 60); // room 50: two rows of 20 per page
     TQRReport report;
+    report.Clock = [&c] { return QDateTime(QDate(2026, 3, 5), c.time); };
     report.ShowProgress = false;
     report.ReportTitle = "of Rates";
     auto* detail = new TQRBand(&report, rbDetail, 20);
@@ -157,7 +153,6 @@ TEST_P(SysData, PrintsTextAndValue)
     for (const TQRPrintedText& t : report.PrintedTexts())
         printed << t.Text;
     EXPECT_EQ(printed, c.expected);
-    TQRSysData::Clock = [] { return QDateTime::currentDateTime(); };
 }
 
 INSTANTIATE_TEST_SUITE_P(

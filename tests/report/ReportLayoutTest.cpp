@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -91,9 +92,8 @@ protected:
         detail = Band(rbDetail, 35, "Detail");
         summary = Band(rbSummary, 10, "Summary");
         footer = Band(rbPageFooter, 22, "Footer");
-        TQRPrinter::Instance().OnPreview = [this] { ++previews; };
+        hook = std::make_unique<TQRPreviewHook>([this] { ++previews; });
     }
-    ~ShortPageReport() override { TQRPrinter::Instance().OnPreview = nullptr; }
 
     TQRBand* Band(TQRBandType type, int height, const char* name)
     {
@@ -131,6 +131,7 @@ protected:
     TQRBand* footer = nullptr;
     int asked = 0;
     int previews = 0;
+    std::unique_ptr<TQRPreviewHook> hook;
 };
 
 TEST_F(ShortPageReport, BreaksPagesWithHeadersAndFootersOnEach)
@@ -321,7 +322,7 @@ TEST_F(ShortPageReport, OtherWindowsTakeNoInputDuringLayout)
 
 TEST_F(ShortPageReport, WithoutAHookTheEnginesOwnPreviewShowsThePages)
 {
-    TQRPrinter::Instance().OnPreview = nullptr;
+    hook.reset();
     FeedRows(8);
     QString indicator;
     QTimer poll; // waits for the preview window to come up

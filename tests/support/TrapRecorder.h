@@ -8,14 +8,5 @@
 
 struct TrapRecorder {
     QStringList messages;
-    Application::ExceptionHandler previous = Application::instance()->OnException();
-
-    TrapRecorder()
-    {
-        Application::instance()->SetOnException(
-            [this](QObject*, const std::exception& e) { messages << e.what(); });
-    }
-    ~TrapRecorder() { Application::instance()->SetOnException(std::move(previous)); }
-    TrapRecorder(const TrapRecorder&) = delete;
-    TrapRecorder& operator=(const TrapRecorder&) = delete;
+    TExceptionHook hook{[this](QObject*, const std::exception& e) { messages << e.what(); }};
 };
