@@ -242,6 +242,18 @@ public:
     // The cells read the grid afresh, so a change of the texts leaves them valid.
     void modelChange(QAccessibleTableModelChangeEvent*) override {}
 
+    // Announces the new text of each cell an assistive technology has asked for: the AT-SPI
+    // bridge passes a cell's name change on, where it drops the table's model change.
+    void AnnounceCellTexts() const
+    {
+        for (const auto& [position, id] : m_cells)
+            if (QAccessibleInterface* cell = QAccessible::accessibleInterface(id);
+                cell && cell->isValid()) {
+                QAccessibleEvent changed(cell, QAccessible::NameChanged);
+                QAccessible::updateAccessibility(&changed);
+            }
+    }
+
     // The interface of a cell, made on first use and kept while the table's interface lives.
     QAccessibleInterface* Cell(int col, int row) const
     {
@@ -307,5 +319,7 @@ void AnnounceGridChange(TStringGrid* grid)
         QAccessible::updateAccessibility(&reset);
         QAccessibleEvent changed(grid, QAccessible::VisibleDataChanged);
         QAccessible::updateAccessibility(&changed);
+        if (auto* table = dynamic_cast<GridAccessible*>(QAccessible::queryAccessibleInterface(grid)))
+            table->AnnounceCellTexts();
     });
 }

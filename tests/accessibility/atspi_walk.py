@@ -13,6 +13,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 
 def fail(message):
@@ -92,6 +93,13 @@ def main(expected_path):
     names = [calculate.getName(i) for i in range(calculate.nActions)]
     if 'Press' not in names and 'press' not in names:
         fail('the Calculate button offers no press action: %s' % names)
+    # A cell read before the calculation announces its new text.
+    announced = []
+    watched = table.getAccessibleAt(5, 1)
+    def on_event(event):
+        if event.source.getRoleName() == 'table cell':
+            announced.append(event.source.name)
+    pyatspi.Registry.registerEventListener(on_event, 'object:property-change:accessible-name')
     calculate.doAction(names.index('Press') if 'Press' in names else names.index('press'))
 
     lines = [l for l in open(expected_path, encoding='utf-8').read().splitlines() if l.strip()]
@@ -114,6 +122,10 @@ def main(expected_path):
     got = wait_for('the table to fill', lambda: (lambda t: t if t == rows else None)(read_table()))
     for row in got:
         print(' | '.join(row))
+    context = GLib.MainContext.default()
+    wait_for('the table cell to announce its text',
+             lambda: context.iteration(False) and False or watched.name in announced)
+    print('Announced: the cell in row 6, column 2 now reads "%s"' % watched.name)
     cell = table.getAccessibleAt(0, 0)
     if cell.getRoleName() != 'table cell' or not cell.getState().contains(pyatspi.STATE_READ_ONLY):
         fail('a cell is not a read-only table cell: %s' % cell.getRoleName())
