@@ -73,5 +73,4 @@ void TfrmMain::NameControls()
     grdAPR->setAccessibleName("APR Table");
     grdAPR->setAccessibleDescription(
         "Annual percentage rates by loan amount (rows) and total fixed fees (columns)");
-    StatusBar1->setAccessibleName("Status");
 }
