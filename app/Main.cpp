@@ -120,6 +120,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     StatusBar1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StatusBar1->setGeometry(0, ClientHeight - 19, ClientWidth, 19);
     StatusBar1->raise();
+    NameControls();
 
     for (QWidget* w : {static_cast<QWidget*>(this), pnlToolbar, pnlCalculator,
                        static_cast<QWidget*>(pnlFixedFees), static_cast<QWidget*>(rgLoan),

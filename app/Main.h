@@ -198,6 +198,9 @@ private:
     void CreateCalculatorPanel(QWidget* client);
     void CreateFixedFeesPanel(QWidget* panel);
     void CreateGrid(QWidget* client);
+    // Accessible names for screen readers: each field named by its caption (the caption's buddy),
+    // the panels, groups and table by what they hold (app/MainAccessibility.cpp).
+    void NameControls();
     void ConnectHandlers();
     QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top, int width = 0);
     void ShowAutoCalcLook(bool on);

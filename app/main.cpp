@@ -2,6 +2,7 @@
 #include "app/MainBlock.h"
 #include "app/PlatformStart.h"
 #include "platform/Application.h"
+#include "platform/WindowIcon.h"
 
 #include <memory>
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
             "the commands work without one, see tallyhorn --help"));
         app = std::make_unique<Application>(argc, argv);
     }
+    SetProgramWindowIcon();
     TMainBlock block = StartProgram(*app);
     return app->Run();
 }

@@ -1,5 +1,6 @@
 #include "controls/ExplBtn.h"
 
+#include "controls/AccessibleControls.h"
 #include "controls/ExplBtnImages.h"
 #include "controls/SystemColors.h"
 #include "platform/Application.h"
@@ -15,6 +16,7 @@
 
 TExplorerButton::TExplorerButton(QWidget* parent) : QWidget(parent)
 {
+    InstallAccessibleControls();
     m_unselectedFontColor = SystemColors::WindowText();
     m_fontColor = SystemColors::WindowText();
     setAttribute(Qt::WA_OpaquePaintEvent); // the whole face is painted from one off-screen image

@@ -2,6 +2,7 @@
 // rows; where cells lie is worked out by its TGridGeometry.
 #include "controls/StringGrid.h"
 
+#include "controls/AccessibleControls.h"
 #include "controls/SystemColors.h"
 
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 
 TStringGrid::TStringGrid(QWidget* parent) : QAbstractScrollArea(parent)
 {
+    InstallAccessibleControls();
     m_color = SystemColors::Window();
     m_fixedColor = SystemColors::BtnFace();
     setFocusPolicy(Qt::StrongFocus);
@@ -225,6 +227,7 @@ void TStringGrid::SetCells(int col, int row, const QString& text)
     if (m_editing && col == m_editCol && row == m_editRow && m_editor->text() != text)
         m_editor->setText(text);
     InvalidateCell(col, row);
+    AnnounceGridChange(this);
 }
 
 QRect TStringGrid::CellRect(int col, int row) const

@@ -230,6 +230,7 @@ HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
     m_contents = new QTreeWidget;
     m_contents->setObjectName("treeContents");
     m_contents->setHeaderHidden(true);
+    m_contents->setAccessibleName("Contents");
     m_tabs->addTab(m_contents, "Co&ntents");
 
     auto* indexPage = new QWidget;
@@ -242,6 +243,7 @@ HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
     prompt->setBuddy(m_search);
     m_index = new QListWidget;
     m_index->setObjectName("lstIndex");
+    m_index->setAccessibleName("Index");
     m_display = new QPushButton("&Display");
     m_display->setObjectName("btnDisplay");
     indexLayout->addWidget(prompt);
@@ -252,6 +254,7 @@ HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
 
     m_browser = new HelpBrowser;
     m_browser->setObjectName("txtTopic");
+    m_browser->setAccessibleName("Topic");
 
     auto* splitter = new QSplitter;
     splitter->addWidget(m_tabs);

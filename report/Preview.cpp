@@ -65,6 +65,7 @@ TfrmPreview::TfrmPreview(QWidget* parent) : QDialog(parent)
 
     QRPreview1 = new TQRPreview(this);
     QRPreview1->setObjectName("QRPreview1");
+    QRPreview1->setAccessibleName("Page");
     QRPreview1->setProperty("HelpContext", PreviewHelpContext);
     layout->addWidget(QRPreview1, 1);
 

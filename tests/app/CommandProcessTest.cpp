@@ -9,6 +9,7 @@
 #include "platform/RadioGroup.h"
 #include "tests/support/DefaultTable.h"
 #include "tests/support/FindChild.h"
+#include "tests/support/MissingTool.h"
 #include "tests/support/TempFolder.h"
 
 #include <QDateTime>
@@ -411,8 +412,9 @@ TEST_F(CommandProcessTest, ChartIsOnePdfPageWithTheTablesTexts)
     const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
     const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");
     if (pdftotext.isEmpty() || pdfinfo.isEmpty())
-        GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils, installed by scripts/setup) are "
-                        "needed to read the PDF";
+        MISSING_FOR_TEST()
+            << "pdftotext and pdfinfo (poppler-utils, installed by scripts/setup) are "
+               "needed to read the PDF";
     auto tool = [](const QString& program, const QStringList& args) {
         QProcess process;
         process.start(program, args);

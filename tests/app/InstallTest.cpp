@@ -1,9 +1,12 @@
 // `cmake --install` into a temporary prefix: the program and its help file together, the
 // installed-copy marker, the link in bin, and desktop files that the desktop's own validators
 // accept.
+#include "tests/support/MissingTool.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -59,7 +62,14 @@ TEST(Install, IntoATemporaryPrefix)
     EXPECT_TRUE(link.isSymLink());
     EXPECT_EQ(link.canonicalFilePath(), program.canonicalFilePath());
 
-    EXPECT_TRUE(QFileInfo::exists(root.filePath("share/man/man1/tallyhorn.1")));
+    EXPECT_TRUE(QFileInfo::exists(root.filePath("share/man/man1/tallyhorn.1.gz")));
+    // The theme's PNG icons, each at the size of its folder.
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QImage png(
+            root.filePath(QString("share/icons/hicolor/%1x%1/apps/tallyhorn.png").arg(size)));
+        EXPECT_EQ(png.size(), QSize(size, size)) << size;
+        EXPECT_TRUE(png.hasAlphaChannel()) << size;
+    }
     // Every file is installed by one rule only.
     QStringList destinations;
     for (const QString& line : log.split('\n'))
@@ -104,8 +114,8 @@ TEST(Install, IntoATemporaryPrefix)
     const QString desktopValidate = QStandardPaths::findExecutable("desktop-file-validate");
     const QString appstream = QStandardPaths::findExecutable("appstreamcli");
     if (desktopValidate.isEmpty() || appstream.isEmpty())
-        GTEST_SKIP() << "desktop-file-validate or appstreamcli is missing (scripts/setup "
-                        "installs desktop-file-utils and appstream)";
+        MISSING_FOR_TEST() << "desktop-file-validate or appstreamcli is missing (scripts/setup "
+                              "installs desktop-file-utils and appstream)";
     EXPECT_EQ(RunProgram(desktopValidate, {desktop}, &log), 0) << log.toStdString();
     // --no-net: the validator must not try the addresses in the file.
     EXPECT_EQ(RunProgram(appstream, {"validate", "--no-net", metainfo}, &log), 0)

@@ -13,6 +13,7 @@
 #include "tests/report/PdfText.h"
 #include "tests/support/FindChild.h"
 #include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/MissingTool.h"
 #include "tests/support/TempFolder.h"
 
 #include <QApplication>
@@ -45,7 +46,8 @@ protected:
     {
         queue = qEnvironmentVariable("TALLYHORN_TEST_QUEUE");
         if (queue.isEmpty())
-            GTEST_SKIP() << "no test print queue: scripts/test starts one (scripts/print-queue)";
+            MISSING_FOR_TEST()
+                << "no test print queue: scripts/test starts one (scripts/print-queue)";
         w = std::make_unique<TfrmMain>();
         w->SetMessageInterval(0);
         w->show();

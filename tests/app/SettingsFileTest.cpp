@@ -8,6 +8,7 @@
 #include "platform/Regional.h"
 #include "tests/support/FindChild.h"
 #include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/MissingTool.h"
 #include "tests/support/TempFolder.h"
 
 #include <QDateTime>
@@ -370,7 +371,8 @@ struct SettingsFileLocaleTest : SettingsFileTest, ::testing::WithParamInterface<
             qputenv("LC_ALL", "de_DE.UTF-8");
             Regional::Current() = Regional::FromSystem();
             if (Regional::Current().DecimalSeparator != ',')
-                GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed (scripts/setup makes it)";
+                MISSING_FOR_TEST()
+                    << "the de_DE.UTF-8 locale is not installed (scripts/setup makes it)";
         } else {
             TFormatSettings comma;
             comma.DecimalSeparator = ',';

@@ -15,6 +15,7 @@
 #include "tests/report/PdfText.h"
 #include "tests/report/PrinterPage.h"
 #include "tests/support/FindChild.h"
+#include "tests/support/MissingTool.h"
 #include "tests/support/TempFolder.h"
 
 #include <QBuffer>
@@ -192,7 +193,7 @@ TEST_P(APRChart, LaysOutOnePageFromTheWindow)
 TEST_P(APRChart, PrintsToOnePdfPageWithEveryFigure)
 {
     if (!PdfText::Available())
-        GTEST_SKIP() << "pdftotext is not installed (poppler-utils, scripts/setup)";
+        MISSING_FOR_TEST() << "pdftotext is not installed (poppler-utils, scripts/setup)";
     const QString pdf = folder.File(QStringLiteral("chart-%1.pdf").arg(GetParam().name));
     ASSERT_TRUE(chart->PrintToPdf(pdf));
     EXPECT_EQ(TQRPrinter::Instance().State(), TQRPrinterState::Idle);

@@ -5,6 +5,7 @@
 #include "calc/Errors.h"
 #include "report/PrintQueue.h"
 #include "tests/report/PdfText.h"
+#include "tests/support/MissingTool.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -119,7 +120,7 @@ TEST_F(QRPrinterNoPrinter, MeasuresThePageWithOrWithoutAPrinter)
 TEST_F(QRPrinterTest, PrintsTheStoredPagesInTheRangeToAFile)
 {
     if (!PdfText::Available())
-        GTEST_SKIP() << "pdftotext is not installed (poppler-utils, scripts/setup)";
+        MISSING_FOR_TEST() << "pdftotext is not installed (poppler-utils, scripts/setup)";
     QTemporaryDir folder;
     const QString pdf = folder.path() + "/pages.pdf";
     store.Printer().setOutputFileName(pdf);

@@ -2,6 +2,7 @@
 // every size arrive byte for byte, and the server's own 404, redirections and HEAD answers are
 // read as they are meant.
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/MissingTool.h"
 #include "tests/support/NginxServer.h"
 #include "update/HttpProt.h"
 
@@ -53,7 +54,7 @@ protected:
     void SetUp() override
     {
         if (!server->Running())
-            GTEST_SKIP() << "no nginx to test against: " << server->Error().toStdString();
+            MISSING_FOR_TEST() << "no nginx to test against: " << server->Error().toStdString();
     }
 
     // Runs one request to completion; the body goes to a file as the update download's does.

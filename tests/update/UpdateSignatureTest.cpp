@@ -1,6 +1,8 @@
 // Manifests made and signed by scripts/sign-update with a key made here, checked by the program.
 #include "update/UpdateSignature.h"
 
+#include "tests/support/MissingTool.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
@@ -22,7 +24,7 @@ QString Base64(const unsigned char* bytes, std::size_t size)
 TEST(UpdateSignature, TheScriptsManifestVerifiesAndOnlyAsSigned)
 {
     if (QStandardPaths::findExecutable("python3").isEmpty())
-        GTEST_SKIP() << "python3 is not installed; scripts/sign-update cannot run";
+        MISSING_FOR_TEST() << "python3 is not installed; scripts/sign-update cannot run";
     ASSERT_GE(sodium_init(), 0);
     unsigned char publicKey[crypto_sign_PUBLICKEYBYTES];
     unsigned char secretKey[crypto_sign_SECRETKEYBYTES];
