@@ -6,6 +6,7 @@
 #include "app/CommandOutput.h"
 #include "app/LoanSummary.h"
 #include "app/PlatformStart.h"
+#include "app/ScheduleCommand.h"
 #include "app/StoredInputs.h"
 #include "app/TableTexts.h"
 #include "calc/Disclosure.h"
@@ -177,13 +178,16 @@ int TCommandRunner::Run(int argc, char** argv)
     const bool parsed = TCommandLine::Parse(arguments, request, error);
 
     std::unique_ptr<QCoreApplication> app;
-    if (parsed && request.kind == TCommandKind::Chart) {
+    const bool drawn = request.kind == TCommandKind::Chart ||
+                       (request.kind == TCommandKind::Schedule && !request.output.isEmpty());
+    if (parsed && drawn) {
         ChooseOffscreenPlatform();
         const TPlatformStart start(
-            QStringLiteral("%1cannot draw the chart: the windowing platform '%2' cannot start (no "
-                           "display can be reached?); without QT_QPA_PLATFORM the chart needs "
+            QStringLiteral("%1cannot draw the %3: the windowing platform '%2' cannot start (no "
+                           "display can be reached?); without QT_QPA_PLATFORM the %3 needs "
                            "no display")
-                .arg(prefix, qEnvironmentVariable("QT_QPA_PLATFORM")));
+                .arg(prefix, qEnvironmentVariable("QT_QPA_PLATFORM"),
+                     request.kind == TCommandKind::Chart ? "chart" : "report"));
         auto gui = std::make_unique<Application>(argc, argv);
         gui->SetTitle("Tallyhorn");
         app = std::move(gui);
@@ -251,11 +255,18 @@ int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTe
             }
             if (request.kind == TCommandKind::Schedule) {
                 const TLoanSummary summary(*inputs, request.mi, request.miMonths);
-                out = summary.Format(request.format).toUtf8();
-                return Success;
+                if (request.output.isEmpty()) {
+                    out = summary.Format(request.format).toUtf8();
+                    return Success;
+                }
             }
             QByteArray pdf;
-            if (!TChartCommand::Make(*inputs, request.paper, pdf, error)) {
+            const bool made =
+                request.kind == TCommandKind::Chart
+                    ? TChartCommand::Make(*inputs, request.paper, pdf, error)
+                    : TScheduleCommand::Make(TLoanSummary(*inputs, request.mi, request.miMonths),
+                                             request.paper, pdf, error);
+            if (!made) {
                 err << prefix << "--output: " << error << Qt::endl;
                 return Failure;
             }

@@ -64,10 +64,9 @@ std::vector<TLoanSummary::Figure> TLoanSummary::LoanFields() const
 {
     const calc::Disclosure& d = m_figures;
     const calc::Cents mi = calc::ToCents(m_miAmount);
-    const QString insurance =
-        mi == 0 || m_miMonths == 0
-            ? QStringLiteral("None")
-            : QStringLiteral("%1 for %2 payments").arg(Money(mi)).arg(m_miMonths);
+    const QString insurance = mi == 0 || m_miMonths == 0
+                                  ? QStringLiteral("None")
+                                  : QStringLiteral("%1 x %2").arg(Money(mi)).arg(m_miMonths);
     return {{"Loan Amount", Money(d.loan), Units(d.loan)},
             {"Number of Payments", QString::number(m_n), double(m_n)},
             {"Note Rate", Percent(m_rate), m_rate},
@@ -85,6 +84,17 @@ std::vector<TLoanSummary::Figure> TLoanSummary::DisclosureFields() const
             {"Total of Payments", Money(d.totalOfPayments), Units(d.totalOfPayments)},
             {"Total Interest", Money(d.totalInterest), Units(d.totalInterest)},
             {"Total Interest Percentage", Percent(d.tip), d.tip}};
+}
+
+TScheduleSource TLoanSummary::Source() const
+{
+    TScheduleSource source;
+    for (const Figure& f : LoanFields())
+        source.LoanFields.push_back({f.label, f.text});
+    for (const Figure& f : DisclosureFields())
+        source.DisclosureFields.push_back({f.label, f.text});
+    source.Figures = m_figures;
+    return source;
 }
 
 QString TLoanSummary::CopyText() const

@@ -6,6 +6,7 @@
 
 #include "app/AprTableOutput.h"
 #include "calc/Disclosure.h"
+#include "report/QRSchedule.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -37,6 +38,9 @@ public:
     // Annual Percentage Rate, Finance Charge, Amount Financed, Total of Payments, Total
     // Interest, Total Interest Percentage.
     std::vector<Figure> DisclosureFields() const;
+
+    // What the Amortization Schedule report prints.
+    TScheduleSource Source() const;
 
     // "label<TAB>text" lines of both lists, for the clipboard.
     QString CopyText() const;

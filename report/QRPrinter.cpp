@@ -9,8 +9,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
-#include <QPrinter>
 #include <QPrintEngine>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QRectF>
 #include <QTemporaryDir>
@@ -290,6 +290,22 @@ void TQRPrinter::EndDoc()
     m_state = TQRPrinterState::Ready;
     m_pageNumber = 1;
     emit PageChanged();
+}
+
+void TQRPrinter::AmendPage(int pageNumber, const std::function<void(QPainter&)>& paint)
+{
+    if (m_state != TQRPrinterState::Ready || pageNumber < 1 || pageNumber > m_pages.size())
+        return;
+    const QRect page = m_pages[pageNumber - 1].boundingRect();
+    QPicture amended;
+    {
+        QPainter painter(&amended);
+        painter.setClipRect(page);
+        painter.drawPicture(0, 0, m_pages[pageNumber - 1]);
+        paint(painter);
+    }
+    amended.setBoundingRect(page);
+    m_pages[pageNumber - 1] = amended;
 }
 
 void TQRPrinter::Cleanup()

@@ -83,6 +83,9 @@ public:
     QPainter* Canvas();
     void NewPage();
     void EndDoc();
+    // After EndDoc: paints on stored page `pageNumber` over what it holds (the layout's fields
+    // that wait for the page total). Nothing when not Ready or the page does not exist.
+    void AmendPage(int pageNumber, const std::function<void(QPainter&)>& paint);
     // Discards every page: Idle, printing range cleared.
     void Cleanup();
 
