@@ -9,8 +9,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
-#include <QPrintEngine>
 #include <QPrinter>
+#include <QPrintEngine>
 #include <QPrinterInfo>
 #include <QRectF>
 #include <QTemporaryDir>
