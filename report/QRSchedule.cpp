@@ -35,6 +35,7 @@ TQRLabel* Label(TQRBand* band, const QString& name, int fontHeight, bool bold, T
     label->SetAlignment(alignment);
     label->SetAutoSize(false);
     label->ShrinkToFit = true;
+    label->Transparent = true; // on the band's own white: no fill of its own to record
     label->SetFont(QRFonts::ReportFont(Arial, fontHeight, bold), Qt::black);
     return label;
 }
