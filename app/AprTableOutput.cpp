@@ -1,7 +1,9 @@
 #include "app/AprTableOutput.h"
 
+#include "app/LoanSummary.h"
 #include "app/TableSolvers.h"
 #include "app/TableTexts.h"
+#include "calc/Errors.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -134,10 +136,17 @@ QString TAprTableOutput::Json() const
         rows.append(
             QJsonObject{{"loan", Value(0, row)}, {"noteRate", Value(1, row)}, {"aprs", aprs}});
     }
-    const QJsonObject root{{"inputs", inputs},    {"downPayment", m_user.downPayment},
-                           {"loan", m_user.loan}, {"payment", m_user.payment},
-                           {"apr", m_apr},        {"fees", fees},
-                           {"rows", rows}};
+    QJsonObject root{{"inputs", inputs},    {"downPayment", m_user.downPayment},
+                     {"loan", m_user.loan}, {"payment", m_user.payment},
+                     {"apr", m_apr},        {"fees", fees},
+                     {"rows", rows}};
+    // The disclosure figures of the user's loan, the fees its prepaid finance charges; null
+    // where they do not exist (fees of the whole loan or more).
+    try {
+        root.insert("disclosure", TLoanSummary(m_user, m_inputs.rate, 0, 0).FiguresJson());
+    } catch (const calc::ERangeError&) {
+        root.insert("disclosure", QJsonValue::Null);
+    }
     return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
 }
 

@@ -17,27 +17,43 @@ struct OptionSpec {
 };
 
 const OptionSpec optionSpecs[] = {
-    {"price", "amount", "Purchase price. Default: the settings file.", "table chart"},
+    {"price", "amount", "Purchase price. Default: the settings file.", "table chart schedule"},
     {"down", "percent", "Down payment, percent of the price. Default: the settings file.",
-     "table chart"},
-    {"term", "years", "Term in whole years. Default: the settings file.", "table chart"},
+     "table chart schedule"},
+    {"term", "years", "Term in whole years. Default: the settings file.", "table chart schedule"},
     {"rate", "percent",
-     "Note interest rate, percent a year. Default (table, chart): the settings "
+     "Note interest rate, percent a year. Default (table, chart, schedule): the settings "
      "file.",
-     "table chart payment"},
-    {"fees", "amount", "Total fixed fees, Other Fees on the chart. Default: 0.", "table chart"},
+     "table chart payment schedule"},
+    {"fees", "amount",
+     "Total fixed fees, Other Fees on the chart, the prepaid finance charges of the "
+     "schedule. Default: 0.",
+     "table chart schedule"},
     {"loan-step", "amount", "Loan amount increment between rows. Default: 1000.", "table chart"},
     {"fee-step", "amount", "Fixed fees increment between columns. Default: 1000.", "table chart"},
     {"amount-financed", "amount", "Amount financed: the loan less the fixed fees.", "apr"},
     {"payment", "amount", "Monthly payment.", "apr"},
+    {"stream", "COUNTxPAYMENT",
+     "COUNT monthly payments of PAYMENT; repeat for the streams that follow one another, "
+     "instead of --payment and --payments.",
+     "apr"},
+    {"disclosed", "percent",
+     "A disclosed APR to check: accurate within 1/8 point, 1/4 point for streams of "
+     "changing payments (exit status 3 when not).",
+     "apr"},
+    {"mi", "amount", "Monthly mortgage insurance. Default: 0.", "schedule"},
+    {"mi-months", "count", "Number of payments that carry the mortgage insurance. Default: 0.",
+     "schedule"},
     {"payments", "count", "Number of monthly payments.", "apr payment"},
     {"loan", "amount", "Loan amount.", "payment"},
-    {"format", "text|csv|json", "Output format. Default: text.", "table apr payment"},
-    {"output", "file.pdf", "The PDF file to write; - for standard output.", "chart"},
-    {"paper", "letter|a4", "Paper size of the chart. Default: letter.", "chart"},
+    {"format", "text|csv|json", "Output format. Default: text.", "table apr payment schedule"},
+    {"output", "file.pdf",
+     "The PDF file to write; - for standard output. The schedule writes its printed report "
+     "there instead of the text.",
+     "chart schedule"},
+    {"paper", "letter|a4|a5", "Paper size. Default: letter. The chart takes letter or a4.",
+     "chart schedule"},
 };
-
-const char* const commandNames[] = {"table", "apr", "payment", "chart"};
 
 const char* const stepList = "100, 250, 500, 1000, 2000, 2500, 3000, 4000, 5000 or 7500";
 
@@ -89,6 +105,9 @@ QString TCommandLine::HelpText()
                        "  apr      Print the APR of a loan.\n"
                        "  payment  Print the monthly payment of a loan.\n"
                        "  chart    Write the Chart of Annual Percentage Rates as a one-page PDF.\n"
+                       "  schedule Print the payment schedule of a loan with its yearly\n"
+                       "           subtotals and disclosure figures, or write the Amortization\n"
+                       "           Schedule report as a PDF.\n"
                        "\n"
                        "Options:\n"
                        "  -h, --help                  Display this help and exit.\n"
@@ -122,7 +141,8 @@ QString TCommandLine::HelpText()
         "Percentages are used to three decimals, as the window's fields hold them.\n"
         "Amounts lie below 1000000000000 in size and percentages below 100000.\n"
         "Exit status: 0 on success, 1 when the results cannot be determined or the\n"
-        "output cannot be written, 2 on bad input.\n");
+        "output cannot be written, 2 on bad input, 3 when a --disclosed APR is not\n"
+        "accurate.\n");
     return text;
 }
 
@@ -209,7 +229,8 @@ bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request,
 
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        error = QStringLiteral("no command given: use table, apr, payment or chart (see --help)");
+        error = QStringLiteral(
+            "no command given: use table, apr, payment, chart or schedule (see --help)");
         return false;
     }
     const QString command = positional.first();
@@ -226,8 +247,10 @@ bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request,
         request.kind = TCommandKind::Payment;
     else if (command == "chart")
         request.kind = TCommandKind::Chart;
+    else if (command == "schedule")
+        request.kind = TCommandKind::Schedule;
     else {
-        error = QStringLiteral("unknown command %1: use table, apr, payment or chart")
+        error = QStringLiteral("unknown command %1: use table, apr, payment, chart or schedule")
                     .arg(Quoted(command));
         return false;
     }
@@ -288,7 +311,8 @@ bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request,
 
     switch (request.kind) {
     case TCommandKind::Table:
-    case TCommandKind::Chart: {
+    case TCommandKind::Chart:
+    case TCommandKind::Schedule: {
         request.price = number("price", CheckPrice);
         request.downPercent = number("down", percent);
         request.term = number("term", CheckTerm);
@@ -300,24 +324,63 @@ bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request,
             request.downPercent = AsFieldValue(*request.downPercent, 3);
         if (request.rate)
             request.rate = AsFieldValue(*request.rate, 3);
-        if (request.kind == TCommandKind::Chart) {
-            request.output = parser.value("output");
-            if (ok && request.output.isEmpty())
-                fail("output", "the PDF file to write is required by the chart command");
-            const QString paper = parser.value("paper").toLower();
-            if (paper == "a4")
-                request.paper = TChartPaper::A4;
-            else if (!paper.isEmpty() && paper != "letter")
-                fail("paper", "must be letter or a4, not " + Quoted(parser.value("paper")));
+        const bool chart = request.kind == TCommandKind::Chart;
+        request.output = parser.value("output");
+        if (ok && chart && request.output.isEmpty())
+            fail("output", "the PDF file to write is required by the chart command");
+        const QString paper = parser.value("paper").toLower();
+        if (paper == "a4")
+            request.paper = TChartPaper::A4;
+        else if (paper == "a5" && !chart)
+            request.paper = TChartPaper::A5;
+        else if (!paper.isEmpty() && paper != "letter")
+            fail("paper",
+                 (chart ? "must be letter or a4, not " : "must be letter, a4 or a5, not ") +
+                     Quoted(parser.value("paper")));
+        if (request.kind == TCommandKind::Schedule) {
+            request.mi = number("mi", CheckFees).value_or(0);
+            request.miMonths = static_cast<int>(number("mi-months", [](double v) {
+                                                    return v == 0 ? QString() : CheckPayments(v);
+                                                }).value_or(0));
+            if (ok && request.mi > 0 && request.miMonths == 0 && !parser.isSet("mi-months"))
+                fail("mi-months", "is required with --mi");
         }
         break;
     }
     case TCommandKind::Apr:
         request.amountFinanced =
             required("amount-financed", number("amount-financed", CheckAmount));
-        request.payment = required("payment", number("payment", CheckAmount));
-        request.payments =
-            static_cast<int>(required("payments", number("payments", CheckPayments)));
+        if (parser.isSet("stream")) {
+            if (ok && (parser.isSet("payment") || parser.isSet("payments")))
+                fail("stream", "give either --stream or --payment and --payments, not both");
+            long long total = 0;
+            for (const QString& text : parser.values("stream")) {
+                const qsizetype x = text.indexOf('x', 0, Qt::CaseInsensitive);
+                double count = 0, payment = 0;
+                QString problem;
+                if (x < 0 || !ReadNumber(text.left(x).trimmed(), count) ||
+                    !ReadNumber(text.mid(x + 1).trimmed(), payment))
+                    problem = "must be COUNTxPAYMENT, such as 84x890.87";
+                else if (!(problem = CheckPayments(count)).isEmpty())
+                    problem = "the count " + problem;
+                else if (!(payment >= 0 && payment < MaxAmount))
+                    problem = QStringLiteral("the payment must be from 0 to less than %1")
+                                  .arg(MaxAmount, 0, 'f', 0);
+                else if ((total += static_cast<long long>(count)) > MaxPayments)
+                    problem = QStringLiteral("the streams hold more than %1 payments in all")
+                                  .arg(MaxPayments);
+                if (!problem.isEmpty()) {
+                    fail("stream", problem + ", not " + Quoted(text));
+                    break;
+                }
+                request.streams.push_back({static_cast<int>(count), payment});
+            }
+        } else {
+            request.payment = required("payment", number("payment", CheckAmount));
+            request.payments =
+                static_cast<int>(required("payments", number("payments", CheckPayments)));
+        }
+        request.disclosed = number("disclosed", CheckRate);
         break;
     case TCommandKind::Payment:
         request.loan = required("loan", number("loan", CheckAmount));

@@ -4,14 +4,17 @@
 // whole years; counts of payments are monthly payments.
 #pragma once
 
+#include "calc/Disclosure.h"
+
 #include <QString>
 #include <optional>
+#include <vector>
 
-enum class TCommandKind { Help, Version, Table, Apr, Payment, Chart };
+enum class TCommandKind { Help, Version, Table, Apr, Payment, Chart, Schedule };
 
 enum class TOutputFormat { Text, Csv, Json };
 
-enum class TChartPaper { Letter, A4 };
+enum class TChartPaper { Letter, A4, A5 };
 
 struct TCommandRequest {
     TCommandKind kind = TCommandKind::Help;
@@ -32,7 +35,16 @@ struct TCommandRequest {
     double loan = 0;
     int payments = 0;
 
-    // chart.
+    // apr: the payment streams (given instead of payment and payments), and the disclosed APR
+    // to check against the computed one.
+    std::vector<calc::PaymentStream> streams;
+    std::optional<double> disclosed;
+
+    // schedule: the monthly mortgage insurance and the number of payments that carry it.
+    double mi = 0;
+    int miMonths = 0;
+
+    // chart and schedule (schedule: optional, the report as a PDF file).
     QString output;
     TChartPaper paper = TChartPaper::Letter;
 

@@ -4,9 +4,12 @@
 #include "app/ChartCommand.h"
 #include "app/CommandLine.h"
 #include "app/CommandOutput.h"
+#include "app/LoanSummary.h"
 #include "app/PlatformStart.h"
+#include "app/ScheduleCommand.h"
 #include "app/StoredInputs.h"
 #include "app/TableTexts.h"
+#include "calc/Disclosure.h"
 #include "calc/Errors.h"
 #include "calc/LoanMath.h"
 #include "platform/Application.h"
@@ -78,6 +81,36 @@ QByteArray Single(TOutputFormat format, const char* name, double value, const QS
     }
 }
 
+// The computed APR beside a disclosed one, with the verdict of the tolerance check.
+QByteArray ToleranceOutput(TOutputFormat format, double apr, const QString& aprText,
+                           double disclosed, const calc::AprToleranceCheck& check)
+{
+    switch (format) {
+    case TOutputFormat::Csv:
+        return QStringLiteral("apr,%1\r\ndisclosed,%2\r\ndifference,%3\r\ntolerance,%4\r\n"
+                              "accurate,%5\r\n")
+            .arg(TAprTableOutput::PlainNumber(apr), TAprTableOutput::PlainNumber(disclosed),
+                 TAprTableOutput::PlainNumber(check.difference),
+                 TAprTableOutput::PlainNumber(check.tolerance), check.accurate ? "1" : "0")
+            .toUtf8();
+    case TOutputFormat::Json:
+        return QJsonDocument(QJsonObject{{"apr", apr},
+                                         {"disclosed", disclosed},
+                                         {"difference", check.difference},
+                                         {"tolerance", check.tolerance},
+                                         {"accurate", check.accurate}})
+            .toJson();
+    default:
+        return QStringLiteral("%1\ndisclosed %2%: %3 (%4 percentage points from the computed "
+                              "APR, tolerance %5)\n")
+            .arg(aprText, TableTexts::Fixed(disclosed, 3),
+                 check.accurate ? "accurate" : "not accurate",
+                 (check.difference > 0 ? "+" : "") + TableTexts::Fixed(check.difference, 3),
+                 TableTexts::Fixed(check.tolerance, 3))
+            .toUtf8();
+    }
+}
+
 // The chart opens no window, so it needs no display: it is drawn on the offscreen platform,
 // which works with no display and with one that cannot be reached, unless the user has chosen
 // a platform.
@@ -145,13 +178,16 @@ int TCommandRunner::Run(int argc, char** argv)
     const bool parsed = TCommandLine::Parse(arguments, request, error);
 
     std::unique_ptr<QCoreApplication> app;
-    if (parsed && request.kind == TCommandKind::Chart) {
+    const bool drawn = request.kind == TCommandKind::Chart ||
+                       (request.kind == TCommandKind::Schedule && !request.output.isEmpty());
+    if (parsed && drawn) {
         ChooseOffscreenPlatform();
         const TPlatformStart start(
-            QStringLiteral("%1cannot draw the chart: the windowing platform '%2' cannot start (no "
-                           "display can be reached?); without QT_QPA_PLATFORM the chart needs "
+            QStringLiteral("%1cannot draw the %3: the windowing platform '%2' cannot start (no "
+                           "display can be reached?); without QT_QPA_PLATFORM the %3 needs "
                            "no display")
-                .arg(prefix, qEnvironmentVariable("QT_QPA_PLATFORM")));
+                .arg(prefix, qEnvironmentVariable("QT_QPA_PLATFORM"),
+                     request.kind == TCommandKind::Chart ? "chart" : "report"));
         auto gui = std::make_unique<Application>(argc, argv);
         gui->SetTitle("Tallyhorn");
         app = std::move(gui);
@@ -182,12 +218,21 @@ int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTe
             return Success;
         case TCommandKind::Apr: {
             // The exact rate for every count, one payment included.
+            const bool streams = !request.streams.empty();
             const double apr =
-                calc::CalcExactAPR(request.payments, request.amountFinanced, request.payment);
+                streams
+                    ? calc::CalcStreamAPR(request.amountFinanced, request.streams)
+                    : calc::CalcExactAPR(request.payments, request.amountFinanced, request.payment);
             const QString text =
                 QString::fromStdString(TableTexts::CellFormats().rate(apr)).trimmed();
-            out = Single(request.format, "apr", apr, text);
-            return Success;
+            if (!request.disclosed) {
+                out = Single(request.format, "apr", apr, text);
+                return Success;
+            }
+            const calc::AprToleranceCheck check = calc::CheckAprTolerance(
+                *request.disclosed, apr, streams && calc::IsIrregular(request.streams));
+            out = ToleranceOutput(request.format, apr, text, *request.disclosed, check);
+            return check.accurate ? Success : NotAccurate;
         }
         case TCommandKind::Payment: {
             const double payment =
@@ -196,7 +241,8 @@ int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTe
             return Success;
         }
         case TCommandKind::Table:
-        case TCommandKind::Chart: {
+        case TCommandKind::Chart:
+        case TCommandKind::Schedule: {
             QString error;
             const std::optional<TTableInputs> inputs = ResolveInputs(request, err, error);
             if (!inputs) {
@@ -207,8 +253,20 @@ int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTe
                 out = TAprTableOutput(*inputs).Format(request.format).toUtf8();
                 return Success;
             }
+            if (request.kind == TCommandKind::Schedule) {
+                const TLoanSummary summary(*inputs, request.mi, request.miMonths);
+                if (request.output.isEmpty()) {
+                    out = summary.Format(request.format).toUtf8();
+                    return Success;
+                }
+            }
             QByteArray pdf;
-            if (!TChartCommand::Make(*inputs, request.paper, pdf, error)) {
+            const bool made =
+                request.kind == TCommandKind::Chart
+                    ? TChartCommand::Make(*inputs, request.paper, pdf, error)
+                    : TScheduleCommand::Make(TLoanSummary(*inputs, request.mi, request.miMonths),
+                                             request.paper, pdf, error);
+            if (!made) {
                 err << prefix << "--output: " << error << Qt::endl;
                 return Failure;
             }
@@ -226,6 +284,9 @@ int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTe
             return Success;
         }
         }
+    } catch (const calc::ERangeError& e) {
+        err << prefix << e.what() << Qt::endl;
+        return BadInput;
     } catch (const calc::EMathError& e) {
         err << prefix << e.what()
             << ": the results of this calculation cannot be determined using the values you "

@@ -13,6 +13,7 @@ public:
     static constexpr int Success = 0;
     static constexpr int Failure = 1;  // a math error, or the output cannot be written
     static constexpr int BadInput = 2; // the arguments or a stored input are not acceptable
+    static constexpr int NotAccurate = 3; // the --disclosed APR is outside its tolerance
 
     // True when the program was started with arguments other than the windowing system's own
     // (-platform NAME, -style NAME, -reverse and the like, which the window takes as before):

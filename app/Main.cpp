@@ -159,6 +159,10 @@ void TfrmMain::CreateMenus()
     mnuFilePrintSetup = MenuItem(mnuFile, "mnuFilePrintSetup", "Prin&t Setup...");
     mnuFilePrint = MenuItem(mnuFile, "mnuFilePrint", "&Print");
     mnuFilePrint->setEnabled(false);
+    mnuFileLoanSummary = MenuItem(mnuFile, "mnuFileLoanSummary", "&Loan Summary...");
+    mnuFileLoanSummary->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    mnuFileLoanSummary->setShortcutContext(Qt::WindowShortcut);
+    mnuFileLoanSummary->setEnabled(false);
     mnuFile->addSeparator();
     mnuFileExit = MenuItem(mnuFile, "mnuFileExit", "E&xit");
 

@@ -80,6 +80,8 @@ public:
     // Commands.
     void btnExitClick();
     void btnPrintClick();
+    // File > Loan Summary...: the dialog of the loan's disclosure figures and schedule.
+    void mnuFileLoanSummaryClick();
     void btnAboutClick();
     void btnDisclaimClick();
     void ShowUpdate();
@@ -166,6 +168,7 @@ private:
     QAction* mnuFileReset = nullptr;
     QAction* mnuFilePrintSetup = nullptr;
     QAction* mnuFilePrint = nullptr;
+    QAction* mnuFileLoanSummary = nullptr;
     QAction* mnuFileExit = nullptr;
     QAction* mnuPreferencesAutoCalc = nullptr;
     QAction* mnuInternetWebHome = nullptr;

@@ -63,6 +63,8 @@ void TfrmMain::ConnectHandlers()
     for (QAction* a : {mnuFilePrint, mnuPopPrint})
         connect(a, &QAction::triggered, this, guarded([this] { btnPrintClick(); }));
     connect(btnPrint, &TExplorerButton::OnClick, this, guarded([this] { btnPrintClick(); }));
+    connect(mnuFileLoanSummary, &QAction::triggered, this,
+            guarded([this] { mnuFileLoanSummaryClick(); }));
     connect(mnuFilePrintSetup, &QAction::triggered, this,
             guarded([this] { mnuFilePrintSetupClick(); }));
     connect(btnPrinterSetup, &TExplorerButton::OnClick, this,
@@ -255,6 +257,7 @@ void TfrmMain::AllowPrinting()
 {
     btnPrint->setEnabled(true);
     mnuFilePrint->setEnabled(true);
+    mnuFileLoanSummary->setEnabled(true);
     mnuPopPrint->setEnabled(true);
 }
 
@@ -262,6 +265,7 @@ void TfrmMain::DisallowPrinting()
 {
     btnPrint->setEnabled(false);
     mnuFilePrint->setEnabled(false);
+    mnuFileLoanSummary->setEnabled(false);
     mnuPopPrint->setEnabled(false);
 }
 

@@ -65,3 +65,13 @@ public:
 };
 
 } // namespace calc
+
+namespace calc {
+
+// A number outside the range an operation accepts; what() says which value and its range.
+class ERangeError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+} // namespace calc

@@ -9,6 +9,8 @@
 #include <QFont>
 #include <QList>
 #include <QObject>
+#include <QVariant>
+#include <functional>
 
 class TQRPrintable;
 class TQRReport;
@@ -30,6 +32,12 @@ public:
     bool Enabled = true; // a disabled band never prints
     bool ForceNewPage = false;
     TQRFrame Frame;
+    // Group header and footer bands with a key print again for every group of detail rows:
+    // the key is read after each row is supplied (OnNeedData), and where it differs from the
+    // group's, the keyed footers print, then the keyed headers, then the row; the keyed footers
+    // print once more after the last row. Without a key a group band prints once, the header
+    // before the first row and the footer after the last.
+    std::function<QVariant()> GroupKey;
 
     TQRReport* Report() const { return m_report; }
     const QList<TQRPrintable*>& Controls() const { return m_controls; }

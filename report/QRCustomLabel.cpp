@@ -75,14 +75,12 @@ void TQRCustomLabel::Print(TQRPrintContext& context, int x, int y)
     const qreal ascent = QFontMetricsF(font).ascent();
     if (ShrinkToFit && !m_autoSize) {
         const QString measured = m_alignment == taRightJustify ? text + QLatin1Char(' ') : text;
-        const qreal advance = QFontMetricsF(font).horizontalAdvance(measured);
+        qreal now = QFontMetricsF(font).horizontalAdvance(measured);
         const qreal room = Width * scale;
         // Glyph widths do not scale exactly with the size: step down until the text fits.
-        for (int step = 0; advance > 0 && step < 8; ++step) {
-            const qreal now = QFontMetricsF(font).horizontalAdvance(measured);
-            if (now <= room)
-                break;
+        for (int step = 0; now > room && step < 8; ++step) {
             font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * room / now)));
+            now = QFontMetricsF(font).horizontalAdvance(measured);
         }
     }
     const QFontMetricsF metrics(font);
@@ -134,7 +132,8 @@ void TQRCustomLabel::Print(TQRPrintContext& context, int x, int y)
 
     if (context.Texts) {
         const QRectF box(textRect.left() / scale, textRect.top() / scale,
-                         metrics.horizontalAdvance(text) / scale, textRect.height() / scale);
+                         (shown == text ? textWidth : metrics.horizontalAdvance(text)) / scale,
+                         textRect.height() / scale);
         context.Texts->append({context.PageNumber, box.toAlignedRect(), text, objectName()});
     }
 }

@@ -261,6 +261,7 @@ void TQRPrinter::BeginDoc()
             m_canvas.reset();
         }
         m_pages.clear();
+        m_overlays.clear();
     }
     MeasurePage();
     m_state = TQRPrinterState::Generating;
@@ -293,6 +294,28 @@ void TQRPrinter::EndDoc()
     emit PageChanged();
 }
 
+void TQRPrinter::AmendPage(int pageNumber, const std::function<void(QPainter&)>& paint)
+{
+    if (m_state != TQRPrinterState::Ready || pageNumber < 1 || pageNumber > m_pages.size())
+        return;
+    // The additions go to a picture of their own, played over the page: replaying a whole
+    // page into a new picture would cost more than laying it out.
+    if (m_overlays.size() < m_pages.size())
+        m_overlays.resize(m_pages.size());
+    QPicture& overlay = m_overlays[pageNumber - 1];
+    const QRect page = m_pages[pageNumber - 1].boundingRect();
+    QPicture amended;
+    {
+        QPainter painter(&amended);
+        painter.setClipRect(page);
+        if (overlay.size() > 0)
+            painter.drawPicture(0, 0, overlay);
+        paint(painter);
+    }
+    amended.setBoundingRect(page);
+    overlay = amended;
+}
+
 void TQRPrinter::Cleanup()
 {
     if (m_canvas) {
@@ -300,6 +323,7 @@ void TQRPrinter::Cleanup()
         m_canvas.reset();
     }
     m_pages.clear();
+    m_overlays.clear();
     m_current = QPicture();
     m_state = TQRPrinterState::Idle;
     m_pageNumber = 0;
@@ -330,6 +354,8 @@ void TQRPrinter::DrawPage(QPainter& painter, int pageNumber, const QRectF& targe
         imagePainter.setRenderHints(painter.renderHints());
         imagePainter.scale(pixels.width() / logical.width(), pixels.height() / logical.height());
         imagePainter.drawPicture(0, 0, *page);
+        if (const QPicture* overlay = Overlay(pageNumber))
+            imagePainter.drawPicture(0, 0, *overlay);
         imagePainter.end();
         painter.drawImage(target, image);
         return;
@@ -340,7 +366,16 @@ void TQRPrinter::DrawPage(QPainter& painter, int pageNumber, const QRectF& targe
     painter.translate(target.topLeft());
     painter.scale(target.width() / logical.width(), target.height() / logical.height());
     painter.drawPicture(0, 0, *page);
+    if (const QPicture* overlay = Overlay(pageNumber))
+        painter.drawPicture(0, 0, *overlay);
     painter.restore();
+}
+
+const QPicture* TQRPrinter::Overlay(int pageNumber) const
+{
+    if (pageNumber < 1 || pageNumber > m_overlays.size() || m_overlays[pageNumber - 1].size() == 0)
+        return nullptr;
+    return &m_overlays[pageNumber - 1];
 }
 
 bool TQRPrinter::InPrintingRange(int pageNumber) const

@@ -88,6 +88,10 @@ public:
     QPainter* Canvas();
     void NewPage();
     void EndDoc();
+    // After EndDoc: paints on stored page `pageNumber` over what it holds (the layout's fields
+    // that wait for the page total), in a picture of its own that DrawPage plays over the page
+    // (Page() is the page without it). Nothing when not Ready or the page does not exist.
+    void AmendPage(int pageNumber, const std::function<void(QPainter&)>& paint);
     // Discards every page: Idle, printing range cleared.
     void Cleanup();
 
@@ -161,6 +165,8 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     TQRPrinterState m_state = TQRPrinterState::Idle;
     QList<QPicture> m_pages;
+    QList<QPicture> m_overlays; // what AmendPage added to each page; empty pictures: nothing
+    const QPicture* Overlay(int pageNumber) const; // nullptr for none
     QPicture m_current;
     std::unique_ptr<QPainter> m_canvas;
     int m_pageNumber = 0;

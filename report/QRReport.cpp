@@ -7,6 +7,7 @@
 #include "report/QRPrinter.h"
 #include "report/QRProgress.h"
 #include "report/QRStandardPreview.h"
+#include "report/QRSysData.h"
 
 #include <QMetaMethod>
 #include <QPageSize>
@@ -120,6 +121,7 @@ bool TQRReport::Prepare()
         }
         LayOut();
         store.EndDoc();
+        PrintPageTotals();
     } catch (...) {
         store.Cleanup();
         store.RestorePageSettings();
@@ -140,6 +142,9 @@ void TQRReport::LayOut()
     m_pageNumber = 1;
     m_detailCount = 0;
     m_detailNo = 1;
+    m_pageTotal = 0;
+    m_groupKeys.clear();
+    m_deferred.clear();
 
     emit OnStartPage();
     if (TitleBeforeHeader) {
@@ -151,7 +156,7 @@ void TQRReport::LayOut()
     }
     m_layout->MarkColumnTop();
     PrintBands(rbColumnHeader);
-    PrintBands(rbGroupHeader);
+    PrintGroupBands(rbGroupHeader, false);
 
     // Rows come from the owner; without a row handler exactly one detail prints, unfiltered.
     const bool rowsFromOwner = HasNeedData();
@@ -168,6 +173,8 @@ void TQRReport::LayOut()
     bool more = nextRow(true, printRow);
     while (more && !TQRPrinter::Instance().Cancelled()) {
         if (printRow) {
+            PrintGroupBands(rbGroupFooter, true);
+            PrintGroupBands(rbGroupHeader, true);
             emit BeforeDetail();
             PrintBands(rbDetail);
             ++m_detailCount;
@@ -180,7 +187,9 @@ void TQRReport::LayOut()
         more = nextRow(false, printRow);
     }
 
-    PrintBands(rbGroupFooter);
+    for (TQRBand* band : BandsOf(rbGroupFooter))
+        if (!band->GroupKey || m_groupKeys.contains(band))
+            PrintBand(band); // the last group's footer, and the footers without a key
     PrintBands(rbSummary);
     FinishPage(true);
     emit AfterPrint();
@@ -190,6 +199,42 @@ void TQRReport::PrintBands(TQRBandType type)
 {
     for (TQRBand* band : BandsOf(type))
         PrintBand(band);
+}
+
+void TQRReport::PrintGroupBands(TQRBandType type, bool keyed)
+{
+    for (TQRBand* band : BandsOf(type)) {
+        if (!keyed) {
+            if (!band->GroupKey)
+                PrintBand(band);
+            continue;
+        }
+        if (!band->GroupKey)
+            continue;
+        const QVariant key = band->GroupKey();
+        const auto last = m_groupKeys.constFind(band);
+        const bool changed = last == m_groupKeys.cend() || *last != key;
+        // A footer closes the group before the one starting; a header opens the new one.
+        if (changed && (type == rbGroupHeader || last != m_groupKeys.cend()))
+            PrintBand(band);
+        m_groupKeys.insert(band, key);
+    }
+}
+
+void TQRReport::PrintPageTotals()
+{
+    TQRPrinter& store = TQRPrinter::Instance();
+    m_pageTotal = store.PageCount();
+    const int lastPage = m_pageNumber;
+    for (const TDeferredField& field : m_deferred)
+        store.AmendPage(field.Page, [&](QPainter& canvas) {
+            m_pageNumber = field.Page;
+            TQRPrintContext context{&canvas,         this,       TQRPrinter::CanvasScale,
+                                    field.PageWidth, field.Page, &m_texts};
+            field.Control->Print(context, field.X, field.Y);
+        });
+    m_pageNumber = lastPage;
+    m_deferred.clear();
 }
 
 void TQRReport::PrintFooters()
@@ -283,9 +328,15 @@ void TQRReport::PrintBand(TQRBand* band)
             canvas.fillRect(QRectF(x * s, y * s, g.ColumnWidth * s, band->Height * s - 1),
                             band->Color);
         TQRPrintContext context{&canvas, this, s, g.PageWidth, m_pageNumber, &m_texts};
-        for (TQRPrintable* control : band->Controls())
-            if (control->Visible)
+        for (TQRPrintable* control : band->Controls()) {
+            if (!control->Visible)
+                continue;
+            const auto* field = qobject_cast<const TQRSysData*>(control);
+            if (field && field->PageTotal && field->Data == qrsPageNumber)
+                m_deferred.append({control, m_pageNumber, x, y, g.PageWidth});
+            else
                 control->Print(context, x, y);
+        }
         band->Frame.Paint(canvas, rect, s);
         m_placements.append({band, m_pageNumber, rect});
         if (band->BandType != rbOverlay)

@@ -8,12 +8,14 @@
 #include "report/QRTypes.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPageLayout>
 #include <QRect>
 #include <QString>
 #include <functional>
+#include <QVariant>
 #include <optional>
 
 class QPageSize;
@@ -77,6 +79,9 @@ public:
     int PageNumber() const { return m_pageNumber; }
     int DetailCount() const { return m_detailCount; }
     int DetailNo() const { return m_detailNo; }
+    // The number of pages, known once the layout has ended (0 before): page-number fields with
+    // a page total print then.
+    int PageTotal() const { return m_pageTotal; }
 
     // Facts of the last layout: every band printed, and every text.
     const QList<TQRBandPlacement>& Placements() const { return m_placements; }
@@ -109,6 +114,8 @@ private:
     void NewPage();
     void NewColumn();
     void PrintPageFrame();
+    void PrintGroupBands(TQRBandType type, bool keyed);
+    void PrintPageTotals();
 
     QList<TQRBand*> m_bands;
     TQRLayout* m_layout = nullptr;     // during a layout
@@ -118,4 +125,14 @@ private:
     int m_detailNo = 0;
     QList<TQRBandPlacement> m_placements;
     QList<TQRPrintedText> m_texts;
+    int m_pageTotal = 0;
+    // The key of the group each keyed band printed for, during a layout.
+    QHash<const TQRBand*, QVariant> m_groupKeys;
+    // Fields waiting for the page total: the control, its page and its band's corner.
+    struct TDeferredField {
+        TQRPrintable* Control;
+        int Page;
+        int X, Y, PageWidth;
+    };
+    QList<TDeferredField> m_deferred;
 };

@@ -35,6 +35,10 @@ QString TQRSysData::Value(TQRSysDataType data, const TQRReport& report,
 
 QString TQRSysData::PrintText()
 {
-    SetCaption(Text + Value(Data, *Band()->Report(), Regional::Current()));
+    const TQRReport& report = *Band()->Report();
+    QString value = Value(Data, report, Regional::Current());
+    if (Data == qrsPageNumber && PageTotal)
+        value += TotalText + QString::number(report.PageTotal());
+    SetCaption(Text + value);
     return Caption();
 }

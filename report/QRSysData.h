@@ -15,6 +15,10 @@ public:
 
     TQRSysDataType Data = qrsTime;
     QString Text; // printed before the value
+    // With qrsPageNumber: the page total follows the number after TotalText ("Page 3 of 9").
+    // The report prints such a field once the layout has counted its pages.
+    bool PageTotal = false;
+    QString TotalText = QStringLiteral(" of ");
 
     // The value of `data` now (by the report's clock), in the given regional formats.
     static QString Value(TQRSysDataType data, const TQRReport& report,

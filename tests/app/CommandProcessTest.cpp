@@ -495,3 +495,80 @@ TEST_F(CommandProcessTest, ChartIsOnePdfPageWithTheTablesTexts)
 }
 
 } // namespace
+
+// The schedule and the payment streams from a shell: status, the start of standard output, and
+// the figures of the JSON, which the exact computation of DisclosureTest also gives.
+TEST_F(CommandProcessTest, ScheduleAndPaymentStreams)
+{
+    const QStringList loan{"--price", "100000", "--down", "0", "--term", "30", "--rate", "8.75"};
+    const struct {
+        QStringList args;
+        int status;
+        const char* out;
+    } cases[] = {
+        {QStringList{"schedule"} + loan, 0, "Loan Amount                          $100,000.00\n"},
+        {QStringList{"schedule", "--format", "csv"} + loan, 0,
+         "number,payment,interest,principal,mortgageInsurance,balance\r\n"
+         "1,786.70,729.17,57.53,0.00,99942.47\r\n"},
+        {{"apr", "--amount-financed", "245679.45", "--stream", "84x1788.47", "--stream",
+          "276X1684.30"},
+         0,
+         "7.584%\n"},
+        // The same loan as one stream or split: the same rate.
+        {{"apr", "--amount-financed", "99000", "--stream", "84x786.7004056", "--stream",
+          "276x786.7004056"},
+         0,
+         "8.861%\n"},
+        {{"apr", "--amount-financed", "99000", "--payment", "786.7004056", "--payments", "360",
+          "--disclosed", "8.986"},
+         0,
+         "8.861%\ndisclosed 8.986%: accurate (+0.125 percentage points"},
+        {{"apr", "--amount-financed", "99000", "--payment", "786.7004056", "--payments", "360",
+          "--disclosed", "8.987"},
+         3,
+         "8.861%\ndisclosed 8.987%: not accurate"},
+        // Changing payments are irregular: a quarter point.
+        {{"apr", "--amount-financed", "245679.45", "--stream", "84x1788.47", "--stream",
+          "276x1684.30", "--disclosed", "7.8", "--format", "csv"},
+         0,
+         "apr,7.58442"},
+        {{"apr", "--amount-financed", "245679.45", "--stream", "84x1788.47", "--stream",
+          "276x1684.30", "--disclosed", "7.85", "--format", "json"},
+         3,
+         "{"},
+        {QStringList{"schedule", "--fees", "100000"} + loan, 2, ""},
+        {QStringList{"schedule", "--mi", "50", "--mi-months", "361"} + loan, 2, ""},
+        {{"apr", "--amount-financed", "1000", "--stream", "12x0"}, 2, ""},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = Start(c.args);
+        EXPECT_EQ(run.status, c.status) << c.args.join(' ').toStdString() << run.err.toStdString();
+        EXPECT_TRUE(*c.out ? run.out.startsWith(c.out) : run.out.isEmpty())
+            << c.args.join(' ').toStdString() << "\n"
+            << run.out.toStdString();
+        if (c.status == 2) {
+            EXPECT_TRUE(run.err.startsWith("tallyhorn: The ")) << run.err.toStdString();
+            EXPECT_EQ(run.err.count('\n'), 1);
+        }
+    }
+
+    const Outcome json = Start(QStringList{
+        "schedule", "--fees", "4321.10", "--mi", "104.17", "--mi-months", "84", "--format", "json",
+        "--price", "250000.55", "--down", "0", "--term", "30", "--rate", "7.125"});
+    ASSERT_EQ(json.status, 0) << json.err.toStdString();
+    const QJsonObject root = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    const QJsonObject d = root["disclosure"].toObject();
+    EXPECT_EQ(d["financeCharge"].toDouble(), 369419.14);
+    EXPECT_EQ(d["totalOfPayments"].toDouble(), 615098.59);
+    EXPECT_EQ(d["amountFinanced"].toDouble(), 245679.45);
+    EXPECT_NEAR(d["apr"].toDouble(), 7.584420300322, 1e-9);
+    EXPECT_EQ(root["rows"].toArray().size(), 360);
+    EXPECT_EQ(root["years"].toArray().size(), 30);
+    EXPECT_EQ(root["rows"].toArray().last().toObject()["balance"].toDouble(), 0.0);
+
+    const Outcome table = Start(QStringList{"table", "--format", "json"} + loan);
+    const QJsonObject figures =
+        QJsonDocument::fromJson(table.out.toUtf8()).object()["disclosure"].toObject();
+    EXPECT_EQ(figures["financeCharge"].toDouble(), 183212.97);
+    EXPECT_EQ(figures["totalInterestPercentage"].toDouble(), 183.21297);
+}

@@ -1,0 +1,227 @@
+#include "app/LoanSummary.h"
+
+#include "app/TableTexts.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QStringList>
+
+namespace {
+
+double Units(calc::Cents cents)
+{
+    return static_cast<double>(cents) / 100.0;
+}
+
+QString Plain(calc::Cents cents)
+{
+    return QString::fromStdString(calc::CentsText(cents));
+}
+
+QString Percent(double value)
+{
+    return TableTexts::Fixed(value, 3) + '%';
+}
+
+} // namespace
+
+TLoanSummary::TLoanSummary(const TTableInputs& inputs, double mi, int miMonths)
+    : m_rate(inputs.rate)
+{
+    Compute(calc::ComputeUserLoan(inputs.price, inputs.downPercent, inputs.term, inputs.rate,
+                                  inputs.fees),
+            mi, miMonths);
+}
+
+TLoanSummary::TLoanSummary(const calc::UserLoan& user, double noteRate, double mi, int miMonths)
+    : m_rate(noteRate)
+{
+    Compute(user, mi, miMonths);
+}
+
+void TLoanSummary::Compute(const calc::UserLoan& user, double mi, int miMonths)
+{
+    calc::DisclosureInputs in;
+    in.loan = user.loan;
+    in.n = user.n;
+    in.noteRate = m_rate;
+    in.prepaid = user.fees;
+    in.payment = user.payment;
+    in.miAmount = mi;
+    in.miMonths = miMonths;
+    m_figures = calc::ComputeDisclosure(in);
+    m_n = user.n;
+    m_miAmount = mi;
+    m_miMonths = miMonths;
+}
+
+QString TLoanSummary::Money(calc::Cents cents)
+{
+    return TableTexts::Money(Units(cents));
+}
+
+std::vector<TLoanSummary::Figure> TLoanSummary::LoanFields() const
+{
+    const calc::Disclosure& d = m_figures;
+    const calc::Cents mi = calc::ToCents(m_miAmount);
+    const QString insurance = mi == 0 || m_miMonths == 0
+                                  ? QStringLiteral("None")
+                                  : QStringLiteral("%1 x %2").arg(Money(mi)).arg(m_miMonths);
+    return {{"Loan Amount", Money(d.loan), Units(d.loan)},
+            {"Number of Payments", QString::number(m_n), double(m_n)},
+            {"Note Rate", Percent(m_rate), m_rate},
+            {"Monthly Payment", Money(d.regularPayment), Units(d.regularPayment)},
+            {"Prepaid Finance Charges", Money(d.prepaid), Units(d.prepaid)},
+            {"Mortgage Insurance", insurance, Units(mi)}};
+}
+
+std::vector<TLoanSummary::Figure> TLoanSummary::DisclosureFields() const
+{
+    const calc::Disclosure& d = m_figures;
+    return {{"Annual Percentage Rate", Percent(d.apr), d.apr},
+            {"Finance Charge", Money(d.financeCharge), Units(d.financeCharge)},
+            {"Amount Financed", Money(d.amountFinanced), Units(d.amountFinanced)},
+            {"Total of Payments", Money(d.totalOfPayments), Units(d.totalOfPayments)},
+            {"Total Interest", Money(d.totalInterest), Units(d.totalInterest)},
+            {"Total Interest Percentage", Percent(d.tip), d.tip}};
+}
+
+TScheduleSource TLoanSummary::Source() const
+{
+    TScheduleSource source;
+    for (const Figure& f : LoanFields())
+        source.LoanFields.push_back({f.label, f.text});
+    for (const Figure& f : DisclosureFields())
+        source.DisclosureFields.push_back({f.label, f.text});
+    source.Figures = m_figures;
+    return source;
+}
+
+QString TLoanSummary::CopyText() const
+{
+    QString out;
+    for (const auto& list : {LoanFields(), DisclosureFields()})
+        for (const Figure& f : list)
+            out += f.label + '\t' + f.text + '\n';
+    return out;
+}
+
+QJsonObject TLoanSummary::FiguresJson() const
+{
+    const calc::Disclosure& d = m_figures;
+    return QJsonObject{{"amountFinanced", Units(d.amountFinanced)},
+                       {"financeCharge", Units(d.financeCharge)},
+                       {"totalOfPayments", Units(d.totalOfPayments)},
+                       {"totalInterest", Units(d.totalInterest)},
+                       {"totalInterestPercentage", d.tip},
+                       {"totalMortgageInsurance", Units(d.totalMI)},
+                       {"scheduledPayment", Units(d.regularPayment)},
+                       {"lastPayment", Units(d.rows.back().payment)},
+                       {"apr", d.apr},
+                       {"irregular", d.irregular}};
+}
+
+QString TLoanSummary::Text() const
+{
+    QString out;
+    for (const auto& list : {LoanFields(), DisclosureFields()}) {
+        for (const Figure& f : list)
+            out += f.label.leftJustified(26) + f.text.rightJustified(22) + '\n';
+        out += '\n';
+    }
+    const calc::Disclosure& d = m_figures;
+    const bool mi = d.totalMI > 0;
+    auto line = [&](const QString& first, calc::Cents payment, calc::Cents interest,
+                    calc::Cents principal, calc::Cents insurance, calc::Cents balance) {
+        QString text = first.leftJustified(8) + Money(payment).rightJustified(15) +
+                       Money(interest).rightJustified(15) + Money(principal).rightJustified(15);
+        if (mi)
+            text += Money(insurance).rightJustified(12);
+        return text + Money(balance).rightJustified(17) + '\n';
+    };
+    QString header = QStringLiteral("No.").leftJustified(8) +
+                     QStringLiteral("Payment").rightJustified(15) +
+                     QStringLiteral("Interest").rightJustified(15) +
+                     QStringLiteral("Principal").rightJustified(15);
+    if (mi)
+        header += QStringLiteral("Insurance").rightJustified(12);
+    out += header + QStringLiteral("Balance").rightJustified(17) + '\n';
+    std::size_t year = 0;
+    for (const calc::ScheduleRow& r : d.rows) {
+        out += line(QString::number(r.number), r.payment, r.interest, r.principal, r.mi, r.balance);
+        const calc::YearTotal& y = d.years[year];
+        if (r.number == y.lastPayment) {
+            out += line("Year " + QString::number(y.year), y.payment, y.interest, y.principal, y.mi,
+                        y.balance);
+            ++year;
+        }
+    }
+    out += line("Total", d.totalOfPayments - d.totalMI, d.totalInterest, d.loan, d.totalMI, 0);
+    return out;
+}
+
+QString TLoanSummary::Csv() const
+{
+    const calc::Disclosure& d = m_figures;
+    QString out = "number,payment,interest,principal,mortgageInsurance,balance\r\n";
+    for (const calc::ScheduleRow& r : d.rows)
+        out += QStringList{QString::number(r.number), Plain(r.payment), Plain(r.interest),
+                           Plain(r.principal),        Plain(r.mi),      Plain(r.balance)}
+                   .join(',') +
+               "\r\n";
+    out += "\r\nyear,payment,interest,principal,mortgageInsurance,balance\r\n";
+    for (const calc::YearTotal& y : d.years)
+        out += QStringList{QString::number(y.year), Plain(y.payment), Plain(y.interest),
+                           Plain(y.principal),      Plain(y.mi),      Plain(y.balance)}
+                   .join(',') +
+               "\r\n";
+    out += "\r\n";
+    const QJsonObject figures = FiguresJson();
+    for (auto it = figures.begin(); it != figures.end(); ++it)
+        out += it.key() + ',' +
+               (it->isBool() ? QString(it->toBool() ? "1" : "0")
+                             : TAprTableOutput::PlainNumber(it->toDouble())) +
+               "\r\n";
+    return out;
+}
+
+QString TLoanSummary::Json() const
+{
+    const calc::Disclosure& d = m_figures;
+    QJsonArray rows;
+    for (const calc::ScheduleRow& r : d.rows)
+        rows.append(QJsonObject{{"number", r.number},
+                                {"payment", Units(r.payment)},
+                                {"interest", Units(r.interest)},
+                                {"principal", Units(r.principal)},
+                                {"mortgageInsurance", Units(r.mi)},
+                                {"balance", Units(r.balance)}});
+    QJsonArray years;
+    for (const calc::YearTotal& y : d.years)
+        years.append(QJsonObject{{"year", y.year},
+                                 {"firstPayment", y.firstPayment},
+                                 {"lastPayment", y.lastPayment},
+                                 {"payment", Units(y.payment)},
+                                 {"interest", Units(y.interest)},
+                                 {"principal", Units(y.principal)},
+                                 {"mortgageInsurance", Units(y.mi)},
+                                 {"balance", Units(y.balance)}});
+    const QJsonObject loan{{"loan", Units(d.loan)},
+                           {"payments", m_n},
+                           {"noteRate", m_rate},
+                           {"prepaidFinanceCharges", Units(d.prepaid)},
+                           {"mortgageInsurance", m_miAmount},
+                           {"mortgageInsuranceMonths", m_miMonths}};
+    const QJsonObject root{
+        {"loan", loan}, {"disclosure", FiguresJson()}, {"rows", rows}, {"years", years}};
+    return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
+}
+
+QString TLoanSummary::Format(TOutputFormat format) const
+{
+    switch (format) {
+    case TOutputFormat::Csv: return Csv();
+    case TOutputFormat::Json: return Json();
+    default: return Text();
+    }
+}

@@ -1,0 +1,67 @@
+// The disclosure figures and payment schedule of the user's loan (calc::ComputeDisclosure),
+// with the texts the window, the report and the command line show for them.
+//
+// Money is in currency units, rates in annual percent; the schedule's money is in cents.
+#pragma once
+
+#include "app/AprTableOutput.h"
+#include "calc/Disclosure.h"
+#include "report/QRSchedule.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <vector>
+
+class TLoanSummary {
+public:
+    // One figure: its caption, its text as shown ("$183,212.97", "8.750%") and its number.
+    struct Figure {
+        QString label;
+        QString text;
+        double value;
+    };
+
+    // The loan of `inputs` (computed as the window computes it) with `mi` a month of mortgage
+    // insurance for the first `miMonths` payments. calc::ERangeError for inputs outside the
+    // figures' ranges (fees not below the loan, more insurance months than payments); math
+    // errors propagate.
+    TLoanSummary(const TTableInputs& inputs, double mi, int miMonths);
+    TLoanSummary(const calc::UserLoan& user, double noteRate, double mi, int miMonths);
+
+    const calc::Disclosure& Figures() const { return m_figures; }
+    double NoteRate() const { return m_rate; }
+    int Payments() const { return m_n; }
+
+    // Loan Amount, Number of Payments, Note Rate, Monthly Payment, Prepaid Finance Charges,
+    // Mortgage Insurance.
+    std::vector<Figure> LoanFields() const;
+    // Annual Percentage Rate, Finance Charge, Amount Financed, Total of Payments, Total
+    // Interest, Total Interest Percentage.
+    std::vector<Figure> DisclosureFields() const;
+
+    // What the Amortization Schedule report prints.
+    TScheduleSource Source() const;
+
+    // "label<TAB>text" lines of both lists, for the clipboard.
+    QString CopyText() const;
+    // The figures as a JSON object (numbers at full precision, money to the cent).
+    QJsonObject FiguresJson() const;
+
+    // The schedule command's outputs: the figures, each payment and the yearly subtotals.
+    QString Text() const;
+    QString Csv() const;
+    QString Json() const;
+    QString Format(TOutputFormat format) const;
+
+    // Cents as the window's money fields show them ("$1,234.56").
+    static QString Money(calc::Cents cents);
+
+private:
+    void Compute(const calc::UserLoan& user, double mi, int miMonths);
+
+    calc::Disclosure m_figures;
+    double m_rate = 0;
+    int m_n = 0;
+    double m_miAmount = 0;
+    int m_miMonths = 0;
+};

@@ -1,0 +1,144 @@
+#include "app/LoanSummaryDialog.h"
+
+#include "calc/Errors.h"
+#include "platform/Application.h"
+#include "platform/DialogFont.h"
+#include "report/QRPrinter.h"
+#include "report/QRSchedule.h"
+
+#include <QClipboard>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+
+TfrmLoanSummary::TfrmLoanSummary(const calc::UserLoan& user, double noteRate, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      m_user(user), m_rate(noteRate)
+{
+    setObjectName("frmLoanSummary");
+    setWindowTitle("Loan Summary");
+    setFont(DialogFont(11));
+    setProperty("HelpContext", HelpContextNumber);
+    // The program's dialogs: black text on the window colour, white figure panels.
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, Qt::black);
+    setPalette(colours);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(4);
+    m_summary = std::make_unique<TLoanSummary>(m_user, m_rate, 0, 0);
+    const auto addFields = [&](const std::vector<TLoanSummary::Figure>& fields, int column,
+                               bool bold) {
+        int row = 0;
+        for (const TLoanSummary::Figure& f : fields) {
+            auto* caption = new QLabel(f.label + ':', this);
+            auto* value = new QLabel(f.text, this);
+            value->setObjectName("lblValue" + QString::number(m_values.size() + 1));
+            value->setTextFormat(Qt::PlainText);
+            value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            value->setFont(DialogFont(11, bold));
+            grid->addWidget(caption, row, column);
+            grid->addWidget(value, row, column + 1);
+            m_values.append(value);
+            ++row;
+        }
+    };
+    addFields(m_summary->LoanFields(), 0, false);
+    addFields(m_summary->DisclosureFields(), 2, true);
+
+    auto* insurance = new QHBoxLayout;
+    auto* miCaption = new QLabel("Monthly &mortgage insurance:", this);
+    edtMI = new QDoubleSpinBox(this);
+    edtMI->setObjectName("edtMI");
+    edtMI->setDecimals(2);
+    edtMI->setRange(0, 999999999.99);
+    edtMI->setPrefix("$");
+    edtMI->setGroupSeparatorShown(true);
+    miCaption->setBuddy(edtMI);
+    auto* monthsCaption = new QLabel("for &payments:", this);
+    edtMIMonths = new QSpinBox(this);
+    edtMIMonths->setObjectName("edtMIMonths");
+    edtMIMonths->setRange(0, m_user.n);
+    monthsCaption->setBuddy(edtMIMonths);
+    insurance->addWidget(miCaption);
+    insurance->addWidget(edtMI);
+    insurance->addSpacing(8);
+    insurance->addWidget(monthsCaption);
+    insurance->addWidget(edtMIMonths);
+    insurance->addStretch();
+
+    lblMessage = new QLabel(this);
+    lblMessage->setObjectName("lblMessage");
+    lblMessage->setTextFormat(Qt::PlainText);
+    lblMessage->setWordWrap(true);
+
+    btnPreview = new QPushButton("Preview Schedule", this);
+    btnPreview->setObjectName("btnPreview");
+    btnCopy = new QPushButton("Copy", this);
+    btnCopy->setObjectName("btnCopy");
+    btnClose = new QPushButton("Close", this);
+    btnClose->setObjectName("btnClose");
+    btnClose->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnPreview);
+    buttons->addWidget(btnCopy);
+    buttons->addWidget(btnClose);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addSpacing(6);
+    layout->addLayout(insurance);
+    layout->addWidget(lblMessage);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    const auto guarded = [this](auto f) { return [this, f] { Application::Guard(this, f); }; };
+    connect(edtMI, &QDoubleSpinBox::valueChanged, this, guarded([this] { Recalculate(); }));
+    connect(edtMIMonths, &QSpinBox::valueChanged, this, guarded([this] { Recalculate(); }));
+    connect(btnPreview, &QPushButton::clicked, this, guarded([this] { PreviewSchedule(); }));
+    connect(btnCopy, &QPushButton::clicked, this, guarded([this] { CopyFigures(); }));
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::close);
+}
+
+TfrmLoanSummary::~TfrmLoanSummary() = default;
+
+void TfrmLoanSummary::Recalculate()
+{
+    // Insurance needs both an amount and a number of payments; until both are given the
+    // figures are those without it, and the message says so.
+    const double mi = edtMI->value();
+    const int months = edtMIMonths->value();
+    m_summary = std::make_unique<TLoanSummary>(m_user, m_rate, mi, months);
+    int i = 0;
+    for (const auto& list : {m_summary->LoanFields(), m_summary->DisclosureFields()})
+        for (const TLoanSummary::Figure& f : list)
+            m_values[i++]->setText(f.text);
+    lblMessage->setText((mi > 0) != (months > 0)
+                            ? QStringLiteral("Mortgage insurance counts once both its amount and "
+                                             "its number of payments are above 0.")
+                            : QString());
+}
+
+void TfrmLoanSummary::PreviewSchedule()
+{
+    // One report at a time: a preview or print already running keeps the page store.
+    if (TQRPrinter::Instance().State() != TQRPrinterState::Idle)
+        return;
+    if (!m_report)
+        m_report = new TQRSchedule(this);
+    m_report->SetSource(m_summary->Source());
+    m_report->Preview();
+}
+
+void TfrmLoanSummary::CopyFigures()
+{
+    QGuiApplication::clipboard()->setText(m_summary->CopyText());
+}

@@ -1,0 +1,40 @@
+// The calculator window's Loan Summary command: the disclosure figures of the loan the fields
+// hold, in their own dialog.
+#include "app/LoanSummaryDialog.h"
+#include "app/Main.h"
+#include "app/ModalDialog.h"
+#include "calc/AprTable.h"
+#include "calc/Errors.h"
+#include "controls/ExplBtn.h"
+#include "controls/FnpNumericEdit.h"
+#include "controls/NumCtrl.h"
+#include "platform/MessageBox.h"
+#include "report/QRPrinter.h"
+
+#include <QPointer>
+
+void TfrmMain::mnuFileLoanSummaryClick()
+{
+    if (m_reporting || TQRPrinter::Instance().State() != TQRPrinterState::Idle)
+        return;
+    // The figures belong to the inputs the fields hold now: a stale result (AutoCalc off) is
+    // brought up to date first, as the print command does.
+    const QPointer<TfrmMain> self(this);
+    if (!ChartCurrent()) {
+        CalcAPRTable(btnCalculate);
+        if (!self || !ChartCurrent())
+            return;
+    }
+    const calc::UserLoan user =
+        calc::ComputeUserLoan(edtPurchasePrice->Value(), edtDownPaymentPercent->Value(),
+                              edtTerm->Value(), edtInterest->Value(), edtFixedFees->Value());
+    std::unique_ptr<TfrmLoanSummary> dialog;
+    try {
+        dialog = std::make_unique<TfrmLoanSummary>(user, edtInterest->Value(), this);
+    } catch (const calc::ERangeError& e) {
+        // Fees of the whole loan or more: the table stands, but no disclosure exists.
+        ShowInformation(QString::fromStdString(e.what()));
+        return;
+    }
+    ShowModalDialog(this, std::move(dialog));
+}

@@ -1,0 +1,284 @@
+#include "calc/Disclosure.h"
+
+#include "calc/Errors.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace calc {
+
+namespace {
+
+using Wide = __int128;
+
+std::string NumberText(double v)
+{
+    if (std::isnan(v))
+        return "NAN";
+    if (std::isinf(v))
+        return v < 0 ? "-INF" : "INF";
+    char text[40];
+    std::snprintf(text, sizeof text, "%.15G", v);
+    return text;
+}
+
+[[noreturn]] void OutOfRange(const std::string& what, const std::string& range, double value)
+{
+    throw ERangeError("The " + what + " must be " + range + ", not " + NumberText(value));
+}
+
+const std::string amountLimit = "1000000000000";
+
+// round(multiplier x value / divisor), halves away from zero, worked out on the exact binary
+// value of `value`: value = m x 2^e with an integer m of at most 53 bits, so the numerator
+// multiplier x m fits in 128 bits for every multiplier below 2^70.
+Wide RoundScaled(Wide multiplier, double value, Wide divisor)
+{
+    if (value == 0.0 || multiplier == 0)
+        return 0;
+    int exponent = 0;
+    const double fraction = std::frexp(std::fabs(value), &exponent);
+    long long m = static_cast<long long>(std::ldexp(fraction, 53));
+    int e = exponent - 53;
+    while ((m & 1) == 0 && e < 0) {
+        m >>= 1;
+        ++e;
+    }
+    Wide numerator = multiplier * m;
+    const bool negative = (numerator < 0) != (value < 0);
+    if (numerator < 0)
+        numerator = -numerator;
+    Wide denominator = divisor;
+    if (e > 0) {
+        // Only values of 2^53 and more get here; the callers' limits keep them far below 2^100.
+        if (e > 40 || numerator >= (Wide(1) << (100 - e)))
+            throw EOverflow();
+        numerator <<= e;
+    } else if (e < 0) {
+        if (-e > 110) // the denominator exceeds twice any numerator: the result rounds to 0
+            return 0;
+        denominator <<= -e;
+    }
+    const Wide q = (2 * numerator + denominator) / (2 * denominator);
+    return negative ? -q : q;
+}
+
+// Present value of n end-of-month payments of 1 at monthly rate r (> -1), accurate near 0.
+double AnnuityFactor(int n, double r)
+{
+    if (r == 0.0)
+        return n;
+    return -std::expm1(-n * std::log1p(r)) / r;
+}
+
+// d(AnnuityFactor)/dr.
+double AnnuityFactorSlope(int n, double r)
+{
+    if (std::fabs(r) < 1e-9)
+        return -0.5 * n * (n + 1.0);
+    const double v = std::exp(-n * std::log1p(r));
+    return (n * v / (1.0 + r) * r + std::expm1(-n * std::log1p(r))) / (r * r);
+}
+
+// Present value of the streams at monthly rate r and its slope.
+void StreamValue(const std::vector<PaymentStream>& streams, double r, double& value, double& slope)
+{
+    value = 0;
+    slope = 0;
+    const double lnGrowth = std::log1p(r);
+    double before = 0; // payments before the stream
+    for (const PaymentStream& s : streams) {
+        const double deferral = std::exp(-before * lnGrowth); // (1 + r)^-before
+        const double a = AnnuityFactor(s.count, r);
+        value += s.payment * deferral * a;
+        slope += s.payment * deferral * (AnnuityFactorSlope(s.count, r) - before / (1.0 + r) * a);
+        before += s.count;
+    }
+}
+
+double Checked(double x)
+{
+    if (std::isnan(x))
+        throw EInvalidOp();
+    if (std::isinf(x))
+        throw EOverflow();
+    return x;
+}
+
+} // namespace
+
+Cents ToCents(double value, const char* what)
+{
+    if (!(std::fabs(value) < MaxDisclosureAmount))
+        OutOfRange(what, "less than " + amountLimit + " in size", value);
+    return static_cast<Cents>(RoundScaled(100, value, 1));
+}
+
+std::string CentsText(Cents value)
+{
+    const unsigned long long size = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                              : static_cast<unsigned long long>(value);
+    char text[40];
+    std::snprintf(text, sizeof text, "%s%llu.%02llu", value < 0 ? "-" : "", size / 100, size % 100);
+    return text;
+}
+
+double CalcStreamAPR(double amountFinanced, const std::vector<PaymentStream>& streams)
+{
+    if (streams.empty())
+        throw ERangeError("The payment streams must hold at least one stream");
+    long long total = 0;
+    double largest = 0;
+    for (const PaymentStream& s : streams) {
+        if (s.count < 1)
+            OutOfRange("number of payments of a stream", "at least 1", s.count);
+        total += s.count;
+        if (total > MaxDisclosurePayments)
+            OutOfRange("number of payments", "at most " + std::to_string(MaxDisclosurePayments),
+                       static_cast<double>(total));
+        if (!(s.payment >= 0 && s.payment < MaxDisclosureAmount))
+            OutOfRange("payment", "from 0 to less than " + amountLimit, s.payment);
+        largest = std::fmax(largest, s.payment);
+    }
+    if (largest == 0)
+        throw ERangeError("The payment streams must hold a payment above 0");
+    if (!(std::fabs(amountFinanced) < MaxDisclosureAmount))
+        OutOfRange("amount financed", "less than " + amountLimit + " in size", amountFinanced);
+    if (!(amountFinanced > 0))
+        return 0.0;
+    if (total == 1)
+        return Checked((streams.front().payment / amountFinanced - 1.0) * 1200.0);
+
+    // The value falls strictly from +inf (r -> -1) to 0 (r -> inf) and stays below
+    // largest / r for r > 0, so [lo, hi] below always holds the root.
+    auto f = [&](double r) {
+        double value = 0, slope = 0;
+        StreamValue(streams, r, value, slope);
+        return value - amountFinanced;
+    };
+    double lo = 0.0, hi = largest / amountFinanced;
+    if (f(0.0) < 0.0) {
+        hi = 0.0;
+        lo = -0.5;
+        while (f(lo) < 0.0)
+            lo = -1.0 + (1.0 + lo) / 16.0;
+    }
+    double r = 0.5 * (lo + hi);
+    for (int i = 0; i < 400; ++i) {
+        double value = 0, slope = 0;
+        StreamValue(streams, r, value, slope);
+        const double fr = value - amountFinanced;
+        if (fr == 0.0)
+            break;
+        if (fr > 0.0)
+            lo = r;
+        else
+            hi = r;
+        double next = slope != 0.0 ? r - fr / slope : lo;
+        if (!(next > lo && next < hi))
+            next = 0.5 * (lo + hi);
+        if (next == r || hi - lo <= 4e-16 * std::fabs(r) + 1e-300) {
+            r = next;
+            break;
+        }
+        r = next;
+    }
+    return Checked(r * 1200.0);
+}
+
+bool IsIrregular(const std::vector<PaymentStream>& streams)
+{
+    std::size_t regular = streams.size();
+    if (regular > 1 && streams.back().count == 1)
+        --regular; // an adjusted last payment keeps a loan regular
+    for (std::size_t i = 1; i < regular; ++i)
+        if (streams[i].payment != streams[0].payment)
+            return true;
+    return false;
+}
+
+AprToleranceCheck CheckAprTolerance(double disclosedPercent, double computedPercent, bool irregular)
+{
+    if (!(std::fabs(disclosedPercent) < 1e5))
+        OutOfRange("disclosed APR", "less than 100000 in size", disclosedPercent);
+    AprToleranceCheck check;
+    check.difference = Checked(disclosedPercent - computedPercent);
+    check.tolerance = irregular ? 0.25 : 0.125;
+    check.accurate = std::fabs(check.difference) <= check.tolerance;
+    return check;
+}
+
+Disclosure ComputeDisclosure(const DisclosureInputs& in)
+{
+    if (!(in.n >= 1 && in.n <= MaxDisclosurePayments))
+        OutOfRange("number of payments", "from 1 to " + std::to_string(MaxDisclosurePayments),
+                   in.n);
+    if (!(in.loan > 0 && in.loan < MaxDisclosureAmount))
+        OutOfRange("loan amount", "more than 0 and less than " + amountLimit, in.loan);
+    if (!(in.noteRate >= 0 && in.noteRate < 1e5))
+        OutOfRange("note rate", "from 0 to less than 100000", in.noteRate);
+    if (!(in.prepaid >= 0 && in.prepaid < in.loan))
+        OutOfRange("prepaid finance charge", "from 0 to less than the loan amount", in.prepaid);
+    if (!(in.payment > 0 && in.payment < MaxDisclosureAmount))
+        OutOfRange("payment", "more than 0 and less than " + amountLimit, in.payment);
+    if (!(in.miAmount >= 0 && in.miAmount < MaxDisclosureAmount))
+        OutOfRange("mortgage insurance", "from 0 to less than " + amountLimit, in.miAmount);
+    if (!(in.miMonths >= 0 && in.miMonths <= in.n))
+        OutOfRange("number of mortgage insurance months", "from 0 to " + std::to_string(in.n),
+                   in.miMonths);
+
+    Disclosure d;
+    d.loan = ToCents(in.loan, "loan amount");
+    d.prepaid = ToCents(in.prepaid, "prepaid finance charge");
+    d.regularPayment = ToCents(in.payment, "payment");
+    const Cents mi = ToCents(in.miAmount, "mortgage insurance");
+    d.amountFinanced = d.loan - d.prepaid;
+
+    d.rows.reserve(static_cast<std::size_t>(in.n));
+    Cents balance = d.loan;
+    for (int k = 1; k <= in.n && balance > 0; ++k) {
+        ScheduleRow row;
+        row.number = k;
+        row.interest = static_cast<Cents>(RoundScaled(balance, in.noteRate, 1200));
+        row.payment = d.regularPayment;
+        if (k == in.n || balance + row.interest <= row.payment)
+            row.payment = balance + row.interest; // the last payment clears the balance
+        row.principal = row.payment - row.interest;
+        balance -= row.principal;
+        row.balance = balance;
+        row.mi = k <= in.miMonths ? mi : 0;
+        d.rows.push_back(row);
+
+        if (d.years.empty() || (k - 1) % 12 == 0) {
+            YearTotal year;
+            year.year = (k - 1) / 12 + 1;
+            year.firstPayment = k;
+            d.years.push_back(year);
+        }
+        YearTotal& year = d.years.back();
+        year.lastPayment = k;
+        year.payment += row.payment;
+        year.interest += row.interest;
+        year.principal += row.principal;
+        year.mi += row.mi;
+        year.balance = row.balance;
+
+        d.totalInterest += row.interest;
+        d.totalMI += row.mi;
+        d.totalOfPayments += row.payment + row.mi;
+    }
+    d.financeCharge = d.totalOfPayments - d.amountFinanced;
+    d.tip = static_cast<double>(d.totalInterest) / static_cast<double>(d.loan) * 100.0;
+
+    const int miMonths = mi > 0 ? in.miMonths : 0;
+    if (miMonths > 0)
+        d.streams.push_back({miMonths, in.payment + in.miAmount});
+    if (in.n > miMonths)
+        d.streams.push_back({in.n - miMonths, in.payment});
+    d.irregular = IsIrregular(d.streams);
+    d.apr = CalcStreamAPR(in.loan - in.prepaid, d.streams);
+    return d;
+}
+
+} // namespace calc

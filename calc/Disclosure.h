@@ -1,0 +1,115 @@
+// The loan's disclosure figures: the payment schedule with interest rounded to cents each
+// month, the totals printed beside the APR, the APR of a stream of changing monthly payments
+// (actuarial method) and the tolerance check of a disclosed APR.
+//
+// Money in the schedule and the figures is held in whole cents (std::int64_t) so that every
+// total is exact; rates are annual percent (8.75 means 8.75 % a year). Payment numbers and
+// years count from 1.
+//
+// Errors: an input outside its range throws ERangeError naming the value and its range; the
+// solver's own faults are the math errors of LoanMath.h. No NaN or infinity is ever returned.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace calc {
+
+using Cents = std::int64_t;
+
+// `count` consecutive monthly payments of `payment` (currency units).
+struct PaymentStream {
+    int count = 0;
+    double payment = 0;
+};
+
+// The largest amount (in size) and number of payments the figures accept.
+constexpr double MaxDisclosureAmount = 1e12;
+constexpr int MaxDisclosurePayments = 12000;
+
+// APR in annual percent at which the streams, paid one after the other at the end of each
+// month, are worth `amountFinanced`: the unique rate i with
+//   amountFinanced = sum over the payments k = 1, 2, ... of payment_k / (1 + i/1200)^k,
+// solved exactly by a bracketed Newton iteration. A non-positive amount financed gives 0, as
+// CalcSimpleAPR does; one stream is CalcSimpleAPR's rate within rounding, and exactly
+// (payment / amountFinanced - 1) x 1200 for a single payment. ERangeError for no streams, a
+// count below 1, more than MaxDisclosurePayments payments in all, a payment that is negative,
+// not finite or MaxDisclosureAmount or more, no positive payment, or an amount financed that
+// is not finite or MaxDisclosureAmount or more in size.
+double CalcStreamAPR(double amountFinanced, const std::vector<PaymentStream>& streams);
+
+// True when the payment amount changes between streams, other than in a last stream of a
+// single payment (the adjusted last payment of a regular loan).
+bool IsIrregular(const std::vector<PaymentStream>& streams);
+
+// Whether a disclosed APR is accurate: within 1/8 of a percentage point of the computed APR
+// for a regular transaction, 1/4 for an irregular one.
+struct AprToleranceCheck {
+    bool accurate = false;
+    double difference = 0; // disclosed - computed, percentage points
+    double tolerance = 0;  // 0.125 or 0.25
+};
+AprToleranceCheck CheckAprTolerance(double disclosedPercent, double computedPercent,
+                                    bool irregular);
+
+// The loan as the window holds it.
+struct DisclosureInputs {
+    double loan = 0;     // loan amount; rounded to cents
+    int n = 0;           // number of monthly payments, 1 to MaxDisclosurePayments
+    double noteRate = 0; // annual percent, 0 to below 100000
+    double prepaid = 0;  // prepaid finance charges (the fixed fees); from 0, below the loan
+    double payment = 0;  // the unrounded monthly payment (CalcPayment's); rounded to cents
+    double miAmount = 0; // monthly mortgage insurance, from 0
+    int miMonths = 0;    // payments that carry it, 0 to n
+};
+
+struct ScheduleRow {
+    int number = 0;      // 1 to n
+    Cents payment = 0;   // principal and interest
+    Cents interest = 0;  // balance before x monthly note rate, rounded to cents (halves up)
+    Cents principal = 0; // payment - interest
+    Cents balance = 0;   // after the payment; 0 after the last
+    Cents mi = 0;        // mortgage insurance paid with it
+};
+
+struct YearTotal {
+    int year = 0;
+    int firstPayment = 0, lastPayment = 0;
+    Cents payment = 0, interest = 0, principal = 0, mi = 0;
+    Cents balance = 0; // at the end of the year
+};
+
+struct Disclosure {
+    std::vector<ScheduleRow> rows;
+    std::vector<YearTotal> years;
+    Cents loan = 0;
+    Cents prepaid = 0;
+    Cents regularPayment = 0; // the scheduled principal and interest
+    Cents amountFinanced = 0; // loan - prepaid finance charges
+    Cents totalInterest = 0;
+    Cents totalMI = 0;
+    Cents totalOfPayments = 0;          // every payment with its mortgage insurance
+    Cents financeCharge = 0;            // total of payments - amount financed
+    double tip = 0;                     // total interest percentage: total interest / loan x 100
+    double apr = 0;                     // annual percent
+    bool irregular = false;             // mortgage insurance changes the payment
+    std::vector<PaymentStream> streams; // the payments the APR is solved for
+};
+
+// The schedule and figures. The interest of each month is the balance times the monthly note
+// rate rounded to cents, halves away from zero, worked out exactly from the rate's binary
+// value; the last payment is whatever brings the balance to 0.00 (a payment that would take the
+// balance below zero earlier ends the schedule there). The APR is solved for the unrounded
+// payment (plus the mortgage insurance in its months) so that without insurance it is the
+// window's APR.
+Disclosure ComputeDisclosure(const DisclosureInputs& inputs);
+
+// `value` rounded to whole cents, halves away from zero, exactly from its binary value.
+// ERangeError when it is not finite or MaxDisclosureAmount or more in size.
+Cents ToCents(double value, const char* what = "amount");
+
+// "1234.56", "-0.05": plain decimal text with two decimals.
+std::string CentsText(Cents value);
+
+} // namespace calc

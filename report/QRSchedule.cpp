@@ -1,0 +1,259 @@
+#include "report/QRSchedule.h"
+
+#include "controls/NumberFormats.h"
+#include "platform/Regional.h"
+#include "report/QRBand.h"
+#include "report/QRFonts.h"
+#include "report/QRLabel.h"
+#include "report/QRPrinter.h"
+#include "report/QRReport.h"
+#include "report/QRShape.h"
+#include "report/QRSysData.h"
+
+#include <QPrinter>
+#include <algorithm>
+
+namespace {
+const QString Arial = QStringLiteral("Arial");
+
+// Character heights (report units) of the report's fonts.
+constexpr int Height20pt = 27;
+constexpr int Height9pt = 12;
+constexpr int Height8pt = 11;
+
+// The figures' rows in the title band.
+constexpr int FigureTop = 78;
+constexpr int FigureRow = 17;
+constexpr int FigureRows = 6;
+
+constexpr int Margin = 25; // left and right of the printed width
+
+TQRLabel* Label(TQRBand* band, const QString& name, int fontHeight, bool bold, TAlignment alignment)
+{
+    auto* label = new TQRLabel(band);
+    label->setObjectName(name);
+    label->SetAlignment(alignment);
+    label->SetAutoSize(false);
+    label->ShrinkToFit = true;
+    label->Transparent = true; // on the band's own white: no fill of its own to record
+    label->SetFont(QRFonts::ReportFont(Arial, fontHeight, bold), Qt::black);
+    return label;
+}
+
+void Rule(TQRBand* band, const char* name, int top)
+{
+    auto* shape = new TQRShape(band);
+    shape->setObjectName(QString::fromLatin1(name));
+    shape->Pen = QPen(Qt::black, 1);
+    shape->SetBounds(Margin, top, 100, 0);
+    shape->SetShape(qrsHorLine);
+}
+
+QString Money(calc::Cents cents)
+{
+    return NumberFormats::CurrencyText(static_cast<double>(cents) / 100.0, 15, 2,
+                                       Regional::Current());
+}
+} // namespace
+
+TQRSchedule::TQRSchedule(QObject* parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("QRSchedule"));
+    Rep = new TQRReport(this);
+    Rep->setObjectName(QStringLiteral("Rep"));
+    Rep->ReportTitle = QString::fromLatin1(Title);
+    Rep->Orientation = QPageLayout::Portrait;
+    Rep->PaperSize = qrpDefault;
+    Rep->TitleBeforeHeader = true;
+    connect(Rep, &TQRReport::BeforePrint, this, &TQRSchedule::RepBeforePrint);
+    connect(Rep, &TQRReport::OnNeedData, this, &TQRSchedule::RepNeedData);
+
+    TitleBand = new TQRBand(Rep, rbTitle, FigureTop + FigureRows * FigureRow + 14);
+    TitleBand->setObjectName(QStringLiteral("TitleBand"));
+    lblTitle = Label(TitleBand, "lblTitle", Height20pt, true, taLeftJustify);
+    lblTitle->SetAutoSize(true);
+    lblTitle->SetBounds(Margin, 20, 300, 32);
+    lblTitle->SetCaption(QString::fromLatin1(Title));
+    QRDateTime = new TQRSysData(TitleBand);
+    QRDateTime->setObjectName(QStringLiteral("QRDateTime"));
+    QRDateTime->SetBounds(Margin + 2, 54, 200, 14);
+    QRDateTime->Data = qrsDateTime;
+    QRDateTime->Text = QStringLiteral("Printed at ");
+    QRDateTime->SetFont(QRFonts::ReportFont(Arial, Height8pt));
+    QRDateTime->SetAutoSize(true);
+    for (int i = 0; i < 2 * FigureRows; ++i) {
+        const QString n = QString::number(i + 1);
+        m_figureLabels.push_back(
+            {Label(TitleBand, "lblFigure" + n, Height9pt, false, taLeftJustify),
+             Label(TitleBand, "lblValue" + n, Height9pt, i >= FigureRows, taRightJustify)});
+    }
+
+    ColumnHeader = new TQRBand(Rep, rbColumnHeader, 24);
+    ColumnHeader->setObjectName(QStringLiteral("ColumnHeader"));
+    m_header = MakeRow(ColumnHeader, "Header", true);
+    const char* captions[] = {"No.", "Payment", "Interest", "Principal", "Insurance", "Balance"};
+    for (int i = 0; i < 6; ++i)
+        m_header[i]->SetCaption(QString::fromLatin1(captions[i]));
+    Rule(ColumnHeader, "HeaderRule", 21);
+
+    Detail = new TQRBand(Rep, rbDetail, 18);
+    Detail->setObjectName(QStringLiteral("Detail"));
+    m_detail = MakeRow(Detail, "Detail", false);
+    connect(Detail, &TQRBand::BeforePrint, this, [this](bool&) {
+        m_printed = m_current;
+        const calc::ScheduleRow& r = m_source.Figures.rows[m_current];
+        SetRow(m_detail, QString::number(r.number), r.payment, r.interest, r.principal, r.mi,
+               Money(r.balance));
+    });
+
+    YearFooter = new TQRBand(Rep, rbGroupFooter, 26);
+    YearFooter->setObjectName(QStringLiteral("YearFooter"));
+    YearFooter->GroupKey = [this] { return (m_source.Figures.rows[m_current].number - 1) / 12; };
+    Rule(YearFooter, "YearRule", 1);
+    m_year = MakeRow(YearFooter, "Year", true);
+    connect(YearFooter, &TQRBand::BeforePrint, this, [this](bool&) {
+        // The footer prints before the first row of the next year (or after the last row): the
+        // year that ends is the one of the row printed last.
+        const int printed = m_source.Figures.rows[m_printed].number;
+        const calc::YearTotal& y = m_source.Figures.years[(printed - 1) / 12];
+        SetRow(m_year, "Year " + QString::number(y.year), y.payment, y.interest, y.principal, y.mi,
+               Money(y.balance));
+    });
+
+    Summary = new TQRBand(Rep, rbSummary, 34);
+    Summary->setObjectName(QStringLiteral("Summary"));
+    Rule(Summary, "SummaryRule", 3);
+    Rule(Summary, "SummaryRule2", 6);
+    m_total = MakeRow(Summary, "Total", true);
+    connect(Summary, &TQRBand::BeforePrint, this, [this](bool&) {
+        const calc::Disclosure& d = m_source.Figures;
+        SetRow(m_total, QStringLiteral("Total"), d.totalOfPayments - d.totalMI, d.totalInterest,
+               d.loan, d.totalMI, QString());
+    });
+
+    PageFooter = new TQRBand(Rep, rbPageFooter, 24);
+    PageFooter->setObjectName(QStringLiteral("PageFooter"));
+    lblPageTitle = Label(PageFooter, "lblPageTitle", Height8pt, false, taLeftJustify);
+    lblPageTitle->SetCaption(QString::fromLatin1(Title));
+    QRPageNumber = new TQRSysData(PageFooter);
+    QRPageNumber->setObjectName(QStringLiteral("QRPageNumber"));
+    QRPageNumber->Data = qrsPageNumber;
+    QRPageNumber->Text = QStringLiteral("Page ");
+    QRPageNumber->PageTotal = true;
+    QRPageNumber->SetAlignment(taRightJustify);
+    QRPageNumber->SetFont(QRFonts::ReportFont(Arial, Height8pt));
+}
+
+TQRSchedule::TRow TQRSchedule::MakeRow(TQRBand* band, const char* name, bool bold)
+{
+    TRow row{};
+    for (int i = 0; i < 6; ++i)
+        row[i] = Label(band, QStringLiteral("lbl%1%2").arg(QLatin1String(name)).arg(i), Height9pt,
+                       bold, i == 0 ? taLeftJustify : taRightJustify);
+    return row;
+}
+
+void TQRSchedule::SetRow(const TRow& row, const QString& first, calc::Cents payment,
+                         calc::Cents interest, calc::Cents principal, calc::Cents mi,
+                         const QString& balance)
+{
+    row[0]->SetCaption(first);
+    row[1]->SetCaption(Money(payment));
+    row[2]->SetCaption(Money(interest));
+    row[3]->SetCaption(Money(principal));
+    row[4]->SetCaption(Money(mi));
+    row[5]->SetCaption(balance);
+}
+
+void TQRSchedule::PlaceColumns(bool mi)
+{
+    // The printed width is the page's less a margin each side; the first column is narrow and
+    // the five money columns share the rest.
+    const int pageWidth = TQRPrinter::Instance().PageSize().width();
+    const int width = std::max(300, pageWidth - 2 * Margin);
+    const int first = 60;
+    const int money = (width - first) / (mi ? 5 : 4);
+    for (const TRow* row : {&m_header, &m_detail, &m_year, &m_total})
+        for (int i = 0; i < 6; ++i) {
+            (*row)[i]->Visible = mi || i != 4; // insurance only where the loan has any
+            const int column = !mi && i == 5 ? 4 : i;
+            const int left = i == 0 ? Margin : Margin + first + (column - 1) * money;
+            const int top = row == &m_total ? 11 : row == &m_year ? 5 : 2;
+            (*row)[i]->SetBounds(left + (i == 0 ? 2 : 0), top, i == 0 ? first : money, 15);
+        }
+    for (TQRBand* band : {ColumnHeader, YearFooter, Summary})
+        for (TQRPrintable* control : band->Controls())
+            if (auto* shape = qobject_cast<TQRShape*>(control))
+                shape->Width = width;
+    // The figures: two lists side by side, each a caption and its text.
+    const int half = width / 2;
+    for (int i = 0; i < 2 * FigureRows; ++i) {
+        const int left = Margin + 2 + (i < FigureRows ? 0 : half + 8);
+        const int top = FigureTop + (i % FigureRows) * FigureRow;
+        const int captionWidth = half * 11 / 20;
+        m_figureLabels[i].first->SetBounds(left, top, captionWidth, 15);
+        m_figureLabels[i].second->SetBounds(left + captionWidth, top, half - captionWidth - 12, 15);
+    }
+    lblPageTitle->SetBounds(Margin + 2, 4, width / 2, 14);
+    QRPageNumber->SetBounds(Margin + width / 2, 4, width / 2, 14);
+}
+
+void TQRSchedule::RepBeforePrint(bool&)
+{
+    m_next = 0;
+    m_current = 0;
+    m_printed = 0;
+    PlaceColumns(m_source.Figures.totalMI > 0);
+    const auto fill = [&](const std::vector<std::pair<QString, QString>>& fields, int from) {
+        for (int i = 0; i < FigureRows; ++i) {
+            const bool given = i < int(fields.size());
+            m_figureLabels[from + i].first->SetCaption(given ? fields[i].first + ':' : QString());
+            m_figureLabels[from + i].second->SetCaption(given ? fields[i].second : QString());
+        }
+    };
+    fill(m_source.LoanFields, 0);
+    fill(m_source.DisclosureFields, FigureRows);
+}
+
+void TQRSchedule::RepNeedData(bool& moreData)
+{
+    moreData = m_next < m_source.Figures.rows.size();
+    if (moreData)
+        m_current = m_next++;
+}
+
+void TQRSchedule::Preview()
+{
+    TQRPrinter::Instance().ProgressCaption = QString::fromLatin1(ProgressCaption);
+    Rep->Preview();
+}
+
+bool TQRSchedule::PrintToPdf(const QString& path)
+{
+    TQRPrinter& store = TQRPrinter::Instance();
+    if (store.State() != TQRPrinterState::Idle)
+        return false;
+    QPrinter& printer = store.Printer();
+    const QString previousFile = printer.outputFileName();
+    const QPrinter::OutputFormat previousFormat = printer.outputFormat();
+    const bool showProgress = Rep->ShowProgress;
+    const auto restore = [&] {
+        store.Cleanup();
+        Rep->ShowProgress = showProgress;
+        printer.setOutputFileName(previousFile);
+        printer.setOutputFormat(previousFormat);
+    };
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    Rep->ShowProgress = false;
+    bool printed = false;
+    try {
+        store.ProgressCaption = QString::fromLatin1(ProgressCaption);
+        printed = Rep->Prepare() && store.PrintTo(printer);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    return printed;
+}

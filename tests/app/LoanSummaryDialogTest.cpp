@@ -1,0 +1,88 @@
+// The Loan Summary command and dialog: enabled with Print, the figures of the window's loan,
+// mortgage insurance changing them, and Copy.
+#include "app/LoanSummaryDialog.h"
+
+#include "app/Main.h"
+#include "calc/AprTable.h"
+#include "controls/ExplBtn.h"
+#include "tests/support/FindChild.h"
+#include "tests/support/TempFolder.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+TEST(LoanSummaryDialog, FiguresFollowTheInsuranceAndCopyAsTabSeparatedText)
+{
+    const calc::UserLoan user = calc::ComputeUserLoan(250000.55, 0, 30, 7.125, 4321.10);
+    TfrmLoanSummary dialog(user, 7.125);
+    // Values 1 to 6: the loan; 7 to 12: APR, finance charge, amount financed, total of
+    // payments, total interest, total interest percentage.
+    auto value = [&](int i) {
+        return Find<QLabel>(dialog, QString("lblValue%1").arg(i).toLatin1())->text();
+    };
+    EXPECT_EQ(value(7), "7.300%");
+    EXPECT_EQ(value(8), "$360,668.86");
+    EXPECT_EQ(value(9), "$245,679.45");
+    EXPECT_EQ(value(12), "142.539%");
+    EXPECT_EQ(Find<QSpinBox>(dialog, "edtMIMonths")->maximum(), 360);
+
+    Find<QDoubleSpinBox>(dialog, "edtMI")->setValue(104.17);
+    EXPECT_EQ(value(7), "7.300%"); // no months yet: no insurance
+    EXPECT_FALSE(Find<QLabel>(dialog, "lblMessage")->text().isEmpty());
+    Find<QSpinBox>(dialog, "edtMIMonths")->setValue(84);
+    EXPECT_EQ(value(6), "$104.17 x 84");
+    EXPECT_EQ(value(7), "7.584%");
+    EXPECT_EQ(value(8), "$369,419.14");
+    EXPECT_EQ(value(10), "$615,098.59");
+    EXPECT_TRUE(Find<QLabel>(dialog, "lblMessage")->text().isEmpty());
+
+    QTest::mouseClick(Find<QPushButton>(dialog, "btnCopy"), Qt::LeftButton);
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_TRUE(copied.startsWith("Loan Amount\t$250,000.55\n")) << copied.toStdString();
+    EXPECT_TRUE(copied.contains("\nAnnual Percentage Rate\t7.584%\nFinance Charge\t$369,419.14\n"))
+        << copied.toStdString();
+    EXPECT_EQ(copied.count('\n'), 12);
+}
+
+TEST(LoanSummaryCommand, EnabledWithPrintAndShowsTheWindowsLoan)
+{
+    TempProgramFolder folder;
+    TfrmMain w;
+    w.show();
+    QAction& item = *Find<QAction>(w, "mnuFileLoanSummary");
+    QAction& print = *Find<QAction>(w, "mnuFilePrint");
+    EXPECT_EQ(item.shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+    const QList<QAction*> file = Find<QMenu>(w, "mnuFile")->actions();
+    EXPECT_EQ(file.indexOf(&item), file.indexOf(&print) + 1);
+    EXPECT_FALSE(item.isEnabled());
+
+    QTest::mouseClick(Find<TExplorerButton>(w, "btnCalculate"), Qt::LeftButton);
+    EXPECT_TRUE(print.isEnabled());
+    EXPECT_TRUE(item.isEnabled());
+
+    QString apr, charge;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        apr = Find<QLabel>(*dialog, "lblValue7")->text();
+        charge = Find<QLabel>(*dialog, "lblValue8")->text();
+        EXPECT_EQ(dialog->property("HelpContext").toInt(), TfrmLoanSummary::HelpContextNumber);
+        dialog->close();
+    });
+    item.trigger();
+    EXPECT_EQ(apr, "8.750%");
+    EXPECT_EQ(charge, "$183,212.97");
+
+    w.Reset(Find<TExplorerButton>(w, "btnReset"));
+    EXPECT_FALSE(print.isEnabled());
+    EXPECT_FALSE(item.isEnabled());
+    w.close();
+}
