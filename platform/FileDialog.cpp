@@ -5,14 +5,6 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 
-namespace {
-SaveFileHook& Hook()
-{
-    static SaveFileHook hook;
-    return hook;
-}
-} // namespace
-
 QStringList DialogPatterns(const FileFilter& filter)
 {
     QStringList patterns;
@@ -21,16 +13,13 @@ QStringList DialogPatterns(const FileFilter& filter)
     return patterns;
 }
 
-void SetSaveFileHook(SaveFileHook hook)
+SaveFileAnswer ChooseSaveFile(const SaveFileChooser& chooser, const SaveFileRequest& request)
 {
-    Hook() = std::move(hook);
+    return chooser ? chooser(request) : SaveFileDialog(request);
 }
 
 SaveFileAnswer SaveFileDialog(const SaveFileRequest& request)
 {
-    if (Hook())
-        return Hook()(request);
-
     QFileDialog dialog(request.owner, request.caption, request.directory);
     // Our own dialog, so that the file-type texts stay as given and match as stated below.
     dialog.setOption(QFileDialog::DontUseNativeDialog);

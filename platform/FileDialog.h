@@ -1,4 +1,5 @@
-// The save-file dialog, with a hook that tests use to answer it.
+// The save-file dialog. A component that asks for a file name takes a SaveFileChooser of its
+// own, so a test answers for that one object and no dialog is shown.
 #pragma once
 
 #include <QList>
@@ -39,7 +40,7 @@ SaveFileAnswer SaveFileDialog(const SaveFileRequest& request);
 // The patterns a filter lists, as the dialog applies them ("*.*" becomes "*").
 QStringList DialogPatterns(const FileFilter& filter);
 
-// While a hook is installed, SaveFileDialog hands every request to it and returns its answer.
-// Pass an empty function to remove it.
-using SaveFileHook = std::function<SaveFileAnswer(const SaveFileRequest&)>;
-void SetSaveFileHook(SaveFileHook hook);
+// What a component calls to ask for a file name: SaveFileDialog unless a test gave it another.
+using SaveFileChooser = std::function<SaveFileAnswer(const SaveFileRequest&)>;
+// Runs `chooser`, or SaveFileDialog when it is empty.
+SaveFileAnswer ChooseSaveFile(const SaveFileChooser& chooser, const SaveFileRequest& request);

@@ -68,6 +68,7 @@ struct Job {
     std::uintptr_t handle;
     bool byName;
     QString query;
+    TNameResolver::Function function; // empty: the system resolver
 };
 
 // What the resolver and its worker share. The worker holds it too, so a worker still inside a
@@ -78,7 +79,6 @@ struct State {
     std::deque<Job> jobs;
     std::map<std::uintptr_t, Lookup> lookups; // started and not yet taken or cancelled
     std::uintptr_t lastHandle = 0;
-    TNameResolver::Function function;
     bool busy = false;     // the worker is inside a lookup
     bool stopping = false; // the program ends: post nothing more
 };
@@ -94,12 +94,11 @@ void Work(const std::shared_ptr<State> state)
         state->jobs.pop_front();
         if (!state->lookups.contains(job.handle))
             continue; // cancelled before it started
-        const TNameResolver::Function function = state->function;
         state->busy = true;
         lock.unlock();
         QStringList result;
-        const int error = function ? function(job.query, job.byName, result)
-                                   : SystemLookup(job.query, job.byName, result);
+        const int error = job.function ? job.function(job.query, job.byName, result)
+                                       : SystemLookup(job.query, job.byName, result);
         lock.lock();
         state->busy = false;
         if (state->stopping)
@@ -137,12 +136,13 @@ public:
 
     State& Shared() { return *m_state; }
 
-    std::uintptr_t Start(QObject* window, int msg, const QString& query, bool byName)
+    std::uintptr_t Start(QObject* window, int msg, const QString& query, bool byName,
+                         const TNameResolver::Function& function)
     {
         std::lock_guard lock(m_state->mutex);
         const std::uintptr_t handle = ++m_state->lastHandle;
         m_state->lookups[handle] = Lookup{window, msg, {}};
-        m_state->jobs.push_back(Job{handle, byName, query});
+        m_state->jobs.push_back(Job{handle, byName, query, function});
         if (!m_worker.joinable())
             m_worker = std::thread(Work, m_state);
         m_state->wake.notify_one();
@@ -161,14 +161,16 @@ Resolver& TheResolver()
 }
 } // namespace
 
-std::uintptr_t TNameResolver::LookupName(QObject* window, int msg, const QString& host)
+std::uintptr_t TNameResolver::LookupName(QObject* window, int msg, const QString& host,
+                                         const Function& function)
 {
-    return TheResolver().Start(window, msg, host, true);
+    return TheResolver().Start(window, msg, host, true, function);
 }
 
-std::uintptr_t TNameResolver::LookupAddress(QObject* window, int msg, const QString& address)
+std::uintptr_t TNameResolver::LookupAddress(QObject* window, int msg, const QString& address,
+                                            const Function& function)
 {
-    return TheResolver().Start(window, msg, address, false);
+    return TheResolver().Start(window, msg, address, false, function);
 }
 
 bool TNameResolver::Cancel(std::uintptr_t handle)
@@ -191,21 +193,8 @@ QStringList TNameResolver::TakeResult(std::uintptr_t handle)
     return result;
 }
 
-int TNameResolver::LookupNow(const QString& host, QStringList& addresses)
+int TNameResolver::LookupNow(const QString& host, QStringList& addresses, const Function& function)
 {
     addresses.clear();
-    Function function;
-    {
-        State& state = TheResolver().Shared();
-        std::lock_guard lock(state.mutex);
-        function = state.function;
-    }
     return function ? function(host, true, addresses) : SystemLookup(host, true, addresses);
-}
-
-void TNameResolver::SetFunction(Function function)
-{
-    State& state = TheResolver().Shared();
-    std::lock_guard lock(state.mutex);
-    state.function = std::move(function);
 }

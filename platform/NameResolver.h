@@ -22,13 +22,17 @@ class QObject;
 class TNameResolver {
 public:
     // Looks `query` up (a host name, or with byName false a dotted address whose name is
-    // wanted), fills `result` and returns the Windows Sockets error (0 = found).
+    // wanted), fills `result` and returns the Windows Sockets error (0 = found). Each lookup
+    // may name its own function, so that a test answers for one socket without the machine's
+    // name service; an empty one is the system resolver. It runs on the worker thread.
     using Function = std::function<int(const QString& query, bool byName, QStringList& result)>;
 
     // Starts looking up the IPv4 addresses of `host`; returns the lookup handle (never 0).
-    static std::uintptr_t LookupName(QObject* window, int msg, const QString& host);
+    static std::uintptr_t LookupName(QObject* window, int msg, const QString& host,
+                                     const Function& function = {});
     // Starts looking up the name of a dotted IPv4 address; the result is one name.
-    static std::uintptr_t LookupAddress(QObject* window, int msg, const QString& address);
+    static std::uintptr_t LookupAddress(QObject* window, int msg, const QString& address,
+                                        const Function& function = {});
     // Forgets a lookup: its answer is never posted (or, when already posted, is the owner's
     // to ignore). False when the handle is unknown.
     static bool Cancel(std::uintptr_t handle);
@@ -38,9 +42,6 @@ public:
 
     // Resolves on the calling thread; fills `addresses` in dotted form and returns the
     // Windows Sockets error (0 = found).
-    static int LookupNow(const QString& host, QStringList& addresses);
-
-    // Replaces the system resolver (empty = the system's again), so that tests do not depend
-    // on the machine's name service. The function runs on the worker thread.
-    static void SetFunction(Function function);
+    static int LookupNow(const QString& host, QStringList& addresses,
+                         const Function& function = {});
 };

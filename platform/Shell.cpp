@@ -8,12 +8,6 @@
 #include <QUrl>
 
 namespace {
-ShellOpenHook& Hook()
-{
-    static ShellOpenHook hook;
-    return hook;
-}
-
 constexpr int shellSuccess = 42;
 } // namespace
 
@@ -24,11 +18,6 @@ bool NoDesktop()
            QGuiApplication::platformName() == QLatin1String("minimal");
 }
 
-void SetShellOpenHook(ShellOpenHook hook)
-{
-    Hook() = std::move(hook);
-}
-
 int ShellOpen(const ShellOpener& opener, const ShellOpenRequest& request)
 {
     return opener ? opener(request) : ShellExecute(request);
@@ -36,8 +25,6 @@ int ShellOpen(const ShellOpener& opener, const ShellOpenRequest& request)
 
 int ShellExecute(const ShellOpenRequest& request)
 {
-    if (Hook())
-        return Hook()(request);
     // Tests run without a desktop: nothing may be opened on the machine running them.
     if (NoDesktop() || request.file.isEmpty())
         return ShellErrorFileNotFound;

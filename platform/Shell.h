@@ -32,12 +32,7 @@ using ShellOpener = std::function<int(const ShellOpenRequest&)>;
 // Runs `opener`, or ShellExecute when it is empty.
 int ShellOpen(const ShellOpener& opener, const ShellOpenRequest& request);
 
-// While a hook is installed, ShellExecute hands every request to it and returns its result;
-// the update component's tests answer through it. Pass an empty function to remove it.
-using ShellOpenHook = std::function<int(const ShellOpenRequest&)>;
-void SetShellOpenHook(ShellOpenHook hook);
-
 // True in a test run (TALLYHORN_TEST set) or on a platform without a desktop (offscreen,
-// minimal). Without a hook ShellExecute then opens nothing and reports failure, so no test can
-// start a browser by accident.
+// minimal). ShellExecute then opens nothing and reports failure, so no test can start a browser
+// by accident.
 bool NoDesktop();

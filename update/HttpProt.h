@@ -193,6 +193,12 @@ public:
     // Not owned; the body of a POST.
     QIODevice* SendStream() const { return m_sendStream; }
     void SetSendStream(QIODevice* stream) { m_sendStream = stream; }
+    // Who answers the client's name lookups (its socket's): the system resolver unless a test
+    // gives its own.
+    void SetNameResolver(TNameResolver::Function resolver)
+    {
+        m_socket->SetNameResolver(std::move(resolver));
+    }
 
     TWSocket* CtrlSocket() const { return m_socket; }
 

@@ -191,7 +191,7 @@ void TCustomWSocket::DnsLookup(const QString& hostName)
         return;
     }
     m_dnsByAddress = false;
-    m_dnsHandle = TNameResolver::LookupName(m_window, WM_ASYNCGETHOSTBYNAME, hostName);
+    m_dnsHandle = TNameResolver::LookupName(m_window, WM_ASYNCGETHOSTBYNAME, hostName, m_resolver);
 }
 
 void TCustomWSocket::ReverseDnsLookup(const QString& address)
@@ -206,7 +206,8 @@ void TCustomWSocket::ReverseDnsLookup(const QString& address)
     m_dnsResult.clear();
     m_dnsResultList.clear();
     m_dnsByAddress = true;
-    m_dnsHandle = TNameResolver::LookupAddress(m_window, WM_ASYNCGETHOSTBYADDR, address);
+    m_dnsHandle =
+        TNameResolver::LookupAddress(m_window, WM_ASYNCGETHOSTBYADDR, address, m_resolver);
 }
 
 void TCustomWSocket::CancelDnsLookup()
@@ -229,7 +230,7 @@ in_addr_t TCustomWSocket::ResolveAddr()
     if (IsDotted(m_addrText, address))
         return address.s_addr;
     QStringList addresses;
-    if (TNameResolver::LookupNow(m_addrText, addresses) != 0 ||
+    if (TNameResolver::LookupNow(m_addrText, addresses, m_resolver) != 0 ||
         !IsDotted(addresses.value(0), address))
         throw ESocketException(
             QString("SetAddr: Cannot convert host address '%1'").arg(m_addrText).toStdString());

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "calc/Errors.h"
+#include "platform/NameResolver.h"
 #include "update/WSockbuf.h"
 #include "update/Wait.h"
 
@@ -125,6 +126,10 @@ public:
     TWSocketListener* Listener() const { return m_listener; }
     void SetListener(TWSocketListener* listener) { m_listener = listener; }
 
+    // Who answers this socket's name lookups: the system resolver unless a test gives its
+    // own. It applies from the next lookup on.
+    void SetNameResolver(TNameResolver::Function resolver) { m_resolver = std::move(resolver); }
+
     // Looks `hostName` up; a dotted address completes inside the call. The result is in
     // DnsResult/DnsResultList when OnDnsLookupDone reports 0.
     void DnsLookup(const QString& hostName);
@@ -206,6 +211,7 @@ private:
     THiddenWindow* m_window;
     TSocketEvents* m_events;
     TWSocketListener* m_listener = nullptr;
+    TNameResolver::Function m_resolver;
     int m_hSocket = -1;
     TSocketState m_state = wsClosed;
     std::uintptr_t m_dnsHandle = 0;

@@ -336,6 +336,7 @@ bool TWebFileInfo::StartRequest(const QString& url, QIODevice* stream)
     sharedEvents->Requests.Next();
     sharedEvents->Target = this;
     sharedClient->SetResponseStream(stream);
+    sharedClient->SetNameResolver(m_nameResolver);
     sharedClient->SetURL(url);
     m_requestDone = false;
     m_transferActive = true;

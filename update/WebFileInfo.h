@@ -18,8 +18,11 @@
 #pragma once
 
 #include "platform/Application.h"
+#include "platform/FileDialog.h"
 #include "platform/LoopGuard.h"
 #include "platform/Maker.h"
+#include "platform/NameResolver.h"
+#include "platform/Shell.h"
 #include "update/HttpProt.h"
 #include "update/InfoPage.h"
 #include "update/WfiTags.h"
@@ -151,6 +154,14 @@ public:
     qint64 MaxPageBytes = DefaultMaxPageBytes;
     int PageTimeLimit = DefaultPageTimeLimit;
 
+    // Who answers for this component, so that a test runs it without a desktop or a name
+    // service: the save dialog that asks where the update goes, the shell that opens the
+    // downloaded file, and the name lookups of its requests. Empty (the default): the real
+    // dialog, the shell and the system resolver.
+    void SetSaveFileChooser(SaveFileChooser chooser) { m_saveFileChooser = std::move(chooser); }
+    void SetShellOpener(ShellOpener opener) { m_shellOpener = std::move(opener); }
+    void SetNameResolver(TNameResolver::Function resolver) { m_nameResolver = std::move(resolver); }
+
     bool GetInfo();
     bool IsNewerVersion() const;
     bool ExecuteUpdate();
@@ -279,6 +290,9 @@ private:
     TWfiVersionFormat m_versionFormat = wfivBuildNumber;
     QString m_publicKey = Maker::UpdatePublicKey;
     QString m_updateProduct = Maker::UpdateProduct;
+    SaveFileChooser m_saveFileChooser;
+    ShellOpener m_shellOpener;
+    TNameResolver::Function m_nameResolver;
 
     TInfoPageValues m_values;
     QString m_pageURL; // the address of the page the values come from

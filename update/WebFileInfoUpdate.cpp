@@ -74,7 +74,7 @@ bool TWebFileInfo::RunUpdate()
     for (int i = 0; i < 3; ++i)
         request.filters.append(FileFilter{saveFilterTexts[i], {saveFilterPatterns[i]}});
     request.owner = WindowParent();
-    const SaveFileAnswer answer = SaveFileDialog(request);
+    const SaveFileAnswer answer = ChooseSaveFile(m_saveFileChooser, request);
     if (!answer.accepted)
         return false;
     QString fileName = answer.fileName;
@@ -113,7 +113,7 @@ bool TWebFileInfo::RunUpdate()
     open.file = m_localFileName;
     open.show = ShellShowMode::ShowNormal;
     open.owner = WindowParent();
-    if (ShellExecute(open) > 32) {
+    if (ShellOpen(m_shellOpener, open) > 32) {
         if (exitDuringUpdate)
             QMetaObject::invokeMethod(
                 qApp, [] { TNoCloseDialog::CloseAllWindows(); }, Qt::QueuedConnection);

@@ -25,6 +25,7 @@ TEST(MainUpdate, OpensANewCentrePerCommandAndFetchesThePageOnce)
     w.show();
     auto* component = w.findChild<TWebFileInfo*>("WebFileInfo");
     ASSERT_EQ(component, Find<TWebFileInfo>(w, "WebFileInfo"));
+    seams.Attach(*component);
     EXPECT_EQ(component->HomeURL(), "http://www.velmora.example/Torv/Torv.htm");
     ASSERT_TRUE(
         ProfileFile(w.IniFileName())
@@ -90,6 +91,7 @@ TEST(MainUpdate, AnErrorInTheCheckLeavesTheCentreAndTheMainWindowWorking)
                      InfoPageHtml({{"version", "1.0.01"}, {"date", "06-04-1999"}}));
     TfrmMain w;
     w.show();
+    seams.Attach(*Find<TWebFileInfo>(w, "WebFileInfo"));
     ASSERT_TRUE(
         ProfileFile(w.IniFileName())
             .WriteString("Update", "Host", QString("127.0.0.1:%1").arg(site.Server().Port())));

@@ -137,26 +137,23 @@ TEST(NameResolver, AnswersOnTheUserInterfaceThreadAndNotAfterACancel)
     w.messages.clear();
     std::latch entered(1);
     std::latch release(1);
-    struct Restore {
-        ~Restore() { TNameResolver::SetFunction({}); }
-    } restore;
-    TNameResolver::SetFunction([&](const QString& query, bool, QStringList& result) {
+    const TNameResolver::Function answer = [&](const QString& query, bool, QStringList& result) {
         if (query == "slow") {
             entered.count_down();
             release.wait();
         }
-        result << "127.0.0.1";
+        result << "127.0.0.9";
         return 0;
-    });
-    const std::uintptr_t cancelled = TNameResolver::LookupName(&w.window, 1026, "slow");
+    };
+    const std::uintptr_t cancelled = TNameResolver::LookupName(&w.window, 1026, "slow", answer);
     entered.wait();
     EXPECT_TRUE(TNameResolver::Cancel(cancelled));
     EXPECT_FALSE(TNameResolver::Cancel(cancelled));
-    const std::uintptr_t later = TNameResolver::LookupName(&w.window, 1026, "fast");
+    const std::uintptr_t later = TNameResolver::LookupName(&w.window, 1026, "fast", answer);
     release.count_down();
     ASSERT_TRUE(ProcessMessagesUntil([&] { return !w.messages.isEmpty(); }));
     ProcessPostedMessages();
     EXPECT_EQ(w.messages, QStringList({"1026:0(0)"}));
     EXPECT_EQ(w.lastWParam, later);
-    TNameResolver::TakeResult(later);
+    EXPECT_EQ(TNameResolver::TakeResult(later), QStringList({"127.0.0.9"}));
 }

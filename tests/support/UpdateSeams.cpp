@@ -77,21 +77,23 @@ UpdateSeams::UpdateSeams()
             return answer(box);
         return box.buttons == MessageButtons::YesNo ? ModalResult::mrYes : ModalResult::mrOk;
     });
-    SetSaveFileHook([this](const SaveFileRequest& request) {
-        saveRequests.append(request);
-        return saveAnswer;
-    });
-    SetShellOpenHook([this](const ShellOpenRequest& request) {
-        opened.append(request);
-        return shellResult;
-    });
 }
 
 UpdateSeams::~UpdateSeams()
 {
     MessageBoxAnswerer::InstallDefault();
-    SetSaveFileHook({});
-    SetShellOpenHook({});
+}
+
+void UpdateSeams::Attach(TWebFileInfo& component)
+{
+    component.SetSaveFileChooser([this](const SaveFileRequest& request) {
+        saveRequests.append(request);
+        return saveAnswer;
+    });
+    component.SetShellOpener([this](const ShellOpenRequest& request) {
+        opened.append(request);
+        return shellResult;
+    });
 }
 
 QStringList UpdateSeams::BoxTexts() const

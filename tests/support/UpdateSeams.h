@@ -1,5 +1,5 @@
 // Test helpers for the update check: a loopback web site with scripted documents, and the
-// message-box, save-dialog and shell seams answered and recorded.
+// message boxes, an update component's save dialog and its shell answered and recorded.
 #pragma once
 
 #include "platform/FileDialog.h"
@@ -7,6 +7,7 @@
 #include "platform/Shell.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/MessageBoxAnswerer.h"
+#include "update/WebFileInfo.h"
 
 #include <QList>
 #include <QWidget>
@@ -41,13 +42,19 @@ private:
 // An information page in the maker's format: one META HTTP-EQUIV line per tag.
 std::string InfoPageHtml(const std::vector<std::pair<std::string, std::string>>& tags);
 
-// Installs answering hooks for message boxes, the save dialog and the shell; removes them on
-// destruction. Yes/No boxes are answered Yes unless `answer` says otherwise.
+// Answers the program's message boxes (through the process-wide message-box hook, put back to
+// the tests' default on destruction) and, once attached to a component, its save dialog and
+// shell. Yes/No boxes are answered Yes unless `answer` says otherwise. A component attached
+// must not outlive the seams.
 struct UpdateSeams {
     UpdateSeams();
     ~UpdateSeams();
     UpdateSeams(const UpdateSeams&) = delete;
     UpdateSeams& operator=(const UpdateSeams&) = delete;
+
+    // `component`'s save dialog answers `saveAnswer` and its shell `shellResult`; both record
+    // the requests.
+    void Attach(TWebFileInfo& component);
 
     QList<MessageBoxRecord> boxes;
     std::function<ModalResult(const MessageBoxRecord&)> answer;

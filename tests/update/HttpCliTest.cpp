@@ -641,8 +641,8 @@ TEST(HttpCli, ARefusedPortReportsTheSocketErrorText)
 
 TEST(HttpCli, AnUnknownHostCannotBeResolved)
 {
-    StubNameResolver names("localhost", {"127.0.0.1"});
     Fetch f;
+    f.cli.SetNameResolver(StubNameResolver("localhost", {"127.0.0.1"}));
     ASSERT_TRUE(f.Get("http://no-such-host.invalid/page.htm"));
     EXPECT_EQ(f.cli.StatusCode(), 404);
     EXPECT_EQ(f.cli.ReasonPhrase(), "can't resolve hostname to IP address");

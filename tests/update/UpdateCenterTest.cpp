@@ -32,6 +32,7 @@ struct UpdateCenterTest : ::testing::Test {
         wfi.InfoTags()->DateTag = "date";
         wfi.SetCurrentVersion(TfrmUpdate::RunningVersion);
         wfi.SetHomeURL(site.Url("/Torv/Torv.htm"));
+        seams.Attach(wfi);
     }
     void Announce(const std::string& version)
     {

@@ -131,14 +131,40 @@ TEST(WSocket, ANameIsLookedUpLaterOnTheSameThread)
     EXPECT_EQ(p.socket.DnsResult(), "127.0.0.1");
 }
 
-TEST(WSocket, AnUnknownHostIsNotFound)
+// A socket's own resolver answers its lookups, asynchronous and blocking (Connect by name),
+// while a socket beside it still asks the system.
+TEST(WSocket, AResolverGivenToASocketAnswersOnlyThatSocket)
 {
-    StubNameResolver names("localhost", {"127.0.0.1"});
     Probe p;
+    p.socket.SetNameResolver(StubNameResolver("update.example", {"127.0.0.1", "127.0.0.3"}));
+    Probe system;
     p.socket.DnsLookup("nothing-here.invalid");
-    ASSERT_TRUE(ProcessMessagesUntil([&] { return !p.events.isEmpty(); }));
+    system.socket.DnsLookup("localhost");
+    ASSERT_TRUE(
+        ProcessMessagesUntil([&] { return !p.events.isEmpty() && !system.events.isEmpty(); }));
     EXPECT_EQ(p.events, QStringList({"DnsLookupDone(11001)"}));
     EXPECT_EQ(p.socket.DnsResult(), "");
+    EXPECT_EQ(system.events, QStringList({"DnsLookupDone(0)"}));
+    EXPECT_EQ(system.socket.DnsResult(), "127.0.0.1");
+
+    p.events.clear();
+    p.socket.DnsLookup("update.example");
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return !p.events.isEmpty(); }));
+    EXPECT_EQ(p.events, QStringList({"DnsLookupDone(0)"}));
+    EXPECT_EQ(p.socket.DnsResultList(), QStringList({"127.0.0.1", "127.0.0.3"}));
+
+    LoopbackServer server([](Connection& c) { c.WaitForPeerClose(); });
+    p.events.clear();
+    p.socket.SetAddr("update.example");
+    p.socket.SetPort(QString::number(server.Port()));
+    p.socket.Connect(); // to the first address
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return !p.events.isEmpty(); }));
+    EXPECT_EQ(p.events.first(), "SessionConnected(0)");
+    p.socket.Close();
+    p.socket.SetAddr("nothing-here.invalid");
+    p.socket.SetPort(QString::number(server.Port()));
+    EXPECT_EQ(RaisedText([&] { p.socket.Connect(); }),
+              "SetAddr: Cannot convert host address 'nothing-here.invalid'");
 }
 
 TEST(WSocket, ACancelledLookupReportsInterruptedAndNothingElse)

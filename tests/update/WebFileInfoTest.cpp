@@ -6,6 +6,8 @@
 #include "platform/Application.h"
 #include "tests/support/FailingDevice.h"
 #include "tests/support/SignedRelease.h"
+#include "tests/support/StubNameResolver.h"
+#include "tests/support/TrapRecorder.h"
 #include "tests/support/UpdateSeams.h"
 #include "update/PleaseWait.h"
 #include "update/ReadMeWindow.h"
@@ -58,6 +60,7 @@ struct WebFileInfoTest : ::testing::Test {
         wfi->SetHomeURL(site.Url("/Torv/Torv.htm"));
         wfi->SetPublicKey(key.Public());
         wfi->SetOptions({wfioDisplayReadMe, wfioRunUpdate});
+        seams.Attach(*wfi);
         seams.saveAnswer = {true, folder.filePath("Torv101.zip"), 2};
     }
     // A page announcing `version` whose download is /dl/Torv101.zip, described by a manifest
@@ -153,6 +156,28 @@ TEST_F(WebFileInfoTest, FollowsAtMostTenRedirectTags)
     EXPECT_FALSE(wfi->GetInfo());
     EXPECT_EQ(wfi->LastError(), "Too many redirections");
     EXPECT_TRUE(seams.boxes.isEmpty());
+}
+
+// Each component's requests take its own resolver, though all go through the one client.
+TEST_F(WebFileInfoTest, EachComponentsRequestsUseItsOwnResolver)
+{
+    Announce("1.0.01");
+    const QString byName =
+        "http://localhost:" + QString::number(site.Server().Port()) + "/Torv/Torv.htm";
+    wfi->SetHomeURL(byName);
+    wfi->SetNameResolver(StubNameResolver("update.example", {"127.0.0.1"}));
+    TWebFileInfo other;
+    other.InfoTags()->VersionTag = "version";
+    other.SetHomeURL(byName);
+    other.SetNameResolver(StubNameResolver("localhost", {"127.0.0.1"}));
+
+    EXPECT_FALSE(wfi->GetInfo());
+    EXPECT_EQ(wfi->LastError(), "can't resolve hostname to IP address");
+    EXPECT_TRUE(other.GetInfo()) << other.LastError().toStdString();
+    EXPECT_EQ(other.ProductVersion(), "1.0.01");
+    EXPECT_FALSE(wfi->GetInfo());
+    EXPECT_EQ(site.RequestLines(), std::vector<std::string>{"GET /Torv/Torv.htm HTTP/1.0"});
+    EXPECT_EQ(seams.BoxTexts(), (QStringList{"Tallyhorn: 404", "Tallyhorn: 404"}));
 }
 
 TEST_F(WebFileInfoTest, RetrievalFailuresAreReportedAndLeaveNoValues)
@@ -779,9 +804,7 @@ TEST_F(WaitForBusyClient, ACheckAskedForInsideTheWaitIsRefusedAndThePageFetchedO
 TEST_F(WaitForBusyClient, AComponentDeletedInsideTheWaitIsNotTouchedAgain)
 {
     MakeClientBusy();
-    QStringList trapped;
-    Application::instance()->SetOnException(
-        [&](QObject*, const std::exception& e) { trapped << e.what(); });
+    TrapRecorder trap;
     TWebFileInfo* component = wfi.get();
     QMetaObject::invokeMethod(qApp, [&] { wfi.reset(); }, Qt::QueuedConnection);
     // The check gives up silently (EAbort) without a request; its hook is gone with it.
@@ -791,8 +814,7 @@ TEST_F(WaitForBusyClient, AComponentDeletedInsideTheWaitIsNotTouchedAgain)
     ProcessPostedMessages();
     EXPECT_EQ(PageRequests(), 1);
     Application::Guard(nullptr, [] { throw std::runtime_error("after"); });
-    EXPECT_EQ(trapped, QStringList({"after"}));
-    Application::instance()->SetOnException({});
+    EXPECT_EQ(trap.messages, QStringList({"after"}));
     EXPECT_TRUE(seams.boxes.isEmpty());
 }
 } // namespace
@@ -841,8 +863,7 @@ struct RaiseCase {
 };
 
 struct RaiseTest : WebFileInfoTest, ::testing::WithParamInterface<RaiseCase> {
-    QStringList trapped;
-    Application::ExceptionHandler savedTrap = Application::instance()->OnException();
+    TrapRecorder trap;
 
     void SetUp() override
     {
@@ -851,10 +872,7 @@ struct RaiseTest : WebFileInfoTest, ::testing::WithParamInterface<RaiseCase> {
         Announce("1.0.01", site.Url("/ReadMe.txt").toStdString());
         site.SetDocument("/ReadMe.txt", "notes", true, "text/plain");
         site.SetDocument("/dl/Torv101.zip", release);
-        Application::instance()->SetOnException(
-            [this](QObject*, const std::exception& e) { trapped << e.what(); });
     }
-    void TearDown() override { Application::instance()->SetOnException(savedTrap); }
     // The first box whose text contains `text` raises instead of being answered.
     void RaiseAtBox(const QString& text)
     {
@@ -880,7 +898,7 @@ TEST_P(RaiseTest, TakesTheWindowsDownAndReachesTheTrapOnce)
             wfi->GetInfo();
     });
     site.Server().Release();
-    EXPECT_EQ(trapped, QStringList{GetParam().trapped});
+    EXPECT_EQ(trap.messages, QStringList{GetParam().trapped});
     // An error in a handler ends the transfer it interrupted, at once, as its failure.
     if (QString(GetParam().trapped).startsWith("raised in") ||
         QString(GetParam().trapped).startsWith("raised by")) {
@@ -894,10 +912,9 @@ TEST_P(RaiseTest, TakesTheWindowsDownAndReachesTheTrapOnce)
 
     // The trap is the application's again, and the component checks anew.
     RaiseInHandler();
-    EXPECT_EQ(trapped.size(), 2);
+    EXPECT_EQ(trap.messages.size(), 2);
     seams.answer = nullptr;
-    SetSaveFileHook([](const SaveFileRequest&) { return SaveFileAnswer{}; });
-    SetShellOpenHook([](const ShellOpenRequest&) { return 42; });
+    seams.Attach(*wfi);
     if (QString(GetParam().name).startsWith("Missing"))
         return; // a component without an address or tags has nothing to check
     Announce("1.0.01");
@@ -996,8 +1013,8 @@ INSTANTIATE_TEST_SUITE_P(
         RaiseCase{"DownloadOffer", true, [](RaiseTest& r) { r.RaiseAtBox("Download the update"); },
                   "raised at Download the update"},
         RaiseCase{"SaveDialog", true,
-                  [](RaiseTest&) {
-                      SetSaveFileHook([](const SaveFileRequest&) -> SaveFileAnswer {
+                  [](RaiseTest& r) {
+                      r.wfi->SetSaveFileChooser([](const SaveFileRequest&) -> SaveFileAnswer {
                           throw std::runtime_error("the save dialog failed");
                       });
                   },
@@ -1029,7 +1046,7 @@ INSTANTIATE_TEST_SUITE_P(
         RaiseCase{"ShellOpen", true,
                   [](RaiseTest& r) {
                       r.wfi->SetOptions({wfioRunUpdate});
-                      SetShellOpenHook([](const ShellOpenRequest&) -> int {
+                      r.wfi->SetShellOpener([](const ShellOpenRequest&) -> int {
                           throw std::runtime_error("the desktop failed");
                       });
                   },
