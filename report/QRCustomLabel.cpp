@@ -71,19 +71,27 @@ void TQRCustomLabel::Print(TQRPrintContext& context, int x, int y)
         return;
 
     const int scale = context.Scale;
-    QFont font = QRFonts::CanvasFont(Font(), scale);
-    const qreal ascent = QFontMetricsF(font).ascent();
+    const QFontMetricsF& canvasMetrics = CanvasMetrics(Font(), scale);
+    QFont font = m_canvasFont;
+    const qreal ascent = canvasMetrics.ascent();
+    // What the text measures as it is shown: right-aligned text keeps a space's width from the
+    // box's right edge.
+    const QString shown = m_alignment == taRightJustify ? text + QLatin1Char(' ') : text;
+    qreal shownWidth = canvasMetrics.horizontalAdvance(shown);
+    std::optional<QFontMetricsF> shrunk;
     if (ShrinkToFit && !m_autoSize) {
-        const QString measured = m_alignment == taRightJustify ? text + QLatin1Char(' ') : text;
-        qreal now = QFontMetricsF(font).horizontalAdvance(measured);
+        qreal now = shownWidth;
         const qreal room = Width * scale;
         // Glyph widths do not scale exactly with the size: step down until the text fits.
         for (int step = 0; now > room && step < 8; ++step) {
             font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * room / now)));
-            now = QFontMetricsF(font).horizontalAdvance(measured);
+            shrunk.emplace(font);
+            now = shrunk->horizontalAdvance(shown);
         }
+        if (shrunk)
+            shownWidth = now;
     }
-    const QFontMetricsF metrics(font);
+    const QFontMetricsF& metrics = shrunk ? *shrunk : canvasMetrics;
 
     // The box, in report units.
     int boxLeft = x + Left;
@@ -104,15 +112,11 @@ void TQRCustomLabel::Print(TQRPrintContext& context, int x, int y)
 
     // The text's left edge, in canvas units.
     qreal textLeft = boxLeft * scale;
-    QString shown = text;
-    if (m_alignment == taRightJustify) {
-        shown += QLatin1Char(' ');
-        textLeft = (boxLeft + boxWidth) * scale - metrics.horizontalAdvance(shown);
-    } else if (m_alignment == taCenter) {
-        textLeft = (boxLeft + boxWidth / 2) * scale - metrics.horizontalAdvance(text) / 2;
-        shown = text;
-    }
-    const qreal textWidth = metrics.horizontalAdvance(shown);
+    if (m_alignment == taRightJustify)
+        textLeft = (boxLeft + boxWidth) * scale - shownWidth;
+    else if (m_alignment == taCenter)
+        textLeft = (boxLeft + boxWidth / 2) * scale - shownWidth / 2;
+    const qreal textWidth = shownWidth;
     const QRectF textRect(textLeft, boxTop * scale + ascent - metrics.ascent(), textWidth,
                           metrics.height());
 
@@ -136,4 +140,16 @@ void TQRCustomLabel::Print(TQRPrintContext& context, int x, int y)
                          textRect.height() / scale);
         context.Texts->append({context.PageNumber, box.toAlignedRect(), text, objectName()});
     }
+}
+
+const QFontMetricsF& TQRCustomLabel::CanvasMetrics(const QFont& report, int scale)
+{
+    if (!m_metrics || scale != m_metricsScale || report != m_metricsFor ||
+        report.resolveMask() != m_metricsFor.resolveMask()) {
+        m_metricsFor = report;
+        m_metricsScale = scale;
+        m_canvasFont = QRFonts::CanvasFont(report, scale);
+        m_metrics.emplace(m_canvasFont);
+    }
+    return *m_metrics;
 }

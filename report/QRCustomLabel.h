@@ -10,6 +10,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
+#include <optional>
 
 class TQRCustomLabel : public TQRPrintable {
     Q_OBJECT
@@ -55,10 +57,19 @@ protected:
     void FitToText();
 
 private:
+    // The canvas font of the font in force at `scale`, and its metrics, made again only when
+    // that font changes: building a font and resolving its engine for every print costs more
+    // than the text itself.
+    const QFontMetricsF& CanvasMetrics(const QFont& report, int scale);
+
     QString m_caption;
     TAlignment m_alignment = taLeftJustify;
     bool m_autoSize = true;
     bool m_parentFont = true;
     QFont m_font;
     QColor m_fontColor;
+    QFont m_metricsFor;
+    int m_metricsScale = 0;
+    QFont m_canvasFont;
+    std::optional<QFontMetricsF> m_metrics;
 };
