@@ -3,6 +3,7 @@
 // printed from the window's preview comes out of the queue as one page with the window's texts;
 // a removed, rejecting or stopped queue, or an unreachable printing system, is reported with the
 // printer's name while the preview stays open.
+#include "app/LoanSummaryDialog.h"
 #include "app/Main.h"
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
@@ -38,6 +39,14 @@ void Cups(const QString& program, const QStringList& arguments)
     ASSERT_TRUE(process.waitForFinished(30000)) << program.toStdString();
     ASSERT_EQ(process.exitCode(), 0) << program.toStdString() << ": "
                                      << process.readAllStandardError().toStdString();
+}
+
+// The queue's kept copy of job `job`: the document as the queue took it.
+QString SpooledDocument(int job)
+{
+    return QStringLiteral("%1/spool/d%2-001")
+        .arg(qEnvironmentVariable("TALLYHORN_CUPSD_ROOT"))
+        .arg(job, 5, 10, QLatin1Char('0'));
 }
 
 class PrintQueue : public ::testing::Test {
@@ -135,9 +144,7 @@ TEST_F(PrintQueue, ChartPrintedThroughTheQueueIsOnePageWithTheWindowsTexts)
     // (its text cannot be read back), so the texts are read from the document the queue took.
     QTRY_VERIFY_WITH_TIMEOUT(PdfText::Read(pdf).Pages > 0, 30000);
     EXPECT_EQ(PdfText::Read(pdf).Pages, 1);
-    const QString spooled = QStringLiteral("%1/spool/d%2-001")
-                                .arg(qEnvironmentVariable("TALLYHORN_CUPSD_ROOT"))
-                                .arg(TQRPrinter::Instance().LastJob(), 5, 10, QLatin1Char('0'));
+    const QString spooled = SpooledDocument(TQRPrinter::Instance().LastJob());
     const PdfText printed = PdfText::Read(spooled);
     EXPECT_EQ(printed.Pages, 1) << spooled.toStdString();
     for (const QString& text :
@@ -153,6 +160,64 @@ TEST_F(PrintQueue, ChartPrintedThroughTheQueueIsOnePageWithTheWindowsTexts)
             }
     if (!HasFailure())
         QFile::remove(pdf);
+}
+
+TEST_F(PrintQueue, SchedulePrintedThroughTheQueueHasEveryPageWithItsPageTotal)
+{
+    ASSERT_TRUE(PdfText::Available());
+    // File > Loan Summary, Preview Schedule, then Print in the preview; the dialog closes last.
+    int previewPages = 0;
+    bool previewed = false;
+    bool previewing = false;
+    MessageBoxAnswerer boxes;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* preview = qobject_cast<TfrmPreview*>(modal)) {
+            previewed = true;
+            previewPages = TQRPrinter::Instance().PageCount();
+            QTest::mouseClick(preview->bbPrint, Qt::LeftButton);
+            preview->close();
+        } else if (auto* dialog = qobject_cast<TfrmLoanSummary*>(modal)) {
+            if (!previewed && !previewing) {
+                // From the loop, not from this timer: the preview's own loop must see it again.
+                previewing = true;
+                QMetaObject::invokeMethod(
+                    dialog,
+                    [dialog] {
+                        QTest::mouseClick(Find<QPushButton>(*dialog, "btnPreview"),
+                                          Qt::LeftButton);
+                    },
+                    Qt::QueuedConnection);
+            } else if (previewed)
+                dialog->close();
+        }
+    });
+    poll.start();
+    ASSERT_TRUE(Find<QAction>(*w, "mnuFileLoanSummary")->isEnabled());
+    Find<QAction>(*w, "mnuFileLoanSummary")->trigger();
+    poll.stop();
+    ASSERT_TRUE(previewed);
+    EXPECT_TRUE(boxes.Boxes().isEmpty());
+    ASSERT_GT(TQRPrinter::Instance().LastJob(), 0);
+    // The window's default 30-year loan: 360 rows run to several pages on any paper.
+    EXPECT_GE(previewPages, 6);
+
+    const QString spooled = SpooledDocument(TQRPrinter::Instance().LastJob());
+    QTRY_VERIFY_WITH_TIMEOUT(PdfText::Read(spooled).Pages > 0, 30000);
+    const PdfText printed = PdfText::Read(spooled);
+    EXPECT_EQ(printed.Pages, previewPages) << spooled.toStdString();
+    const QString total = QString::number(previewPages);
+    for (int page = 1; page <= previewPages; ++page) {
+        const QString footer = "Page " + QString::number(page) + " of " + total;
+        EXPECT_EQ(printed.Text.count(footer), 1) << footer.toStdString();
+    }
+    EXPECT_FALSE(printed.Text.contains("Page " + QString::number(previewPages + 1)));
+    EXPECT_EQ(printed.Text.count("Amortization Schedule"), previewPages + 1)
+        << "the title band once and the footer's title on every page";
+    for (const QString& text : {QString("Payment"), QString("Year 30"), QString("Total")})
+        EXPECT_TRUE(printed.Text.contains(text)) << text.toStdString();
 }
 
 struct FailureCase {
