@@ -69,9 +69,15 @@ bool TChartCommand::Make(const TTableInputs& inputs, TChartPaper paper, QByteArr
     const double side = std::min(0.25, (size.size(QPageSize::Inch).width() - chartWidth) / 2);
     printer.setPageLayout(QPageLayout(size, QPageLayout::Portrait,
                                       QMarginsF(side, 0.25, side, 0.25), QPageLayout::Inch));
+    return PdfInMemory([&](const QString& path) { return chart.PrintToPdf(path); }, pdf, error);
+}
+
+bool TChartCommand::PdfInMemory(const std::function<bool(const QString&)>& print, QByteArray& pdf,
+                                QString& error)
+{
     // The PDF engine ignores the results of its own writes, so it writes into a file in
     // memory, where no write can fail for want of room; its bytes are then read back.
-    const int fd = ::memfd_create("tallyhorn-chart", MFD_CLOEXEC);
+    const int fd = ::memfd_create("tallyhorn-report", MFD_CLOEXEC);
     if (fd < 0) {
         error = QStringLiteral("cannot make the PDF: ") + QString::fromLocal8Bit(strerror(errno));
         return false;
@@ -82,8 +88,7 @@ bool TChartCommand::Make(const TTableInputs& inputs, TChartPaper paper, QByteArr
         error = QStringLiteral("cannot make the PDF: ") + memory.errorString();
         return false;
     }
-    const bool read =
-        chart.PrintToPdf(QStringLiteral("/proc/self/fd/%1").arg(fd)) && memory.seek(0);
+    const bool read = print(QStringLiteral("/proc/self/fd/%1").arg(fd)) && memory.seek(0);
     if (read)
         pdf = memory.readAll();
     if (!read || !IsWholePdf(pdf)) {

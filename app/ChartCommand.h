@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 class TChartCommand {
 public:
@@ -15,6 +16,12 @@ public:
     // False with `error` set (one line) when the PDF cannot be made. Math errors propagate.
     static bool Make(const TTableInputs& inputs, TChartPaper paper, QByteArray& pdf,
                      QString& error);
+
+    // Runs `print` on a file in memory (the PDF engine ignores the results of its own writes,
+    // and no write there fails for want of room) and reads its bytes back into `pdf`, checked
+    // whole. False with `error` set (one line) otherwise.
+    static bool PdfInMemory(const std::function<bool(const QString& path)>& print,
+                            QByteArray& pdf, QString& error);
 
     // True when `pdf` holds a whole PDF file: its last cross-reference table stands where
     // the file's end says it does.

@@ -7,31 +7,31 @@ int ButtonFaceWidth(int width, TExplorerButtonDropDownStyle style)
     return style == ddsOffice ? width - ExplorerButtonArrowWidth : width;
 }
 
-TButtonFaceLayout LayOutButtonFace(const TButtonFaceSpec& spec)
+TButtonFaceLayout LayOutButtonFace(const TButtonFace& face)
 {
     TButtonFaceLayout out;
-    const int w = spec.size.width(), h = spec.size.height();
-    const int a = ButtonFaceWidth(w, spec.dropDownStyle);
+    const int w = face.size.width(), h = face.size.height();
+    const int a = ButtonFaceWidth(w, face.dropDownStyle);
     out.face = QRect(0, 0, a, h);
-    if (spec.dropDownStyle == ddsOffice)
+    if (face.dropDownStyle == ddsOffice)
         out.arrow = QRect(a, 0, w - a, h);
 
     int tw = 0, th = 0, spacing = 0;
-    if (spec.hasText) {
-        tw = std::min(spec.textSize.width(), std::max(CaptionRoom(a), 0));
-        th = spec.textSize.height();
+    if (face.hasText) {
+        tw = std::min(face.textSize.width(), std::max(CaptionRoom(a), 0));
+        th = face.textSize.height();
         spacing = 2;
     }
 
     // The image, with room for the drop-down mark after it.
-    const bool hasImage = !spec.bitmapSize.isEmpty();
+    const bool hasImage = !face.bitmapSize.isEmpty();
     out.showMark =
-        (spec.options & boPopupMark) && spec.hasMenu && spec.dropDownStyle == ddsIExplorer;
+        (face.options & boPopupMark) && face.hasMenu && face.dropDownStyle == ddsIExplorer;
     int iw = 0, ih = 0;
     if (hasImage) {
-        const QSize s = spec.buttonSize == bsSmall   ? QSize(16, 16)
-                        : spec.buttonSize == bsLarge ? QSize(32, 32)
-                                                     : spec.bitmapSize;
+        const QSize s = face.buttonSize == bsSmall   ? QSize(16, 16)
+                        : face.buttonSize == bsLarge ? QSize(32, 32)
+                                                     : face.bitmapSize;
         iw = s.width();
         ih = s.height();
     }
@@ -42,7 +42,7 @@ TButtonFaceLayout LayOutButtonFace(const TButtonFaceSpec& spec)
         spacing = 0;
 
     auto alignedX = [&](int itemWidth) {
-        switch (spec.alignment) {
+        switch (face.alignment) {
         case taLeftJustify: return 3;
         case taRightJustify: return a - itemWidth - 3;
         case taCenter: break;
@@ -53,9 +53,9 @@ TButtonFaceLayout LayOutButtonFace(const TButtonFaceSpec& spec)
     if (!hasImage) {
         ty = (h - th) / 2;
         tx = alignedX(tw);
-    } else if (spec.layout == blBitmapTop || spec.layout == blBitmapBottom) {
+    } else if (face.layout == blBitmapTop || face.layout == blBitmapBottom) {
         const int start = (h - th - ih - spacing) / 2;
-        if (spec.layout == blBitmapTop) {
+        if (face.layout == blBitmapTop) {
             iy = start;
             ty = iy + ih + spacing;
         } else {
@@ -69,10 +69,10 @@ TButtonFaceLayout LayOutButtonFace(const TButtonFaceSpec& spec)
         ty = (h - th) / 2;
         tw = std::max(0, std::min(tw, a - 4 - iw - spacing));
         const int total = iw + spacing + tw;
-        const int first = spec.alignment == taLeftJustify    ? 3
-                          : spec.alignment == taRightJustify ? a - 3 - total
+        const int first = face.alignment == taLeftJustify    ? 3
+                          : face.alignment == taRightJustify ? a - 3 - total
                                                              : (a - total) / 2;
-        if (spec.layout == blBitmapLeft) {
+        if (face.layout == blBitmapLeft) {
             ix = first;
             tx = ix + iw + spacing;
         } else {
@@ -80,7 +80,7 @@ TButtonFaceLayout LayOutButtonFace(const TButtonFaceSpec& spec)
             ix = tx + tw + spacing;
         }
     }
-    if ((spec.options & boWordWrap) && tx + tw > a - 5)
+    if ((face.options & boWordWrap) && tx + tw > a - 5)
         tw = std::max(0, a - 5 - tx);
 
     if (hasImage)

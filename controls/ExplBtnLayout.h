@@ -10,7 +10,7 @@
 #include <QSize>
 
 // What the layout depends on.
-struct TButtonFaceSpec {
+struct TButtonFace {
     QSize size; // the whole button
     TExplorerButtonDropDownStyle dropDownStyle = ddsIExplorer;
     TExplorerButtonLayout layout = blBitmapTop;
@@ -42,4 +42,4 @@ inline int CaptionRoom(int faceWidth)
     return faceWidth - 4;
 }
 
-TButtonFaceLayout LayOutButtonFace(const TButtonFaceSpec& spec);
+TButtonFaceLayout LayOutButtonFace(const TButtonFace& face);

@@ -74,16 +74,16 @@ void TExplorerButton::Paint(QPainter& painter)
     }
 
     // The caption is measured here (it needs the font); the rest of the layout is pure.
-    TButtonFaceSpec spec;
-    spec.size = size();
-    spec.dropDownStyle = m_dropDownStyle;
-    spec.layout = m_layout;
-    spec.alignment = m_alignment;
-    spec.buttonSize = m_buttonSize;
-    spec.options = m_options;
-    spec.bitmapSize = m_bitmap.size();
-    spec.hasMenu = m_dropDownMenu != nullptr;
-    spec.hasText = !(m_options & boIconOnly) && !m_caption.isEmpty();
+    TButtonFace face;
+    face.size = size();
+    face.dropDownStyle = m_dropDownStyle;
+    face.layout = m_layout;
+    face.alignment = m_alignment;
+    face.buttonSize = m_buttonSize;
+    face.options = m_options;
+    face.bitmapSize = m_bitmap.size();
+    face.hasMenu = m_dropDownMenu != nullptr;
+    face.hasText = !(m_options & boIconOnly) && !m_caption.isEmpty();
     const QFontMetrics metrics(font());
     const int hAlign = m_alignment == taLeftJustify    ? Qt::AlignLeft
                        : m_alignment == taRightJustify ? Qt::AlignRight
@@ -91,11 +91,11 @@ void TExplorerButton::Paint(QPainter& painter)
     const int textFlags = hAlign | Qt::TextShowMnemonic |
                           ((m_options & boWordWrap) ? Qt::TextWordWrap : Qt::TextSingleLine);
     const int room = CaptionRoom(ButtonFaceWidth(width(), m_dropDownStyle));
-    if (spec.hasText)
-        spec.textSize =
+    if (face.hasText)
+        face.textSize =
             metrics.boundingRect(QRect(0, 0, std::max(room, 1), height() * 4), textFlags, m_caption)
                 .size();
-    const TButtonFaceLayout at = LayOutButtonFace(spec);
+    const TButtonFaceLayout at = LayOutButtonFace(face);
 
     if (m_down && (m_options & boShowDownPattern))
         painter.fillRect(at.face, QBrush(DownPattern()));
@@ -116,7 +116,7 @@ void TExplorerButton::Paint(QPainter& painter)
     };
     auto drawText = [&](QPoint pos, const QColor& color) {
         const int tw = at.text.width();
-        if (!spec.hasText || tw <= 0)
+        if (!face.hasText || tw <= 0)
             return;
         painter.setPen(color);
         painter.setFont(font());

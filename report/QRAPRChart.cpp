@@ -10,7 +10,6 @@
 #include "report/QRShape.h"
 #include "report/QRSysData.h"
 
-#include <QPrinter>
 
 namespace {
 const QString Arial = QStringLiteral("Arial");
@@ -121,13 +120,17 @@ void TQRAPRChart::CreatePageHeader()
     Label(b, "QRLabel12", 100, 173, 93, 15, "Total Fixed Fees:", Height9pt, false, text, right);
     Label(b, "QRLabel14", 166, 192, 27, 15, "APR:", Height9pt, false, text, right);
 
-    // The values end at 298 as designed; their boxes reach left to just past the captions
-    // (193), and a figure wider than that prints smaller, never cut.
-    const auto value = [&](const char* name, int top, const char* placeholder) {
-        TQRLabel* label = Label(b, name, 196, top, 102, 15, placeholder, Height9pt, true, black,
+    // A figure that is wider than its box prints smaller, never cut and never over its caption.
+    const auto figure = [&](const char* name, int left, int width, int top,
+                            const char* placeholder, bool bold) {
+        TQRLabel* label = Label(b, name, left, top, width, 15, placeholder, Height9pt, bold, black,
                                 right, TSize::Fixed);
         label->ShrinkToFit = true;
         return label;
+    };
+    // The loan's values end at 298; their boxes reach left to just past the captions (193).
+    const auto value = [&](const char* name, int top, const char* placeholder) {
+        return figure(name, 196, 102, top, placeholder, true);
     };
     lblPurchasePrice = value("lblPurchasePrice", 41, "Purchase Price");
     lblDownPaymentPercent = value("lblDownPaymentPercent", 60, "DownPayment%");
@@ -151,13 +154,9 @@ void TQRAPRChart::CreatePageHeader()
     Label(b, "QRLabel31", 527, 174, 64, 15, "Other Fees:", Height9pt, false, text, right);
     Label(b, "QRLabel32", 561, 193, 30, 15, "Total:", Height9pt, false, text, right);
 
-    // The fees end at 676 as designed; instead of growing left over their captions (which end
-    // at 591), a wide figure prints smaller within 594 to 676.
+    // The fees end at 676, within 594 to 676, clear of their captions (which end at 591).
     const auto fee = [&](const char* name, int top, const char* placeholder, bool bold = false) {
-        TQRLabel* label = Label(b, name, 594, top, 82, 15, placeholder, Height9pt, bold, black,
-                                right, TSize::Fixed);
-        label->ShrinkToFit = true;
-        return label;
+        return figure(name, 594, 82, top, placeholder, bold);
     };
     lblOriginationFee = fee("lblOriginationFee", 42, "OriginationFee");
     lblPoints = fee("lblPoints", 61, "Points");
@@ -277,30 +276,5 @@ void TQRAPRChart::Preview()
 
 bool TQRAPRChart::PrintToPdf(const QString& path)
 {
-    TQRPrinter& store = TQRPrinter::Instance();
-    if (store.State() != TQRPrinterState::Idle)
-        return false;
-    QPrinter& printer = store.Printer();
-    const QString previousFile = printer.outputFileName();
-    const QPrinter::OutputFormat previousFormat = printer.outputFormat();
-    const bool showProgress = Rep->ShowProgress;
-    const auto restore = [&] {
-        store.Cleanup();
-        Rep->ShowProgress = showProgress;
-        printer.setOutputFileName(previousFile);
-        printer.setOutputFormat(previousFormat);
-    };
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    Rep->ShowProgress = false;
-    bool printed = false;
-    try {
-        store.ProgressCaption = QString::fromLatin1(ProgressCaption);
-        printed = Rep->Prepare() && store.PrintTo(printer);
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
-    return printed;
+    return Rep->PrintToPdf(path, QString::fromLatin1(ProgressCaption));
 }

@@ -12,6 +12,7 @@
 #include <QMetaMethod>
 #include <QPageSize>
 #include <QPainter>
+#include <QPrinter>
 #include <memory>
 
 namespace {
@@ -88,6 +89,36 @@ void TQRReport::Preview()
     }
     if (layOut)
         store.Cleanup();
+}
+
+bool TQRReport::PrintToPdf(const QString& path, const QString& progressCaption)
+{
+    TQRPrinter& store = TQRPrinter::Instance();
+    if (store.State() != TQRPrinterState::Idle)
+        return false;
+    QPrinter& printer = store.Printer();
+    const QString previousFile = printer.outputFileName();
+    const QPrinter::OutputFormat previousFormat = printer.outputFormat();
+    const bool showProgress = ShowProgress;
+    const auto restore = [&] {
+        store.Cleanup();
+        ShowProgress = showProgress;
+        printer.setOutputFileName(previousFile);
+        printer.setOutputFormat(previousFormat);
+    };
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    ShowProgress = false;
+    bool printed = false;
+    try {
+        store.ProgressCaption = progressCaption;
+        printed = Prepare() && store.PrintTo(printer);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    return printed;
 }
 
 bool TQRReport::Prepare()

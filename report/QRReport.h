@@ -73,6 +73,10 @@ public:
     // the pages), or Idle when BeforePrint refused to print. Returns false when nothing is to
     // be shown: refused or cancelled.
     bool Prepare();
+    // Lays the report out and prints it to the PDF file `path` with no window, the store's
+    // printer and this report's progress setting put back afterwards. False when the store
+    // is busy or nothing was printed.
+    bool PrintToPdf(const QString& path, const QString& progressCaption);
 
     // While laying out: the current page, the number of detail rows printed and the running
     // number of the row being printed.

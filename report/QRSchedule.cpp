@@ -10,7 +10,6 @@
 #include "report/QRShape.h"
 #include "report/QRSysData.h"
 
-#include <QPrinter>
 #include <algorithm>
 
 namespace {
@@ -230,30 +229,5 @@ void TQRSchedule::Preview()
 
 bool TQRSchedule::PrintToPdf(const QString& path)
 {
-    TQRPrinter& store = TQRPrinter::Instance();
-    if (store.State() != TQRPrinterState::Idle)
-        return false;
-    QPrinter& printer = store.Printer();
-    const QString previousFile = printer.outputFileName();
-    const QPrinter::OutputFormat previousFormat = printer.outputFormat();
-    const bool showProgress = Rep->ShowProgress;
-    const auto restore = [&] {
-        store.Cleanup();
-        Rep->ShowProgress = showProgress;
-        printer.setOutputFileName(previousFile);
-        printer.setOutputFormat(previousFormat);
-    };
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    Rep->ShowProgress = false;
-    bool printed = false;
-    try {
-        store.ProgressCaption = QString::fromLatin1(ProgressCaption);
-        printed = Rep->Prepare() && store.PrintTo(printer);
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
-    return printed;
+    return Rep->PrintToPdf(path, QString::fromLatin1(ProgressCaption));
 }

@@ -471,9 +471,9 @@ def update_centre():
 
 # --- The application icon ------------------------------------------------------------------
 # The window icon and the hicolor theme's PNGs (resources/desktop/icons/tallyhorn-N.png): the
-# scalable icon's design (a dark blue tile, four rising bars on a base line, a percent sign),
+# scalable icon's shapes (a dark blue tile, four rising bars on a base line, a percent sign),
 # hand-placed on whole pixels at 16 and 24 so the small sizes stay crisp, and sampled 4 x 4 per
-# pixel from the design's geometry at 32 and above.
+# pixel from the scalable icon's shapes at 32 and above.
 
 ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
 TILE_TOP, TILE_BOTTOM = (0x1d, 0x4f, 0x86), (0x0f, 0x2c, 0x4d)
@@ -557,7 +557,7 @@ def icon_from_pattern(rows):
 
 
 def icon_colour_at(x, y):
-    """The design's colour at (x, y) on its 128-unit square, or None outside the tile."""
+    """The scalable icon's colour at (x, y) on its 128-unit square, or None outside the tile."""
     def in_round_rect(x0, y0, x1, y1, r):
         cx, cy = min(max(x, x0 + r), x1 - r), min(max(y, y0 + r), y1 - r)
         return (x - cx) ** 2 + (y - cy) ** 2 <= r * r and x0 <= x <= x1 and y0 <= y <= y1
