@@ -6,6 +6,9 @@
 #include <QObject>
 #include <QRect>
 #include <QString>
+#include <functional>
+#include <utility>
+#include <vector>
 
 class QPainter;
 class TQRBand;
@@ -20,6 +23,20 @@ struct TQRPrintedText {
     QString Name; // the control's objectName
 };
 
+// The texts of a layout. A text's rectangle may be measured only when the list is first read:
+// measuring every text of a long report costs more than laying it out.
+class TQRPrintedTexts {
+public:
+    void Add(int page, const QString& text, const QString& name, const QRect& box);
+    void Add(int page, const QString& text, const QString& name, std::function<QRect()> measure);
+    const QList<TQRPrintedText>& List() const;
+    void Clear();
+
+private:
+    mutable QList<TQRPrintedText> m_texts;
+    mutable std::vector<std::pair<qsizetype, std::function<QRect()>>> m_unmeasured;
+};
+
 // What a control needs to print itself.
 struct TQRPrintContext {
     QPainter* Canvas = nullptr;
@@ -27,7 +44,7 @@ struct TQRPrintContext {
     int Scale = 4;     // canvas units per report unit
     int PageWidth = 0; // report units
     int PageNumber = 1;
-    QList<TQRPrintedText>* Texts = nullptr;
+    TQRPrintedTexts* Texts = nullptr;
 };
 
 class TQRPrintable : public QObject {

@@ -3,6 +3,7 @@
 #include "calc/Errors.h"
 #include "platform/Application.h"
 #include "report/PrintQueue.h"
+#include "report/QRPageRecording.h"
 #include "report/QRInputBlock.h"
 #include "report/QRProgress.h"
 
@@ -80,9 +81,19 @@ int TQRPrinter::PageNumber() const
 
 const QPicture* TQRPrinter::Page(int pageNumber) const
 {
-    if (pageNumber < 1 || pageNumber > m_pages.size())
+    if (pageNumber < 1 || pageNumber > static_cast<int>(m_pages.size()))
         return nullptr;
-    return &m_pages[pageNumber - 1];
+    TPage& page = m_pages[pageNumber - 1];
+    if (!page.Picture) {
+        page.Picture = page.Recording->ToPicture(page.Bounds);
+        page.Recording.reset();
+    }
+    return &*page.Picture;
+}
+
+QRect TQRPrinter::PageBounds() const
+{
+    return QRect(0, 0, m_pageSize.width() * CanvasScale, m_pageSize.height() * CanvasScale);
 }
 
 const QPicture* TQRPrinter::CurrentPage() const
@@ -92,7 +103,8 @@ const QPicture* TQRPrinter::CurrentPage() const
 
 void TQRPrinter::SelectPage(int pageNumber)
 {
-    if (m_state != TQRPrinterState::Ready || pageNumber < 1 || pageNumber > m_pages.size())
+    if (m_state != TQRPrinterState::Ready || pageNumber < 1 ||
+        pageNumber > static_cast<int>(m_pages.size()))
         return;
     if (pageNumber == m_pageNumber)
         return;
@@ -232,13 +244,12 @@ void TQRPrinter::RestorePageSettings()
 
 void TQRPrinter::StartPicture()
 {
-    m_current = QPicture();
-    m_canvas = std::make_unique<QPainter>(&m_current);
+    m_current = std::make_unique<TQRPageRecording>();
+    m_canvas = std::make_unique<QPainter>(m_current.get());
     // The page's own clip, recorded in the picture: a clipped label restores the canvas to it
     // rather than to no clip at all, which on playback would switch off the clip of the
     // target and let the rest of the page spill past its edges.
-    m_canvas->setClipRect(
-        QRect(0, 0, m_pageSize.width() * CanvasScale, m_pageSize.height() * CanvasScale));
+    m_canvas->setClipRect(PageBounds());
 }
 
 void TQRPrinter::FinishPicture()
@@ -247,10 +258,7 @@ void TQRPrinter::FinishPicture()
         return;
     m_canvas->end();
     m_canvas.reset();
-    m_current.setBoundingRect(
-        QRect(0, 0, m_pageSize.width() * CanvasScale, m_pageSize.height() * CanvasScale));
-    m_pages.append(m_current);
-    m_current = QPicture();
+    m_pages.push_back({std::move(m_current), PageBounds(), std::nullopt});
 }
 
 void TQRPrinter::BeginDoc()
@@ -296,14 +304,15 @@ void TQRPrinter::EndDoc()
 
 void TQRPrinter::AmendPage(int pageNumber, const std::function<void(QPainter&)>& paint)
 {
-    if (m_state != TQRPrinterState::Ready || pageNumber < 1 || pageNumber > m_pages.size())
+    if (m_state != TQRPrinterState::Ready || pageNumber < 1 ||
+        pageNumber > static_cast<int>(m_pages.size()))
         return;
     // The additions go to a picture of their own, played over the page: replaying a whole
     // page into a new picture would cost more than laying it out.
-    if (m_overlays.size() < m_pages.size())
-        m_overlays.resize(m_pages.size());
+    if (m_overlays.size() < static_cast<qsizetype>(m_pages.size()))
+        m_overlays.resize(static_cast<qsizetype>(m_pages.size()));
     QPicture& overlay = m_overlays[pageNumber - 1];
-    const QRect page = m_pages[pageNumber - 1].boundingRect();
+    const QRect page = m_pages[pageNumber - 1].Bounds;
     QPicture amended;
     {
         QPainter painter(&amended);
@@ -324,7 +333,7 @@ void TQRPrinter::Cleanup()
     }
     m_pages.clear();
     m_overlays.clear();
-    m_current = QPicture();
+    m_current.reset();
     m_state = TQRPrinterState::Idle;
     m_pageNumber = 0;
     FirstPage = 0;

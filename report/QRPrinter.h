@@ -1,7 +1,9 @@
 // The page store and printer driver shared by every report and every preview control: one
-// instance per process (TQRPrinter::Instance()). A report's layout records each page as a
-// QPicture at four canvas units per report unit; the preview control and the printer play the
-// pictures back stretched onto their targets.
+// instance per process (TQRPrinter::Instance()). A report's layout records each page at four
+// canvas units per report unit, in memory (TQRPageRecording); a page becomes a QPicture when it
+// is first asked for, and the preview control and the printer play the pictures back stretched
+// onto their targets. Making the pictures of pages no one looks at would cost more than the
+// layout itself.
 //
 // Units: every size and offset here is in screen pixels at 96 per inch (one report unit each).
 // Page numbers start at 1.
@@ -16,6 +18,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,6 +26,7 @@
 
 class QPrinter;
 class QRectF;
+class TQRPageRecording;
 class TQRPreviewHook;
 class TQRProgress;
 
@@ -164,10 +168,17 @@ private:
 
     std::unique_ptr<QPrinter> m_printer;
     TQRPrinterState m_state = TQRPrinterState::Idle;
-    QList<QPicture> m_pages;
+    // A finished page: its recording until its picture is made.
+    struct TPage {
+        std::unique_ptr<TQRPageRecording> Recording;
+        QRect Bounds; // in canvas units
+        std::optional<QPicture> Picture;
+    };
+    mutable std::deque<TPage> m_pages; // a deque: pictures handed out stay where they are
     QList<QPicture> m_overlays; // what AmendPage added to each page; empty pictures: nothing
     const QPicture* Overlay(int pageNumber) const; // nullptr for none
-    QPicture m_current;
+    QRect PageBounds() const;   // a page picture's rectangle, in canvas units
+    std::unique_ptr<TQRPageRecording> m_current;
     std::unique_ptr<QPainter> m_canvas;
     int m_pageNumber = 0;
     QSize m_pageSize;

@@ -39,6 +39,9 @@ TQRProgress::TQRProgress(const QString& caption, const QString& message, int max
     connect(m_cancel, &QPushButton::clicked, this,
             [this] { Application::Guard(this, [] { TQRPrinter::Instance().Cancel(); }); });
 
+    m_redraw.setSingleShot(true);
+    connect(&m_redraw, &QTimer::timeout, this, [this] { ShowValue(); });
+
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -46,8 +49,24 @@ TQRProgress::TQRProgress(const QString& caption, const QString& message, int max
 void TQRProgress::Step()
 {
     ++m_position;
-    if (m_position % m_barStep == 0 || m_position >= m_maximum)
-        m_bar->setValue(std::min(m_position, m_maximum));
+    if (m_position % m_barStep == 0 || m_position >= m_maximum) {
+        m_value = std::min(m_position, m_maximum);
+        ShowValue();
+    }
+}
+
+void TQRProgress::ShowValue()
+{
+    // The bar draws itself at once on every new value, which costs more than laying out many
+    // rows: it is drawn at most once per interval, with the newest value.
+    if (m_drawn.isValid() && m_drawn.elapsed() < RedrawInterval) {
+        if (!m_redraw.isActive())
+            m_redraw.start(static_cast<int>(RedrawInterval - m_drawn.elapsed()));
+        return;
+    }
+    m_redraw.stop();
+    m_drawn.start();
+    m_bar->setValue(m_value);
 }
 
 void TQRProgress::reject()

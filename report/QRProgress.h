@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
 
 class QLabel;
 class QProgressBar;
@@ -19,9 +21,13 @@ public:
     TQRProgress(const QString& caption, const QString& message, int maximum,
                 QWidget* parent = nullptr);
 
-    // Advances the position by one step; the bar moves only when the position passes another
-    // twentieth of the maximum, so it is redrawn at most about 20 times.
+    // Advances the position by one step; the bar's value moves only when the position passes
+    // another twentieth of the maximum, and the bar shows it at most every RedrawInterval ms
+    // (a newer value waits for the interval's end).
     void Step();
+    static constexpr qint64 RedrawInterval = 100;
+    // The value the bar shows, or shows once the interval ends.
+    int Value() const { return m_value; }
     int Position() const { return m_position; }
     int Maximum() const { return m_maximum; }
     // The bar's step: the maximum / 20, at least 1.
@@ -41,4 +47,8 @@ private:
     int m_maximum = 1;
     int m_barStep = 1;
     int m_position = 0;
+    int m_value = 0;
+    QElapsedTimer m_drawn;
+    QTimer m_redraw;
+    void ShowValue();
 };

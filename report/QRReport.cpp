@@ -132,7 +132,7 @@ bool TQRReport::Prepare()
         store.DocumentTitle = DocumentTitle;
         store.ShowProgress = ShowProgress;
         m_placements.clear();
-        m_texts.clear();
+        m_texts.Clear();
 
         TQRProgress progress(store.ProgressCaption,
                              QStringLiteral("Preparing report ") + ReportTitle, ProgressSteps);

@@ -89,7 +89,7 @@ public:
 
     // Facts of the last layout: every band printed, and every text.
     const QList<TQRBandPlacement>& Placements() const { return m_placements; }
-    const QList<TQRPrintedText>& PrintedTexts() const { return m_texts; }
+    const QList<TQRPrintedText>& PrintedTexts() const { return m_texts.List(); }
 
 signals:
     // When the layout starts; set printReport to false to print nothing.
@@ -128,7 +128,7 @@ private:
     int m_detailCount = 0;
     int m_detailNo = 0;
     QList<TQRBandPlacement> m_placements;
-    QList<TQRPrintedText> m_texts;
+    TQRPrintedTexts m_texts;
     int m_pageTotal = 0;
     // The key of the group each keyed band printed for, during a layout.
     QHash<const TQRBand*, QVariant> m_groupKeys;

@@ -352,9 +352,12 @@ TEST(ProgressWindow, BarMovesByTwentiethsAndCancelSetsTheFlag)
     QList<int> values;
     for (int i = 0; i < 10; ++i) {
         progress.Step();
-        values << progress.Bar()->value();
+        values << progress.Value();
     }
     EXPECT_EQ(values, QList<int>({0, 0, 0, 0, 5, 5, 5, 5, 5, 10}));
+    // The bar drew the first value at once and shows the newest one after the interval.
+    EXPECT_EQ(progress.Bar()->value(), 5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return progress.Bar()->value() == 10; }));
     EXPECT_EQ(TQRProgress("c", "m", 7).BarStep(), 1);
     EXPECT_TRUE(progress.CancelButton()->isDefault());
     EXPECT_EQ(progress.CancelButton()->geometry(), QRect(170, 75, 60, 26));
