@@ -33,6 +33,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     ProgramIcon = new QLabel(Panel1);
     ProgramIcon->setObjectName("ProgramIcon");
     ProgramIcon->setPixmap(QPixmap(":/app/product.bmp"));
+    ProgramIcon->setAccessibleName("Tallyhorn product picture");
     ProgramIcon->setGeometry(11, 11, 300, 162);
 
     Comments = new QLabel(Panel1);

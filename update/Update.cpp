@@ -53,6 +53,7 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
     Image1->setObjectName("Image1");
     Image1->setGeometry(238, 25, 144, 155);
     Image1->setPixmap(QPixmap::fromImage(TransparentImage(LoadArtwork("update_centre"))));
+    Image1->setAccessibleName("Update Center picture");
 
     Label7 = AddLabel("Label7", "Current Application", 17, 14, clBlack);
     Label7->setFont(DialogFont(11, true));
@@ -79,6 +80,15 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
     lblDate = AddLabel("lblDate", "Status Unknown", 340, 134, clSilver, false);
     Label4 = AddLabel("Label4", "Newest Version on Server:", 24, 153, clBlack);
     lblVersion = AddLabel("lblVersion", "Status Unknown", 157, 153, clSilver);
+
+    // Each value is labelled by its caption for a screen reader (no access key: the captions
+    // have none).
+    const std::pair<QLabel*, QLabel*> captions[] = {
+        {Label1, lblApplicationName}, {Label2, lblDeveloper}, {Label8, lblCurrentVersion},
+        {Label10, lblCurrentCompileDate}, {Label5, lblReadMe}, {Label6, lblURL},
+        {Label3, lblDate}, {Label4, lblVersion}};
+    for (const auto& [caption, value] : captions)
+        caption->setBuddy(value);
 
     btnCheckForUpdate =
         AddButton("btnCheckForUpdate", "Check for &Update", 6, "update_check", false);

@@ -15,6 +15,7 @@
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TempFolder.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QEnterEvent>
 #include <QFile>
@@ -287,6 +288,10 @@ TEST_F(HelpCommandsTest, TheAboutBoxLinkAndTheDisclaimerTexts)
         if (auto* about = qobject_cast<TAboutBox*>(modal)) {
             // No close box: the OK button closes it.
             EXPECT_FALSE(about->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+            // The picture has a name for a screen reader.
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(about->ProgramIcon)
+                          ->text(QAccessible::Name),
+                      "Tallyhorn product picture");
             TURLLabel* link = about->URLLabel1;
             link->SetShellOpener(Opener());
             EXPECT_EQ(link->FontColor(), QColor(Qt::blue));

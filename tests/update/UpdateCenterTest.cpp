@@ -9,6 +9,7 @@
 #include "update/WebDlProgress.h"
 #include "update/WebFileInfo.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -111,6 +112,19 @@ TEST_F(UpdateCenterTest, OnlyTheCloseButtonEndsTheWindow)
     EXPECT_FALSE(form->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(form->Image1->geometry(), QRect(238, 25, 144, 155));
     EXPECT_EQ(form->Image1->pixmap().size(), QSize(144, 155));
+    // What a screen reader is told: the picture's name, and each value labelled by its caption.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form->Image1)->text(QAccessible::Name),
+              "Update Center picture");
+    for (QLabel* value : {form->lblApplicationName, form->lblDeveloper, form->lblCurrentVersion,
+                          form->lblCurrentCompileDate, form->lblReadMe, form->lblURL,
+                          form->lblDate, form->lblVersion}) {
+        QStringList labelledBy;
+        for (const auto& [other, relation] :
+             QAccessible::queryAccessibleInterface(value)->relations(QAccessible::Label))
+            labelledBy << other->text(QAccessible::Name);
+        EXPECT_EQ(labelledBy.size(), 1) << value->objectName().toStdString();
+        EXPECT_TRUE(labelledBy.value(0).endsWith(':')) << labelledBy.join('|').toStdString();
+    }
     EXPECT_EQ(form->btnClose->geometry(), QRect(274, 196, 131, 25));
     EXPECT_EQ(form->btnClose->Caption(), " &Close Update Center");
     EXPECT_EQ(form->lblVersion->pos(), QPoint(157, 153));
