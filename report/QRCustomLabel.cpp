@@ -75,6 +75,7 @@ struct TLabelShot {
     QFontMetricsF Metrics;
     int Scale;
     int BoxLeft, BoxTop, BoxWidth, BoxHeight; // report units
+    int Room;                                 // the label's own width: what a shrunk text fits
     TAlignment Alignment;
     bool AutoSize;
     bool ShrinkToFit;
@@ -93,7 +94,7 @@ QRect PlaceAndPaint(const TLabelShot& shot, QPainter* canvas)
     std::optional<QFontMetricsF> shrunk;
     if (shot.ShrinkToFit && !shot.AutoSize) {
         qreal now = shownWidth;
-        const qreal room = shot.BoxWidth * scale;
+        const qreal room = shot.Room * scale;
         // Glyph widths do not scale exactly with the size: step down until the text fits.
         for (int step = 0; now > room && step < 8; ++step) {
             font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * room / now)));
@@ -178,14 +179,15 @@ void TQRCustomLabel::Print(TQRPrintContext& context, int x, int y)
     }
     const QString shown = m_alignment == taRightJustify ? text + QLatin1Char(' ') : text;
     auto shot = std::make_shared<const TLabelShot>(TLabelShot{
-        text, shown, m_canvasFont, metrics, scale, boxLeft, y + Top, boxWidth, Height,
+        text, shown, m_canvasFont, metrics, scale, boxLeft, y + Top, boxWidth, Height, Width,
         m_alignment, m_autoSize, ShrinkToFit,
         Transparent ? QColor() : (Color.isValid() ? Color : Band()->Color), FontColor()});
 
     // On a page recording the text is placed and painted when its page is played, and its
     // rectangle measured when asked for: a page no one looks at costs no text shaping.
     if (TQRPageRecording* page = TQRPageRecording::Of(*context.Canvas)) {
-        page->PaintLater(*context.Canvas, [shot](QPainter& canvas) { PlaceAndPaint(*shot, &canvas); });
+        page->PaintLater(*context.Canvas,
+                         [shot](QPainter& canvas) { PlaceAndPaint(*shot, &canvas); });
         if (context.Texts)
             context.Texts->Add(context.PageNumber, text, objectName(),
                                [shot] { return PlaceAndPaint(*shot, nullptr); });

@@ -1,14 +1,13 @@
 // The in-memory page recording: a picture made from it paints what the same calls painted
 // straight into a picture, and work recorded for later runs only when its page is played.
 #include "report/QRPageRecording.h"
-
 #include "report/QRPrinter.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QPicture>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <ostream>
 
 namespace {
