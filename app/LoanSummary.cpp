@@ -5,6 +5,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QStringList>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -131,32 +133,43 @@ QString TLoanSummary::Text() const
     }
     const calc::Disclosure& d = m_figures;
     const bool mi = d.totalMI > 0;
-    auto line = [&](const QString& first, calc::Cents payment, calc::Cents interest,
-                    calc::Cents principal, calc::Cents insurance, calc::Cents balance) {
-        QString text = first.leftJustified(8) + Money(payment).rightJustified(15) +
-                       Money(interest).rightJustified(15) + Money(principal).rightJustified(15);
+    std::vector<QStringList> rows;
+    auto add = [&](const QString& first, calc::Cents payment, calc::Cents interest,
+                   calc::Cents principal, calc::Cents insurance, calc::Cents balance) {
+        QStringList row{first, Money(payment), Money(interest), Money(principal)};
         if (mi)
-            text += Money(insurance).rightJustified(12);
-        return text + Money(balance).rightJustified(17) + '\n';
+            row << Money(insurance);
+        rows.push_back(row << Money(balance));
     };
-    QString header = QStringLiteral("No.").leftJustified(8) +
-                     QStringLiteral("Payment").rightJustified(15) +
-                     QStringLiteral("Interest").rightJustified(15) +
-                     QStringLiteral("Principal").rightJustified(15);
+    QStringList header{"No.", "Payment", "Interest", "Principal"};
     if (mi)
-        header += QStringLiteral("Insurance").rightJustified(12);
-    out += header + QStringLiteral("Balance").rightJustified(17) + '\n';
+        header << "Insurance";
+    rows.push_back(header << "Balance");
     std::size_t year = 0;
     for (const calc::ScheduleRow& r : d.rows) {
-        out += line(QString::number(r.number), r.payment, r.interest, r.principal, r.mi, r.balance);
+        add(QString::number(r.number), r.payment, r.interest, r.principal, r.mi, r.balance);
         const calc::YearTotal& y = d.years[year];
         if (r.number == y.lastPayment) {
-            out += line("Year " + QString::number(y.year), y.payment, y.interest, y.principal, y.mi,
-                        y.balance);
+            add("Year " + QString::number(y.year), y.payment, y.interest, y.principal, y.mi,
+                y.balance);
             ++year;
         }
     }
-    out += line("Total", d.totalOfPayments - d.totalMI, d.totalInterest, d.loan, d.totalMI, 0);
+    add("Total", d.totalOfPayments - d.totalMI, d.totalInterest, d.loan, d.totalMI, 0);
+
+    // The columns are as wide as a usual loan needs, and wider where an amount is longer, so
+    // that two spaces at least stand between any two of them.
+    std::vector<qsizetype> width = mi ? std::vector<qsizetype>{8, 15, 15, 15, 12, 17}
+                                      : std::vector<qsizetype>{8, 15, 15, 15, 17};
+    for (const QStringList& row : rows)
+        for (qsizetype i = 0; i < row.size(); ++i)
+            width[i] = std::max(width[i], row[i].size() + (i == 0 ? 1 : 2));
+    for (const QStringList& row : rows) {
+        QString text = row[0].leftJustified(width[0]);
+        for (qsizetype i = 1; i < row.size(); ++i)
+            text += row[i].rightJustified(width[i]);
+        out += text + '\n';
+    }
     return out;
 }
 

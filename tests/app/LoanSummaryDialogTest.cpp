@@ -1,7 +1,8 @@
 // The Loan Summary command and dialog: enabled with Print, the figures of the window's loan,
-// mortgage insurance changing them, and Copy.
+// mortgage insurance changing them, and Copy; the schedule's text.
 #include "app/LoanSummaryDialog.h"
 
+#include "app/LoanSummary.h"
 #include "app/Main.h"
 #include "calc/AprTable.h"
 #include "controls/ExplBtn.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -85,4 +87,27 @@ TEST(LoanSummaryCommand, EnabledWithPrintAndShowsTheWindowsLoan)
     EXPECT_FALSE(print.isEnabled());
     EXPECT_FALSE(item.isEnabled());
     w.close();
+}
+
+// The schedule as text: every line of it has its columns at least two spaces apart, for the
+// usual loan and for the largest amounts the fields take.
+TEST(LoanSummaryText, ScheduleColumnsStayApartForEveryAmount)
+{
+    const struct {
+        double price, rate, mi;
+        int miMonths;
+    } loans[] = {{250000, 6.875, 0, 0}, {250000, 6.875, 95.5, 84},
+                 {9999999999, 99.5, 0, 0}, {9999999999, 0.001, 999999999.99, 480}};
+    for (const auto& l : loans) {
+        const calc::UserLoan user = calc::ComputeUserLoan(l.price, 0, 40, l.rate, 0);
+        const QString text = TLoanSummary(user, l.rate, l.mi, l.miMonths).Text();
+        const QStringList lines = text.split('\n', Qt::SkipEmptyParts);
+        const qsizetype header = lines.indexOf(QRegularExpression("^No\\.\\s.*"));
+        ASSERT_GE(header, 0);
+        const qsizetype columns = l.miMonths ? 6 : 5;
+        for (qsizetype i = header; i < lines.size(); ++i)
+            EXPECT_EQ(lines[i].trimmed().split(QRegularExpression("\\s{2,}")).size(), columns)
+                << l.price << ": " << lines[i].toStdString();
+        EXPECT_EQ(lines.size() - header, 1 + 480 + 40 + 1);
+    }
 }
