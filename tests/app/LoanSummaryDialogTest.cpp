@@ -96,8 +96,10 @@ TEST(LoanSummaryText, ScheduleColumnsStayApartForEveryAmount)
     const struct {
         double price, rate, mi;
         int miMonths;
-    } loans[] = {{250000, 6.875, 0, 0}, {250000, 6.875, 95.5, 84},
-                 {9999999999, 99.5, 0, 0}, {9999999999, 0.001, 999999999.99, 480}};
+    } loans[] = {{250000, 6.875, 0, 0},
+                 {250000, 6.875, 95.5, 84},
+                 {9999999999, 99.5, 0, 0},
+                 {9999999999, 0.001, 999999999.99, 480}};
     for (const auto& l : loans) {
         const calc::UserLoan user = calc::ComputeUserLoan(l.price, 0, 40, l.rate, 0);
         const QString text = TLoanSummary(user, l.rate, l.mi, l.miMonths).Text();
