@@ -176,18 +176,18 @@ QString TLoanSummary::Text() const
 QString TLoanSummary::Csv() const
 {
     const calc::Disclosure& d = m_figures;
+    auto line = [](int first, const auto& r) {
+        return QStringList{QString::number(first), Plain(r.payment), Plain(r.interest),
+                           Plain(r.principal),     Plain(r.mi),      Plain(r.balance)}
+                   .join(',') +
+               "\r\n";
+    };
     QString out = "number,payment,interest,principal,mortgageInsurance,balance\r\n";
     for (const calc::ScheduleRow& r : d.rows)
-        out += QStringList{QString::number(r.number), Plain(r.payment), Plain(r.interest),
-                           Plain(r.principal),        Plain(r.mi),      Plain(r.balance)}
-                   .join(',') +
-               "\r\n";
+        out += line(r.number, r);
     out += "\r\nyear,payment,interest,principal,mortgageInsurance,balance\r\n";
     for (const calc::YearTotal& y : d.years)
-        out += QStringList{QString::number(y.year), Plain(y.payment), Plain(y.interest),
-                           Plain(y.principal),      Plain(y.mi),      Plain(y.balance)}
-                   .join(',') +
-               "\r\n";
+        out += line(y.year, y);
     out += "\r\n";
     const QJsonObject figures = FiguresJson();
     for (auto it = figures.begin(); it != figures.end(); ++it)

@@ -5,6 +5,7 @@
 // Run: bench_preview (offscreen).
 #include "app/Main.h"
 #include "bench/BenchSupport.h"
+#include "bench/PreviewSupport.h"
 #include "controls/ExplBtn.h"
 #include "platform/Application.h"
 #include "platform/ProgramFolder.h"
@@ -25,40 +26,6 @@ namespace {
 TfrmMain* window = nullptr;
 qint64 pictureBytes = 0;
 double showMs = 0; // of the last print command: from the command to the preview's show
-
-// Lets the first paint of `watched` happen, notes the time, then runs `after` from the message
-// loop.
-class FirstPaint : public QObject {
-public:
-    FirstPaint(QWidget* watched, const QElapsedTimer& clock, std::function<void()> after)
-        : m_watched(watched), m_clock(clock), m_after(std::move(after))
-    {
-        watched->installEventFilter(this);
-    }
-    ~FirstPaint() override
-    {
-        if (m_watched)
-            m_watched->removeEventFilter(this);
-    }
-    double Ms() const { return m_ns / 1e6; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::Paint || m_ns >= 0)
-            return false;
-        watched->event(event);
-        m_ns = m_clock.nsecsElapsed();
-        QMetaObject::invokeMethod(this, m_after, Qt::QueuedConnection);
-        return true;
-    }
-
-private:
-    QPointer<QWidget> m_watched;
-    const QElapsedTimer& m_clock;
-    std::function<void()> m_after;
-    qint64 m_ns = -1;
-};
 
 // Notes when `watched` is shown.
 class ShowSeen : public QObject {
@@ -98,25 +65,6 @@ double PrintToFirstPaintMs()
     window->btnPrintClick();
     showMs = shown.Ms();
     return paint.Ms();
-}
-
-// The first print command, which makes the chart and the preview window; the preview closes
-// as soon as it is shown.
-void FirstPrint()
-{
-    struct Closer : QObject {
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            if (auto* preview = qobject_cast<TfrmPreview*>(watched);
-                preview && event->type() == QEvent::Show)
-                QMetaObject::invokeMethod(
-                    preview, [preview] { preview->bbCloseClick(); }, Qt::QueuedConnection);
-            return false;
-        }
-    } closer;
-    qApp->installEventFilter(&closer);
-    window->btnPrintClick();
-    qApp->removeEventFilter(&closer);
 }
 
 double EmptyDialogMs()
@@ -163,7 +111,7 @@ int main(int argc, char** argv)
     window = &frmMain;
     // The default table, as the chart prints it.
     frmMain.CalcAPRTable(frmMain.findChild<TExplorerButton*>("btnCalculate"));
-    FirstPrint(); // first use: the chart and the preview window are made, fonts loaded
+    FirstPrint(frmMain); // first use: the chart and the preview window are made, fonts loaded
     PrintToFirstPaintMs();
 
     benchmark::RegisterBenchmark("PrintToFirstPaint", PrintToFirstPaint)

@@ -10,6 +10,7 @@
 #include "app/Main.h"
 #include "app/TableTexts.h"
 #include "bench/BenchSupport.h"
+#include "bench/PreviewSupport.h"
 #include "calc/LoanMath.h"
 #include "controls/ExplBtn.h"
 #include "platform/Application.h"
@@ -58,39 +59,6 @@ void SimpleAprAndRows(benchmark::State& state)
         benchmark::DoNotOptimize(FormatRows(summary.Figures()));
     }
 }
-
-// Lets the first paint of `watched` happen, notes the time, then runs `after` from the loop.
-class FirstPaint : public QObject {
-public:
-    FirstPaint(QWidget* watched, const QElapsedTimer& clock, std::function<void()> after)
-        : m_watched(watched), m_clock(clock), m_after(std::move(after))
-    {
-        watched->installEventFilter(this);
-    }
-    ~FirstPaint() override
-    {
-        if (m_watched)
-            m_watched->removeEventFilter(this);
-    }
-    double Ms() const { return m_ns / 1e6; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::Paint || m_ns >= 0)
-            return false;
-        watched->event(event);
-        m_ns = m_clock.nsecsElapsed();
-        QMetaObject::invokeMethod(this, m_after, Qt::QueuedConnection);
-        return true;
-    }
-
-private:
-    QPointer<QWidget> m_watched;
-    const QElapsedTimer& m_clock;
-    std::function<void()> m_after;
-    qint64 m_ns = -1;
-};
 
 int pages = 0;
 
@@ -141,21 +109,7 @@ int main(int argc, char** argv)
     frmMain.CalcAPRTable(frmMain.findChild<TExplorerButton*>("btnCalculate"));
     TQRSchedule report;
     schedule = &report;
-    // First use makes the chart and the preview window; the preview of the first print is
-    // closed by hand here as the later ones are.
-    struct Closer : QObject {
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            if (auto* preview = qobject_cast<TfrmPreview*>(watched);
-                preview && event->type() == QEvent::Show)
-                QMetaObject::invokeMethod(
-                    preview, [preview] { preview->bbCloseClick(); }, Qt::QueuedConnection);
-            return false;
-        }
-    } closer;
-    qApp->installEventFilter(&closer);
-    frmMain.btnPrintClick();
-    qApp->removeEventFilter(&closer);
+    FirstPrint(frmMain); // first use: the chart and the preview window are made
     ChartMs();
     ScheduleMs();
 

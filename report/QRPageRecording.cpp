@@ -140,10 +140,7 @@ int TQRPageRecording::metric(PaintDeviceMetric metric) const
 
 TQRPageRecording* TQRPageRecording::Of(const QPainter& painter)
 {
-    QPaintDevice* device = painter.device();
-    return device && painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::User
-               ? dynamic_cast<TQRPageRecording*>(device)
-               : nullptr;
+    return dynamic_cast<TQRPageRecording*>(painter.device());
 }
 
 void TQRPageRecording::PaintLater(QPainter& painter, std::function<void(QPainter&)> paint)
