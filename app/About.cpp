@@ -1,5 +1,6 @@
 #include "app/About.h"
 
+#include "Version.h"
 #include "app/Main.h"
 #include "app/splash.h"
 #include "controls/Artwork.h"
@@ -19,7 +20,7 @@ TAboutBox::TAboutBox(QWidget* parent)
 {
     InitAppResources();
     setObjectName("AboutBox");
-    setWindowTitle("About Tallyhorn, 1.0");
+    setWindowTitle("About Tallyhorn, " TALLYHORN_CAPTION_VERSION);
     setFont(DialogFont(11));
     setFixedSize(ClientWidth, ClientHeight);
 
@@ -32,7 +33,7 @@ TAboutBox::TAboutBox(QWidget* parent)
 
     ProgramIcon = new QLabel(Panel1);
     ProgramIcon->setObjectName("ProgramIcon");
-    ProgramIcon->setPixmap(QPixmap(":/app/product.bmp"));
+    ProgramIcon->setPixmap(ProductPicture());
     ProgramIcon->setAccessibleName("Tallyhorn product picture");
     ProgramIcon->setGeometry(11, 11, 300, 162);
 

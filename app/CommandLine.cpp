@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "Version.h"
 #include "calc/AprTable.h"
 #include "controls/NumberFormats.h"
 #include "platform/Regional.h"
@@ -89,7 +90,7 @@ bool Takes(const OptionSpec& spec, const QString& command)
 
 QString TCommandLine::VersionText()
 {
-    return QStringLiteral("tallyhorn 1.0.00");
+    return QStringLiteral("tallyhorn " TALLYHORN_VERSION);
 }
 
 QString TCommandLine::HelpText()

@@ -2,6 +2,7 @@
 // in the order of the window's tab order and stacking.
 #include "app/Main.h"
 
+#include "Version.h"
 #include "app/DefaultInputs.h"
 #include "app/TableCopy.h"
 #include "app/splash.h"
@@ -97,7 +98,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
 {
     InitAppResources();
     setObjectName("frmMain");
-    setWindowTitle("Tallyhorn, 1.0");
+    setWindowTitle("Tallyhorn, " TALLYHORN_CAPTION_VERSION);
     // A fixed single border with the system menu and the minimise button.
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

@@ -1,16 +1,32 @@
 #include "app/splash.h"
 
+#include "Version.h"
 #include "platform/Application.h"
 
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 
 void InitAppResources()
 {
     Q_INIT_RESOURCE(app);
+}
+
+QPixmap ProductPicture()
+{
+    InitAppResources();
+    QPixmap picture(":/app/product.bmp");
+    // The version is drawn here rather than in the artwork, so that it follows the program's.
+    QPainter painter(&picture);
+    QFont font("DejaVu Sans");
+    font.setPixelSize(10);
+    painter.setFont(font);
+    painter.setPen(QColor(0xdb, 0xe9, 0xf5));
+    painter.drawText(QPoint(18, 140), "Version " TALLYHORN_CAPTION_VERSION);
+    return picture;
 }
 
 TSplashScreen::TSplashScreen(QWidget* parent)
@@ -32,7 +48,7 @@ TSplashScreen::TSplashScreen(QWidget* parent)
     bevel->setGeometry(0, 0, 326, 194);
     auto* picture = new QLabel(this);
     picture->setObjectName("imgProduct");
-    picture->setPixmap(QPixmap(":/app/product.bmp"));
+    picture->setPixmap(ProductPicture());
     picture->setAlignment(Qt::AlignCenter);
     picture->setGeometry(4, 4, 318, 186);
 

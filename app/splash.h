@@ -1,6 +1,7 @@
 // The splash window shown while the program loads; its timer hides it after 5 seconds.
 #pragma once
 
+#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
@@ -18,6 +19,9 @@ public:
 private:
     QTimer* m_timer1;
 };
+
+// The product picture of the splash window and the about box, with the version drawn on it.
+QPixmap ProductPicture();
 
 // Makes the compiled-in images of app/ available (the library is static).
 void InitAppResources();

@@ -3,6 +3,7 @@
 // fixed here; the texts come from the owner's TAPRChartSource while the report is laid out.
 #pragma once
 
+#include "Version.h"
 #include "report/APRChartSource.h"
 
 #include <QObject>
@@ -21,7 +22,7 @@ public:
     explicit TQRAPRChart(QObject* parent = nullptr);
 
     static constexpr const char* ProgressCaption = "Preparing APR Chart";
-    static constexpr const char* ApplicationTitle = "Tallyhorn, 1.0.00";
+    static constexpr const char* ApplicationTitle = "Tallyhorn, " TALLYHORN_VERSION;
 
     void SetSource(TAPRChartSource source) { m_source = std::move(source); }
 

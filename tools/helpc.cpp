@@ -5,6 +5,9 @@
 // Usage: tallyhorn_helpc OUTPUT HEADER TOPIC-FILE...
 // HEADER holds the first line, the title and the contents; each topic file holds topics. The
 // compiler writes them in the order given and appends the end line with the topic count.
+// "@VERSION@" and "@CAPTION_VERSION@" in the sources become the program's version ("1.0.00") and
+// the version of its captions ("1.0").
+#include "Version.h"
 #include "platform/HelpFile.h"
 
 #include <QFile>
@@ -34,6 +37,8 @@ int main(int argc, char** argv)
                 ++topics;
         joined += text;
     }
+    joined.replace("@VERSION@", TALLYHORN_VERSION);
+    joined.replace("@CAPTION_VERSION@", TALLYHORN_CAPTION_VERSION);
     joined += "@end " + QByteArray::number(topics) + '\n';
 
     const HelpFile file = HelpFile::Parse(joined);

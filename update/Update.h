@@ -4,6 +4,7 @@
 // close box and Escape does nothing.
 #pragma once
 
+#include "Version.h"
 #include "platform/NoCloseDialog.h"
 
 #include <QPointer>
@@ -18,7 +19,7 @@ class TfrmUpdate : public TNoCloseDialog {
 
 public:
     // The running program's version and compile date, as the window shows them.
-    static constexpr const char* RunningVersion = "1.0.00";
+    static constexpr const char* RunningVersion = TALLYHORN_VERSION;
     static constexpr const char* CompileDate = "April 6, 1999";
 
     // `webFileInfo` is the main window's component; it outlives the window.

@@ -13,6 +13,7 @@
 #include "tests/support/TempFolder.h"
 
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -478,6 +479,15 @@ TEST(SplashScreen, ShowsThePictureAndHidesForGoodWhenItsTimerFires)
     auto* picture = splash.findChild<QLabel*>("imgProduct");
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->pixmap().size(), QSize(300, 162));
+    // The version is drawn on the picture, light on the dark gradient, where the artwork leaves
+    // room for it (its baseline at y = 140): dozens of pixels lighter than the bare artwork's.
+    const QImage shown = picture->pixmap().toImage();
+    const QImage bare = QImage(":/app/product.bmp").convertToFormat(shown.format());
+    int lighter = 0;
+    for (int y = 128; y <= 143; ++y)
+        for (int x = 16; x < 100; ++x)
+            lighter += qGray(shown.pixel(x, y)) > qGray(bare.pixel(x, y)) + 60;
+    EXPECT_GT(lighter, 40);
     splash.Timer1()->start();
     splash.show();
     splash.Timer1Timer();
