@@ -39,12 +39,14 @@ constexpr int MaxDisclosurePayments = 12000;
 // is not finite or MaxDisclosureAmount or more in size.
 double CalcStreamAPR(double amountFinanced, const std::vector<PaymentStream>& streams);
 
-// True when the payment amount changes between streams, other than in a last stream of a
-// single payment (the adjusted last payment of a regular loan).
+// True when the payment amount changes between streams, other than in a first or last stream
+// of a single payment (an irregular first or final payment, such as the adjusted last payment,
+// keeps a transaction regular).
 bool IsIrregular(const std::vector<PaymentStream>& streams);
 
 // Whether a disclosed APR is accurate: within 1/8 of a percentage point of the computed APR
-// for a regular transaction, 1/4 for an irregular one.
+// for a regular transaction, 1/4 for an irregular one; a difference of exactly the tolerance is
+// accurate.
 struct AprToleranceCheck {
     bool accurate = false;
     double difference = 0; // disclosed - computed, percentage points
@@ -67,7 +69,7 @@ struct DisclosureInputs {
 struct ScheduleRow {
     int number = 0;      // 1 to n
     Cents payment = 0;   // principal and interest
-    Cents interest = 0;  // balance before x monthly note rate, rounded to cents (halves up)
+    Cents interest = 0;  // balance before x note rate (3 decimals) / 1200, to cents, halves up
     Cents principal = 0; // payment - interest
     Cents balance = 0;   // after the payment; 0 after the last
     Cents mi = 0;        // mortgage insurance paid with it
@@ -97,12 +99,13 @@ struct Disclosure {
     std::vector<PaymentStream> streams; // the payments the APR is solved for
 };
 
-// The schedule and figures. The interest of each month is the balance times the monthly note
-// rate rounded to cents, halves away from zero, worked out exactly from the rate's binary
-// value; the last payment is whatever brings the balance to 0.00 (a payment that would take the
-// balance below zero earlier ends the schedule there). The APR is solved for the unrounded
-// payment (plus the mortgage insurance in its months) so that without insurance it is the
-// window's APR.
+// The schedule and figures. The interest of each month is the balance times the note rate
+// rounded to three decimals (as the fields hold it) over 1200, worked out exactly in decimal
+// and rounded to cents, halves up; the last payment is whatever brings the balance to 0.00 (a
+// payment that would take the balance below zero earlier ends the schedule there). The APR is
+// solved for the unrounded payment (plus the mortgage insurance in its months) so that without
+// insurance it is the window's APR. ERangeError also when the loan or the amount financed comes to
+// less than a cent.
 Disclosure ComputeDisclosure(const DisclosureInputs& inputs);
 
 // `value` rounded to whole cents, halves away from zero, exactly from its binary value.

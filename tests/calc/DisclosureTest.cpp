@@ -53,7 +53,7 @@ std::vector<ReferenceLoan> ReadReference()
 TEST(Disclosure, FiguresEqualTheExactComputation)
 {
     const std::vector<ReferenceLoan> loans = ReadReference();
-    ASSERT_EQ(loans.size(), 11u);
+    ASSERT_EQ(loans.size(), 13u);
     for (const ReferenceLoan& r : loans) {
         SCOPED_TRACE(r.name);
         const Disclosure d = ComputeDisclosure(r.inputs);
@@ -81,8 +81,9 @@ TEST(Disclosure, FiguresEqualTheExactComputation)
         }
         EXPECT_EQ(interest, d.totalInterest);
         EXPECT_EQ(principal, d.loan);
+        // Insurance on the first payment alone is an irregular first payment: still regular.
         EXPECT_EQ(d.irregular,
-                  r.inputs.miAmount > 0 && r.inputs.miMonths > 0 && r.inputs.miMonths < r.inputs.n);
+                  r.inputs.miAmount > 0 && r.inputs.miMonths > 1 && r.inputs.miMonths < r.inputs.n);
     }
 }
 
@@ -116,9 +117,16 @@ TEST(Disclosure, ToleranceCheck)
         bool irregular, accurate;
         double difference;
     } cases[] = {
-        {8.875, 8.75, false, true, 0.125},  {8.876, 8.75, false, false, 0.126},
-        {8.625, 8.75, false, true, -0.125}, {9.0, 8.75, true, true, 0.25},
-        {8.49, 8.75, true, false, -0.26},   {8.75, 8.75, false, true, 0.0},
+        {8.875, 8.75, false, true, 0.125},
+        {8.876, 8.75, false, false, 0.126},
+        {8.625, 8.75, false, true, -0.125},
+        {9.0, 8.75, true, true, 0.25},
+        {8.49, 8.75, true, false, -0.26},
+        {8.75, 8.75, false, true, 0.0},
+        // Exactly 1/8 point from a computed APR that carries binary noise (12.00000000000001).
+        {11.875, CalcStreamAPR(1000, {{1, 1010}}), false, true, -0.125},
+        {12.125, CalcStreamAPR(1000, {{1, 1010}}), false, true, 0.125},
+        {11.874, CalcStreamAPR(1000, {{1, 1010}}), false, false, -0.126},
     };
     for (const Case& c : cases) {
         const AprToleranceCheck check = CheckAprTolerance(c.disclosed, c.computed, c.irregular);
@@ -126,8 +134,21 @@ TEST(Disclosure, ToleranceCheck)
         EXPECT_NEAR(check.difference, c.difference, 1e-12);
         EXPECT_EQ(check.tolerance, c.irregular ? 0.25 : 0.125);
     }
-    EXPECT_FALSE(IsIrregular({{359, 786.7}, {1, 787.67}}));
-    EXPECT_TRUE(IsIrregular({{84, 890.87}, {276, 786.7}}));
+    // An irregular first or final payment keeps a transaction regular; a change between longer
+    // runs of payments does not.
+    const struct {
+        std::vector<PaymentStream> streams;
+        bool irregular;
+    } kinds[] = {
+        {{{359, 786.7}, {1, 787.67}}, false},
+        {{{1, 250}, {23, 230}}, false},
+        {{{1, 841.7}, {358, 786.7}, {1, 787.67}}, false},
+        {{{84, 890.87}, {276, 786.7}}, true},
+        {{{1, 250}, {2, 240}, {21, 230}}, true},
+        {{{12, 100}}, false},
+    };
+    for (const auto& k : kinds)
+        EXPECT_EQ(IsIrregular(k.streams), k.irregular) << k.streams.size() << " streams";
 }
 
 TEST(Disclosure, BadInputIsARangeMessage)
@@ -180,4 +201,31 @@ TEST(Disclosure, BadInputIsARangeMessage)
     EXPECT_THROW(CheckAprTolerance(nan, 8.75, false), ERangeError);
     // A payment far too small still has an APR (a negative one), never a NaN.
     EXPECT_TRUE(std::isfinite(CalcStreamAPR(1e11, {{12000, 0.01}})));
+    // Long runs of nothing before one payment: the exact negative APRs, (2^(-1/N) - 1) x 1200.
+    for (int skipped : {2400, 2500}) {
+        const double exactApr = (std::pow(0.5, 1.0 / (skipped + 1)) - 1) * 1200;
+        EXPECT_NEAR(CalcStreamAPR(100000, {{skipped, 0}, {1, 50000}}), exactApr, 1e-9) << skipped;
+    }
+    // A loan or an amount financed that comes to less than a cent has no schedule.
+    const struct {
+        double loan, prepaid;
+        const char* message;
+    } tiny[] = {
+        {0.004, 0, "The loan amount must be at least 0.01, not 0.004"},
+        {1000, 999.999,
+         "The amount financed (the loan amount less the prepaid finance charge) must be at least "
+         "0.01, not 0"},
+    };
+    for (const auto& t : tiny) {
+        DisclosureInputs i = good;
+        i.loan = t.loan;
+        i.prepaid = t.prepaid;
+        i.payment = CalcPayment(360, t.loan, 8.75 / 1200);
+        try {
+            ComputeDisclosure(i);
+            ADD_FAILURE() << t.loan << ": no error";
+        } catch (const ERangeError& e) {
+            EXPECT_STREQ(e.what(), t.message);
+        }
+    }
 }

@@ -2,8 +2,9 @@
 """Independent exact computation of the disclosure figures for DisclosureTest.
 
 Decimal and Fraction arithmetic only: every input number is taken at its exact binary value
-(the value the program holds), each month's interest is rounded to cents with halves away from
-zero, the last payment clears the balance, and the APR is found by bisection to 40 digits on
+(the value the program holds), except that each month's interest is the balance times the note
+rate as its decimal text with three decimals (as the fields show it) over 1200, rounded to
+cents with halves up; the last payment clears the balance, and the APR is found by bisection to 40 digits on
 the closed-form value of each stream. Writes the table DisclosureTest reads:
 
     python3 tests/calc/data/disclosure_reference.py > tests/calc/data/disclosure_reference.txt
@@ -26,6 +27,8 @@ LOANS = [
     ("onePayment", 1000.0, 1, 12.0, 10.0, 0.0, 0),
     ("bigLoan", 987654321.99, 480, 13.333, 12345.67, 4321.09, 120),
     ("tinyRate", 100.0, 60, 0.05, 0.0, 0.0, 0),
+    ("tie48", 100001.25, 360, 4.8, 0.0, 0.0, 0),
+    ("tie48long", 100001.25, 480, 4.8, 750.0, 0.0, 0),
 ]
 
 
@@ -86,6 +89,7 @@ def stream_apr(financed, streams):
 
 def figures(loan, n, rate, prepaid, mi, mi_months):
     L, R, F, M = exact(loan), exact(rate), exact(prepaid), exact(mi)
+    shown_rate = Fraction(Decimal(repr(rate)).quantize(Decimal("0.001"), ROUND_HALF_UP))
     pay = exact_payment(L, n, R)
     pay_cents = round_cents(dec_to_fraction(pay))
     mi_cents = round_cents(M)
@@ -97,7 +101,7 @@ def figures(loan, n, rate, prepaid, mi, mi_months):
     for k in range(1, n + 1):
         if balance <= 0:
             break
-        interest = round_cents(Fraction(balance, 100) * R / 1200)
+        interest = round_cents(Fraction(balance, 100) * shown_rate / 1200)
         payment = pay_cents
         if k == n or balance + interest <= payment:
             payment = balance + interest
