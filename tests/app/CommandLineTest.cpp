@@ -3,15 +3,24 @@
 #include "app/CommandLine.h"
 
 #include "app/AprTableOutput.h"
+#include "app/CommandOutput.h"
 #include "app/CommandRunner.h"
 #include "app/StoredInputs.h"
 #include "app/TableTexts.h"
 #include "calc/Errors.h"
+#include "tests/support/FailingDevice.h"
 #include "tests/support/TempFolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -291,6 +300,73 @@ TEST(StoredInputs, NumbersReadWithEitherDecimalSeparator)
                 << c.text << (underPoint ? " under '.'" : " under ','");
         }
     }
+}
+
+// A PDF file written over an old one past a file size limit, as on a full disk: the old file is
+// replaced only by a whole new one, and where no temporary file can be made beside it (a folder
+// the user cannot write) it is not touched at all. Root can write any folder: as root the case
+// runs again as nobody below.
+TEST(CommandOutput, AnOldFileIsKeptByteForBytePastAFileSizeLimit)
+{
+    const QByteArray old = "OLD REPORT\n";
+    const QByteArray pdf = "%PDF-1.4\n" + QByteArray(20000, 'x') + "\n%%EOF\n";
+    for (const bool readOnly : {false, true}) {
+        if (readOnly && geteuid() == 0)
+            continue; // root writes the folder anyway: run as nobody by the test below
+        QTemporaryDir folder;
+        const QString file = folder.filePath("report.pdf");
+        TempProgramFolder::WriteFile(file, old);
+        const QByteArray path = QFile::encodeName(folder.path());
+        ASSERT_EQ(chmod(path.constData(), readOnly ? 0555 : 0700), 0);
+        QString error;
+        bool written = true;
+        {
+            const FileSizeLimit limit(4096);
+            written = TCommandOutput::WriteFile(file, pdf, error);
+        }
+        EXPECT_FALSE(written) << (readOnly ? "read-only" : "writable");
+        EXPECT_EQ(TempProgramFolder::ReadFile(file), old) << error.toStdString();
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{"report.pdf"});
+        EXPECT_FALSE(error.isEmpty() || error.contains('\n')) << error.toStdString();
+        if (readOnly) {
+            EXPECT_TRUE(error.contains("left as it was")) << error.toStdString();
+        }
+        chmod(path.constData(), 0700);
+    }
+}
+
+TEST(CommandOutputAsOrdinaryUser, TheOldFileIsKeptForNobody)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "the case ran as this ordinary user already";
+    const QString setpriv = QStandardPaths::findExecutable("setpriv");
+    ASSERT_FALSE(setpriv.isEmpty()) << "setpriv (util-linux) is missing";
+    // This program where nobody can run it, and a home (and temporary folder) of nobody's.
+    const QString pattern = QStringLiteral("/tmp/tallyhorn-nobody-XXXXXX");
+    QTemporaryDir bin(pattern), home(pattern);
+    const QString program = bin.filePath("test_app");
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), program));
+    ASSERT_EQ(chmod(QFile::encodeName(bin.path()).constData(), 0755), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(program).constData(), 0755), 0);
+    ASSERT_EQ(chown(QFile::encodeName(home.path()).constData(), 65534, 65534), 0);
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    env.insert("TMPDIR", home.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("XDG_RUNTIME_DIR");
+    env.remove("XDG_CONFIG_HOME");
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.setWorkingDirectory(home.path());
+    child.start(setpriv,
+                {"--reuid=65534", "--regid=65534", "--clear-groups", "--", program,
+                 "--gtest_filter=CommandOutput.AnOldFileIsKeptByteForBytePastAFileSizeLimit"});
+    ASSERT_TRUE(child.waitForFinished(120000));
+    const QString log = QString::fromLocal8Bit(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << log.toStdString();
+    EXPECT_TRUE(log.contains("[  PASSED  ] 1 test.")) << log.toStdString();
 }
 
 } // namespace

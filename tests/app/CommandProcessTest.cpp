@@ -33,6 +33,7 @@
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -358,6 +359,94 @@ TEST_F(CommandProcessTest, WriteErrorsExitWithOneLineAndLeaveNoCutFile)
     const QByteArray streamed = TempProgramFolder::ReadFile(pdf);
     EXPECT_TRUE(streamed.startsWith("%PDF-") && streamed.trimmed().endsWith("%%EOF"));
     EXPECT_LT(std::abs(streamed.size() - whole.size()), 200);
+}
+
+// An old file in a folder the user cannot write cannot be replaced whole: it is left byte for
+// byte, with one line and status 1, before anything is written (CommandOutput's test fills the
+// disk). The shell's redirection through /dev/stdout is still written in place there. As an
+// ordinary user: root can write any folder, so root runs the program as nobody.
+TEST_F(CommandProcessTest, AnOldFileInAReadOnlyFolderIsKeptByteForByte)
+{
+    const bool root = geteuid() == 0;
+    const QString setpriv = QStandardPaths::findExecutable("setpriv");
+    if (root) {
+        ASSERT_FALSE(setpriv.isEmpty()) << "setpriv (util-linux) is missing";
+    }
+    const uid_t user = root ? 65534 : geteuid();
+    const gid_t group = root ? 65534 : getegid();
+    auto chmodTo = [](const QString& path, mode_t mode) {
+        return chmod(QFile::encodeName(path).constData(), mode) == 0;
+    };
+    auto give = [&](const QString& path) {
+        return chown(QFile::encodeName(path).constData(), user, group) == 0;
+    };
+    const QString pattern = QStringLiteral("/tmp/tallyhorn-readonly-XXXXXX");
+    QTemporaryDir bin(pattern), home(pattern), folder(pattern);
+    const QString program = bin.filePath("tallyhorn");
+    ASSERT_TRUE(QFile::copy(TALLYHORN_EXECUTABLE, program));
+    ASSERT_TRUE(chmodTo(bin.path(), 0755) && chmodTo(program, 0755));
+    ASSERT_TRUE(give(home.path()) && give(folder.path()));
+    const QByteArray old = "OLD REPORT\n";
+    const QString report = folder.filePath("report.pdf");
+    const QString redirected = folder.filePath("redirected.pdf");
+    for (const QString& file : {report, redirected}) {
+        TempProgramFolder::WriteFile(file, old);
+        ASSERT_TRUE(give(file));
+    }
+    ASSERT_TRUE(chmodTo(folder.path(), 0555));
+
+    const QStringList loan{"--price", "250000", "--down", "20", "--term", "30", "--rate", "7"};
+    const struct {
+        const char* name;
+        QStringList args;
+        QString standardOutput;
+        int status;
+    } cases[] = {
+        {"Schedule", QStringList{"schedule", "--output", report} + loan, {}, 1},
+        {"Chart", QStringList{"chart", "--paper", "a4", "--output", report} + loan, {}, 1},
+        {"StandardOutputToTheOldFile", QStringList{"chart", "--output", "/dev/stdout"} + loan,
+         redirected, 0},
+    };
+    for (const auto& c : cases) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("TMPDIR", home.path());
+        env.insert("XDG_CONFIG_HOME", home.path());
+        env.insert("LC_ALL", "C");
+        env.remove("QT_QPA_PLATFORM");
+        env.remove("XDG_RUNTIME_DIR");
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(home.path());
+        if (!c.standardOutput.isEmpty())
+            process.setStandardOutputFile(c.standardOutput);
+        if (root)
+            process.start(setpriv, QStringList{"--reuid=65534", "--regid=65534", "--clear-groups",
+                                               "--", program} +
+                                       c.args);
+        else
+            process.start(program, c.args);
+        ASSERT_TRUE(process.waitForFinished(120000)) << c.name;
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_EQ(process.exitCode(), c.status) << c.name << ": " << err.toStdString();
+        if (c.status == 0) {
+            const QByteArray pdf = c.standardOutput.isEmpty()
+                                       ? process.readAllStandardOutput()
+                                       : TempProgramFolder::ReadFile(c.standardOutput);
+            EXPECT_TRUE(pdf.startsWith("%PDF-") && pdf.trimmed().endsWith("%%EOF")) << c.name;
+            EXPECT_TRUE(err.isEmpty()) << c.name << ": " << err.toStdString();
+        } else {
+            EXPECT_TRUE(err.startsWith("tallyhorn: --output: ") && err.contains(report) &&
+                        err.contains("left as it was") && err.count('\n') == 1)
+                << c.name << ": " << err.toStdString();
+        }
+        EXPECT_EQ(TempProgramFolder::ReadFile(report), old) << c.name;
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"redirected.pdf", "report.pdf"}));
+    chmodTo(folder.path(), 0755);
 }
 
 // A damaged value: one warning line, the default inputs, success, and the file as it was.
