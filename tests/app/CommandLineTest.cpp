@@ -115,7 +115,25 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"NegativeMi", {"schedule", "--mi", "-5", "--mi-months", "3"}, "--mi"},
         BadInput{
             "MiMonthsFraction", {"schedule", "--mi", "5", "--mi-months", "2.5"}, "--mi-months"},
-        BadInput{"MiOnTable", {"table", "--mi", "5"}, "--mi"}),
+        BadInput{"MiOnTable", {"table", "--mi", "5"}, "--mi"},
+        // No rate makes payments of nothing, or less, worth an amount.
+        BadInput{"ZeroPayment",
+                 {"apr", "--amount-financed", "1000", "--payment", "0", "--payments", "12"},
+                 "--payment: must be more than 0"},
+        BadInput{"NegativePayment",
+                 {"apr", "--amount-financed", "1000", "--payment", "-100", "--payments", "12"},
+                 "--payment: must be more than 0"},
+        BadInput{"StreamsOfZeroPayments",
+                 {"apr", "--amount-financed", "1000", "--stream", "12x0", "--stream", "3x0"},
+                 "--stream: the streams must hold a payment above 0"},
+        // An empty value is refused, not taken for the default or for standard output.
+        BadInput{"EmptyPaper", {"chart", "--output", "x.pdf", "--paper", ""}, "--paper: "},
+        BadInput{"EmptyOutput", {"schedule", "--output="}, "--output: the value is empty"},
+        BadInput{"EmptyChartOutput", {"chart", "--output", ""}, "--output: the value is empty"},
+        BadInput{"EmptyFormat", {"table", "--format", ""}, "--format: "},
+        BadInput{"EmptyStreamAmongOthers",
+                 {"apr", "--amount-financed", "1", "--stream", "12x1", "--stream", ""},
+                 "--stream: the value is empty"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(CommandLine, ReadsOptionsAnywhereWithTheirDefaultsAndTheWindowsDecimals)

@@ -246,6 +246,16 @@ TEST_F(CommandProcessTest, BadInputAndMathErrorsExitWithOneLineOnStandardError)
         {{"payment", "--loan", "1000", "--rate", "-1200", "--payments", "12"},
          1,
          "cannot be determined"},
+        // Values the calculation cannot take are bad input that names its option.
+        {{"apr", "--amount-financed", "1000", "--payment", "0", "--payments", "12"},
+         2,
+         "--payment: "},
+        {{"apr", "--amount-financed", "1000", "--stream", "12x0"}, 2, "--stream: "},
+        {{"schedule", "--price", "100000", "--mi", "999999999999.99", "--mi-months", "12"},
+         2,
+         "--mi: "},
+        {{"schedule", "--output", ""}, 2, "--output: "},
+        {{"schedule", "--paper", ""}, 2, "--paper: "},
     };
     TempProgramFolder::WriteFile(Settings(), "[LastValues]\nPrice=100000\n");
     const QDateTime modified = QFileInfo(Settings()).lastModified();
@@ -636,7 +646,7 @@ TEST_F(CommandProcessTest, ScheduleAndPaymentStreams)
             << c.args.join(' ').toStdString() << "\n"
             << run.out.toStdString();
         if (c.status == 2) {
-            EXPECT_TRUE(run.err.startsWith("tallyhorn: The ")) << run.err.toStdString();
+            EXPECT_TRUE(run.err.startsWith("tallyhorn: --")) << run.err.toStdString();
             EXPECT_EQ(run.err.count('\n'), 1);
         }
     }
