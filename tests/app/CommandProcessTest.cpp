@@ -665,6 +665,28 @@ TEST_F(CommandProcessTest, ScheduleAndPaymentStreams)
     EXPECT_EQ(root["years"].toArray().size(), 30);
     EXPECT_EQ(root["rows"].toArray().last().toObject()["balance"].toDouble(), 0.0);
 
+    EXPECT_EQ(d["numberOfPayments"].toInt(), 360);
+    EXPECT_EQ(root["loan"].toObject()["payments"].toInt(), 360);
+
+    // A payment rounded up to the cent clears this loan in half its term: the count shown is
+    // the rows', with the scheduled one beside it ("6000 of 12000"); "payments" stays the
+    // term's count.
+    const QStringList early{"schedule", "--price", "60",     "--down", "0",
+                            "--term",   "1000",    "--rate", "0"};
+    const Outcome text = Start(early);
+    ASSERT_EQ(text.status, 0) << text.err.toStdString();
+    EXPECT_TRUE(text.out.contains(QRegularExpression("\nNumber of Payments +6000 of 12000\n")))
+        << text.out.left(300).toStdString();
+    EXPECT_TRUE(text.out.contains("\n6000 ") && !text.out.contains("\n6001 "));
+    const Outcome shortJson = Start(early + QStringList{"--format", "json"});
+    const QJsonObject shortRoot = QJsonDocument::fromJson(shortJson.out.toUtf8()).object();
+    EXPECT_EQ(shortRoot["rows"].toArray().size(), 6000);
+    EXPECT_EQ(shortRoot["disclosure"].toObject()["numberOfPayments"].toInt(), 6000);
+    EXPECT_EQ(shortRoot["loan"].toObject()["payments"].toInt(), 12000);
+    const Outcome csv = Start(early + QStringList{"--format", "csv"});
+    EXPECT_TRUE(csv.out.contains("\r\nnumberOfPayments,6000\r\n"))
+        << csv.out.right(400).toStdString();
+
     const Outcome table = Start(QStringList{"table", "--format", "json"} + loan);
     const QJsonObject figures =
         QJsonDocument::fromJson(table.out.toUtf8()).object()["disclosure"].toObject();
