@@ -289,33 +289,46 @@ TEST_F(StoredInputsTest, AStoredValueTheOptionsWouldRefuseIsBadInput)
     EXPECT_TRUE(err.contains("Price=1e+15") && err.contains("--price")) << err.toStdString();
 }
 
-// A decimal comma reads in every locale, and a "." as well; grouping never does, and three
-// digits after a lone comma under a "." locale are grouping typed by hand.
+// Either decimal separator reads in every locale; grouping never does. In the price (an
+// amount), three digits after the separator that is not the regional one are grouping typed by
+// hand; in a rate or percentage they are decimals.
 TEST(StoredInputs, NumbersReadWithEitherDecimalSeparator)
 {
     TFormatSettings comma = Regional::UnitedStates();
     comma.DecimalSeparator = ',';
     comma.ThousandSeparator = '.';
     const TFormatSettings point = Regional::UnitedStates();
+    const bool price = true, rate = false;
     const struct {
         const char* text;
         const TFormatSettings& settings;
+        bool amount;
         std::optional<double> value; // empty: the conversion error
     } cases[] = {
-        {"8.75", point, 8.75},    {"8,75", point, 8.75},   {"8,75", comma, 8.75},
-        {"8.75", comma, 8.75},    {"-0,5", point, -0.5},   {"1,5E3", point, 1500},
-        {"100,0000", point, 100}, {"100,000", comma, 100}, {"100,000", point, {}},
-        {"1,000E2", point, {}},   {"1,234,5", point, {}},  {"1.234,5", point, {}},
-        {"1.234,5", comma, {}},   {"12abc", comma, {}},
+        {"8.75", point, rate, 8.75},     {"8,75", point, rate, 8.75},
+        {"8,75", comma, rate, 8.75},     {"8.75", comma, rate, 8.75},
+        {"-0,5", point, price, -0.5},    {"1,5E3", point, price, 1500},
+        {"100,0000", point, price, 100}, {"100,000", comma, price, 100},
+        {"100,000", point, price, {}},   {"1,000E2", point, price, {}},
+        {"8,125", point, rate, 8.125},   {"250.000", comma, price, {}},
+        {" 250.000", comma, price, {}},  {"1.000E2", comma, price, {}},
+        {"250.000", point, price, 250},  {"250.00", comma, price, 250},
+        {"250.0000", comma, price, 250}, {"8.125", comma, rate, 8.125},
+        {"12.500", comma, rate, 12.5},   {"1,234,5", point, price, {}},
+        {"1.234,5", point, price, {}},   {"1.234,5", comma, price, {}},
+        {"1.234.5", comma, rate, {}},    {"12abc", comma, price, {}},
     };
     for (const auto& c : cases) {
-        const bool underPoint = c.settings.DecimalSeparator == '.';
+        const std::string where =
+            std::string(c.text) +
+            (c.settings.DecimalSeparator == '.' ? " under '.'" : " under ','") +
+            (c.amount ? " as the price" : " as a rate");
         if (c.value) {
-            EXPECT_EQ(TStoredInputs::StoredNumber(c.text, c.settings), *c.value)
-                << c.text << (underPoint ? " under '.'" : " under ','");
+            EXPECT_EQ(TStoredInputs::StoredNumber(c.text, c.settings, c.amount), *c.value) << where;
         } else {
-            EXPECT_THROW(TStoredInputs::StoredNumber(c.text, c.settings), calc::EConvertError)
-                << c.text << (underPoint ? " under '.'" : " under ','");
+            EXPECT_THROW(TStoredInputs::StoredNumber(c.text, c.settings, c.amount),
+                         calc::EConvertError)
+                << where;
         }
     }
 }

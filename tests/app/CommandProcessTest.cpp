@@ -30,6 +30,7 @@
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
+#include <locale.h>
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -502,6 +503,35 @@ TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDefaultInputs
         << linked.err.toStdString();
     EXPECT_TRUE(linked.out.contains(" $100,000.00\n"));
     EXPECT_EQ(TempProgramFolder::ReadFile(target), "[LastValues]\nPrice=5\n");
+    QFile::remove(Settings());
+
+    // Under a decimal-comma locale three digits after a point are grouping in the price only:
+    // "250.000" is the damaged value, "8.125" a rate.
+    const locale_t comma = newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t(0));
+    if (!comma)
+        MISSING_FOR_TEST() << "the de_DE.UTF-8 locale is not installed (scripts/setup makes it)";
+    freelocale(comma);
+    const Setup german = [](QProcess&, QProcessEnvironment& env) {
+        env.insert("LC_ALL", "de_DE.UTF-8");
+    };
+    const struct {
+        QByteArray file;
+        double price, rate;
+        bool warned;
+    } stored[] = {{"[LastValues]\nPrice=250000\nInterest=8.125\n", 250000, 8.125, false},
+                  {"[LastValues]\nPrice=250.000\nInterest=8.125\n", 100000, 8.75, true}};
+    for (const auto& c : stored) {
+        TempProgramFolder::WriteFile(Settings(), c.file);
+        const Outcome read = Start({"table", "--format", "json"}, {}, german);
+        EXPECT_EQ(read.status, 0) << read.err.toStdString();
+        EXPECT_EQ(read.err.contains("Price=250.000, which is not a number"), c.warned)
+            << read.err.toStdString();
+        const QJsonObject inputs =
+            QJsonDocument::fromJson(read.out.toUtf8()).object()["inputs"].toObject();
+        EXPECT_EQ(inputs["price"].toDouble(), c.price) << c.file.constData();
+        EXPECT_EQ(inputs["rate"].toDouble(), c.rate) << c.file.constData();
+        EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), c.file);
+    }
 }
 
 // The chart as a one-page PDF with the table's texts, on Letter or A4, with no display or an
