@@ -6,6 +6,7 @@
 #include "platform/Regional.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -270,6 +271,10 @@ bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request,
             error = QStringLiteral("--%1: %2").arg(name, what);
         ok = false;
     };
+    // An empty value is never a choice: not the default paper, not standard output.
+    for (const OptionSpec& spec : optionSpecs)
+        if (parser.isSet(spec.name) && parser.values(spec.name).contains(QString()))
+            fail(spec.name, QStringLiteral("the value is empty; give <%1>").arg(spec.valueName));
     // Reads a number option; `check` returns what is wrong with an acceptable-looking number.
     auto number = [&](const char* name, auto check) -> std::optional<double> {
         if (!ok || !parser.isSet(name))
@@ -376,8 +381,12 @@ bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request,
                 }
                 request.streams.push_back({static_cast<int>(count), payment});
             }
+            if (ok && std::none_of(request.streams.begin(), request.streams.end(),
+                                   [](const calc::PaymentStream& s) { return s.payment > 0; }))
+                fail("stream", "the streams must hold a payment above 0");
         } else {
-            request.payment = required("payment", number("payment", CheckAmount));
+            // No rate makes payments of nothing, or less, worth an amount.
+            request.payment = required("payment", number("payment", CheckPrice));
             request.payments =
                 static_cast<int>(required("payments", number("payments", CheckPayments)));
         }

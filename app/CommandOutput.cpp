@@ -33,8 +33,24 @@ bool WriteAll(int fd, const QByteArray& bytes, QString& error)
     return true;
 }
 
-// Writes to the file as it stands (a device, a pipe, or a file in a folder that cannot be
-// written), closing it with the close checked.
+// True for a name that leads through links to one of this process's descriptors
+// ("/dev/stdout", "/dev/fd/1"): what the shell opened there, a regular file included, is
+// written in place, not replaced.
+bool NamesADescriptor(const QString& fileName)
+{
+    QFileInfo step(fileName);
+    for (int hops = 0; hops < 40; ++hops) {
+        if (step.absoluteFilePath().startsWith(QLatin1String("/proc/")))
+            return true;
+        if (!step.isSymLink())
+            return false;
+        step.setFile(step.symLinkTarget());
+    }
+    return false;
+}
+
+// Writes to the file as it stands (a device, a pipe, a descriptor), closing it with the close
+// checked.
 bool WriteInPlace(const QString& fileName, const QByteArray& bytes, QString& error)
 {
     QFile file(fileName);
@@ -72,17 +88,17 @@ bool TCommandOutput::WriteStandardOutput(const QByteArray& bytes, QString& error
 bool TCommandOutput::WriteFile(const QString& fileName, const QByteArray& bytes, QString& error)
 {
     const QFileInfo info(fileName);
-    if (info.exists() && !info.isFile())
+    if (NamesADescriptor(fileName) || (info.exists() && !info.isFile()))
         return WriteInPlace(fileName, bytes, error);
-    if (info.exists() && !QFileInfo(info.absolutePath()).isWritable()) {
-        if (WriteInPlace(fileName, bytes, error))
-            return true;
-        QFile::remove(fileName); // cut short: no half a file
-        return false;
-    }
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        error = file.errorString();
+        // Without a temporary file beside it (a folder the user cannot write) an existing file
+        // could only be written in place, and a failure part way would destroy it: it is left
+        // untouched instead.
+        error = info.exists() ? QStringLiteral("no temporary file can be made beside it to "
+                                               "replace it whole (%1); it is left as it was")
+                                    .arg(file.errorString())
+                              : file.errorString();
         return false;
     }
     // The bytes go straight to the temporary file's descriptor: QSaveFile takes a short write

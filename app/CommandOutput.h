@@ -14,9 +14,9 @@ public:
 
     // Writes `bytes` to the file `fileName`. A regular file (or a new one) is replaced whole: the
     // bytes go to a temporary file in its folder, which is renamed over it only when every byte
-    // is on the disk, so a failure leaves the old file as it was, or no file. Where the folder
-    // cannot be written, an existing file is written in place and removed again when that
-    // fails part way. A device or pipe is written as it is. False with `error` set to the
-    // system's reason.
+    // is on the disk, so a failure leaves the old file as it was, or no file. Where no
+    // temporary file can be made there (a folder the user cannot write), nothing is written and
+    // an existing file is not touched. A device, a pipe or a descriptor ("/dev/stdout") is
+    // written as it is. False with `error` set to the system's reason.
     static bool WriteFile(const QString& fileName, const QByteArray& bytes, QString& error);
 };

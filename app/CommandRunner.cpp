@@ -9,6 +9,7 @@
 #include "app/ScheduleCommand.h"
 #include "app/StoredInputs.h"
 #include "app/TableTexts.h"
+#include "calc/AprTable.h"
 #include "calc/Disclosure.h"
 #include "calc/Errors.h"
 #include "calc/LoanMath.h"
@@ -70,6 +71,31 @@ std::optional<TTableInputs> ResolveInputs(const TCommandRequest& request, QTextS
     inputs.term = request.term.value_or(stored.term);
     inputs.rate = request.rate.value_or(stored.interest);
     return inputs;
+}
+
+// What the schedule's figures refuse in the options of the schedule command, found before they
+// are computed so that the message names the option: fees of the whole loan, more insurance
+// months than payments, and insurance that lifts the monthly payment out of range. Empty when
+// the options are acceptable.
+QString ScheduleOptionProblem(const TTableInputs& inputs, double mi, int miMonths)
+{
+    const calc::UserLoan user = calc::ComputeUserLoan(inputs.price, inputs.downPercent, inputs.term,
+                                                      inputs.rate, inputs.fees);
+    if (user.loan > 0 && !(inputs.fees < user.loan))
+        return QStringLiteral("--fees: the prepaid finance charges must be less than the loan "
+                              "amount, %1, not %2")
+            .arg(TAprTableOutput::PlainNumber(user.loan),
+                 TAprTableOutput::PlainNumber(inputs.fees));
+    if (miMonths > user.n)
+        return QStringLiteral("--mi-months: must be from 0 to the number of payments, %1, not %2")
+            .arg(user.n)
+            .arg(miMonths);
+    if (miMonths > 0 && calc::ToCents(mi) > 0 && !(user.payment + mi < calc::MaxDisclosureAmount))
+        return QStringLiteral("--mi: the monthly payment with the insurance, %1 + %2, must be "
+                              "less than %3")
+            .arg(QString::number(user.payment, 'f', 2), TAprTableOutput::PlainNumber(mi),
+                 TAprTableOutput::PlainNumber(calc::MaxDisclosureAmount));
+    return QString();
 }
 
 QByteArray Single(TOutputFormat format, const char* name, double value, const QString& text)
@@ -254,6 +280,11 @@ int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTe
                 return Success;
             }
             if (request.kind == TCommandKind::Schedule) {
+                error = ScheduleOptionProblem(*inputs, request.mi, request.miMonths);
+                if (!error.isEmpty()) {
+                    err << prefix << error << Qt::endl;
+                    return BadInput;
+                }
                 const TLoanSummary summary(*inputs, request.mi, request.miMonths);
                 if (request.output.isEmpty()) {
                     out = summary.Format(request.format).toUtf8();

@@ -69,8 +69,13 @@ std::vector<TLoanSummary::Figure> TLoanSummary::LoanFields() const
     const QString insurance = mi == 0 || m_miMonths == 0
                                   ? QStringLiteral("None")
                                   : QStringLiteral("%1 x %2").arg(Money(mi)).arg(m_miMonths);
+    // A payment rounded up to the cent can clear the loan before its term: the count is the
+    // payments the schedule holds, with the term's count beside it then ("6000 of 12000").
+    const int made = int(d.rows.size());
+    const QString count =
+        made == m_n ? QString::number(made) : QStringLiteral("%1 of %2").arg(made).arg(m_n);
     return {{"Loan Amount", Money(d.loan), Units(d.loan)},
-            {"Number of Payments", QString::number(m_n), double(m_n)},
+            {"Number of Payments", count, double(made)},
             {"Note Rate", Percent(m_rate), m_rate},
             {"Monthly Payment", Money(d.regularPayment), Units(d.regularPayment)},
             {"Prepaid Finance Charges", Money(d.prepaid), Units(d.prepaid)},
@@ -111,7 +116,8 @@ QString TLoanSummary::CopyText() const
 QJsonObject TLoanSummary::FiguresJson() const
 {
     const calc::Disclosure& d = m_figures;
-    return QJsonObject{{"amountFinanced", Units(d.amountFinanced)},
+    return QJsonObject{{"numberOfPayments", int(d.rows.size())},
+                       {"amountFinanced", Units(d.amountFinanced)},
                        {"financeCharge", Units(d.financeCharge)},
                        {"totalOfPayments", Units(d.totalOfPayments)},
                        {"totalInterest", Units(d.totalInterest)},
@@ -126,9 +132,14 @@ QJsonObject TLoanSummary::FiguresJson() const
 QString TLoanSummary::Text() const
 {
     QString out;
-    for (const auto& list : {LoanFields(), DisclosureFields()}) {
+    const std::vector<Figure> lists[] = {LoanFields(), DisclosureFields()};
+    qsizetype figureWidth = 22;
+    for (const auto& list : lists)
         for (const Figure& f : list)
-            out += f.label.leftJustified(26) + f.text.rightJustified(22) + '\n';
+            figureWidth = std::max(figureWidth, f.text.size());
+    for (const auto& list : lists) {
+        for (const Figure& f : list)
+            out += f.label.leftJustified(26) + f.text.rightJustified(figureWidth) + '\n';
         out += '\n';
     }
     const calc::Disclosure& d = m_figures;

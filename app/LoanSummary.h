@@ -44,7 +44,9 @@ public:
 
     // "label<TAB>text" lines of both lists, for the clipboard.
     QString CopyText() const;
-    // The figures as a JSON object (numbers at full precision, money to the cent).
+    // The figures as a JSON object (numbers at full precision, money to the cent), with
+    // "numberOfPayments" the payments the schedule holds: fewer than the term's (Payments())
+    // where a payment rounded up clears the loan early.
     QJsonObject FiguresJson() const;
 
     // The schedule command's outputs: the figures, each payment and the yearly subtotals.

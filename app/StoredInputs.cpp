@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <optional>
-#include <utility>
 
 namespace {
 
@@ -30,28 +29,30 @@ QString TStoredInputs::FilePath()
     return location.takeOverFrom.isEmpty() ? location.path : location.takeOverFrom;
 }
 
-double TStoredInputs::StoredNumber(const QString& text, const TFormatSettings& settings)
+double TStoredInputs::StoredNumber(const QString& text, const TFormatSettings& settings,
+                                   bool amount)
 {
     double value = 0;
     if (NumberFormats::TryTextToFloat(text, value, settings))
         return value;
+    // The program writes no grouping, so a lone "." or "," that is not the regional decimal
+    // separator is a decimal separator written under other regional settings. In an amount,
+    // exactly three digits after it are grouping typed by hand ("100,000" under a "." locale,
+    // "250.000" under a "," one): that is refused, never taken for 100 or 250. A rate or a
+    // percentage keeps them as decimals ("8.125").
+    const bool point = text.contains('.');
+    if (point == text.contains(','))
+        throw calc::EConvertError::invalidFloat(text.toStdString());
+    const QChar separator = point ? QChar('.') : QChar(',');
+    const qsizetype at = text.indexOf(separator);
+    qsizetype digits = 0;
+    while (at + 1 + digits < text.size() && text[at + 1 + digits].isDigit())
+        ++digits;
     TFormatSettings other = settings;
-    other.DecimalSeparator = '.';
-    if (NumberFormats::TryTextToFloat(text, value, other))
+    other.DecimalSeparator = separator;
+    if (separator != settings.DecimalSeparator && text.count(separator) == 1 &&
+        !(amount && digits == 3) && NumberFormats::TryTextToFloat(text, value, other))
         return value;
-    // The program writes no grouping, so one "," with no "." is a decimal comma, written under
-    // other regional settings. Under a "." locale, three digits after it read as grouping
-    // typed by hand ("100,000"): that is refused, never taken for 100.
-    const qsizetype comma = text.indexOf(',');
-    if (comma >= 0 && text.count(',') == 1 && !text.contains('.')) {
-        qsizetype digits = 0;
-        while (comma + 1 + digits < text.size() && text[comma + 1 + digits].isDigit())
-            ++digits;
-        const bool grouping = settings.DecimalSeparator == '.' && digits == 3;
-        other.DecimalSeparator = ',';
-        if (!grouping && NumberFormats::TryTextToFloat(text, value, other))
-            return value;
-    }
     throw calc::EConvertError::invalidFloat(text.toStdString());
 }
 
@@ -59,17 +60,20 @@ TStoredInputs TStoredInputs::ReadValues(const ProfileFile& ini, TNotANumber* wro
 {
     TStoredInputs inputs;
     const TFormatSettings& settings = Regional::Current();
-    const std::pair<const char*, double TStoredInputs::*> keys[] = {
-        {"Price", &TStoredInputs::price},
-        {"Interest", &TStoredInputs::interest},
-        {"Term", &TStoredInputs::term},
-        {"DownPercent", &TStoredInputs::downPercent}};
-    for (const auto& [key, field] : keys) {
+    const struct {
+        const char* key;
+        double TStoredInputs::*field;
+        bool amount;
+    } keys[] = {{"Price", &TStoredInputs::price, true},
+                {"Interest", &TStoredInputs::interest, false},
+                {"Term", &TStoredInputs::term, false},
+                {"DownPercent", &TStoredInputs::downPercent, false}};
+    for (const auto& [key, field, amount] : keys) {
         const std::optional<QString> text = ini.ReadValue(Section, key);
         if (!text)
             continue; // the default stays
         try {
-            inputs.*field = StoredNumber(*text, settings);
+            inputs.*field = StoredNumber(*text, settings, amount);
         } catch (const calc::EConvertError& e) {
             if (wrong)
                 *wrong = {key, *text, QString::fromStdString(e.what())};

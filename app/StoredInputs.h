@@ -47,10 +47,11 @@ struct TStoredInputs {
     // the file in the other place, that file.
     static QString FilePath();
 
-    // A stored number: the regional decimal separator or "." (one of them, once) and no
-    // grouping, so a file written under other regional settings, or by hand, still reads; a
-    // "," with no "." is a decimal comma too, except where exactly three digits follow it
-    // under a "." locale ("100,000" is grouping typed by hand, not 100). Throws
+    // A stored number: the regional decimal separator or the other of "." and "," (one of
+    // them, once) and no grouping, so a file written under other regional settings, or by
+    // hand, still reads. For an `amount` (the price), exactly three digits after the separator
+    // that is not the regional one are grouping typed by hand ("100,000" under a "." locale,
+    // "250.000" under a "," one), not a decimal separator: refused. Throws
     // calc::EConvertError for a text that is not a number.
-    static double StoredNumber(const QString& text, const TFormatSettings& settings);
+    static double StoredNumber(const QString& text, const TFormatSettings& settings, bool amount);
 };

@@ -3,15 +3,24 @@
 #include "app/CommandLine.h"
 
 #include "app/AprTableOutput.h"
+#include "app/CommandOutput.h"
 #include "app/CommandRunner.h"
 #include "app/StoredInputs.h"
 #include "app/TableTexts.h"
 #include "calc/Errors.h"
+#include "tests/support/FailingDevice.h"
 #include "tests/support/TempFolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -106,7 +115,25 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"NegativeMi", {"schedule", "--mi", "-5", "--mi-months", "3"}, "--mi"},
         BadInput{
             "MiMonthsFraction", {"schedule", "--mi", "5", "--mi-months", "2.5"}, "--mi-months"},
-        BadInput{"MiOnTable", {"table", "--mi", "5"}, "--mi"}),
+        BadInput{"MiOnTable", {"table", "--mi", "5"}, "--mi"},
+        // No rate makes payments of nothing, or less, worth an amount.
+        BadInput{"ZeroPayment",
+                 {"apr", "--amount-financed", "1000", "--payment", "0", "--payments", "12"},
+                 "--payment: must be more than 0"},
+        BadInput{"NegativePayment",
+                 {"apr", "--amount-financed", "1000", "--payment", "-100", "--payments", "12"},
+                 "--payment: must be more than 0"},
+        BadInput{"StreamsOfZeroPayments",
+                 {"apr", "--amount-financed", "1000", "--stream", "12x0", "--stream", "3x0"},
+                 "--stream: the streams must hold a payment above 0"},
+        // An empty value is refused, not taken for the default or for standard output.
+        BadInput{"EmptyPaper", {"chart", "--output", "x.pdf", "--paper", ""}, "--paper: "},
+        BadInput{"EmptyOutput", {"schedule", "--output="}, "--output: the value is empty"},
+        BadInput{"EmptyChartOutput", {"chart", "--output", ""}, "--output: the value is empty"},
+        BadInput{"EmptyFormat", {"table", "--format", ""}, "--format: "},
+        BadInput{"EmptyStreamAmongOthers",
+                 {"apr", "--amount-financed", "1", "--stream", "12x1", "--stream", ""},
+                 "--stream: the value is empty"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(CommandLine, ReadsOptionsAnywhereWithTheirDefaultsAndTheWindowsDecimals)
@@ -262,35 +289,115 @@ TEST_F(StoredInputsTest, AStoredValueTheOptionsWouldRefuseIsBadInput)
     EXPECT_TRUE(err.contains("Price=1e+15") && err.contains("--price")) << err.toStdString();
 }
 
-// A decimal comma reads in every locale, and a "." as well; grouping never does, and three
-// digits after a lone comma under a "." locale are grouping typed by hand.
+// Either decimal separator reads in every locale; grouping never does. In the price (an
+// amount), three digits after the separator that is not the regional one are grouping typed by
+// hand; in a rate or percentage they are decimals.
 TEST(StoredInputs, NumbersReadWithEitherDecimalSeparator)
 {
     TFormatSettings comma = Regional::UnitedStates();
     comma.DecimalSeparator = ',';
     comma.ThousandSeparator = '.';
     const TFormatSettings point = Regional::UnitedStates();
+    const bool price = true, rate = false;
     const struct {
         const char* text;
         const TFormatSettings& settings;
+        bool amount;
         std::optional<double> value; // empty: the conversion error
     } cases[] = {
-        {"8.75", point, 8.75},    {"8,75", point, 8.75},   {"8,75", comma, 8.75},
-        {"8.75", comma, 8.75},    {"-0,5", point, -0.5},   {"1,5E3", point, 1500},
-        {"100,0000", point, 100}, {"100,000", comma, 100}, {"100,000", point, {}},
-        {"1,000E2", point, {}},   {"1,234,5", point, {}},  {"1.234,5", point, {}},
-        {"1.234,5", comma, {}},   {"12abc", comma, {}},
+        {"8.75", point, rate, 8.75},     {"8,75", point, rate, 8.75},
+        {"8,75", comma, rate, 8.75},     {"8.75", comma, rate, 8.75},
+        {"-0,5", point, price, -0.5},    {"1,5E3", point, price, 1500},
+        {"100,0000", point, price, 100}, {"100,000", comma, price, 100},
+        {"100,000", point, price, {}},   {"1,000E2", point, price, {}},
+        {"8,125", point, rate, 8.125},   {"250.000", comma, price, {}},
+        {" 250.000", comma, price, {}},  {"1.000E2", comma, price, {}},
+        {"250.000", point, price, 250},  {"250.00", comma, price, 250},
+        {"250.0000", comma, price, 250}, {"8.125", comma, rate, 8.125},
+        {"12.500", comma, rate, 12.5},   {"1,234,5", point, price, {}},
+        {"1.234,5", point, price, {}},   {"1.234,5", comma, price, {}},
+        {"1.234.5", comma, rate, {}},    {"12abc", comma, price, {}},
     };
     for (const auto& c : cases) {
-        const bool underPoint = c.settings.DecimalSeparator == '.';
+        const std::string where =
+            std::string(c.text) +
+            (c.settings.DecimalSeparator == '.' ? " under '.'" : " under ','") +
+            (c.amount ? " as the price" : " as a rate");
         if (c.value) {
-            EXPECT_EQ(TStoredInputs::StoredNumber(c.text, c.settings), *c.value)
-                << c.text << (underPoint ? " under '.'" : " under ','");
+            EXPECT_EQ(TStoredInputs::StoredNumber(c.text, c.settings, c.amount), *c.value) << where;
         } else {
-            EXPECT_THROW(TStoredInputs::StoredNumber(c.text, c.settings), calc::EConvertError)
-                << c.text << (underPoint ? " under '.'" : " under ','");
+            EXPECT_THROW(TStoredInputs::StoredNumber(c.text, c.settings, c.amount),
+                         calc::EConvertError)
+                << where;
         }
     }
+}
+
+// A PDF file written over an old one past a file size limit, as on a full disk: the old file is
+// replaced only by a whole new one, and where no temporary file can be made beside it (a folder
+// the user cannot write) it is not touched at all. Root can write any folder: as root the case
+// runs again as nobody below.
+TEST(CommandOutput, AnOldFileIsKeptByteForBytePastAFileSizeLimit)
+{
+    const QByteArray old = "OLD REPORT\n";
+    const QByteArray pdf = "%PDF-1.4\n" + QByteArray(20000, 'x') + "\n%%EOF\n";
+    for (const bool readOnly : {false, true}) {
+        if (readOnly && geteuid() == 0)
+            continue; // root writes the folder anyway: run as nobody by the test below
+        QTemporaryDir folder;
+        const QString file = folder.filePath("report.pdf");
+        TempProgramFolder::WriteFile(file, old);
+        const QByteArray path = QFile::encodeName(folder.path());
+        ASSERT_EQ(chmod(path.constData(), readOnly ? 0555 : 0700), 0);
+        QString error;
+        bool written = true;
+        {
+            const FileSizeLimit limit(4096);
+            written = TCommandOutput::WriteFile(file, pdf, error);
+        }
+        EXPECT_FALSE(written) << (readOnly ? "read-only" : "writable");
+        EXPECT_EQ(TempProgramFolder::ReadFile(file), old) << error.toStdString();
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{"report.pdf"});
+        EXPECT_FALSE(error.isEmpty() || error.contains('\n')) << error.toStdString();
+        if (readOnly) {
+            EXPECT_TRUE(error.contains("left as it was")) << error.toStdString();
+        }
+        chmod(path.constData(), 0700);
+    }
+}
+
+TEST(CommandOutputAsOrdinaryUser, TheOldFileIsKeptForNobody)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "the case ran as this ordinary user already";
+    const QString setpriv = QStandardPaths::findExecutable("setpriv");
+    ASSERT_FALSE(setpriv.isEmpty()) << "setpriv (util-linux) is missing";
+    // This program where nobody can run it, and a home (and temporary folder) of nobody's.
+    const QString pattern = QStringLiteral("/tmp/tallyhorn-nobody-XXXXXX");
+    QTemporaryDir bin(pattern), home(pattern);
+    const QString program = bin.filePath("test_app");
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), program));
+    ASSERT_EQ(chmod(QFile::encodeName(bin.path()).constData(), 0755), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(program).constData(), 0755), 0);
+    ASSERT_EQ(chown(QFile::encodeName(home.path()).constData(), 65534, 65534), 0);
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    env.insert("TMPDIR", home.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("XDG_RUNTIME_DIR");
+    env.remove("XDG_CONFIG_HOME");
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.setWorkingDirectory(home.path());
+    child.start(setpriv,
+                {"--reuid=65534", "--regid=65534", "--clear-groups", "--", program,
+                 "--gtest_filter=CommandOutput.AnOldFileIsKeptByteForBytePastAFileSizeLimit"});
+    ASSERT_TRUE(child.waitForFinished(120000));
+    const QString log = QString::fromLocal8Bit(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << log.toStdString();
+    EXPECT_TRUE(log.contains("[  PASSED  ] 1 test.")) << log.toStdString();
 }
 
 } // namespace

@@ -30,9 +30,11 @@
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
+#include <locale.h>
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -245,6 +247,16 @@ TEST_F(CommandProcessTest, BadInputAndMathErrorsExitWithOneLineOnStandardError)
         {{"payment", "--loan", "1000", "--rate", "-1200", "--payments", "12"},
          1,
          "cannot be determined"},
+        // Values the calculation cannot take are bad input that names its option.
+        {{"apr", "--amount-financed", "1000", "--payment", "0", "--payments", "12"},
+         2,
+         "--payment: "},
+        {{"apr", "--amount-financed", "1000", "--stream", "12x0"}, 2, "--stream: "},
+        {{"schedule", "--price", "100000", "--mi", "999999999999.99", "--mi-months", "12"},
+         2,
+         "--mi: "},
+        {{"schedule", "--output", ""}, 2, "--output: "},
+        {{"schedule", "--paper", ""}, 2, "--paper: "},
     };
     TempProgramFolder::WriteFile(Settings(), "[LastValues]\nPrice=100000\n");
     const QDateTime modified = QFileInfo(Settings()).lastModified();
@@ -360,6 +372,94 @@ TEST_F(CommandProcessTest, WriteErrorsExitWithOneLineAndLeaveNoCutFile)
     EXPECT_LT(std::abs(streamed.size() - whole.size()), 200);
 }
 
+// An old file in a folder the user cannot write cannot be replaced whole: it is left byte for
+// byte, with one line and status 1, before anything is written (CommandOutput's test fills the
+// disk). The shell's redirection through /dev/stdout is still written in place there. As an
+// ordinary user: root can write any folder, so root runs the program as nobody.
+TEST_F(CommandProcessTest, AnOldFileInAReadOnlyFolderIsKeptByteForByte)
+{
+    const bool root = geteuid() == 0;
+    const QString setpriv = QStandardPaths::findExecutable("setpriv");
+    if (root) {
+        ASSERT_FALSE(setpriv.isEmpty()) << "setpriv (util-linux) is missing";
+    }
+    const uid_t user = root ? 65534 : geteuid();
+    const gid_t group = root ? 65534 : getegid();
+    auto chmodTo = [](const QString& path, mode_t mode) {
+        return chmod(QFile::encodeName(path).constData(), mode) == 0;
+    };
+    auto give = [&](const QString& path) {
+        return chown(QFile::encodeName(path).constData(), user, group) == 0;
+    };
+    const QString pattern = QStringLiteral("/tmp/tallyhorn-readonly-XXXXXX");
+    QTemporaryDir bin(pattern), home(pattern), folder(pattern);
+    const QString program = bin.filePath("tallyhorn");
+    ASSERT_TRUE(QFile::copy(TALLYHORN_EXECUTABLE, program));
+    ASSERT_TRUE(chmodTo(bin.path(), 0755) && chmodTo(program, 0755));
+    ASSERT_TRUE(give(home.path()) && give(folder.path()));
+    const QByteArray old = "OLD REPORT\n";
+    const QString report = folder.filePath("report.pdf");
+    const QString redirected = folder.filePath("redirected.pdf");
+    for (const QString& file : {report, redirected}) {
+        TempProgramFolder::WriteFile(file, old);
+        ASSERT_TRUE(give(file));
+    }
+    ASSERT_TRUE(chmodTo(folder.path(), 0555));
+
+    const QStringList loan{"--price", "250000", "--down", "20", "--term", "30", "--rate", "7"};
+    const struct {
+        const char* name;
+        QStringList args;
+        QString standardOutput;
+        int status;
+    } cases[] = {
+        {"Schedule", QStringList{"schedule", "--output", report} + loan, {}, 1},
+        {"Chart", QStringList{"chart", "--paper", "a4", "--output", report} + loan, {}, 1},
+        {"StandardOutputToTheOldFile", QStringList{"chart", "--output", "/dev/stdout"} + loan,
+         redirected, 0},
+    };
+    for (const auto& c : cases) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("TMPDIR", home.path());
+        env.insert("XDG_CONFIG_HOME", home.path());
+        env.insert("LC_ALL", "C");
+        env.remove("QT_QPA_PLATFORM");
+        env.remove("XDG_RUNTIME_DIR");
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(home.path());
+        if (!c.standardOutput.isEmpty())
+            process.setStandardOutputFile(c.standardOutput);
+        if (root)
+            process.start(setpriv, QStringList{"--reuid=65534", "--regid=65534", "--clear-groups",
+                                               "--", program} +
+                                       c.args);
+        else
+            process.start(program, c.args);
+        ASSERT_TRUE(process.waitForFinished(120000)) << c.name;
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_EQ(process.exitCode(), c.status) << c.name << ": " << err.toStdString();
+        if (c.status == 0) {
+            const QByteArray pdf = c.standardOutput.isEmpty()
+                                       ? process.readAllStandardOutput()
+                                       : TempProgramFolder::ReadFile(c.standardOutput);
+            EXPECT_TRUE(pdf.startsWith("%PDF-") && pdf.trimmed().endsWith("%%EOF")) << c.name;
+            EXPECT_TRUE(err.isEmpty()) << c.name << ": " << err.toStdString();
+        } else {
+            EXPECT_TRUE(err.startsWith("tallyhorn: --output: ") && err.contains(report) &&
+                        err.contains("left as it was") && err.count('\n') == 1)
+                << c.name << ": " << err.toStdString();
+        }
+        EXPECT_EQ(TempProgramFolder::ReadFile(report), old) << c.name;
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"redirected.pdf", "report.pdf"}));
+    chmodTo(folder.path(), 0755);
+}
+
 // A damaged value: one warning line, the default inputs, success, and the file as it was.
 TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDefaultInputs)
 {
@@ -403,6 +503,35 @@ TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDefaultInputs
         << linked.err.toStdString();
     EXPECT_TRUE(linked.out.contains(" $100,000.00\n"));
     EXPECT_EQ(TempProgramFolder::ReadFile(target), "[LastValues]\nPrice=5\n");
+    QFile::remove(Settings());
+
+    // Under a decimal-comma locale three digits after a point are grouping in the price only:
+    // "250.000" is the damaged value, "8.125" a rate.
+    const locale_t comma = newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t(0));
+    if (!comma)
+        MISSING_FOR_TEST() << "the de_DE.UTF-8 locale is not installed (scripts/setup makes it)";
+    freelocale(comma);
+    const Setup german = [](QProcess&, QProcessEnvironment& env) {
+        env.insert("LC_ALL", "de_DE.UTF-8");
+    };
+    const struct {
+        QByteArray file;
+        double price, rate;
+        bool warned;
+    } stored[] = {{"[LastValues]\nPrice=250000\nInterest=8.125\n", 250000, 8.125, false},
+                  {"[LastValues]\nPrice=250.000\nInterest=8.125\n", 100000, 8.75, true}};
+    for (const auto& c : stored) {
+        TempProgramFolder::WriteFile(Settings(), c.file);
+        const Outcome read = Start({"table", "--format", "json"}, {}, german);
+        EXPECT_EQ(read.status, 0) << read.err.toStdString();
+        EXPECT_EQ(read.err.contains("Price=250.000, which is not a number"), c.warned)
+            << read.err.toStdString();
+        const QJsonObject inputs =
+            QJsonDocument::fromJson(read.out.toUtf8()).object()["inputs"].toObject();
+        EXPECT_EQ(inputs["price"].toDouble(), c.price) << c.file.constData();
+        EXPECT_EQ(inputs["rate"].toDouble(), c.rate) << c.file.constData();
+        EXPECT_EQ(TempProgramFolder::ReadFile(Settings()), c.file);
+    }
 }
 
 // The chart as a one-page PDF with the table's texts, on Letter or A4, with no display or an
@@ -547,7 +676,7 @@ TEST_F(CommandProcessTest, ScheduleAndPaymentStreams)
             << c.args.join(' ').toStdString() << "\n"
             << run.out.toStdString();
         if (c.status == 2) {
-            EXPECT_TRUE(run.err.startsWith("tallyhorn: The ")) << run.err.toStdString();
+            EXPECT_TRUE(run.err.startsWith("tallyhorn: --")) << run.err.toStdString();
             EXPECT_EQ(run.err.count('\n'), 1);
         }
     }
@@ -565,6 +694,28 @@ TEST_F(CommandProcessTest, ScheduleAndPaymentStreams)
     EXPECT_EQ(root["rows"].toArray().size(), 360);
     EXPECT_EQ(root["years"].toArray().size(), 30);
     EXPECT_EQ(root["rows"].toArray().last().toObject()["balance"].toDouble(), 0.0);
+
+    EXPECT_EQ(d["numberOfPayments"].toInt(), 360);
+    EXPECT_EQ(root["loan"].toObject()["payments"].toInt(), 360);
+
+    // A payment rounded up to the cent clears this loan in half its term: the count shown is
+    // the rows', with the scheduled one beside it ("6000 of 12000"); "payments" stays the
+    // term's count.
+    const QStringList early{"schedule", "--price", "60",     "--down", "0",
+                            "--term",   "1000",    "--rate", "0"};
+    const Outcome text = Start(early);
+    ASSERT_EQ(text.status, 0) << text.err.toStdString();
+    EXPECT_TRUE(text.out.contains(QRegularExpression("\nNumber of Payments +6000 of 12000\n")))
+        << text.out.left(300).toStdString();
+    EXPECT_TRUE(text.out.contains("\n6000 ") && !text.out.contains("\n6001 "));
+    const Outcome shortJson = Start(early + QStringList{"--format", "json"});
+    const QJsonObject shortRoot = QJsonDocument::fromJson(shortJson.out.toUtf8()).object();
+    EXPECT_EQ(shortRoot["rows"].toArray().size(), 6000);
+    EXPECT_EQ(shortRoot["disclosure"].toObject()["numberOfPayments"].toInt(), 6000);
+    EXPECT_EQ(shortRoot["loan"].toObject()["payments"].toInt(), 12000);
+    const Outcome csv = Start(early + QStringList{"--format", "csv"});
+    EXPECT_TRUE(csv.out.contains("\r\nnumberOfPayments,6000\r\n"))
+        << csv.out.right(400).toStdString();
 
     const Outcome table = Start(QStringList{"table", "--format", "json"} + loan);
     const QJsonObject figures =

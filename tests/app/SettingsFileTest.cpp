@@ -348,6 +348,14 @@ TEST_F(SettingsFileTest, ADecimalCommaReadsUnderAPointLocale)
     ASSERT_EQ(boxes.Boxes().size(), 1);
     EXPECT_EQ(boxes.Boxes()[0].text, "'100,000' is not a valid floating point value.");
     EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 100000);
+    Close();
+
+    // Only the price takes three digits after a comma for grouping: a rate keeps its decimals.
+    Write(Beside(), "[LastValues]\nInterest=8,125\nDownPercent=2,500\n");
+    Start();
+    EXPECT_EQ(boxes.Boxes().size(), 1); // the one above
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtInterest")->Value(), 8.125);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtDownPaymentPercent")->Value(), 2.5);
 }
 
 // Under a decimal-comma locale: the default inputs whatever the locale, stored numbers read
@@ -421,6 +429,26 @@ TEST_P(SettingsFileLocaleTest, DefaultsAndStoredNumbersRead)
     Start();
     ASSERT_EQ(boxes.Boxes().size(), 1);
     EXPECT_EQ(boxes.Boxes()[0].text, "'150.000,5' is not a valid floating point value.");
+}
+
+// Under a decimal-comma locale "250.000" in the price is grouping typed by hand: the conversion
+// error, never a silent 250. The rate and the down payment keep three decimals after a point.
+TEST_P(SettingsFileLocaleTest, ThreeDigitsAfterAPointAreGroupingOnlyInThePrice)
+{
+    Write(Beside(), "[LastValues]\nPrice=250000\nInterest=8.125\nDownPercent=12.500\n");
+    Start();
+    EXPECT_TRUE(boxes.Boxes().isEmpty()) << boxes.Boxes().first().text.toStdString();
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 250000);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtInterest")->Value(), 8.125);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtDownPaymentPercent")->Value(), 12.5);
+    Close();
+
+    Write(Beside(), "[LastValues]\nAutoCalc=ON\nPrice=250.000\nInterest=8.125\n");
+    Start();
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].text, "'250.000' is not a valid floating point value.");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPurchasePrice")->Value(), 100000);
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtInterest")->Value(), 8.75);
 }
 
 // The splash stays on top of every other window, so the message about a bad stored value would
