@@ -74,9 +74,9 @@ std::optional<TTableInputs> ResolveInputs(const TCommandRequest& request, QTextS
 }
 
 // What the schedule's figures refuse in the options of the schedule command, found before they
-// are computed so that the message names the option: fees of the whole loan, more insurance
-// months than payments, and insurance that lifts the monthly payment out of range. Empty when
-// the options are acceptable.
+// are computed so that the message names the option: a loan or amount financed under a cent,
+// fees of the whole loan, more insurance months than payments, and insurance that lifts the
+// monthly payment out of range. Empty when the options are acceptable.
 QString ScheduleOptionProblem(const TTableInputs& inputs, double mi, int miMonths)
 {
     const calc::UserLoan user = calc::ComputeUserLoan(inputs.price, inputs.downPercent, inputs.term,
@@ -84,6 +84,16 @@ QString ScheduleOptionProblem(const TTableInputs& inputs, double mi, int miMonth
     if (user.loan > 0 && !(inputs.fees < user.loan))
         return QStringLiteral("--fees: the prepaid finance charges must be less than the loan "
                               "amount, %1, not %2")
+            .arg(TAprTableOutput::PlainNumber(user.loan),
+                 TAprTableOutput::PlainNumber(inputs.fees));
+    if (user.loan > 0 && user.loan < calc::MaxDisclosureAmount && calc::ToCents(user.loan) < 1)
+        return QStringLiteral("--price: the loan amount (the price less the down payment) must "
+                              "come to at least 0.01, not %1")
+            .arg(TAprTableOutput::PlainNumber(user.loan));
+    if (user.loan > 0 && user.loan < calc::MaxDisclosureAmount && inputs.fees < user.loan &&
+        calc::ToCents(user.loan) - calc::ToCents(inputs.fees) < 1)
+        return QStringLiteral("--fees: the amount financed (the loan amount less the fees) must "
+                              "come to at least 0.01; the loan amount is %1, the fees %2")
             .arg(TAprTableOutput::PlainNumber(user.loan),
                  TAprTableOutput::PlainNumber(inputs.fees));
     if (miMonths > user.n)

@@ -255,6 +255,13 @@ TEST_F(CommandProcessTest, BadInputAndMathErrorsExitWithOneLineOnStandardError)
         {{"schedule", "--price", "100000", "--mi", "999999999999.99", "--mi-months", "12"},
          2,
          "--mi: "},
+        {{"schedule", "--price", "0.004", "--down", "0", "--term", "1", "--rate", "5"},
+         2,
+         "--price: "},
+        {{"schedule", "--price", "1000", "--down", "0", "--term", "30", "--rate", "5", "--fees",
+          "999.999"},
+         2,
+         "--fees: "},
         {{"schedule", "--output", ""}, 2, "--output: "},
         {{"schedule", "--paper", ""}, 2, "--paper: "},
     };
