@@ -198,14 +198,27 @@ bool TCommandRunner::Wanted(int argc, const char* const* argv)
     return false;
 }
 
+TCommandRunner::TProcessSettings::TProcessSettings()
+    : m_handler(qInstallMessageHandler(QuietQtMessages)),
+      m_fileSizeSignal(std::signal(SIGXFSZ, SIG_IGN))
+{
+    if (const char* locale = std::setlocale(LC_ALL, nullptr))
+        m_locale = locale;
+    std::setlocale(LC_ALL, "");
+}
+
+TCommandRunner::TProcessSettings::~TProcessSettings()
+{
+    if (!m_locale.empty())
+        std::setlocale(LC_ALL, m_locale.c_str());
+    if (m_fileSizeSignal != SIG_ERR)
+        std::signal(SIGXFSZ, m_fileSizeSignal);
+    qInstallMessageHandler(m_handler);
+}
+
 int TCommandRunner::Run(int argc, char** argv)
 {
-    qInstallMessageHandler(QuietQtMessages);
-    // Past a file size limit a write fails like one on a full disk, and is reported as such,
-    // instead of the signal ending the program with the file cut short.
-    std::signal(SIGXFSZ, SIG_IGN);
-    // The regional settings are read from the user's locale, as the window reads them.
-    std::setlocale(LC_ALL, "");
+    const TProcessSettings settings;
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -6,13 +6,15 @@
 #include "app/CommandRequest.h"
 
 #include <QTextStream>
+#include <QtGlobal>
+#include <string>
 
 class TCommandRunner {
 public:
     // Exit statuses.
     static constexpr int Success = 0;
-    static constexpr int Failure = 1;  // a math error, or the output cannot be written
-    static constexpr int BadInput = 2; // the arguments or a stored input are not acceptable
+    static constexpr int Failure = 1;     // a math error, or the output cannot be written
+    static constexpr int BadInput = 2;    // the arguments or a stored input are not acceptable
     static constexpr int NotAccurate = 3; // the --disclosed APR is outside its tolerance
 
     // True when the program was started with arguments other than the windowing system's own
@@ -23,6 +25,24 @@ public:
     // Creates the application object the command needs (a windowing one only for the chart, on
     // the offscreen platform), runs the command and returns the exit status.
     static int Run(int argc, char** argv);
+
+    // The process-wide settings a command runs under, set for the guard's lifetime and put back
+    // as found afterwards: Qt's messages only when critical, SIGXFSZ ignored (past a file size
+    // limit a write fails like one on a full disk, and is reported as such, instead of the
+    // signal ending the program with the file cut short), and the C locale from the user's
+    // environment (the regional settings are read from it, as the window reads them).
+    class TProcessSettings {
+    public:
+        TProcessSettings();
+        ~TProcessSettings();
+        TProcessSettings(const TProcessSettings&) = delete;
+        TProcessSettings& operator=(const TProcessSettings&) = delete;
+
+    private:
+        QtMessageHandler m_handler;
+        void (*m_fileSizeSignal)(int);
+        std::string m_locale;
+    };
 
     // Carries out a parsed request; the application object exists already. The result for
     // standard output is left in `out` (the caller writes it); problems go to `err`.

@@ -3,6 +3,7 @@
 #include "calc/Errors.h"
 #include "controls/NumberFormats.h"
 #include "platform/Application.h"
+#include "platform/LoopGuard.h"
 #include "platform/MessageBox.h"
 #include "platform/Regional.h"
 
@@ -30,9 +31,10 @@ QString Filtered(const QString& text, const QString& keep, bool negative)
 } // namespace
 
 TCustomNumEdit::TCustomNumEdit(QWidget* parent)
-    : TCustomStrEdit(parent),
-      m_masks(std::make_unique<TMasks>([this](TMasks*) { RefreshDisplay(); }))
+    : TCustomStrEdit(parent), m_masks(std::make_unique<TMasks>())
 {
+    connect(m_masks.get(), &TMasks::OnChange, this,
+            [this] { Application::Guard(this, [this] { RefreshDisplay(); }); });
     resize(85, sizeHint().height());
     SetUnfocusedAlignment(1);
     connect(this, &QLineEdit::textChanged, this,
@@ -245,8 +247,10 @@ void TCustomNumEdit::Enter(Qt::FocusReason reason)
     m_signAllowed = m_separatorAllowed = false;
     if (reason != Qt::MouseFocusReason)
         selectAll();
+    const TLoopGuard guard(this);
     emit OnEnter();
-    SaveAlignment();
+    if (guard.Alive()) // a receiver may have deleted the edit
+        SaveAlignment();
 }
 
 void TCustomNumEdit::Exit()
@@ -270,9 +274,16 @@ void TCustomNumEdit::Exit()
     }
     m_value = m_numericType == ntPercentage ? x / 100 : x;
     RefreshDisplay();
+    // The alignment comes back after the receivers, also when one throws, unless one of them
+    // deleted the edit.
     struct Restore {
         TCustomNumEdit* edit;
-        ~Restore() { edit->RestoreAlignment(); }
-    } restore{this};
+        TLoopGuard guard;
+        ~Restore()
+        {
+            if (guard.Alive())
+                edit->RestoreAlignment();
+        }
+    } restore{this, TLoopGuard(this)};
     emit OnExit();
 }

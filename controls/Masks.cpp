@@ -6,6 +6,5 @@ void TMasks::Set(QString& field, const QString& mask)
     if (cut == field)
         return;
     field = cut;
-    if (m_onChange)
-        m_onChange(this);
+    emit OnChange(this);
 }

@@ -1,17 +1,17 @@
 // The three display masks of a masked numeric edit, one section each of the mask text.
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <functional>
 
-class TMasks {
+class TMasks : public QObject {
+    Q_OBJECT
+
 public:
     // A mask is at most this many characters; longer ones are cut.
     static constexpr int MaxMaskLength = 25;
-    // Called with the masks after any mask changed (the owning edit refreshes its text).
-    using ChangeHandler = std::function<void(TMasks* masks)>;
 
-    explicit TMasks(ChangeHandler onChange = {}) : m_onChange(std::move(onChange)) {}
+    explicit TMasks(QObject* parent = nullptr) : QObject(parent) {}
 
     QString PositiveMask() const { return m_positive; }
     QString NegativeMask() const { return m_negative; }
@@ -23,11 +23,14 @@ public:
     // The mask text of all three: positive;negative;zero.
     QString Combined() const { return m_positive + ';' + m_negative + ';' + m_zero; }
 
+signals:
+    // After any mask changed (the owning edit refreshes its text).
+    void OnChange(TMasks* masks);
+
 private:
     void Set(QString& field, const QString& mask);
 
     QString m_positive = QStringLiteral("#,##0");
     QString m_negative;
     QString m_zero;
-    ChangeHandler m_onChange;
 };

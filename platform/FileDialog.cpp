@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QPointer>
 
 QStringList DialogPatterns(const FileFilter& filter)
 {
@@ -18,9 +19,12 @@ SaveFileAnswer ChooseSaveFile(const SaveFileChooser& chooser, const SaveFileRequ
     return chooser ? chooser(request) : SaveFileDialog(request);
 }
 
-SaveFileAnswer SaveFileDialog(const SaveFileRequest& request)
+namespace {
+// Runs the dialog until the answer is known; `alive` turns empty when the dialog's owner took
+// it away meanwhile, which answers as a cancel without touching the dialog again.
+SaveFileAnswer RunSaveFileDialog(QFileDialog& dialog, const SaveFileRequest& request,
+                                 const QPointer<QFileDialog>& alive)
 {
-    QFileDialog dialog(request.owner, request.caption, request.directory);
     // Our own dialog, so that the file-type texts stay as given and match as stated below.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -52,7 +56,8 @@ SaveFileAnswer SaveFileDialog(const SaveFileRequest& request)
 
     SaveFileAnswer answer;
     for (;;) {
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        const int result = dialog.exec();
+        if (!alive || result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return answer;
         answer.fileName = dialog.selectedFiles().constFirst();
         // The chosen file's folder must exist.
@@ -64,5 +69,17 @@ SaveFileAnswer SaveFileDialog(const SaveFileRequest& request)
     answer.filterIndex = static_cast<int>(texts.indexOf(dialog.selectedNameFilter())) + 1;
     if (answer.filterIndex < 1)
         answer.filterIndex = 1;
+    return answer;
+}
+} // namespace
+
+SaveFileAnswer SaveFileDialog(const SaveFileRequest& request)
+{
+    // On the heap: an owner deleted while the dialog runs takes the dialog with it, and the
+    // answer is then a cancel.
+    const QPointer<QFileDialog> dialog =
+        new QFileDialog(request.owner, request.caption, request.directory);
+    const SaveFileAnswer answer = RunSaveFileDialog(*dialog, request, dialog);
+    delete dialog.data();
     return answer;
 }

@@ -3,6 +3,7 @@
 #include "platform/Application.h"
 #include "platform/HelpBrowser.h"
 #include "platform/HelpIndex.h"
+#include "platform/LoopGuard.h"
 #include "platform/MessageBox.h"
 
 #include <QAction>
@@ -145,8 +146,8 @@ bool HelpViewer::Help(const QString& path, THelpCommand command, int context,
     const bool loaded = viewer->Load(path);
     if (!loaded && command != hcHelpOnHelp) {
         viewer->hide();
-        MessageBox(ProblemText(viewer->m_file), MessageCaption(),
-                   MessageIcon::Warning, MessageButtons::Ok);
+        MessageBox(ProblemText(viewer->m_file), MessageCaption(), MessageIcon::Warning,
+                   MessageButtons::Ok);
         return false;
     }
     switch (command) {
@@ -158,8 +159,7 @@ bool HelpViewer::Help(const QString& path, THelpCommand command, int context,
         if (!topic) {
             MessageBox(
                 QStringLiteral("The help file has no topic for context number %1.").arg(context),
-                MessageCaption(), MessageIcon::Warning,
-                MessageButtons::Ok);
+                MessageCaption(), MessageIcon::Warning, MessageButtons::Ok);
             return false;
         }
         viewer->ShowTopic(topic->id);
@@ -440,9 +440,16 @@ void HelpViewer::PrintCommand()
 {
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>();
-    QPrintDialog dialog(m_printer.get(), this);
-    dialog.setWindowTitle("Print Topic");
-    if (dialog.exec() == QDialog::Accepted)
+    // On the heap: the viewer may be closed for good (the quit command) while the dialog runs,
+    // taking the dialog and the printer with it; then nothing is printed.
+    auto* dialog = new QPrintDialog(m_printer.get(), this);
+    dialog->setWindowTitle("Print Topic");
+    const TLoopGuard guard(this);
+    const int answer = dialog->exec();
+    if (!guard.Alive())
+        return;
+    delete dialog;
+    if (answer == QDialog::Accepted)
         PrintTopic(m_printer.get());
 }
 

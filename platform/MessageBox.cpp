@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 
 namespace {
@@ -61,13 +62,20 @@ ModalResult MessageBox(const QString& text, const QString& caption, MessageIcon 
     CloseSplashWindows();
     if (Hook())
         return Hook()({text, caption, icon, buttons, owner});
-    QMessageBox box(ToQt(icon), caption, QString(), ToQt(buttons), owner);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(ScreenText(text));
-    box.adjustSize();
+    // On the heap: an owner deleted while the box waits takes the box with it, and the box's
+    // loop then ends as a cancel.
+    auto* box = new QMessageBox(ToQt(icon), caption, QString(), ToQt(buttons), owner);
+    const QPointer<QMessageBox> alive(box);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(ScreenText(text));
+    box->adjustSize();
     if (QScreen* screen = QGuiApplication::primaryScreen())
-        box.move(screen->availableGeometry().center() - box.rect().center());
-    return FromQt(box.exec());
+        box->move(screen->availableGeometry().center() - box->rect().center());
+    const int answer = box->exec();
+    if (!alive)
+        return ModalResult::mrCancel;
+    delete box;
+    return FromQt(answer);
 }
 
 QString ScreenText(const QString& text)

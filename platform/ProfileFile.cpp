@@ -292,9 +292,8 @@ int ProfileFile::RemoveLeftovers(int minimumAge) const
     for (int depth = 0; depth < 40 && file.isSymLink(); ++depth)
         file.setFile(file.symLinkTarget());
     const QDir folder = file.absoluteDir();
-    const QRegularExpression pattern(
-        QRegularExpression::anchoredPattern(QRegularExpression::escape(file.fileName()) +
-                                            "\\.[A-Za-z]{6}"));
+    const QRegularExpression pattern(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(file.fileName()) + "\\.[A-Za-z]{6}"));
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     int removed = 0;
     for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
@@ -302,8 +301,8 @@ int ProfileFile::RemoveLeftovers(int minimumAge) const
             continue;
         const QByteArray path = QFile::encodeName(folder.filePath(name));
         struct stat st;
-        if (lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
-            st.st_uid != geteuid() || now - st.st_mtime < minimumAge)
+        if (lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid() ||
+            now - st.st_mtime < minimumAge)
             continue;
         removed += unlink(path.constData()) == 0;
     }

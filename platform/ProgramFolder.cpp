@@ -7,8 +7,8 @@
 #include <QStandardPaths>
 #include <grp.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -175,7 +175,7 @@ SettingsLocation LocateSettingsFile(const QString& fileName)
         return location; // left exactly as it is: not read, written or taken over from
 
     // A special file (a pipe, a device) could block or never end when read.
-    const ProfileFile::Status status = !entry.exists ? ProfileFile::Status::Missing
+    const ProfileFile::Status status = !entry.exists   ? ProfileFile::Status::Missing
                                        : entry.regular ? ProfileFile(beside).Check()
                                                        : ProfileFile::Status::Unreadable;
     const QFileInfo besideInfo(beside);
@@ -216,12 +216,10 @@ QString DistrustText(SettingsLocation::Distrust distrust)
             return QStringLiteral("is a link, and Tallyhorn follows no link when run as root");
         return QStringLiteral("is a link that does not belong to you or does not lead to a file "
                               "of yours");
-    case SettingsLocation::Distrust::NotOwned:
-        return QStringLiteral("belongs to another user");
+    case SettingsLocation::Distrust::NotOwned: return QStringLiteral("belongs to another user");
     case SettingsLocation::Distrust::SharedFolder:
         return QStringLiteral("is in a folder that other users can change");
-    case SettingsLocation::Distrust::None:
-        break;
+    case SettingsLocation::Distrust::None: break;
     }
     return {};
 }

@@ -5,6 +5,7 @@
 
 namespace {
 TCursor current = TCursor::crDefault;
+bool pushed = false; // our override cursor is on the application's stack
 
 Qt::CursorShape Shape(TCursor cursor)
 {
@@ -19,14 +20,18 @@ Qt::CursorShape Shape(TCursor cursor)
 
 void Screen::SetCursor(TCursor cursor)
 {
+    // One override cursor of our own, pushed once and changed in place; the default takes back
+    // only ours, so that an override cursor someone else set before stays as it was found.
     current = cursor;
     if (cursor == TCursor::crDefault) {
-        while (QGuiApplication::overrideCursor())
+        if (pushed)
             QGuiApplication::restoreOverrideCursor();
-    } else if (QGuiApplication::overrideCursor()) {
+        pushed = false;
+    } else if (pushed) {
         QGuiApplication::changeOverrideCursor(QCursor(Shape(cursor)));
     } else {
         QGuiApplication::setOverrideCursor(QCursor(Shape(cursor)));
+        pushed = true;
     }
 }
 

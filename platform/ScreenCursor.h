@@ -1,4 +1,5 @@
-// The application-wide mouse cursor: one override cursor that is set, never stacked.
+// The application-wide mouse cursor: one override cursor of our own, set and changed in place,
+// never stacked; the default removes only ours.
 #pragma once
 
 enum class TCursor { crDefault, crHourGlass, crHandPoint };

@@ -17,6 +17,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <clocale>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/stat.h>
@@ -401,3 +403,32 @@ TEST(CommandOutputAsOrdinaryUser, TheOldFileIsKeptForNobody)
 }
 
 } // namespace
+
+// A command sets Qt's message handler, SIGXFSZ and the C locale for its run only: what the
+// process had before comes back when it ends.
+TEST(CommandProcessSettings, AreSetForTheRunAndPutBackAsFound)
+{
+    static bool ours = false;
+    const QtMessageHandler before = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString&) { ours = true; });
+    const auto signalBefore = std::signal(SIGXFSZ, SIG_DFL);
+    const std::string localeBefore = std::setlocale(LC_ALL, nullptr);
+    // A numeric locale the environment does not give (scripts/setup makes de_DE.UTF-8).
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
+    const std::string planted = std::setlocale(LC_ALL, nullptr);
+    {
+        const TCommandRunner::TProcessSettings settings;
+        EXPECT_EQ(std::signal(SIGXFSZ, SIG_IGN), SIG_IGN);
+        EXPECT_NE(std::setlocale(LC_ALL, nullptr), planted);
+        ours = false;
+        qWarning("a warning the command keeps quiet");
+        EXPECT_FALSE(ours);
+    }
+    EXPECT_EQ(std::signal(SIGXFSZ, signalBefore), SIG_DFL);
+    EXPECT_EQ(std::setlocale(LC_ALL, nullptr), planted);
+    ours = false;
+    qWarning("a warning the test's handler sees");
+    EXPECT_TRUE(ours);
+    qInstallMessageHandler(before);
+    std::setlocale(LC_ALL, localeBefore.c_str());
+}

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <limits>
@@ -262,6 +263,37 @@ TEST_F(NumEditTest, OnExitFiresAfterTheValueIsParsed)
     Enter("250");
     EXPECT_EQ(seen, QList<double>{250});
     EXPECT_EQ(entered.count(), 1);
+}
+
+// A receiver of OnEnter or OnExit may delete the edit (a command that commits the field and
+// closes its window): the edit touches nothing of itself afterwards (the sanitizer build
+// catches a touch of the freed edit).
+TEST_F(NumEditTest, AReceiverMayDeleteTheEditOnEnterOrExit)
+{
+    // Entry and exit as a focus change runs them.
+    struct Edit : TNumEdit {
+        using TCustomNumEdit::FocusExit;
+        using TCustomNumEdit::focusInEvent;
+        using TNumEdit::TNumEdit;
+    };
+    QPointer<Edit> leaving(new Edit(&w.window));
+    leaving->show();
+    leaving->setFocus(Qt::TabFocusReason);
+    Type(leaving, "250");
+    double committed = 0;
+    QObject::connect(leaving, &TNumEdit::OnExit, [&] {
+        committed = leaving->Value();
+        delete leaving.data();
+    });
+    leaving->FocusExit();
+    EXPECT_TRUE(leaving.isNull());
+    EXPECT_EQ(committed, 250);
+
+    QPointer<Edit> entering(new Edit(&w.window));
+    QObject::connect(entering, &TNumEdit::OnEnter, [&] { delete entering.data(); });
+    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+    entering->focusInEvent(&in);
+    EXPECT_TRUE(entering.isNull());
 }
 
 TEST_F(NumEditTest, LoneMinusOrSeparatorIsAConversionError)

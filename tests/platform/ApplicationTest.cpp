@@ -1,18 +1,21 @@
 #include "platform/Application.h"
 
 #include "calc/Errors.h"
+#include "platform/FileDialog.h"
 #include "platform/HiddenWindow.h"
 #include "platform/Regional.h"
 #include "platform/ScreenCursor.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TrapRecorder.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QWindow>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
+#include <functional>
 #include <gtest/gtest.h>
 
 TEST(Application, EveryEscapingExceptionReachesTheTrapExceptTheSilentAbort)
@@ -173,12 +176,68 @@ TEST(MessageBoxText, IsPlainTextAndBelongsToItsOwner)
         box->button(QMessageBox::Ok)->click();
     };
     QTimer::singleShot(0, qApp, look);
-    const ModalResult result = MessageBox("<h1 style=color:red>2.0 FREE!</h1>\rsecond line",
-                                          "Tallyhorn", MessageIcon::None, MessageButtons::Ok,
-                                          &owner);
+    const ModalResult result =
+        MessageBox("<h1 style=color:red>2.0 FREE!</h1>\rsecond line", "Tallyhorn",
+                   MessageIcon::None, MessageButtons::Ok, &owner);
     MessageBoxAnswerer::InstallDefault();
     EXPECT_EQ(result, ModalResult::mrOk);
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(shown, "<h1 style=color:red>2.0 FREE!</h1>\nsecond line");
     EXPECT_TRUE(transient);
+}
+
+// The modal dialogs the platform runs for its callers live on the heap: an owner deleted while
+// one waits (a window closed by a timer, a quit) takes it along, and the caller gets a cancel
+// instead of a crash when the dialog's loop returns. Each case deletes the owner from inside
+// the dialog's own loop; the sanitizer build catches any touch of the freed dialog.
+TEST(ModalDialogs, AnOwnerDeletedMeanwhileEndsTheDialogAsACancel)
+{
+    const std::function<bool(QWidget*)> runs[] = {
+        [](QWidget* owner) {
+            SetMessageBoxHook({});
+            const ModalResult result =
+                MessageBox("Text", "Tallyhorn", MessageIcon::None, MessageButtons::OkCancel, owner);
+            MessageBoxAnswerer::InstallDefault();
+            return result == ModalResult::mrCancel;
+        },
+        [](QWidget* owner) {
+            SaveFileRequest request;
+            request.caption = "Save As";
+            request.filters = {{"All Files", {"*.*"}}};
+            request.owner = owner;
+            return !SaveFileDialog(request).accepted;
+        },
+    };
+    for (const auto& run : runs) {
+        auto* owner = new QWidget;
+        owner->show();
+        bool sawDialog = false;
+        std::function<void()> removeOwner = [&] {
+            if (!QApplication::activeModalWidget()) {
+                QTimer::singleShot(5, qApp, removeOwner);
+                return;
+            }
+            sawDialog = true;
+            delete owner;
+        };
+        QTimer::singleShot(0, qApp, removeOwner);
+        EXPECT_TRUE(run(owner));
+        EXPECT_TRUE(sawDialog);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
+}
+
+// Our hourglass is one override cursor of its own: it goes back to whatever was set before it.
+TEST(Application, TheCursorComesBackToWhatItFound)
+{
+    QGuiApplication::setOverrideCursor(QCursor(Qt::CrossCursor));
+    Screen::SetCursor(TCursor::crHourGlass);
+    Screen::SetCursor(TCursor::crHandPoint);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::PointingHandCursor);
+    Screen::SetCursor(TCursor::crDefault);
+    Screen::SetCursor(TCursor::crDefault);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
+    QGuiApplication::restoreOverrideCursor();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
