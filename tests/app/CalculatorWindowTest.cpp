@@ -1,5 +1,5 @@
 // The calculator window as a user meets it: clicks that move the focus out of an input, the
-// result fields, hints, captions, and how the calculation reaches the loan formulas.
+// result fields, hints, captions, and the table a calculation fills.
 #include "app/Main.h"
 #include "app/MainBlock.h"
 #include "controls/Aligrid.h"
@@ -8,6 +8,7 @@
 #include "controls/NumEdit.h"
 #include "platform/Application.h"
 #include "platform/RadioGroup.h"
+#include "tests/support/DefaultTable.h"
 #include "tests/support/FindChild.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TempFolder.h"
@@ -21,39 +22,13 @@
 
 namespace {
 
-// Counts the window's calls of its four loan formulas.
-class CountingMain : public TfrmMain {
-public:
-    double CalcPayment(int n, double principal, double monthlyRate) const override
-    {
-        ++payments;
-        return TfrmMain::CalcPayment(n, principal, monthlyRate);
-    }
-    double CalcPVofOne(int n, double rate) const override
-    {
-        ++pvs;
-        return TfrmMain::CalcPVofOne(n, rate);
-    }
-    double CalcSimpleAPR(int n, double amountFinanced, double payment) override
-    {
-        ++aprs;
-        return TfrmMain::CalcSimpleAPR(n, amountFinanced, payment);
-    }
-    double CalcIR(int n, double principal, double payment) const override
-    {
-        ++noteRates;
-        return TfrmMain::CalcIR(n, principal, payment);
-    }
-    mutable int payments = 0, pvs = 0, aprs = 0, noteRates = 0;
-};
-
 struct CalculatorWindowTest : ::testing::Test {
     TempProgramFolder folder;
-    std::unique_ptr<CountingMain> w;
+    std::unique_ptr<TfrmMain> w;
 
     void Start()
     {
-        w = std::make_unique<CountingMain>();
+        w = std::make_unique<TfrmMain>();
         w->SetMessageInterval(0); // every message pass the solver offers
         w->show();
         QApplication::setActiveWindow(w.get());
@@ -131,15 +106,18 @@ TEST_F(CalculatorWindowTest, ATermBeyondAnIntegerIsAConversionErrorThatChangesNo
     EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "8.750");
 }
 
-TEST_F(CalculatorWindowTest, EveryCalculationGoesThroughTheWindowsFormulas)
+// Calculate fills the fields and every cell of the default table with the independent exact
+// computation's texts.
+TEST_F(CalculatorWindowTest, CalculateGivesTheExactComputationsTable)
 {
     Start();
     QTest::mouseClick(Find<TExplorerButton>(*w, "btnCalculate"), Qt::LeftButton);
-    EXPECT_EQ(w->payments, 1);
-    EXPECT_EQ(w->aprs, 1 + 66);
-    EXPECT_EQ(w->noteRates, 11);
-    EXPECT_EQ(w->pvs, 60 * 67); // two per Newton step, 30 steps for each APR
-    EXPECT_EQ(Cell(2, 6), " 8.750%");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->text(), "$786.70");
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "8.750");
+    for (int row = 1; row <= 11; ++row)
+        for (int col = 1; col <= 7; ++col)
+            EXPECT_EQ(Cell(col, row), QString(" %1%").arg(DefaultAprTable[row - 1][col - 1]))
+                << col << ", " << row;
 }
 
 TEST_F(CalculatorWindowTest, ResultFieldsTakeTheFocusOnAClickAndStayReadOnly)
