@@ -3,15 +3,15 @@
 #include "calc/Errors.h"
 #include "platform/Application.h"
 #include "report/PrintQueue.h"
-#include "report/QRPageRecording.h"
 #include "report/QRInputBlock.h"
+#include "report/QRPageRecording.h"
 #include "report/QRProgress.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
-#include <QPrinter>
 #include <QPrintEngine>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QRectF>
 #include <QTemporaryDir>
@@ -93,7 +93,7 @@ const QPicture* TQRPrinter::Page(int pageNumber) const
 
 QRect TQRPrinter::PageBounds() const
 {
-    return QRect(0, 0, m_pageSize.width() * CanvasScale, m_pageSize.height() * CanvasScale);
+    return QRect(0, 0, m_layoutSize.width() * CanvasScale, m_layoutSize.height() * CanvasScale);
 }
 
 const QPicture* TQRPrinter::CurrentPage() const
@@ -116,6 +116,12 @@ QSize TQRPrinter::PageSize() const
 {
     EnsureMeasured();
     return m_pageSize;
+}
+
+QSize TQRPrinter::LayoutSize() const
+{
+    EnsureMeasured();
+    return m_layoutSize;
 }
 
 QSize TQRPrinter::PaperSize() const
@@ -178,6 +184,21 @@ void TQRPrinter::MeasureFallback(int offset)
     m_paperSize = (page * 1.05).toSize();
     m_offset = QPoint(offset, offset);
     m_printerOK = false;
+    MeasureLayout();
+}
+
+void TQRPrinter::MeasureLayout()
+{
+    m_layoutSize = m_pageSize;
+    if (!m_leastPage.isValid() || m_pageSize.isEmpty())
+        return;
+    // One factor for both directions, so that the layout keeps the printable area's shape
+    // and fills it whole once shrunk back.
+    const double factor = std::max({1.0, double(m_leastPage.width()) / m_pageSize.width(),
+                                    double(m_leastPage.height()) / m_pageSize.height()});
+    if (factor > 1.0)
+        m_layoutSize = QSize(static_cast<int>(std::ceil(m_pageSize.width() * factor)),
+                             static_cast<int>(std::ceil(m_pageSize.height() * factor)));
 }
 
 void TQRPrinter::MeasurePage()
@@ -207,6 +228,7 @@ void TQRPrinter::MeasurePage()
         m_offset = QPoint(toScreen(page.left() - paper.left()), toScreen(page.top() - paper.top()));
     }
     m_printerOK = true;
+    MeasureLayout();
 }
 
 void TQRPrinter::ApplyPageSettings(QPageLayout::Orientation orientation,
@@ -261,7 +283,7 @@ void TQRPrinter::FinishPicture()
     m_pages.push_back({std::move(m_current), PageBounds(), std::nullopt});
 }
 
-void TQRPrinter::BeginDoc()
+void TQRPrinter::BeginDoc(QSize leastPage)
 {
     if (m_state != TQRPrinterState::Idle) {
         if (m_canvas) {
@@ -271,6 +293,7 @@ void TQRPrinter::BeginDoc()
         m_pages.clear();
         m_overlays.clear();
     }
+    m_leastPage = leastPage;
     MeasurePage();
     m_state = TQRPrinterState::Generating;
     m_pageNumber = 1;
@@ -344,9 +367,9 @@ void TQRPrinter::Cleanup()
 void TQRPrinter::DrawPage(QPainter& painter, int pageNumber, const QRectF& target) const
 {
     const QPicture* page = Page(pageNumber);
-    if (!page || m_pageSize.isEmpty() || target.isEmpty())
+    if (!page || m_layoutSize.isEmpty() || target.isEmpty())
         return;
-    const QSizeF logical(m_pageSize.width() * CanvasScale, m_pageSize.height() * CanvasScale);
+    const QSizeF logical(m_layoutSize.width() * CanvasScale, m_layoutSize.height() * CanvasScale);
     const QPaintDevice* device = painter.device();
     if (device && device->logicalDpiY() != PlaybackResolution) {
         // A picture's fonts grow with the device's resolution: on a screen of another

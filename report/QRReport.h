@@ -13,9 +13,10 @@
 #include <QObject>
 #include <QPageLayout>
 #include <QRect>
+#include <QSize>
 #include <QString>
-#include <functional>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 class QPageSize;
@@ -51,6 +52,10 @@ public:
     bool RestartData = true;         // no bound data source: no effect
     bool DisplayPrintDialog = false; // not used by preview and print here
     bool ShowProgress = true;
+    // The least page the report is laid out on, in report units; empty: none. A report that
+    // must print whole on one sheet gives its own size: on a smaller printable area it is laid
+    // out on a proportionally larger page and printed scaled down to fit.
+    QSize LeastPage;
     // The clock the report's date and time fields read; tests pin it.
     std::function<QDateTime()> Clock = [] { return QDateTime::currentDateTime(); };
 
