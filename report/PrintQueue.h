@@ -37,9 +37,9 @@ TQueueState Check(const QString& queue);
 int Submit(const QString& queue, const QString& file, const QString& title,
            const TQueueOptions& options, TQueueState& state);
 
-// What the user reads when printing on `queue` fails: the printer's name, what happened and
-// what to do.
-QString Message(const QString& queue, const TQueueState& state);
-// What the user reads when no printer is installed and no file is chosen.
-QString NoPrinterMessage();
+// What the user reads when printing `report` (its name as the user knows it, "the Amortization
+// Schedule") on `queue` fails: the report, the printer's name, what happened and what to do.
+QString Message(const QString& report, const QString& queue, const TQueueState& state);
+// What the user reads when no printer is installed and no file is chosen, printing `report`.
+QString NoPrinterMessage(const QString& report);
 } // namespace PrintQueue

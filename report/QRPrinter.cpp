@@ -422,6 +422,14 @@ QString TQRPrinter::PdfTitle() const
     return DocumentTitle.isEmpty() ? Title : DocumentTitle;
 }
 
+QString TQRPrinter::ReportName(bool sentenceStart) const
+{
+    const QString title = PdfTitle();
+    if (title.isEmpty())
+        return sentenceStart ? QStringLiteral("The report") : QStringLiteral("the report");
+    return (sentenceStart ? QStringLiteral("The ") : QStringLiteral("the ")) + title;
+}
+
 bool TQRPrinter::PlayPages(QPrinter& target, TQRProgress* progress)
 {
     target.setResolution(PlaybackResolution);
@@ -503,16 +511,16 @@ bool TQRPrinter::PrintToQueue(const QString& queue, TQRProgress& progress, QStri
     if (m_cancelled)
         return true;
     if (!played) {
-        problem = QStringLiteral("The chart was not printed: its print file could not be "
-                                 "written in the temporary folder \"%1\".\n\nMake room there, "
-                                 "then print again.")
-                      .arg(QDir::toNativeSeparators(QDir::tempPath()));
+        problem = QStringLiteral("%1 was not printed: its print file could not be written in "
+                                 "the temporary folder \"%2\".\n\nMake room there, then print "
+                                 "again.")
+                      .arg(ReportName(true), QDir::toNativeSeparators(QDir::tempPath()));
         return false;
     }
     TQueueState state;
     m_lastJob = PrintQueue::Submit(queue, file, Title, JobOptions(printer), state);
     if (m_lastJob <= 0) {
-        problem = PrintQueue::Message(queue, state);
+        problem = PrintQueue::Message(ReportName(false), queue, state);
         return false;
     }
     return true;
@@ -534,12 +542,12 @@ bool TQRPrinter::Print(QString* problem)
             if (queue.isEmpty())
                 queue = PrintQueue::DefaultQueue();
             if (queue.isEmpty()) {
-                reason = PrintQueue::NoPrinterMessage();
+                reason = PrintQueue::NoPrinterMessage(ReportName(false));
                 return false;
             }
             const TQueueState state = PrintQueue::Check(queue);
             if (state.Problem != TQueueProblem::None) {
-                reason = PrintQueue::Message(queue, state);
+                reason = PrintQueue::Message(ReportName(false), queue, state);
                 return false;
             }
         }
@@ -565,10 +573,11 @@ bool TQRPrinter::Print(QString* problem)
                 done = PlayPages(printer, &progress);
                 m_printing = false;
                 if (!done)
-                    reason = QStringLiteral("The chart was not printed: the file \"%1\" "
-                                            "could not be written.\n\nChoose another file with "
-                                            "Print Setup, then print again.")
-                                 .arg(QDir::toNativeSeparators(printer.outputFileName()));
+                    reason = QStringLiteral("%1 was not printed: the file \"%2\" could not be "
+                                            "written.\n\nChoose another file with Print Setup, "
+                                            "then print again.")
+                                 .arg(ReportName(true),
+                                      QDir::toNativeSeparators(printer.outputFileName()));
             } else {
                 done = PrintToQueue(queue, progress, reason);
             }

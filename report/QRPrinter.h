@@ -171,6 +171,8 @@ private:
     // be written).
     bool PlayPages(QPrinter& target, TQRProgress* progress);
     QString PdfTitle() const;
+    // The report as messages name it: "the Amortization Schedule" ("The ..." to start one).
+    QString ReportName(bool sentenceStart) const;
     bool PrintToQueue(const QString& queue, TQRProgress& progress, QString& problem);
 
     std::unique_ptr<QPrinter> m_printer;

@@ -3,6 +3,7 @@
 // printed from the window's preview comes out of the queue as one page with the window's texts;
 // a removed, rejecting or stopped queue, or an unreachable printing system, is reported with the
 // printer's name while the preview stays open.
+
 #include "app/LoanSummaryDialog.h"
 #include "app/Main.h"
 #include "controls/Aligrid.h"
@@ -11,8 +12,10 @@
 #include "report/QRAPRChart.h"
 #include "report/QRPrinter.h"
 #include "report/QRReport.h"
+#include "report/QRSchedule.h"
 #include "tests/report/PdfText.h"
 #include "tests/support/FindChild.h"
+#include "tests/support/LoopbackServer.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/MissingTool.h"
 #include "tests/support/TempFolder.h"
@@ -37,8 +40,8 @@ void Cups(const QString& program, const QStringList& arguments)
     QProcess process;
     process.start(program, arguments);
     ASSERT_TRUE(process.waitForFinished(30000)) << program.toStdString();
-    ASSERT_EQ(process.exitCode(), 0) << program.toStdString() << ": "
-                                     << process.readAllStandardError().toStdString();
+    ASSERT_EQ(process.exitCode(), 0)
+        << program.toStdString() << ": " << process.readAllStandardError().toStdString();
 }
 
 // The queue's kept copy of job `job`: the document as the queue took it.
@@ -62,7 +65,8 @@ protected:
         w->show();
         QApplication::setActiveWindow(w.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-        QTest::mouseClick(Find<TExplorerButton>(*w, "btnAutoCalcStatus"), Qt::LeftButton); // AutoCalc on: the table
+        QTest::mouseClick(Find<TExplorerButton>(*w, "btnAutoCalcStatus"),
+                          Qt::LeftButton); // AutoCalc on: the table
         w->Chart().Rep->ShowProgress = false;
         TQRPrinter::Instance().Printer().setPrinterName(queue);
     }
@@ -133,16 +137,17 @@ TEST_F(PrintQueue, ChartPrintedThroughTheQueueIsOnePageWithTheWindowsTexts)
     EXPECT_TRUE(boxes.Boxes().isEmpty());
     EXPECT_GT(TQRPrinter::Instance().LastJob(), 0);
 
-    QString pdf;
-    QTRY_VERIFY_WITH_TIMEOUT(!(pdf = [&] {
-                                   const auto files = out.entryInfoList({name + "*.pdf"});
-                                   return files.isEmpty() ? QString() : files[0].filePath();
-                               }())
-                                  .isEmpty(),
-                             60000);
+    // A listing read afresh each time: a QDir keeps the one it read first.
+    const auto written = [&] {
+        const auto files = QDir(out.path()).entryInfoList({name + "*.pdf"});
+        return files.isEmpty() ? QString() : files[0].filePath();
+    };
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return !written().isEmpty(); }, 60000))
+        << "no " << name.toStdString() << "*.pdf in " << out.path().toStdString();
+    const QString pdf = written();
     // cups-pdf writes the file and closes it before the job completes; it prints the page anew
     // (its text cannot be read back), so the texts are read from the document the queue took.
-    QTRY_VERIFY_WITH_TIMEOUT(PdfText::Read(pdf).Pages > 0, 30000);
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return PdfText::Read(pdf).Pages > 0; }, 30000));
     EXPECT_EQ(PdfText::Read(pdf).Pages, 1);
     const QString spooled = SpooledDocument(TQRPrinter::Instance().LastJob());
     const PdfText printed = PdfText::Read(spooled);
@@ -155,7 +160,9 @@ TEST_F(PrintQueue, ChartPrintedThroughTheQueueIsOnePageWithTheWindowsTexts)
         EXPECT_TRUE(printed.Text.contains(text)) << text.toStdString();
     for (int row = 0; row < 12; ++row)
         for (int column = 0; column < 8; ++column)
-            if (const QString cell = Find<TStringAlignGrid>(*w, "grdAPR")->Cells(column, row).trimmed(); !cell.isEmpty()) {
+            if (const QString cell =
+                    Find<TStringAlignGrid>(*w, "grdAPR")->Cells(column, row).trimmed();
+                !cell.isEmpty()) {
                 EXPECT_TRUE(printed.Text.contains(cell)) << cell.toStdString();
             }
     if (!HasFailure())
@@ -186,8 +193,7 @@ TEST_F(PrintQueue, SchedulePrintedThroughTheQueueHasEveryPageWithItsPageTotal)
                 QMetaObject::invokeMethod(
                     dialog,
                     [dialog] {
-                        QTest::mouseClick(Find<QPushButton>(*dialog, "btnPreview"),
-                                          Qt::LeftButton);
+                        QTest::mouseClick(Find<QPushButton>(*dialog, "btnPreview"), Qt::LeftButton);
                     },
                     Qt::QueuedConnection);
             } else if (previewed)
@@ -205,7 +211,7 @@ TEST_F(PrintQueue, SchedulePrintedThroughTheQueueHasEveryPageWithItsPageTotal)
     EXPECT_GE(previewPages, 6);
 
     const QString spooled = SpooledDocument(TQRPrinter::Instance().LastJob());
-    QTRY_VERIFY_WITH_TIMEOUT(PdfText::Read(spooled).Pages > 0, 30000);
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return PdfText::Read(spooled).Pages > 0; }, 30000));
     const PdfText printed = PdfText::Read(spooled);
     EXPECT_EQ(printed.Pages, previewPages) << spooled.toStdString();
     const QString total = QString::number(previewPages);
@@ -238,21 +244,39 @@ TEST_P(PrintQueueFailure, NamesThePrinterAndKeepsThePreviewOpen)
     const QString text = boxes.Boxes()[0].text;
     EXPECT_TRUE(text.contains("\"" + scratch + "\"")) << text.toStdString();
     EXPECT_TRUE(text.contains(GetParam().says)) << text.toStdString();
+    EXPECT_TRUE(text.startsWith("The Chart of Annual Percentage Rates was not printed: "))
+        << text.toStdString();
     EXPECT_EQ(boxes.Boxes()[0].caption, "Tallyhorn");
+
+    // The schedule on the same printer names itself.
+    TQRSchedule schedule;
+    schedule.SetSource(
+        TLoanSummary(calc::ComputeUserLoan(100000, 0, 1, 8.75, 0), 8.75, 0, 0).Source());
+    schedule.Report()->ShowProgress = false;
+    ASSERT_TRUE(schedule.Report()->Prepare());
+    QString problem;
+    EXPECT_FALSE(TQRPrinter::Instance().Print(&problem));
+    TQRPrinter::Instance().Cleanup();
+    EXPECT_TRUE(problem.startsWith("The Amortization Schedule was not printed: "))
+        << problem.toStdString();
+    EXPECT_TRUE(problem.contains(GetParam().says)) << problem.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, PrintQueueFailure,
-    ::testing::Values(
-        FailureCase{"Removed", [](const QString& p) { Cups("lpadmin", {"-x", p}); },
-                    "is no longer installed"},
-        FailureCase{"Rejecting", [](const QString& p) { Cups("cupsreject", {p}); },
-                    "is not accepting jobs"},
-        FailureCase{"Stopped", [](const QString& p) { Cups("cupsdisable", {p}); }, "is stopped"},
-        // The printing system gone: a server address where nothing listens.
-        FailureCase{"ServiceUnreachable",
-                    [](const QString&) { cupsSetServer("/nonexistent/cups.sock"); },
-                    "cannot be reached"}),
+    ::testing::Values(FailureCase{"Removed",
+                                  [](const QString& p) {
+                                      Cups("lpadmin", {"-x", p});
+                                  },
+                                  "is no longer installed"},
+                      FailureCase{"Rejecting", [](const QString& p) { Cups("cupsreject", {p}); },
+                                  "is not accepting jobs"},
+                      FailureCase{"Stopped", [](const QString& p) { Cups("cupsdisable", {p}); },
+                                  "is stopped"},
+                      // The printing system gone: a server address where nothing listens.
+                      FailureCase{"ServiceUnreachable",
+                                  [](const QString&) { cupsSetServer("/nonexistent/cups.sock"); },
+                                  "cannot be reached"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
