@@ -518,7 +518,7 @@ bool TQRPrinter::PrintToQueue(const QString& queue, TQRProgress& progress, QStri
         return false;
     }
     TQueueState state;
-    m_lastJob = PrintQueue::Submit(queue, file, Title, JobOptions(printer), state);
+    m_lastJob = PrintQueue::Submit(queue, file, PdfTitle(), JobOptions(printer), state);
     if (m_lastJob <= 0) {
         problem = PrintQueue::Message(ReportName(false), queue, state);
         return false;
@@ -562,7 +562,7 @@ bool TQRPrinter::Print(QString* problem)
         m_lastJob = 0;
         if (m_printing || printer.printerState() == QPrinter::Active)
             printer.abort();
-        printer.setDocName(toFile ? PdfTitle() : Title);
+        printer.setDocName(PdfTitle());
         // The one chance for Cancel: just before the first page goes out. A job cancelled
         // here is never begun, so a chosen file is not touched either.
         Application::ProcessMessages();

@@ -69,8 +69,8 @@ public:
     QPrinter& Printer();
 
     // Texts the owner sets before a report runs.
-    QString Title;         // print job name
-    QString DocumentTitle; // the title a PDF file carries; empty: Title
+    QString Title;         // the report's title, which the progress messages end with
+    QString DocumentTitle; // the print job's name and the title a PDF file carries; empty: Title
     QString PreviewCaption;
     QString ProgressCaption;
     bool ShowProgress = true; // copied from the report when layout starts

@@ -38,8 +38,8 @@ public:
     explicit TQRReport(QObject* parent = nullptr);
     ~TQRReport() override;
 
-    QString ReportTitle;   // the print job's name
-    QString DocumentTitle; // the title of a PDF file printed from it; empty: ReportTitle
+    QString ReportTitle;   // the end of the progress messages
+    QString DocumentTitle; // the print job's name and a PDF file's title; empty: ReportTitle
     QPageLayout::Orientation Orientation = QPageLayout::Portrait;
     TQRPaperSize PaperSize = qrpDefault;
     int PaperWidth = 0;  // tenths of a millimetre, with qrpCustom

@@ -52,6 +52,19 @@ QString SpooledDocument(int job)
         .arg(job, 5, 10, QLatin1Char('0'));
 }
 
+// The title of job `job` in the queue's job list; empty when there is no such job.
+QString JobTitle(int job)
+{
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    QString title;
+    for (int i = 0; i < count; ++i)
+        if (jobs[i].id == job)
+            title = QString::fromUtf8(jobs[i].title);
+    cupsFreeJobs(count, jobs);
+    return title;
+}
+
 class PrintQueue : public ::testing::Test {
 protected:
     void SetUp() override
@@ -128,7 +141,7 @@ TEST_F(PrintQueue, ChartPrintedThroughTheQueueIsOnePageWithTheWindowsTexts)
     ASSERT_TRUE(PdfText::Available());
     // cups-pdf writes the job's PDF, named after the job, into the user's PDF folder.
     const QDir out(QDir::home().filePath("PDF"));
-    const QString name = "of_Annual_Percentage_Rates";
+    const QString name = "Chart_of_Annual_Percentage_Rates";
     for (const QFileInfo& old : out.entryInfoList({name + "*.pdf"}))
         QFile::remove(old.filePath());
 
@@ -136,6 +149,8 @@ TEST_F(PrintQueue, ChartPrintedThroughTheQueueIsOnePageWithTheWindowsTexts)
     EXPECT_FALSE(PrintFromPreview()) << "the preview closes once the job is handed over";
     EXPECT_TRUE(boxes.Boxes().isEmpty());
     EXPECT_GT(TQRPrinter::Instance().LastJob(), 0);
+    // The job carries the chart's whole title in the queue's job list.
+    EXPECT_EQ(JobTitle(TQRPrinter::Instance().LastJob()), "Chart of Annual Percentage Rates");
 
     // A listing read afresh each time: a QDir keeps the one it read first.
     const auto written = [&] {
