@@ -53,6 +53,17 @@ QString DefaultQueue()
     return name;
 }
 
+bool HasQueues()
+{
+    Http http = Connect();
+    if (!http)
+        return false;
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(http.get(), &dests);
+    cupsFreeDests(count, dests);
+    return count > 0;
+}
+
 TQueueState Check(const QString& queue)
 {
     Http http = Connect();
@@ -167,8 +178,12 @@ QString Message(const QString& report, const QString& queue, const TQueueState& 
     return Capitalised(report) + QStringLiteral(" was not printed: ") + why;
 }
 
-QString NoPrinterMessage(const QString& report)
+QString NoPrinterMessage(const QString& report, bool printersInstalled)
 {
+    if (printersInstalled)
+        return Capitalised(report) +
+               QStringLiteral(" cannot be printed. No default printer is chosen: choose one "
+                              "with Print Setup, or a PDF file, then print again.");
     return Capitalised(report) +
            QStringLiteral(" cannot be printed: no printer is installed.\n\nInstall a printer in "
                           "the system's printer settings, or choose a PDF file with Print Setup, "

@@ -542,7 +542,7 @@ bool TQRPrinter::Print(QString* problem)
             if (queue.isEmpty())
                 queue = PrintQueue::DefaultQueue();
             if (queue.isEmpty()) {
-                reason = PrintQueue::NoPrinterMessage(ReportName(false));
+                reason = PrintQueue::NoPrinterMessage(ReportName(false), PrintQueue::HasQueues());
                 return false;
             }
             const TQueueState state = PrintQueue::Check(queue);

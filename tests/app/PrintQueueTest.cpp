@@ -3,6 +3,7 @@
 // printed from the window's preview comes out of the queue as one page with the window's texts;
 // a removed, rejecting or stopped queue, or an unreachable printing system, is reported with the
 // printer's name while the preview stays open.
+#include "report/PrintQueue.h"
 
 #include "app/LoanSummaryDialog.h"
 #include "app/Main.h"
@@ -25,6 +26,7 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cups/cups.h>
@@ -239,6 +241,100 @@ TEST_F(PrintQueue, SchedulePrintedThroughTheQueueHasEveryPageWithItsPageTotal)
         << "the title band once and the footer's title on every page";
     for (const QString& text : {QString("Payment"), QString("Year 30"), QString("Total")})
         EXPECT_TRUE(printed.Text.contains(text)) << text.toStdString();
+}
+
+// Printers installed, none of them the default: printing says so and what to do. The
+// printing system is one of the test's own (scripts/print-queue, whose queue is removed) so
+// that no default can come from elsewhere, and the program runs as a child process whose home
+// holds no printer options: the window starts with no printer at all, then a printer is
+// added that nobody made the default.
+TEST(PrintQueueNoDefault, PrintingSaysToChooseADefaultPrinter)
+{
+    if (qEnvironmentVariable("TALLYHORN_TEST_QUEUE").isEmpty())
+        MISSING_FOR_TEST() << "no test print queue: scripts/test starts one (scripts/print-queue)";
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    QProcess start;
+    start.setProcessEnvironment(env);
+    start.start(TALLYHORN_SOURCE_DIR "/scripts/print-queue", {"start"});
+    ASSERT_TRUE(start.waitForFinished(60000));
+    ASSERT_EQ(start.exitCode(), 0) << start.readAllStandardError().toStdString();
+    // "export NAME=value NAME=value ...", none of the values quoted.
+    for (const QString& assignment : QString::fromUtf8(start.readAllStandardOutput())
+                                         .trimmed()
+                                         .split(' ', Qt::SkipEmptyParts)
+                                         .mid(1))
+        env.insert(assignment.section('=', 0, 0), assignment.section('=', 1));
+    struct Stop {
+        QProcessEnvironment env;
+        ~Stop()
+        {
+            QProcess stop;
+            stop.setProcessEnvironment(env);
+            stop.start(TALLYHORN_SOURCE_DIR "/scripts/print-queue", {"stop"});
+            stop.waitForFinished(30000);
+        }
+    } stop{env};
+    ASSERT_FALSE(env.value("TALLYHORN_CUPSD_PID").isEmpty());
+    QFile::remove(home.filePath(".cups/lpoptions"));
+    QProcess remove;
+    remove.setProcessEnvironment(env);
+    remove.start("lpadmin", {"-x", env.value("TALLYHORN_TEST_QUEUE")});
+    ASSERT_TRUE(remove.waitForFinished(30000));
+    ASSERT_EQ(remove.exitCode(), 0);
+
+    env.insert("TALLYHORN_NO_DEFAULT_CHILD", "1");
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_also_run_disabled_tests",
+                 "--gtest_filter=PrintQueueNoDefaultChild.DISABLED_PrintsWithNoDefault"});
+    ASSERT_TRUE(child.waitForFinished(120000));
+    const QString output = QString::fromUtf8(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+}
+
+// The child's part of the test above; it runs only there.
+TEST(PrintQueueNoDefaultChild, DISABLED_PrintsWithNoDefault)
+{
+    ASSERT_TRUE(qEnvironmentVariableIsSet("TALLYHORN_NO_DEFAULT_CHILD"));
+    TempProgramFolder folder;
+    TfrmMain w;
+    w.SetMessageInterval(0);
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::mouseClick(Find<TExplorerButton>(w, "btnAutoCalcStatus"), Qt::LeftButton);
+    w.Chart().Rep->ShowProgress = false;
+    ASSERT_TRUE(TQRPrinter::Instance().Printer().printerName().isEmpty());
+    Cups("lpadmin", {"-p", "TallyhornLate", "-E", "-v", "cups-pdf:/"});
+    ASSERT_TRUE(::PrintQueue::HasQueues());
+    ASSERT_TRUE(::PrintQueue::DefaultQueue().isEmpty());
+
+    MessageBoxAnswerer boxes;
+    bool stillOpen = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* preview = qobject_cast<TfrmPreview*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            QTest::mouseClick(preview->bbPrint, Qt::LeftButton);
+            stillOpen = preview->isVisible();
+            preview->close();
+        }
+    });
+    poll.start();
+    Find<QAction>(w, "mnuFilePrint")->trigger();
+    EXPECT_TRUE(stillOpen);
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_TRUE(boxes.Boxes()[0].text.startsWith(
+        "The Chart of Annual Percentage Rates cannot be printed. No default printer is chosen: "
+        "choose one with Print Setup"))
+        << boxes.Boxes()[0].text.toStdString();
+    w.close();
 }
 
 struct FailureCase {

@@ -212,7 +212,7 @@ TEST_F(PreviewWindowNoPrinter, FitZoomsAre100AndPrintSaysThereIsNoPrinter)
     QTest::mouseClick(w->bbPrint, Qt::LeftButton);
     ASSERT_EQ(boxes.Boxes().size(), 1);
     EXPECT_EQ(boxes.Boxes()[0].text,
-              PrintQueue::NoPrinterMessage("the Amortization Schedule"));
+              PrintQueue::NoPrinterMessage("the Amortization Schedule", false));
     EXPECT_EQ(boxes.Boxes()[0].caption, "Tallyhorn");
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(TQRPrinter::Instance().State(), TQRPrinterState::Ready);
