@@ -252,7 +252,7 @@ void TQRAPRChart::PageHeaderBeforePrint(bool&)
     lblDownPaymentAmount->SetCaption(Money(v.DownPayment));
     lblLoanAmount->SetCaption(Money(v.Loan));
     lblLoanTerm->SetCaption(NumberFormats::GeneralText(v.Term, Regional::Current()) +
-                            QStringLiteral(" Years"));
+                            (v.Term == 1 ? QStringLiteral(" Year") : QStringLiteral(" Years")));
     lblInterestRate->SetCaption(Percent(v.Interest));
     lblPayment->SetCaption(Money(v.Payment));
     lblTotalFixedFees->SetCaption(Money(v.FixedFees));

@@ -2,13 +2,14 @@
 // window modally and goes with the window; printer setup works on the page store's printer,
 // and what it chooses stays chosen.
 #include "app/Main.h"
-#include "controls/ExplBtn.h"
 #include "controls/Aligrid.h"
+#include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
+#include "controls/NumEdit.h"
 #include "report/Preview.h"
 #include "report/QRAPRChart.h"
-#include "report/QRReport.h"
 #include "report/QRPrinter.h"
+#include "report/QRReport.h"
 #include "tests/support/FindChild.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempFolder.h"
@@ -139,7 +140,8 @@ struct PrintCommand : MainPreviewTest {
         w->show();
         QApplication::setActiveWindow(w.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-        QTest::mouseClick(Find<TExplorerButton>(*w, "btnAutoCalcStatus"), Qt::LeftButton); // AutoCalc on: the table
+        QTest::mouseClick(Find<TExplorerButton>(*w, "btnAutoCalcStatus"),
+                          Qt::LeftButton); // AutoCalc on: the table
         w->Chart().Rep->ShowProgress = false;
     }
     TQRAPRChart* Chart() const { return &w->Chart(); }
@@ -196,11 +198,57 @@ TEST_F(PrintCommand, ClicksWhileThePreviewIsOpenStartNoSecondReport)
     EXPECT_EQ(previews, 2);
 }
 
+// Ctrl+P, the desktop's print key, in a field being edited: the window's preview opens on the
+// value typed there, as File > Print does after leaving the field; in the preview it prints
+// and closes the preview.
+TEST_F(PrintCommand, CtrlPOpensThePreviewOnTheFieldBeingEditedAndPrintsFromIt)
+{
+    EXPECT_EQ(Find<QAction>(*w, "mnuFilePrint")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("chart.pdf");
+    QPrinter& printer = TQRPrinter::Instance().Printer();
+    printer.setOutputFileName(pdf);
+    auto* price = Find<TNumEdit>(*w, "edtPurchasePrice");
+    price->setFocus();
+    QApplication::processEvents();
+    price->selectAll();
+    QTest::keyClicks(price, "200000"); // typed, not committed
+    bool printed = false;
+    EXPECT_TRUE(OnModal<TfrmPreview>(
+        [&] { QTest::keyClick(w->windowHandle(), Qt::Key_P, Qt::ControlModifier); },
+        [&](TfrmPreview* preview) {
+            EXPECT_EQ(Printed("lblPurchasePrice"), "$200,000.00");
+            QTest::keyClick(preview->windowHandle(), Qt::Key_P, Qt::ControlModifier);
+            printed = !preview->isVisible();
+            if (!printed)
+                preview->close();
+        }));
+    EXPECT_TRUE(printed) << "the preview printed and closed";
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->text(), "$1,573.40");
+    EXPECT_EQ(QApplication::focusWidget(), price) << "the field is still being edited";
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("%PDF"));
+    // Ctrl+L takes the field's text the same way.
+    price->selectAll();
+    QTest::keyClicks(price, "300000");
+    QString loan;
+    EXPECT_TRUE(OnModal<QDialog>(
+        [&] { QTest::keyClick(w->windowHandle(), Qt::Key_L, Qt::ControlModifier); },
+        [&](QDialog* summary) {
+            loan = Find<QLabel>(*summary, "lblValue1")->text();
+            summary->close();
+        }));
+    EXPECT_EQ(loan, "$300,000.00");
+    printer.setOutputFileName(QString());
+}
+
 // With AutoCalc off, a rate typed after the last calculation is calculated, table included,
 // before the chart is laid out: the chart never mixes two loans.
 TEST_F(PrintCommand, AStaleTableIsRecalculatedBeforeTheChart)
 {
-    QTest::mouseClick(Find<TExplorerButton>(*w, "btnAutoCalcStatus"), Qt::LeftButton); // off; the 8.75 % table stays
+    QTest::mouseClick(Find<TExplorerButton>(*w, "btnAutoCalcStatus"),
+                      Qt::LeftButton); // off; the 8.75 % table stays
     ASSERT_EQ(w->AutoCalcState(), TfrmMain::AutoCalc::Off);
     const QString before = Find<TStringAlignGrid>(*w, "grdAPR")->Cells(1, 6);
     Find<TFnpNumericEdit>(*w, "edtInterest")->setFocus();
@@ -213,7 +261,8 @@ TEST_F(PrintCommand, AStaleTableIsRecalculatedBeforeTheChart)
     EXPECT_EQ(Printed("lblInterestRate"), "7.5%");
     EXPECT_EQ(Printed("lblPayment"), "$699.21");
     EXPECT_EQ(Printed("lblAPR"), "7.5%");
-    EXPECT_NE(Find<TStringAlignGrid>(*w, "grdAPR")->Cells(1, 6), before) << "the table is the one of 7.5 %";
+    EXPECT_NE(Find<TStringAlignGrid>(*w, "grdAPR")->Cells(1, 6), before)
+        << "the table is the one of 7.5 %";
     QStringList cells;
     for (const TQRPrintedText& t : Chart()->Rep->PrintedTexts())
         if (t.Name == "lblColumn2")

@@ -301,6 +301,30 @@ TEST(APRChartSource, WithoutAWindowFromAnyTable)
                                    "r3c7", "r4c7"}));
 }
 
+TEST(APRChartSource, OneYearIsSingular)
+{
+    PrinterPage page(816, 1056);
+    TQRAPRChart chart;
+    chart.Rep->ShowProgress = false;
+    for (const auto& [term, text] :
+         {std::pair{1.0, "1 Year"}, std::pair{2.0, "2 Years"}, std::pair{30.0, "30 Years"}}) {
+        TAPRChartSource source;
+        source.Values = [term = term] {
+            TAPRChartValues v;
+            v.Term = term;
+            return v;
+        };
+        chart.SetSource(source);
+        ASSERT_TRUE(chart.Rep->Prepare());
+        TQRPrinter::Instance().Cleanup();
+        for (const TQRPrintedText& t : chart.Rep->PrintedTexts()) {
+            if (t.Name == "lblLoanTerm") {
+                EXPECT_EQ(t.Text, text);
+            }
+        }
+    }
+}
+
 // The largest figures the window's fields can hold print whole, each within its own room: the
 // values between their captions and their right edges, each table cell in its box.
 TEST(APRChartLargeFigures, PrintWholeWithinTheirRoomOnLetterAndA4)
