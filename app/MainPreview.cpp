@@ -4,6 +4,7 @@
 #include "report/Preview.h"
 #include "report/QRPrinter.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QPointer>
@@ -22,7 +23,18 @@ void TfrmMain::MyPreview()
     // Made on first use and shown again for every preview.
     if (!m_frmPreview)
         m_frmPreview = new TfrmPreview(this);
+    // The window the preview was opened from (this one, or a dialog of it such as the Loan
+    // Summary) is active again when the preview closes. Qt hands the activation back only
+    // when the preview is still the active window as it hides; after a progress or help window
+    // came and went meanwhile, the window manager may give it to no window at all.
+    QPointer<QWidget> opener = QApplication::activeWindow();
+    if (!opener || opener == m_frmPreview)
+        opener = this;
     m_frmPreview->exec();
+    if (opener && opener->isVisible()) {
+        opener->raise();
+        opener->activateWindow();
+    }
 }
 
 void TfrmMain::mnuFilePrintSetupClick()

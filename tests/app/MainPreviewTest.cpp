@@ -243,6 +243,34 @@ TEST_F(PrintCommand, CtrlPOpensThePreviewOnTheFieldBeingEditedAndPrintsFromIt)
     printer.setOutputFileName(QString());
 }
 
+// However the preview closes, the window it was opened from is the active one again, also when
+// another window (help, the progress window) was active meanwhile and went first.
+TEST_F(PrintCommand, TheWindowIsActiveAgainAfterThePreview)
+{
+    for (const bool print : {false, true}) {
+        QTemporaryDir dir;
+        TQRPrinter::Instance().Printer().setOutputFileName(dir.filePath("chart.pdf"));
+        EXPECT_TRUE(OnModal<TfrmPreview>(
+            [&] { QTest::keyClick(w->windowHandle(), Qt::Key_P, Qt::ControlModifier); },
+            [&](TfrmPreview* preview) {
+                QWidget help;
+                help.setWindowTitle("Help");
+                help.show();
+                QApplication::setActiveWindow(&help);
+                ASSERT_TRUE(QTest::qWaitForWindowActive(&help));
+                help.close();
+                QApplication::setActiveWindow(nullptr);
+                if (print)
+                    QTest::mouseClick(preview->bbPrint, Qt::LeftButton);
+                else
+                    preview->close();
+            }));
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.get(), 2000)) << print;
+        EXPECT_EQ(QApplication::activeWindow(), w.get()) << print;
+    }
+    TQRPrinter::Instance().Printer().setOutputFileName(QString());
+}
+
 // With AutoCalc off, a rate typed after the last calculation is calculated, table included,
 // before the chart is laid out: the chart never mixes two loans.
 TEST_F(PrintCommand, AStaleTableIsRecalculatedBeforeTheChart)
