@@ -21,7 +21,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -129,6 +132,140 @@ TEST_F(MainPreviewTest, PdfFileChosenInSetupIsWhatPrintingUses)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("%PDF"));
     printer.setOutputFileName(QString());
+}
+
+// Printer setup driven through Qt's own dialog: it opens on the printer or file and the paper
+// in use, OK without a change keeps them, and Cancel keeps them whatever was changed. The file
+// always, and with a printing system each of its queues (the cups-pdf queue of the test's own
+// print service), each on papers that are not the queue's default.
+struct MainPreviewPrintSetup : MainPreviewTest {
+    QPrinter& printer = TQRPrinter::Instance().Printer();
+    const QString printerBefore = printer.printerName();
+    const QPageLayout layoutBefore = printer.pageLayout();
+    QTemporaryDir dir;
+    void TearDown() override
+    {
+        // The shared printer as it was, for the tests after this one in the same process.
+        printer.setOutputFileName(QString());
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(printerBefore);
+        printer.setPageLayout(layoutBefore);
+        MainPreviewTest::TearDown();
+    }
+
+    struct Shown {
+        QString destination; // the printer list's entry
+        QString file;
+        QPageSize::PageSizeId paper = QPageSize::Custom; // the Properties page's paper
+    };
+
+    // Runs `act` in the open setup dialog, then presses OK or Cancel.
+    void Setup(const std::function<void(QPrintDialog*)>& act, bool ok)
+    {
+        EXPECT_TRUE(
+            OnModal<QPrintDialog>([&] { Find<QAction>(*w, "mnuFilePrintSetup")->trigger(); },
+                                  [&](QPrintDialog* dialog) {
+                                      act(dialog);
+                                      ok ? dialog->accept() : dialog->reject();
+                                  }));
+    }
+    // Opens the dialog's Properties page, runs `act` on its paper list and closes the page
+    // with OK, or with Cancel when only looking.
+    static void OnPaperList(QPrintDialog* dialog, const std::function<void(QComboBox*)>& act,
+                            bool ok = true)
+    {
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            for (QDialog* page : dialog->findChildren<QDialog*>())
+                if (auto* list = page->findChild<QComboBox*>("pageSizeCombo");
+                    list && page->isVisible()) {
+                    seen = true;
+                    act(list);
+                    ok ? page->accept() : page->reject();
+                }
+        });
+        Find<QPushButton>(*dialog, "properties")->click();
+        EXPECT_TRUE(seen);
+    }
+    static void Choose(QPrintDialog* dialog, const QString& destination, const QString& file,
+                       QPageSize::PageSizeId paper)
+    {
+        auto* printers = Find<QComboBox>(*dialog, "printers");
+        const int index = printers->findText(destination);
+        ASSERT_GE(index, 0) << destination.toStdString();
+        printers->setCurrentIndex(index);
+        if (!file.isEmpty())
+            Find<QLineEdit>(*dialog, "filename")->setText(file);
+        OnPaperList(dialog, [&](QComboBox* list) {
+            for (int i = 0; i < list->count(); ++i)
+                if (list->itemData(i).value<QPageSize>().id() == paper)
+                    list->setCurrentIndex(i);
+        });
+    }
+    Shown Reopened(bool ok)
+    {
+        Shown shown;
+        Setup(
+            [&](QPrintDialog* dialog) {
+                shown.destination = Find<QComboBox>(*dialog, "printers")->currentText();
+                shown.file = Find<QLineEdit>(*dialog, "filename")->text();
+                OnPaperList(
+                    dialog,
+                    [&](QComboBox* list) {
+                        shown.paper = list->currentData().value<QPageSize>().id();
+                    },
+                    false);
+            },
+            ok);
+        return shown;
+    }
+};
+
+TEST_F(MainPreviewPrintSetup, OpensOnTheChoiceInUseAndKeepsWhatTheUserDidNotChange)
+{
+    const QString toFile = "Print to File (PDF)";
+    const QString pdf = dir.filePath("setup.pdf");
+    QStringList destinations{toFile};
+    destinations += QPrinterInfo::availablePrinterNames();
+    for (const QString& destination : destinations)
+        for (const QPageSize::PageSizeId paper : {QPageSize::A5, QPageSize::Letter}) {
+            SCOPED_TRACE(destination.toStdString() + " on " + QPageSize(paper).key().toStdString());
+            const bool file = destination == toFile;
+            const auto inUse = [&] {
+                EXPECT_EQ(printer.outputFileName().toStdString(),
+                          (file ? pdf : QString()).toStdString());
+                if (!file) {
+                    EXPECT_EQ(printer.printerName().toStdString(), destination.toStdString());
+                }
+                EXPECT_EQ(printer.pageLayout().pageSize().id(), paper);
+            };
+            Setup([&](QPrintDialog* d) { Choose(d, destination, file ? pdf : QString(), paper); },
+                  true);
+            inUse();
+
+            // Reopened, the dialog shows the choice; OK keeps it, with or without the
+            // Properties page opened.
+            const Shown shown = Reopened(true);
+            EXPECT_EQ(shown.destination.toStdString(), destination.toStdString());
+            if (file) {
+                EXPECT_EQ(shown.file.toStdString(), pdf.toStdString());
+            }
+            EXPECT_EQ(shown.paper, paper);
+            inUse();
+            Setup([](QPrintDialog*) {}, true);
+            inUse();
+
+            // Cancel keeps it whatever was changed; a change the user made with OK stays.
+            const QString other = file ? destinations.value(1, toFile) : toFile;
+            Setup(
+                [&](QPrintDialog* d) {
+                    Choose(d, other, dir.filePath("other.pdf"), QPageSize::B5);
+                },
+                false);
+            inUse();
+            Setup([&](QPrintDialog* d) { Choose(d, destination, QString(), QPageSize::B5); }, true);
+            EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::B5);
+        }
 }
 
 // The print command on a window with the table on: what the chart shows and how often.
