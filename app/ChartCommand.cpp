@@ -62,11 +62,14 @@ bool TChartCommand::Make(const TTableInputs& inputs, TChartPaper paper, QByteArr
 
     QPrinter& printer = TQRPrinter::Instance().Printer();
     printer.setOutputFormat(QPrinter::PdfFormat);
-    // Margins of a quarter inch, narrower at the sides where the chart's width needs it (A4):
-    // what lies right of the printable width is cut off.
-    const QPageSize size(paper == TChartPaper::A4 ? QPageSize::A4 : QPageSize::Letter);
-    const double chartWidth = ChartWidth / TQRPrinter::ScreenPixelsPerInch;
-    const double side = std::min(0.25, (size.size(QPageSize::Inch).width() - chartWidth) / 2);
+    // Margins of a quarter inch, narrower at the sides where that lets the chart print at its
+    // own size (A4); on paper narrower still (A5) the chart is scaled down to fit.
+    const QPageSize size(paper == TChartPaper::A4   ? QPageSize::A4
+                         : paper == TChartPaper::A5 ? QPageSize::A5
+                                                    : QPageSize::Letter);
+    const double chartWidth = TQRAPRChart::Width / TQRPrinter::ScreenPixelsPerInch;
+    const double room = (size.size(QPageSize::Inch).width() - chartWidth) / 2;
+    const double side = room > 0 ? std::min(0.25, room) : 0.25;
     printer.setPageLayout(QPageLayout(size, QPageLayout::Portrait,
                                       QMarginsF(side, 0.25, side, 0.25), QPageLayout::Inch));
     return PdfInMemory([&](const QString& path) { return chart.PrintToPdf(path); }, pdf, error);

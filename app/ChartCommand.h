@@ -20,13 +20,10 @@ public:
     // Runs `print` on a file in memory (the PDF engine ignores the results of its own writes,
     // and no write there fails for want of room) and reads its bytes back into `pdf`, checked
     // whole. False with `error` set (one line) otherwise.
-    static bool PdfInMemory(const std::function<bool(const QString& path)>& print,
-                            QByteArray& pdf, QString& error);
+    static bool PdfInMemory(const std::function<bool(const QString& path)>& print, QByteArray& pdf,
+                            QString& error);
 
     // True when `pdf` holds a whole PDF file: its last cross-reference table stands where
     // the file's end says it does.
     static bool IsWholePdf(const QByteArray& pdf);
-
-    // The chart's width in report units: its rules and footer run from 25 to 760.
-    static constexpr int ChartWidth = 760;
 };

@@ -53,8 +53,7 @@ const OptionSpec optionSpecs[] = {
      "The PDF file to write; - for standard output. The schedule writes its printed report "
      "there instead of the text.",
      "chart schedule"},
-    {"paper", "letter|a4|a5", "Paper size. Default: letter. The chart takes letter or a4.",
-     "chart schedule"},
+    {"paper", "letter|a4|a5", "Paper size. Default: letter.", "chart schedule"},
 };
 
 const char* const stepList = "100, 250, 500, 1000, 2000, 2500, 3000, 4000, 5000 or 7500";
@@ -337,12 +336,10 @@ bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request,
         const QString paper = parser.value("paper").toLower();
         if (paper == "a4")
             request.paper = TChartPaper::A4;
-        else if (paper == "a5" && !chart)
+        else if (paper == "a5")
             request.paper = TChartPaper::A5;
         else if (!paper.isEmpty() && paper != "letter")
-            fail("paper",
-                 (chart ? "must be letter or a4, not " : "must be letter, a4 or a5, not ") +
-                     Quoted(parser.value("paper")));
+            fail("paper", "must be letter, a4 or a5, not " + Quoted(parser.value("paper")));
         if (request.kind == TCommandKind::Schedule) {
             request.mi = number("mi", CheckFees).value_or(0);
             request.miMonths = static_cast<int>(number("mi-months", [](double v) {

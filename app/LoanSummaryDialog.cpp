@@ -3,6 +3,7 @@
 #include "calc/Errors.h"
 #include "platform/Application.h"
 #include "platform/DialogFont.h"
+#include "platform/MessageBox.h"
 #include "report/QRPrinter.h"
 #include "report/QRSchedule.h"
 
@@ -14,6 +15,40 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <functional>
+
+namespace {
+// A count field that says so when a typed number is above its maximum (a plain spin box drops
+// the keystroke without a word: 400 typed into a field of at most 360 silently leaves 40).
+class TCountBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+    std::function<void(const QString& typed)> OnTooLarge;
+
+    QValidator::State validate(QString& input, int& pos) const override
+    {
+        const QValidator::State state = QSpinBox::validate(input, pos);
+        bool number = false;
+        const qlonglong typed = input.trimmed().toLongLong(&number);
+        if (state == QValidator::Invalid && number && typed > maximum() && OnTooLarge &&
+            !m_pending) {
+            // Told once the keystroke is refused, outside the validation.
+            m_pending = true;
+            QMetaObject::invokeMethod(
+                const_cast<TCountBox*>(this),
+                [this, text = input.trimmed()] {
+                    m_pending = false;
+                    OnTooLarge(text);
+                },
+                Qt::QueuedConnection);
+        }
+        return state;
+    }
+
+private:
+    mutable bool m_pending = false;
+};
+} // namespace
 
 TfrmLoanSummary::TfrmLoanSummary(const calc::UserLoan& user, double noteRate, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -63,9 +98,17 @@ TfrmLoanSummary::TfrmLoanSummary(const calc::UserLoan& user, double noteRate, QW
     edtMI->setGroupSeparatorShown(true);
     miCaption->setBuddy(edtMI);
     auto* monthsCaption = new QLabel("for &payments:", this);
-    edtMIMonths = new QSpinBox(this);
+    auto* months = new TCountBox(this);
+    edtMIMonths = months;
     edtMIMonths->setObjectName("edtMIMonths");
     edtMIMonths->setRange(0, m_user.n);
+    months->OnTooLarge = [this](const QString& typed) {
+        MessageBox(QStringLiteral("The number of payments with mortgage insurance must be from "
+                                  "0 to %1, not %2.")
+                       .arg(m_user.n)
+                       .arg(typed),
+                   QStringLiteral("Tallyhorn"), MessageIcon::Information, MessageButtons::Ok, this);
+    };
     monthsCaption->setBuddy(edtMIMonths);
     insurance->addWidget(miCaption);
     insurance->addWidget(edtMI);

@@ -159,6 +159,9 @@ void TfrmMain::CreateMenus()
     mnuFile->addSeparator();
     mnuFilePrintSetup = MenuItem(mnuFile, "mnuFilePrintSetup", "Prin&t Setup...");
     mnuFilePrint = MenuItem(mnuFile, "mnuFilePrint", "&Print");
+    // The desktop's print key opens the preview, from which the chart prints.
+    mnuFilePrint->setShortcut(QKeySequence::Print);
+    mnuFilePrint->setShortcutContext(Qt::WindowShortcut);
     mnuFilePrint->setEnabled(false);
     mnuFileLoanSummary = MenuItem(mnuFile, "mnuFileLoanSummary", "&Loan Summary...");
     mnuFileLoanSummary->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));

@@ -82,6 +82,10 @@ public:
     void btnPrintClick();
     // File > Loan Summary...: the dialog of the loan's disclosure figures and schedule.
     void mnuFileLoanSummaryClick();
+    // Before a command that reads the fields: a field being edited takes its text as leaving
+    // it would (its exit runs, and the calculation that starts), and the focus stays there.
+    // False when the field refused the text (its message said why): the command does not run.
+    bool CommitFieldBeingEdited();
     void btnAboutClick();
     void btnDisclaimClick();
     void ShowUpdate();

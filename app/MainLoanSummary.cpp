@@ -8,7 +8,9 @@
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumCtrl.h"
+#include "controls/NumberFormats.h"
 #include "platform/MessageBox.h"
+#include "platform/Regional.h"
 #include "report/QRPrinter.h"
 
 #include <QPointer>
@@ -20,6 +22,8 @@ void TfrmMain::mnuFileLoanSummaryClick()
     // The figures belong to the inputs the fields hold now: a stale result (AutoCalc off) is
     // brought up to date first, as the print command does.
     const QPointer<TfrmMain> self(this);
+    if (!CommitFieldBeingEdited() || !self)
+        return;
     if (!ChartCurrent()) {
         CalcAPRTable(btnCalculate);
         if (!self || !ChartCurrent())
@@ -28,12 +32,22 @@ void TfrmMain::mnuFileLoanSummaryClick()
     const calc::UserLoan user =
         calc::ComputeUserLoan(edtPurchasePrice->Value(), edtDownPaymentPercent->Value(),
                               edtTerm->Value(), edtInterest->Value(), edtFixedFees->Value());
+    const auto refuse = [this](const QString& text) {
+        MessageBox(text, QStringLiteral("Tallyhorn"), MessageIcon::Information, MessageButtons::Ok,
+                   this);
+    };
+    // Fees of the whole loan or more: the table stands, but no disclosure exists.
+    if (!(user.fees < user.loan)) {
+        refuse(QStringLiteral("The prepaid finance charge must be from 0 to less than the loan "
+                              "amount, not %1")
+                   .arg(NumberFormats::CurrencyText(user.fees, 10, 2, Regional::Current())));
+        return;
+    }
     std::unique_ptr<TfrmLoanSummary> dialog;
     try {
         dialog = std::make_unique<TfrmLoanSummary>(user, edtInterest->Value(), this);
     } catch (const calc::ERangeError& e) {
-        // Fees of the whole loan or more: the table stands, but no disclosure exists.
-        ShowInformation(QString::fromStdString(e.what()));
+        refuse(QString::fromStdString(e.what()));
         return;
     }
     ShowModalDialog(this, std::move(dialog));

@@ -4,12 +4,14 @@
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
+#include "controls/KeyRoutedEdit.h"
 #include "controls/NumCtrl.h"
 #include "platform/LoopGuard.h"
 #include "platform/RadioGroup.h"
 #include "report/QRAPRChart.h"
 #include "report/QRPrinter.h"
 
+#include <QApplication>
 #include <QPointer>
 
 TQRAPRChart& TfrmMain::Chart()
@@ -60,6 +62,22 @@ bool TfrmMain::ChartCurrent() const
     return m_resultInputs == now && m_tableInputs == now;
 }
 
+bool TfrmMain::CommitFieldBeingEdited()
+{
+    // The focus leaves the field for the window's client area and comes back: exactly what
+    // leaving the field runs, with the field's own rules (a refused text keeps the focus).
+    const QPointer<QWidget> field = QApplication::focusWidget();
+    if (!field || field->window() != this || !qobject_cast<TKeyRoutedEdit*>(field.data()))
+        return true;
+    m_client->setFocus(Qt::OtherFocusReason);
+    if (!field)
+        return false;
+    if (QApplication::focusWidget() == field)
+        return false;
+    field->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 void TfrmMain::btnPrintClick()
 {
     // Laying out, previewing and printing let messages through (the progress window, the
@@ -71,6 +89,8 @@ void TfrmMain::btnPrintClick()
     if (!entry.Entered())
         return;
     const TLoopGuard guard(this);
+    if (!CommitFieldBeingEdited() || !guard.Alive())
+        return;
 
     // A chart shows one loan: results and table of the inputs the fields hold now. With
     // AutoCalc off the table may belong to earlier inputs; it is brought up to date first, as

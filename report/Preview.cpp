@@ -10,6 +10,7 @@
 #include "report/QRPreview.h"
 #include "report/QRPrinter.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -80,6 +81,13 @@ TfrmPreview::TfrmPreview(QWidget* parent) : QDialog(parent)
     connect(bbZoomIn, &TExplorerButton::OnClick, this, guarded(&TfrmPreview::bbZoomInClick));
     connect(bbPrint, &TExplorerButton::OnClick, this, guarded(&TfrmPreview::bbPrintClick));
     connect(bbClose, &TExplorerButton::OnClick, this, guarded(&TfrmPreview::bbCloseClick));
+    // The desktop's print key prints, as Print does.
+    auto* print = new QAction(this);
+    print->setObjectName("actPrint");
+    print->setShortcut(QKeySequence::Print);
+    print->setShortcutContext(Qt::WindowShortcut);
+    addAction(print);
+    connect(print, &QAction::triggered, this, guarded(&TfrmPreview::bbPrintClick));
 
     resize(640, 480);
 }

@@ -14,8 +14,8 @@ using Http = std::unique_ptr<http_t, HttpClose>;
 
 Http Connect()
 {
-    return Http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                             5000, nullptr));
+    return Http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000,
+                             nullptr));
 }
 
 // The queue's name without the instance: jobs go to the queue, instances only hold options.
@@ -27,6 +27,12 @@ QByteArray QueueName(const QString& queue)
 QString LastError()
 {
     return QString::fromUtf8(cupsLastErrorString());
+}
+
+// A sentence starts with the report's name: "the Amortization Schedule" as "The ...".
+QString Capitalised(const QString& text)
+{
+    return text.isEmpty() ? text : text.front().toUpper() + text.mid(1);
 }
 } // namespace
 
@@ -45,6 +51,17 @@ QString DefaultQueue()
         name += QLatin1Char('/') + QString::fromUtf8(dest->instance);
     cupsFreeDests(1, dest);
     return name;
+}
+
+bool HasQueues()
+{
+    Http http = Connect();
+    if (!http)
+        return false;
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(http.get(), &dests);
+    cupsFreeDests(count, dests);
+    return count > 0;
 }
 
 TQueueState Check(const QString& queue)
@@ -68,11 +85,11 @@ TQueueState Check(const QString& queue)
     TQueueState state;
     if (!response || status > IPP_STATUS_OK_CONFLICTING) {
         state.Detail = LastError();
-        state.Problem = status == IPP_STATUS_ERROR_NOT_FOUND ? TQueueProblem::NoSuchQueue
-                        : status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE ||
-                                status == IPP_STATUS_ERROR_INTERNAL
-                            ? TQueueProblem::NoService
-                            : TQueueProblem::NoSuchQueue;
+        state.Problem =
+            status == IPP_STATUS_ERROR_NOT_FOUND ? TQueueProblem::NoSuchQueue
+            : status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || status == IPP_STATUS_ERROR_INTERNAL
+                ? TQueueProblem::NoService
+                : TQueueProblem::NoSuchQueue;
     } else {
         ipp_attribute_t* message =
             ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT);
@@ -102,12 +119,12 @@ int Submit(const QString& queue, const QString& file, const QString& title,
     std::vector<cups_option_t> cupsOptions;
     cupsOptions.reserve(static_cast<size_t>(options.size()));
     for (const auto& [optionName, value] : options)
-        cupsOptions.push_back({const_cast<char*>(optionName.constData()),
-                               const_cast<char*>(value.constData())});
-    const int job = cupsPrintFile2(http.get(), QueueName(queue).constData(),
-                                   file.toLocal8Bit().constData(), title.toUtf8().constData(),
-                                   static_cast<int>(cupsOptions.size()),
-                                   cupsOptions.empty() ? nullptr : cupsOptions.data());
+        cupsOptions.push_back(
+            {const_cast<char*>(optionName.constData()), const_cast<char*>(value.constData())});
+    const int job =
+        cupsPrintFile2(http.get(), QueueName(queue).constData(), file.toLocal8Bit().constData(),
+                       title.toUtf8().constData(), static_cast<int>(cupsOptions.size()),
+                       cupsOptions.empty() ? nullptr : cupsOptions.data());
     if (job <= 0) {
         const ipp_status_t status = cupsLastError();
         state.Detail = LastError();
@@ -120,49 +137,57 @@ int Submit(const QString& queue, const QString& file, const QString& title,
     return job;
 }
 
-QString Message(const QString& queue, const TQueueState& state)
+QString Message(const QString& report, const QString& queue, const TQueueState& state)
 {
     const QString printer = QStringLiteral("\"%1\"").arg(queue);
     const QString detail =
         state.Detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(state.Detail);
+    QString why;
     switch (state.Problem) {
     case TQueueProblem::None: return {};
     case TQueueProblem::NoService:
-        return QStringLiteral("The chart was not printed: the printing system that serves the "
-                              "printer %1 cannot be reached%2.\n\nStart the printing service "
-                              "(CUPS), or choose another printer with Print Setup, then print "
-                              "again.")
-            .arg(printer, detail);
+        why = QStringLiteral("the printing system that serves the printer %1 cannot be "
+                             "reached%2.\n\nStart the printing service (CUPS), or choose another "
+                             "printer with Print Setup, then print again.")
+                  .arg(printer, detail);
+        break;
     case TQueueProblem::NoSuchQueue:
-        return QStringLiteral("The chart was not printed: the printer %1 is no longer "
-                              "installed.\n\nChoose another printer with Print Setup, then "
-                              "print again.")
-            .arg(printer);
+        why = QStringLiteral("the printer %1 is no longer installed.\n\nChoose another printer "
+                             "with Print Setup, then print again.")
+                  .arg(printer);
+        break;
     case TQueueProblem::NotAccepting:
-        return QStringLiteral("The chart was not printed: the printer %1 is not accepting "
-                              "jobs%2.\n\nLet it accept jobs again in the system's printer "
-                              "settings, or choose another printer with Print Setup, then print "
-                              "again.")
-            .arg(printer, detail);
+        why = QStringLiteral("the printer %1 is not accepting jobs%2.\n\nLet it accept jobs "
+                             "again in the system's printer settings, or choose another printer "
+                             "with Print Setup, then print again.")
+                  .arg(printer, detail);
+        break;
     case TQueueProblem::Stopped:
-        return QStringLiteral("The chart was not printed: the printer %1 is stopped%2.\n\n"
-                              "Resume the printer in the system's printer settings, or choose "
-                              "another printer with Print Setup, then print again.")
-            .arg(printer, detail);
+        why = QStringLiteral("the printer %1 is stopped%2.\n\nResume the printer in the "
+                             "system's printer settings, or choose another printer with Print "
+                             "Setup, then print again.")
+                  .arg(printer, detail);
+        break;
     case TQueueProblem::Refused:
-        return QStringLiteral("The chart was not printed: the printer %1 did not take the "
-                              "job%2.\n\nCheck the printer in the system's printer settings, or "
-                              "choose another printer with Print Setup, then print again.")
-            .arg(printer, detail);
+        why = QStringLiteral("the printer %1 did not take the job%2.\n\nCheck the printer in "
+                             "the system's printer settings, or choose another printer with "
+                             "Print Setup, then print again.")
+                  .arg(printer, detail);
+        break;
     }
-    return {};
+    return Capitalised(report) + QStringLiteral(" was not printed: ") + why;
 }
 
-QString NoPrinterMessage()
+QString NoPrinterMessage(const QString& report, bool printersInstalled)
 {
-    return QStringLiteral("The chart cannot be printed: no printer is installed.\n\nInstall a "
-                          "printer in the system's printer settings, or choose a PDF file with "
-                          "Print Setup, then print again.");
+    if (printersInstalled)
+        return Capitalised(report) +
+               QStringLiteral(" cannot be printed. No default printer is chosen: choose one "
+                              "with Print Setup, or a PDF file, then print again.");
+    return Capitalised(report) +
+           QStringLiteral(" cannot be printed: no printer is installed.\n\nInstall a printer in "
+                          "the system's printer settings, or choose a PDF file with Print Setup, "
+                          "then print again.");
 }
 
 } // namespace PrintQueue

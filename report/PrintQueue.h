@@ -28,6 +28,8 @@ using TQueueOptions = QList<std::pair<QByteArray, QByteArray>>;
 namespace PrintQueue {
 // The printing system's default queue; empty when there is none or no printing system answers.
 QString DefaultQueue();
+// True when the printing system answers and has at least one queue.
+bool HasQueues();
 
 // The state of `queue` ("name" or "name/instance") now.
 TQueueState Check(const QString& queue);
@@ -37,9 +39,10 @@ TQueueState Check(const QString& queue);
 int Submit(const QString& queue, const QString& file, const QString& title,
            const TQueueOptions& options, TQueueState& state);
 
-// What the user reads when printing on `queue` fails: the printer's name, what happened and
-// what to do.
-QString Message(const QString& queue, const TQueueState& state);
-// What the user reads when no printer is installed and no file is chosen.
-QString NoPrinterMessage();
+// What the user reads when printing `report` (its name as the user knows it, "the Amortization
+// Schedule") on `queue` fails: the report, the printer's name, what happened and what to do.
+QString Message(const QString& report, const QString& queue, const TQueueState& state);
+// What the user reads when `report` has no printer to go to and no file is chosen: either no
+// printer is installed, or printers are but none is the default.
+QString NoPrinterMessage(const QString& report, bool printersInstalled);
 } // namespace PrintQueue

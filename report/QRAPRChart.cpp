@@ -10,7 +10,6 @@
 #include "report/QRShape.h"
 #include "report/QRSysData.h"
 
-
 namespace {
 const QString Arial = QStringLiteral("Arial");
 
@@ -72,6 +71,7 @@ TQRAPRChart::TQRAPRChart(QObject* parent) : QObject(parent)
     Rep->RestartData = true;
     Rep->DisplayPrintDialog = false;
     Rep->ShowProgress = true;
+    Rep->LeastPage = QSize(Width, Height);
     connect(Rep, &TQRReport::BeforePrint, this, &TQRAPRChart::RepBeforePrint);
     connect(Rep, &TQRReport::OnNeedData, this, &TQRAPRChart::RepNeedData);
 
@@ -121,8 +121,8 @@ void TQRAPRChart::CreatePageHeader()
     Label(b, "QRLabel14", 166, 192, 27, 15, "APR:", Height9pt, false, text, right);
 
     // A figure that is wider than its box prints smaller, never cut and never over its caption.
-    const auto figure = [&](const char* name, int left, int width, int top,
-                            const char* placeholder, bool bold) {
+    const auto figure = [&](const char* name, int left, int width, int top, const char* placeholder,
+                            bool bold) {
         TQRLabel* label = Label(b, name, left, top, width, 15, placeholder, Height9pt, bold, black,
                                 right, TSize::Fixed);
         label->ShrinkToFit = true;
@@ -252,7 +252,7 @@ void TQRAPRChart::PageHeaderBeforePrint(bool&)
     lblDownPaymentAmount->SetCaption(Money(v.DownPayment));
     lblLoanAmount->SetCaption(Money(v.Loan));
     lblLoanTerm->SetCaption(NumberFormats::GeneralText(v.Term, Regional::Current()) +
-                            QStringLiteral(" Years"));
+                            (v.Term == 1 ? QStringLiteral(" Year") : QStringLiteral(" Years")));
     lblInterestRate->SetCaption(Percent(v.Interest));
     lblPayment->SetCaption(Money(v.Payment));
     lblTotalFixedFees->SetCaption(Money(v.FixedFees));

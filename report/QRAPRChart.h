@@ -23,6 +23,11 @@ public:
 
     static constexpr const char* ProgressCaption = "Preparing APR Chart";
     static constexpr const char* ApplicationTitle = "Tallyhorn, " TALLYHORN_VERSION;
+    // The chart's extent in report units: its rules and footer run to 760, and title, page
+    // header, the 12 table rows and footer take 116 + 264 + 12 x 24 + 109. It always prints
+    // as one whole page: on a smaller printable area it is scaled down to fit.
+    static constexpr int Width = 760;
+    static constexpr int Height = 777;
 
     void SetSource(TAPRChartSource source) { m_source = std::move(source); }
 

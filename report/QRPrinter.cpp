@@ -3,15 +3,15 @@
 #include "calc/Errors.h"
 #include "platform/Application.h"
 #include "report/PrintQueue.h"
-#include "report/QRPageRecording.h"
 #include "report/QRInputBlock.h"
+#include "report/QRPageRecording.h"
 #include "report/QRProgress.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
-#include <QPrinter>
 #include <QPrintEngine>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QRectF>
 #include <QTemporaryDir>
@@ -93,7 +93,7 @@ const QPicture* TQRPrinter::Page(int pageNumber) const
 
 QRect TQRPrinter::PageBounds() const
 {
-    return QRect(0, 0, m_pageSize.width() * CanvasScale, m_pageSize.height() * CanvasScale);
+    return QRect(0, 0, m_layoutSize.width() * CanvasScale, m_layoutSize.height() * CanvasScale);
 }
 
 const QPicture* TQRPrinter::CurrentPage() const
@@ -116,6 +116,12 @@ QSize TQRPrinter::PageSize() const
 {
     EnsureMeasured();
     return m_pageSize;
+}
+
+QSize TQRPrinter::LayoutSize() const
+{
+    EnsureMeasured();
+    return m_layoutSize;
 }
 
 QSize TQRPrinter::PaperSize() const
@@ -178,6 +184,21 @@ void TQRPrinter::MeasureFallback(int offset)
     m_paperSize = (page * 1.05).toSize();
     m_offset = QPoint(offset, offset);
     m_printerOK = false;
+    MeasureLayout();
+}
+
+void TQRPrinter::MeasureLayout()
+{
+    m_layoutSize = m_pageSize;
+    if (!m_leastPage.isValid() || m_pageSize.isEmpty())
+        return;
+    // One factor for both directions, so that the layout keeps the printable area's shape
+    // and fills it whole once shrunk back.
+    const double factor = std::max({1.0, double(m_leastPage.width()) / m_pageSize.width(),
+                                    double(m_leastPage.height()) / m_pageSize.height()});
+    if (factor > 1.0)
+        m_layoutSize = QSize(static_cast<int>(std::ceil(m_pageSize.width() * factor)),
+                             static_cast<int>(std::ceil(m_pageSize.height() * factor)));
 }
 
 void TQRPrinter::MeasurePage()
@@ -207,6 +228,7 @@ void TQRPrinter::MeasurePage()
         m_offset = QPoint(toScreen(page.left() - paper.left()), toScreen(page.top() - paper.top()));
     }
     m_printerOK = true;
+    MeasureLayout();
 }
 
 void TQRPrinter::ApplyPageSettings(QPageLayout::Orientation orientation,
@@ -261,7 +283,7 @@ void TQRPrinter::FinishPicture()
     m_pages.push_back({std::move(m_current), PageBounds(), std::nullopt});
 }
 
-void TQRPrinter::BeginDoc()
+void TQRPrinter::BeginDoc(QSize leastPage)
 {
     if (m_state != TQRPrinterState::Idle) {
         if (m_canvas) {
@@ -271,6 +293,7 @@ void TQRPrinter::BeginDoc()
         m_pages.clear();
         m_overlays.clear();
     }
+    m_leastPage = leastPage;
     MeasurePage();
     m_state = TQRPrinterState::Generating;
     m_pageNumber = 1;
@@ -344,9 +367,9 @@ void TQRPrinter::Cleanup()
 void TQRPrinter::DrawPage(QPainter& painter, int pageNumber, const QRectF& target) const
 {
     const QPicture* page = Page(pageNumber);
-    if (!page || m_pageSize.isEmpty() || target.isEmpty())
+    if (!page || m_layoutSize.isEmpty() || target.isEmpty())
         return;
-    const QSizeF logical(m_pageSize.width() * CanvasScale, m_pageSize.height() * CanvasScale);
+    const QSizeF logical(m_layoutSize.width() * CanvasScale, m_layoutSize.height() * CanvasScale);
     const QPaintDevice* device = painter.device();
     if (device && device->logicalDpiY() != PlaybackResolution) {
         // A picture's fonts grow with the device's resolution: on a screen of another
@@ -397,6 +420,14 @@ bool TQRPrinter::InPrintingRange(int pageNumber) const
 QString TQRPrinter::PdfTitle() const
 {
     return DocumentTitle.isEmpty() ? Title : DocumentTitle;
+}
+
+QString TQRPrinter::ReportName(bool sentenceStart) const
+{
+    const QString title = PdfTitle();
+    if (title.isEmpty())
+        return sentenceStart ? QStringLiteral("The report") : QStringLiteral("the report");
+    return (sentenceStart ? QStringLiteral("The ") : QStringLiteral("the ")) + title;
 }
 
 bool TQRPrinter::PlayPages(QPrinter& target, TQRProgress* progress)
@@ -480,16 +511,16 @@ bool TQRPrinter::PrintToQueue(const QString& queue, TQRProgress& progress, QStri
     if (m_cancelled)
         return true;
     if (!played) {
-        problem = QStringLiteral("The chart was not printed: its print file could not be "
-                                 "written in the temporary folder \"%1\".\n\nMake room there, "
-                                 "then print again.")
-                      .arg(QDir::toNativeSeparators(QDir::tempPath()));
+        problem = QStringLiteral("%1 was not printed: its print file could not be written in "
+                                 "the temporary folder \"%2\".\n\nMake room there, then print "
+                                 "again.")
+                      .arg(ReportName(true), QDir::toNativeSeparators(QDir::tempPath()));
         return false;
     }
     TQueueState state;
-    m_lastJob = PrintQueue::Submit(queue, file, Title, JobOptions(printer), state);
+    m_lastJob = PrintQueue::Submit(queue, file, PdfTitle(), JobOptions(printer), state);
     if (m_lastJob <= 0) {
-        problem = PrintQueue::Message(queue, state);
+        problem = PrintQueue::Message(ReportName(false), queue, state);
         return false;
     }
     return true;
@@ -511,12 +542,12 @@ bool TQRPrinter::Print(QString* problem)
             if (queue.isEmpty())
                 queue = PrintQueue::DefaultQueue();
             if (queue.isEmpty()) {
-                reason = PrintQueue::NoPrinterMessage();
+                reason = PrintQueue::NoPrinterMessage(ReportName(false), PrintQueue::HasQueues());
                 return false;
             }
             const TQueueState state = PrintQueue::Check(queue);
             if (state.Problem != TQueueProblem::None) {
-                reason = PrintQueue::Message(queue, state);
+                reason = PrintQueue::Message(ReportName(false), queue, state);
                 return false;
             }
         }
@@ -531,7 +562,7 @@ bool TQRPrinter::Print(QString* problem)
         m_lastJob = 0;
         if (m_printing || printer.printerState() == QPrinter::Active)
             printer.abort();
-        printer.setDocName(toFile ? PdfTitle() : Title);
+        printer.setDocName(PdfTitle());
         // The one chance for Cancel: just before the first page goes out. A job cancelled
         // here is never begun, so a chosen file is not touched either.
         Application::ProcessMessages();
@@ -542,10 +573,11 @@ bool TQRPrinter::Print(QString* problem)
                 done = PlayPages(printer, &progress);
                 m_printing = false;
                 if (!done)
-                    reason = QStringLiteral("The chart was not printed: the file \"%1\" "
-                                            "could not be written.\n\nChoose another file with "
-                                            "Print Setup, then print again.")
-                                 .arg(QDir::toNativeSeparators(printer.outputFileName()));
+                    reason = QStringLiteral("%1 was not printed: the file \"%2\" could not be "
+                                            "written.\n\nChoose another file with Print Setup, "
+                                            "then print again.")
+                                 .arg(ReportName(true),
+                                      QDir::toNativeSeparators(printer.outputFileName()));
             } else {
                 done = PrintToQueue(queue, progress, reason);
             }

@@ -58,14 +58,19 @@ public:
     QPoint PrintingOffset() const; // top-left of the printable area on the sheet
     // False when no printer is installed (and no output file chosen) or it cannot be queried.
     bool PrinterOK() const;
+    // The page the layout fills and the pictures hold: the printable area, or, for a document
+    // begun with a least page size the printable area does not hold, the printable area
+    // enlarged in proportion until it holds that size. Previews and printing shrink it back
+    // onto the printable area, so such a document prints whole on the paper, smaller.
+    QSize LayoutSize() const;
 
     // The shared printer: the system's default printer until printer setup chooses another
     // printer or a PDF file, which then stays chosen until the program ends.
     QPrinter& Printer();
 
     // Texts the owner sets before a report runs.
-    QString Title;         // print job name
-    QString DocumentTitle; // the title a PDF file carries; empty: Title
+    QString Title;         // the report's title, which the progress messages end with
+    QString DocumentTitle; // the print job's name and the title a PDF file carries; empty: Title
     QString PreviewCaption;
     QString ProgressCaption;
     bool ShowProgress = true; // copied from the report when layout starts
@@ -85,10 +90,11 @@ public:
     bool ShowPreview();
 
     // Document building, used by the report layout. BeginDoc discards a finished document,
-    // measures the page and starts page 1; Canvas() paints the current page picture; NewPage
-    // closes it and starts the next; EndDoc closes the last page, becomes Ready and selects
-    // page 1.
-    void BeginDoc();
+    // measures the page and starts page 1 (`leastPage`, in report units, when valid, is the
+    // least layout size of this document: see LayoutSize()); Canvas() paints the current page
+    // picture; NewPage closes it and starts the next; EndDoc closes the last page, becomes Ready
+    // and selects page 1.
+    void BeginDoc(QSize leastPage = QSize());
     QPainter* Canvas();
     void NewPage();
     void EndDoc();
@@ -156,6 +162,7 @@ private:
     void MeasurePage();
     void EnsureMeasured() const;
     void MeasureFallback(int offset);
+    void MeasureLayout(); // the layout size of the page just measured
     void StartPicture();
     void FinishPicture();
     bool InPrintingRange(int pageNumber) const;
@@ -164,6 +171,8 @@ private:
     // be written).
     bool PlayPages(QPrinter& target, TQRProgress* progress);
     QString PdfTitle() const;
+    // The report as messages name it: "the Amortization Schedule" ("The ..." to start one).
+    QString ReportName(bool sentenceStart) const;
     bool PrintToQueue(const QString& queue, TQRProgress& progress, QString& problem);
 
     std::unique_ptr<QPrinter> m_printer;
@@ -175,13 +184,15 @@ private:
         std::optional<QPicture> Picture;
     };
     mutable std::deque<TPage> m_pages; // a deque: pictures handed out stay where they are
-    QList<QPicture> m_overlays; // what AmendPage added to each page; empty pictures: nothing
+    QList<QPicture> m_overlays;        // what AmendPage added to each page; empty pictures: nothing
     const QPicture* Overlay(int pageNumber) const; // nullptr for none
-    QRect PageBounds() const;   // a page picture's rectangle, in canvas units
+    QRect PageBounds() const;                      // a page picture's rectangle, in canvas units
     std::unique_ptr<TQRPageRecording> m_current;
     std::unique_ptr<QPainter> m_canvas;
     int m_pageNumber = 0;
     QSize m_pageSize;
+    QSize m_layoutSize;
+    QSize m_leastPage; // of the document being built or shown
     QSize m_paperSize;
     QPoint m_offset;
     bool m_printerOK = false;

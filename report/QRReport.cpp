@@ -127,7 +127,7 @@ bool TQRReport::Prepare()
     store.ApplyPageSettings(Orientation, PageSizeFor(PaperSize));
     try {
         store.ClearCancel();
-        store.BeginDoc();
+        store.BeginDoc(LeastPage);
         store.Title = ReportTitle;
         store.DocumentTitle = DocumentTitle;
         store.ShowProgress = ShowProgress;
@@ -168,7 +168,7 @@ void TQRReport::LayOut()
     int footerHeight = 0;
     for (TQRBand* band : BandsOf(rbPageFooter))
         footerHeight += band->Height;
-    m_layout = new TQRLayout(TQRPageGeometry::For(store.PageSize(), LeftMarginInches,
+    m_layout = new TQRLayout(TQRPageGeometry::For(store.LayoutSize(), LeftMarginInches,
                                                   ColumnMarginInches, Columns, footerHeight));
     m_pageNumber = 1;
     m_detailCount = 0;

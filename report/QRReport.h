@@ -13,9 +13,10 @@
 #include <QObject>
 #include <QPageLayout>
 #include <QRect>
+#include <QSize>
 #include <QString>
-#include <functional>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 class QPageSize;
@@ -37,8 +38,8 @@ public:
     explicit TQRReport(QObject* parent = nullptr);
     ~TQRReport() override;
 
-    QString ReportTitle;   // the print job's name
-    QString DocumentTitle; // the title of a PDF file printed from it; empty: ReportTitle
+    QString ReportTitle;   // the end of the progress messages
+    QString DocumentTitle; // the print job's name and a PDF file's title; empty: ReportTitle
     QPageLayout::Orientation Orientation = QPageLayout::Portrait;
     TQRPaperSize PaperSize = qrpDefault;
     int PaperWidth = 0;  // tenths of a millimetre, with qrpCustom
@@ -51,6 +52,10 @@ public:
     bool RestartData = true;         // no bound data source: no effect
     bool DisplayPrintDialog = false; // not used by preview and print here
     bool ShowProgress = true;
+    // The least page the report is laid out on, in report units; empty: none. A report that
+    // must print whole on one sheet gives its own size: on a smaller printable area it is laid
+    // out on a proportionally larger page and printed scaled down to fit.
+    QSize LeastPage;
     // The clock the report's date and time fields read; tests pin it.
     std::function<QDateTime()> Clock = [] { return QDateTime::currentDateTime(); };
 

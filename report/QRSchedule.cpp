@@ -168,7 +168,7 @@ void TQRSchedule::PlaceColumns(bool mi)
 {
     // The printed width is the page's less a margin each side; the first column is narrow and
     // the five money columns share the rest.
-    const int pageWidth = TQRPrinter::Instance().PageSize().width();
+    const int pageWidth = TQRPrinter::Instance().LayoutSize().width();
     const int width = std::max(300, pageWidth - 2 * Margin);
     const int first = 60;
     const int money = (width - first) / (mi ? 5 : 4);

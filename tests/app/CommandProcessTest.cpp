@@ -541,8 +541,8 @@ TEST_F(CommandProcessTest, ADamagedStoredValueGivesOneWarningAndTheDefaultInputs
     }
 }
 
-// The chart as a one-page PDF with the table's texts, on Letter or A4, with no display or an
-// unreachable one, and the settings file untouched.
+// The chart as a one-page PDF with the table's texts, on Letter, A4 or A5 (scaled down to
+// fit), with no display or an unreachable one, and the settings file untouched.
 TEST_F(CommandProcessTest, ChartIsOnePdfPageWithTheTablesTexts)
 {
     const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
@@ -570,7 +570,8 @@ TEST_F(CommandProcessTest, ChartIsOnePdfPageWithTheTablesTexts)
         const char* size;
         const char* display;
     } papers[] = {{{}, "612 x 792 pts (letter)", ""},
-                  {{"--paper", "a4"}, "595 x 842 pts (A4)", ":4242"}};
+                  {{"--paper", "a4"}, "595 x 842 pts (A4)", ":4242"},
+                  {{"--paper", "A5"}, "420 x 595 pts (A5)", ""}};
     for (const auto& p : papers) {
         const QString pdf = out.filePath("chart.pdf");
         const Outcome run =

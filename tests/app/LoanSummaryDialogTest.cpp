@@ -6,7 +6,10 @@
 #include "app/Main.h"
 #include "calc/AprTable.h"
 #include "controls/ExplBtn.h"
+#include "controls/NumEdit.h"
 #include "tests/support/FindChild.h"
+#include "tests/support/LoopbackServer.h"
+#include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TempFolder.h"
 
 #include <QApplication>
@@ -87,6 +90,50 @@ TEST(LoanSummaryCommand, EnabledWithPrintAndShowsTheWindowsLoan)
     EXPECT_FALSE(print.isEnabled());
     EXPECT_FALSE(item.isEnabled());
     w.close();
+}
+
+// Fees of the whole loan are refused with the amount as money, in the program's own box; a
+// number of insured payments above the loan's is refused with its range, not dropped silently.
+TEST(LoanSummaryCommand, RefusesFeesOfTheWholeLoanAndTooManyInsuredPayments)
+{
+    TempProgramFolder folder;
+    TfrmMain w;
+    w.show();
+    Find<TNumEdit>(w, "edtPurchasePrice")->SetValue(1000);
+    Find<TNumEdit>(w, "edtOtherFees")->SetValue(1000);
+    w.AddFixedFees();
+    QTest::mouseClick(Find<TExplorerButton>(w, "btnCalculate"), Qt::LeftButton);
+    {
+        MessageBoxAnswerer boxes;
+        Find<QAction>(w, "mnuFileLoanSummary")->trigger();
+        ASSERT_EQ(boxes.Boxes().size(), 1);
+        EXPECT_EQ(boxes.Boxes()[0].text, "The prepaid finance charge must be from 0 to less "
+                                         "than the loan amount, not $1,000.00");
+        EXPECT_EQ(boxes.Boxes()[0].caption, "Tallyhorn");
+    }
+    w.close();
+
+    const calc::UserLoan user = calc::ComputeUserLoan(250000, 0, 30, 7.125, 0);
+    TfrmLoanSummary dialog(user, 7.125);
+    dialog.show();
+    auto* months = Find<QSpinBox>(dialog, "edtMIMonths");
+    months->setFocus();
+    months->selectAll();
+    MessageBoxAnswerer boxes;
+    QTest::keyClicks(months, "400");
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return !boxes.Boxes().isEmpty(); }, 2000));
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              "The number of payments with mortgage insurance must be from 0 to 360, not 400.");
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Tallyhorn");
+    EXPECT_EQ(months->value(), 40);
+    QTest::keyClicks(months, "0", Qt::NoModifier);
+    ProcessPostedMessages();
+    EXPECT_EQ(boxes.Boxes().size(), 2) << "each refused number is told";
+    QTest::keyClick(months, Qt::Key_Backspace);
+    QTest::keyClicks(months, "6");
+    ProcessPostedMessages();
+    EXPECT_EQ(months->value(), 46);
+    EXPECT_EQ(boxes.Boxes().size(), 2);
 }
 
 // The schedule as text: every line of it has its columns at least two spaces apart, for the

@@ -199,8 +199,9 @@ TEST_P(APRChart, PrintsToOnePdfPageWithEveryFigure)
     EXPECT_EQ(TQRPrinter::Instance().State(), TQRPrinterState::Idle);
     const PdfText printed = PdfText::Read(pdf);
     EXPECT_EQ(printed.Pages, 1);
-    EXPECT_EQ(printed.Title, "Chart of Annual Percentage Rates") << "the job's name stays "
-                                                                    "\"of Annual Percentage Rates\"";
+    EXPECT_EQ(printed.Title, "Chart of Annual Percentage Rates")
+        << "the job's name stays "
+           "\"of Annual Percentage Rates\"";
     QStringList expected{"Chart of Annual Percentage Rates",
                          "Printed at 3/5/2026 2:07:09 PM",
                          "Mortgage Loan Variables",
@@ -222,6 +223,48 @@ TEST_P(APRChart, PrintsToOnePdfPageWithEveryFigure)
     if (qEnvironmentVariableIsSet("TALLYHORN_KEEP_CHART"))
         QFile::copy(pdf,
                     qEnvironmentVariable("TALLYHORN_KEEP_CHART") + "-" + GetParam().name + ".pdf");
+}
+
+// On paper narrower than the chart (A5, with and without margins) it still prints as one
+// whole page, scaled down to the printable area: every band on page 1, every figure and
+// table cell in the PDF, the footer to its right end, and no font of a size below 0 on the way.
+TEST_P(APRChart, PrintsWholeOnOnePageOfA5)
+{
+    if (!PdfText::Available())
+        MISSING_FOR_TEST() << "pdftotext is not installed (poppler-utils, scripts/setup)";
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            if (text.contains("QFont")) // "QFont::setPointSizeF: Point size <= 0"
+                warnings << text;
+        });
+    for (const double margin : {0.0, 0.25}) {
+        SCOPED_TRACE(margin);
+        TQRPrinter::Instance().Printer().setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Portrait,
+                        QMarginsF(margin, margin, margin, margin), QPageLayout::Inch));
+        const QString pdf = folder.File(QStringLiteral("a5-%1.pdf").arg(GetParam().name));
+        ASSERT_TRUE(chart->PrintToPdf(pdf));
+        for (const TQRBandPlacement& p : chart->Rep->Placements())
+            EXPECT_EQ(p.Page, 1) << p.Band->objectName().toStdString();
+        const PdfText printed = PdfText::Read(pdf);
+        EXPECT_EQ(printed.Pages, 1);
+        QStringList expected{"Chart of Annual Percentage Rates",
+                             "Other Fees:", "Total:", Maker::Host,
+                             "before making any financial decisions."};
+        for (const auto& [label, text] : GetParam().values)
+            expected << QString::fromStdString(text);
+        for (int row = 0; row < 12; ++row)
+            for (int column = 0; column < 8; ++column)
+                expected << Find<TStringAlignGrid>(*w, "grdAPR")->Cells(column, row).trimmed();
+        expected.removeAll(QString());
+        EXPECT_GE(expected.size(), 5 + 11 + 12 * 8 - 1) << "the corner cell alone is empty";
+        for (const QString& text : expected)
+            EXPECT_TRUE(printed.Text.contains(text)) << text.toStdString();
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
 }
 
 TEST(APRChartSource, WithoutAWindowFromAnyTable)
@@ -258,6 +301,30 @@ TEST(APRChartSource, WithoutAWindowFromAnyTable)
                                    "r3c7", "r4c7"}));
 }
 
+TEST(APRChartSource, OneYearIsSingular)
+{
+    PrinterPage page(816, 1056);
+    TQRAPRChart chart;
+    chart.Rep->ShowProgress = false;
+    for (const auto& [term, text] :
+         {std::pair{1.0, "1 Year"}, std::pair{2.0, "2 Years"}, std::pair{30.0, "30 Years"}}) {
+        TAPRChartSource source;
+        source.Values = [term = term] {
+            TAPRChartValues v;
+            v.Term = term;
+            return v;
+        };
+        chart.SetSource(source);
+        ASSERT_TRUE(chart.Rep->Prepare());
+        TQRPrinter::Instance().Cleanup();
+        for (const TQRPrintedText& t : chart.Rep->PrintedTexts()) {
+            if (t.Name == "lblLoanTerm") {
+                EXPECT_EQ(t.Text, text);
+            }
+        }
+    }
+}
+
 // The largest figures the window's fields can hold print whole, each within its own room: the
 // values between their captions and their right edges, each table cell in its box.
 TEST(APRChartLargeFigures, PrintWholeWithinTheirRoomOnLetterAndA4)
@@ -281,8 +348,9 @@ TEST(APRChartLargeFigures, PrintWholeWithinTheirRoomOnLetterAndA4)
         };
         source.RowCount = [] { return 12; };
         source.Cell = [](int column, int row) {
-            return row >= 12 ? QString() : column == 0 ? QStringLiteral("$9,999,999,999")
-                                                       : QStringLiteral("($999,999,999)");
+            return row >= 12     ? QString()
+                   : column == 0 ? QStringLiteral("$9,999,999,999")
+                                 : QStringLiteral("($999,999,999)");
         };
         chart.SetSource(source);
         ASSERT_TRUE(chart.Rep->Prepare());
@@ -291,8 +359,8 @@ TEST(APRChartLargeFigures, PrintWholeWithinTheirRoomOnLetterAndA4)
         for (const TQRPrintedText& t : chart.Rep->PrintedTexts()) {
             const std::string what = t.Name.toStdString() + " " + t.Text.toStdString();
             if (t.Name.startsWith("lblColumn")) {
-                const int left = QList<int>{50, 138, 224, 310, 397, 483, 569, 655}
-                    [t.Name.mid(9).toInt() - 1];
+                const int left =
+                    QList<int>{50, 138, 224, 310, 397, 483, 569, 655}[t.Name.mid(9).toInt() - 1];
                 EXPECT_GE(t.Box.left(), left) << what;
                 EXPECT_LE(t.Box.left() + t.Box.width(), left + 82) << what;
             } else if (t.Name.startsWith("lbl") && t.Name != "lblApplicationTitle") {

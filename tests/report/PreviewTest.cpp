@@ -207,9 +207,12 @@ TEST_F(PreviewWindowNoPrinter, FitZoomsAre100AndPrintSaysThereIsNoPrinter)
     EXPECT_EQ(w->QRPreview1->Zoom(), 100);
     // Print says that there is no printer, and the preview stays open.
     MessageBoxAnswerer boxes;
+    TQRPrinter::Instance().Title = "Amortization Schedule";
+    TQRPrinter::Instance().DocumentTitle.clear();
     QTest::mouseClick(w->bbPrint, Qt::LeftButton);
     ASSERT_EQ(boxes.Boxes().size(), 1);
-    EXPECT_EQ(boxes.Boxes()[0].text, PrintQueue::NoPrinterMessage());
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              PrintQueue::NoPrinterMessage("the Amortization Schedule", false));
     EXPECT_EQ(boxes.Boxes()[0].caption, "Tallyhorn");
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(TQRPrinter::Instance().State(), TQRPrinterState::Ready);

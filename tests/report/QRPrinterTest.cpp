@@ -246,17 +246,30 @@ TEST_F(QRPrinterTest, APaperThePrinterRefusesIsAPrinterDriverError)
     EXPECT_TRUE(store.Printer().pageLayout().pageSize().isEquivalentTo(before));
 }
 
-TEST_F(QRPrinterNoPrinter, PrintingSaysThereIsNoPrinter)
+TEST_F(QRPrinterNoPrinter, PrintingSaysThereIsNoPrinterNamingTheReport)
 {
     if (!QPrinterInfo::availablePrinters().isEmpty())
         GTEST_SKIP() << "a printer is installed on this machine";
     RecordPages(store, 1);
     store.ShowProgress = false;
-    QString problem;
-    EXPECT_FALSE(store.Print(&problem));
-    EXPECT_EQ(problem, PrintQueue::NoPrinterMessage());
-    EXPECT_EQ(store.State(), TQRPrinterState::Ready);
-    EXPECT_EQ(store.LastJob(), 0);
+    // The report's name is the one its printed document carries.
+    const struct {
+        const char* title;
+        const char* documentTitle;
+        const char* says;
+    } reports[] = {{"Amortization Schedule", "", "The Amortization Schedule cannot be printed"},
+                   {"of Annual Percentage Rates", "Chart of Annual Percentage Rates",
+                    "The Chart of Annual Percentage Rates cannot be printed"}};
+    for (const auto& report : reports) {
+        store.Title = report.title;
+        store.DocumentTitle = report.documentTitle;
+        QString problem;
+        EXPECT_FALSE(store.Print(&problem));
+        EXPECT_TRUE(problem.startsWith(report.says)) << problem.toStdString();
+        EXPECT_TRUE(problem.contains("no printer is installed")) << problem.toStdString();
+        EXPECT_EQ(store.State(), TQRPrinterState::Ready);
+        EXPECT_EQ(store.LastJob(), 0);
+    }
 }
 
 } // namespace
