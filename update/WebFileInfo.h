@@ -247,6 +247,8 @@ private:
     // Empty when the client's answer has status 200, else the failure's text: the server's
     // reason, or a text of ours when the answer had no status line.
     QString StatusFailure() const;
+    // The client's answer failed, or ended with status 0, because it had no status line.
+    bool AnswerWithoutStatusLine() const;
     void EnsureClient();
     void ConfigureProxy();
     // Starts a GET of `url` into `stream`; false (with LastError) when it may not start.

@@ -423,6 +423,16 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      true, false, false, "The server's answer has no status line", 200000,
                      "200,000 bytes received."},
+        // Without a status line the answer is read as header lines: the file's bytes, or a
+        // header whose announced body is cut short.
+        DownloadCase{"NoHeaderAtAll", [](ScriptedSite& s, const std::string& r) { Serve(s, r); },
+                     true, false, false, "The server's answer has no status line", -1, ""},
+        DownloadCase{"NoStatusLineCutShort",
+                     [](ScriptedSite& s, const std::string& r) {
+                         Serve(s, "Content-Length: 200000\r\n\r\n" + r.substr(0, 50000));
+                     },
+                     true, false, false, "The server's answer has no status line", 50000,
+                     "50,000 of 200,000 bytes received."},
         DownloadCase{"Informational",
                      [](ScriptedSite& s, const std::string& r) {
                          Serve(s, "HTTP/1.0 102 Processing\r\nContent-Length: 200000\r\n\r\n" +
@@ -844,6 +854,8 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, PageStatus,
     ::testing::Values(
         PageStatusCase{"NoStatusLine", "Content-Type: text/html\r\n\r\n",
+                       "The server's answer has no status line", {}},
+        PageStatusCase{"NoStatusLineCutShort", "Content-Length: 999999\r\n\r\n",
                        "The server's answer has no status line", {}},
         PageStatusCase{"Continue", "HTTP/1.0 100 Continue\r\n\r\n", "Continue",
                        {"Tallyhorn: 100"}},
