@@ -263,6 +263,8 @@ private:
     bool TagAddress(const QString& value, const QString& what, QString* url);
     // Reads and checks the page's signed manifest; false with LastError.
     bool CheckManifest(TUpdateManifest* manifest);
+    // The download's address and signed manifest, checked; false with LastError.
+    bool CheckRelease(QString* url, TUpdateManifest* manifest);
     // Creates "<name>.part" afresh for writing; false with LastError.
     bool CreatePartFile(const QString& partName, QFile* part);
     void DownloadProgress();

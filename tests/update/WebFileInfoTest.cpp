@@ -599,7 +599,17 @@ TEST_F(WebFileInfoTest, OnlyASignedManifestOfANewerReleaseOfThisFileIsDownloaded
         EXPECT_EQ(wfi->ProductVersion().toStdString(), row.pageVersion) << row.name;
         EXPECT_FALSE(wfi->DownloadUpdateTo(Final())) << row.name;
         EXPECT_EQ(wfi->LastError(), row.reason) << row.name;
+        // Asked for interactively, the refusal comes before the question where to save it.
+        EXPECT_FALSE(wfi->ExecuteUpdate()) << row.name;
+        EXPECT_EQ(seams.BoxTexts().last(),
+                  wfi->IsNewerVersion()
+                      ? QString("Download Error: Error occurred while downloading update.\r"
+                                "Error: \"%1.\"")
+                            .arg(row.reason)
+                      : QString("No Update Found: There is no update available."))
+            << row.name;
     }
+    EXPECT_TRUE(seams.saveRequests.isEmpty()) << "no save dialog for a refused release";
     EXPECT_EQ(DownloadRequests(site), 0) << "nothing is fetched before the manifest holds";
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
 }
