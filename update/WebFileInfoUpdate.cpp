@@ -215,6 +215,8 @@ bool TWebFileInfo::CheckManifest(TUpdateManifest* manifest)
     else if (!newer)
         m_lastError = QString("The signed update is version %1, which is not newer than %2")
                           .arg(manifest->Version, m_currentVersion);
+    else if (m_downloadFileName.isEmpty())
+        m_lastError = "The page offers no usable file name for the update";
     else if (manifest->FileName != m_downloadFileName)
         m_lastError = QString("The signed update is the file %1, not the %2 the page offers")
                           .arg(manifest->FileName, m_downloadFileName);

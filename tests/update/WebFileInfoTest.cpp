@@ -614,6 +614,30 @@ TEST_F(WebFileInfoTest, OnlyASignedManifestOfANewerReleaseOfThisFileIsDownloaded
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
 }
 
+// An address whose last part cleans to nothing offers no file to save: it is refused as such,
+// and no save dialog proposes an empty name.
+TEST_F(WebFileInfoTest, AnUnusableOfferedNameIsRefusedBeforeTheSaveDialog)
+{
+    site.SetDocument("/dl/Torv101.zip", release);
+    const QString reason = "The page offers no usable file name for the update";
+    for (const char* path : {"/dl/", "/dl/%2E%2E", "/dl/a%2Fb", "/dl/%E2%80%8B", "/dl/x%0Ay"}) {
+        std::vector<std::pair<std::string, std::string>> tags = {
+            {"version", "1.0.01"}, {"url", site.Url(path).toStdString()}};
+        for (const auto& tag : SignedTags(ManifestText("1.0.01", release), key))
+            tags.push_back(tag);
+        site.SetDocument("/Torv/Torv.htm", InfoPageHtml(tags));
+        wfi->SetActive(false);
+        EXPECT_FALSE(wfi->ExecuteUpdate()) << path;
+        EXPECT_EQ(wfi->LastError(), reason) << path;
+        EXPECT_EQ(seams.BoxTexts().last(),
+                  "Download Error: Error occurred while downloading update.\rError: \"" + reason +
+                      ".\"")
+            << path;
+    }
+    EXPECT_TRUE(seams.saveRequests.isEmpty());
+    EXPECT_EQ(DownloadRequests(site), 0);
+}
+
 TEST_F(WebFileInfoTest, ThePartFileIsNeverWrittenThroughALinkOrIntoAForeignFile)
 {
     Announce("1.0.01");
