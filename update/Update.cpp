@@ -11,6 +11,8 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
+#include <QStyle>
 #include <QTimer>
 
 TfrmUpdate* frmUpdate = nullptr;
@@ -28,6 +30,23 @@ void SetColour(QLabel* label, const QColor& colour)
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
 }
+
+// A one-line label that ends its text with "…" where the text is wider than the label; its
+// text, and what a screen reader reads, stay whole.
+class TElidedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        style()->drawItemText(&painter, area, alignment(), palette(), isEnabled(),
+                              fontMetrics().elidedText(text(), Qt::ElideRight, area.width()),
+                              foregroundRole());
+    }
+};
 
 } // namespace
 
@@ -79,7 +98,8 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
     Label3 = AddLabel("Label3", "Compile Date:", 266, 134, clBlack, false);
     lblDate = AddLabel("lblDate", "Status Unknown", 340, 134, clSilver, false);
     Label4 = AddLabel("Label4", "Newest Version on Server:", 24, 153, clBlack);
-    lblVersion = AddLabel("lblVersion", "Status Unknown", 157, 153, clSilver);
+    lblVersion = AddLabel("lblVersion", "Status Unknown", 157, 153, clSilver, true,
+                          new TElidedLabel(Panel1));
 
     // Each value is labelled by its caption for a screen reader (no access key: the captions
     // have none).
@@ -118,9 +138,10 @@ TfrmUpdate::~TfrmUpdate()
 }
 
 QLabel* TfrmUpdate::AddLabel(const char* name, const QString& text, int left, int top,
-                             const QColor& colour, bool visible)
+                             const QColor& colour, bool visible, QLabel* label)
 {
-    auto* label = new QLabel(Panel1);
+    if (!label)
+        label = new QLabel(Panel1);
     label->setObjectName(name);
     // Some labels show what the update page says: never as markup.
     label->setTextFormat(Qt::PlainText);
@@ -209,6 +230,14 @@ void TfrmUpdate::CheckUpdate()
     }
     lblDate->adjustSize();
     lblVersion->adjustSize();
+    // The page's version may be of any length: it ends short of the picture, elided, and
+    // shows whole as its tip.
+    const int room = Image1->x() - lblVersion->x() - 4;
+    const bool elided = lblVersion->width() > room;
+    if (elided)
+        lblVersion->resize(room, lblVersion->height());
+    lblVersion->setToolTip(elided ? "<p>" + lblVersion->text().toHtmlEscaped() + "</p>"
+                                  : QString());
     if (IsUpdateAvailable())
         btnRetrieveUpdate->setVisible(true);
     else

@@ -62,8 +62,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // `label` is made here unless given.
     QLabel* AddLabel(const char* name, const QString& text, int left, int top, const QColor& colour,
-                     bool visible = true);
+                     bool visible = true, QLabel* label = nullptr);
     TExplorerButton* AddButton(const char* name, const QString& caption, int left,
                                const QString& image, bool visible);
 

@@ -74,6 +74,8 @@ TEST_P(UpdateCenterStates, ShowTheServersVersionAndOfferNewerOnes)
     // What the page says is shown as text, one line high, never drawn as markup.
     EXPECT_EQ(form->lblVersion->textFormat(), Qt::PlainText);
     EXPECT_LT(form->lblVersion->height(), 20);
+    // However long, it ends short of the picture.
+    EXPECT_LT(form->lblVersion->geometry().right(), form->Image1->x());
     EXPECT_EQ(form->lblDate->text(), "May 3, 2000");
     EXPECT_FALSE(form->lblDate->isVisible());
     EXPECT_EQ(form->btnRetrieveUpdate->isVisible(), GetParam().retrieve);
@@ -86,6 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StateCase{"Newer", "1.0.01", "Update Information", true},
                       StateCase{"Same", "1.0.00", "No Update Available", false},
                       StateCase{"NotNumeric", "beta two", "No Update Available", false},
+                      StateCase{"LongNewer", "1.0.01.2000.0503.1742.release.candidate.7",
+                                "Update Information", true},
                       StateCase{"Markup", "<h1 style=color:red>2.0 FREE!</h1>",
                                 "No Update Available", false}),
     [](const auto& row) { return std::string(row.param.name); });
