@@ -9,6 +9,7 @@
 #include "update/InfoPage.h"
 #include "update/WebFileInfo.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -128,6 +129,8 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
     // The component's windows, boxes and dialogs belong to the centre while it exists, so
     // that they and the centre stay together above the main window.
     m_webFileInfo->SetWindowParent(this);
+    m_activationWait.setSingleShot(true);
+    connect(&m_activationWait, &QTimer::timeout, this, &TfrmUpdate::StartCheck);
     FormCreate();
 }
 
@@ -184,12 +187,18 @@ void TfrmUpdate::FormCreate()
 void TfrmUpdate::showEvent(QShowEvent* event)
 {
     TNoCloseDialog::showEvent(event);
-    // The check runs once per showing, as soon as the window is up; a queued call rather
-    // than activation, which a display without a window manager may never report.
+    // The check runs once per showing, once the window is active. Its "Please Wait" window,
+    // shown over a centre not yet activated, would take the activation meant for the centre
+    // and leave the program taking the main window for the active one, so that the centre's
+    // keys did nothing until a click. A display that never reports the activation gets the
+    // check after a short wait all the same.
     if (!m_checkQueued) {
         m_checkQueued = true;
-        QTimer::singleShot(0, this,
-                           [this] { Application::Guard(this, [this] { CheckUpdate(); }); });
+        m_checkPending = true;
+        if (isActiveWindow())
+            StartCheck();
+        else
+            m_activationWait.start(ActivationWait);
     }
 }
 
@@ -197,6 +206,43 @@ void TfrmUpdate::hideEvent(QHideEvent* event)
 {
     TNoCloseDialog::hideEvent(event);
     m_checkQueued = false;
+    m_checkPending = false;
+    m_activationWait.stop();
+}
+
+void TfrmUpdate::changeEvent(QEvent* event)
+{
+    TNoCloseDialog::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (isActiveWindow())
+        StartCheck();
+    else
+        QTimer::singleShot(0, this, [this] { TakeBackActivation(); });
+}
+
+void TfrmUpdate::TakeBackActivation()
+{
+    // While the centre is the modal window on top, a window under it (the main window) is
+    // never the active one, and just after a window of the check or the update closed, no
+    // window is: the window manager moved the activation about as that window closed and the
+    // program lost track of it, so that the centre's keys did nothing until a click.
+    QWidget* active = QApplication::activeWindow();
+    const bool justClosed = m_reactivated.isValid() && m_reactivated.elapsed() < ActivationWait;
+    if (isVisible() && QApplication::activeModalWidget() == this && active != this &&
+        (active || justClosed)) {
+        QApplication::setActiveWindow(this);
+        activateWindow();
+    }
+}
+
+void TfrmUpdate::StartCheck()
+{
+    if (!m_checkPending)
+        return;
+    m_checkPending = false;
+    m_activationWait.stop();
+    QTimer::singleShot(0, this, [this] { Application::Guard(this, [this] { CheckUpdate(); }); });
 }
 
 void TfrmUpdate::CheckUpdate()
@@ -214,6 +260,7 @@ void TfrmUpdate::CheckUpdate()
         MessageBox("Get Info failed due to:\r\n" + m_webFileInfo->LastError(),
                    Application::instance() ? Application::instance()->Title() : QString(),
                    MessageIcon::None, MessageButtons::Ok, this);
+        Reactivate();
         return;
     }
     SetColour(lblUpdateStatus, clRed);
@@ -244,6 +291,7 @@ void TfrmUpdate::CheckUpdate()
         lblUpdateStatus->setText("No Update Available");
     lblUpdateStatus->adjustSize();
     Screen::SetCursor(TCursor::crDefault);
+    Reactivate();
 }
 
 bool TfrmUpdate::IsUpdateAvailable() const
@@ -256,6 +304,16 @@ void TfrmUpdate::RetrieveUpdate()
     m_webFileInfo->SetActive(true);
     if (m_webFileInfo->Active())
         m_webFileInfo->ExecuteUpdate();
+    Reactivate();
+}
+
+void TfrmUpdate::Reactivate()
+{
+    // The windows of the check and of the update were over the centre; the window manager
+    // usually gives the activation back when they close, but not always.
+    m_reactivated.start();
+    if (isVisible() && !isActiveWindow())
+        activateWindow();
 }
 
 void TfrmUpdate::CloseUpdateCenter()
