@@ -167,6 +167,9 @@ public:
     // Results of the current or last request.
     int StatusCode() const { return m_statusCode; }
     QString ReasonPhrase() const { return m_reasonPhrase; }
+    // The answer (the last one, after redirections) began with something other than an
+    // HTTP/1.x status line; the client then read it as header lines as far as it could.
+    bool StatusLineMissing() const { return m_parser->StatusLineMissing(); }
     // Bytes announced by the Content-Length field of the answer; -1 (unknown) after
     // construction and from the start of each request (and each redirection's connection)
     // until such a field arrives. Users show -1 as unknown, never as a number.

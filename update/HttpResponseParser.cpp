@@ -42,6 +42,7 @@ void THttpResponseParser::Reset(bool headRequest)
     m_contentType.clear();
     m_locationSeen = false;
     m_headerLines = 0;
+    m_startLength = 0;
 }
 
 void THttpResponseParser::Stop()
@@ -94,11 +95,23 @@ void THttpResponseParser::BodyReceived(const char* data, std::size_t length)
         DeliverBody(data, length);
 }
 
+bool THttpResponseParser::StatusLineMissing() const
+{
+    static constexpr std::string_view statusStart = "HTTP/1.";
+    for (std::size_t i = 0; i < m_startLength && i < statusStart.size(); ++i)
+        if (m_start[i] != statusStart[i])
+            return true;
+    return m_startLength > statusStart.size() &&
+           (m_start[statusStart.size()] < '0' || m_start[statusStart.size()] > '9');
+}
+
 void THttpResponseParser::Received(std::size_t count)
 {
     if (m_stopped)
         return;
     count = std::min(count, BufferSize - m_held);
+    for (std::size_t i = 0; i < count && m_startLength < sizeof m_start; ++i)
+        m_start[m_startLength++] = m_buffer[m_held + i];
     m_held += count;
     m_buffer[m_held] = 0;
 

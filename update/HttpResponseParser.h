@@ -82,6 +82,9 @@ public:
     // Lower-cased; "text/html" for a server that sends no header.
     const std::string& ContentType() const { return m_contentType; }
     bool LocationSeen() const { return m_locationSeen; }
+    // Bytes of the answer have arrived and they cannot begin an HTTP/1.x status line: the
+    // server sent no header at all, or a header without its first line.
+    bool StatusLineMissing() const;
     int HeaderLineCount() const { return m_headerLines; }
     // A Transfer-Encoding other than identity was announced.
     bool TransferCoded() const { return m_transferCoded; }
@@ -115,4 +118,6 @@ private:
     int m_headerLines = 0;
     std::size_t m_headerBytes = 0;
     std::int64_t m_bodyLeft = -1; // body bytes still to come, -1 = until the close
+    char m_start[8]{};            // the first bytes of the answer
+    std::size_t m_startLength = 0;
 };

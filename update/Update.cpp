@@ -9,8 +9,11 @@
 #include "update/InfoPage.h"
 #include "update/WebFileInfo.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
+#include <QStyle>
 #include <QTimer>
 
 TfrmUpdate* frmUpdate = nullptr;
@@ -28,6 +31,23 @@ void SetColour(QLabel* label, const QColor& colour)
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
 }
+
+// A one-line label that ends its text with "…" where the text is wider than the label; its
+// text, and what a screen reader reads, stay whole.
+class TElidedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        style()->drawItemText(&painter, area, alignment(), palette(), isEnabled(),
+                              fontMetrics().elidedText(text(), Qt::ElideRight, area.width()),
+                              foregroundRole());
+    }
+};
 
 } // namespace
 
@@ -79,7 +99,8 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
     Label3 = AddLabel("Label3", "Compile Date:", 266, 134, clBlack, false);
     lblDate = AddLabel("lblDate", "Status Unknown", 340, 134, clSilver, false);
     Label4 = AddLabel("Label4", "Newest Version on Server:", 24, 153, clBlack);
-    lblVersion = AddLabel("lblVersion", "Status Unknown", 157, 153, clSilver);
+    lblVersion = AddLabel("lblVersion", "Status Unknown", 157, 153, clSilver, true,
+                          new TElidedLabel(Panel1));
 
     // Each value is labelled by its caption for a screen reader (no access key: the captions
     // have none).
@@ -108,6 +129,8 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
     // The component's windows, boxes and dialogs belong to the centre while it exists, so
     // that they and the centre stay together above the main window.
     m_webFileInfo->SetWindowParent(this);
+    m_activationWait.setSingleShot(true);
+    connect(&m_activationWait, &QTimer::timeout, this, &TfrmUpdate::StartCheck);
     FormCreate();
 }
 
@@ -118,9 +141,10 @@ TfrmUpdate::~TfrmUpdate()
 }
 
 QLabel* TfrmUpdate::AddLabel(const char* name, const QString& text, int left, int top,
-                             const QColor& colour, bool visible)
+                             const QColor& colour, bool visible, QLabel* label)
 {
-    auto* label = new QLabel(Panel1);
+    if (!label)
+        label = new QLabel(Panel1);
     label->setObjectName(name);
     // Some labels show what the update page says: never as markup.
     label->setTextFormat(Qt::PlainText);
@@ -163,12 +187,18 @@ void TfrmUpdate::FormCreate()
 void TfrmUpdate::showEvent(QShowEvent* event)
 {
     TNoCloseDialog::showEvent(event);
-    // The check runs once per showing, as soon as the window is up; a queued call rather
-    // than activation, which a display without a window manager may never report.
+    // The check runs once per showing, once the window is active. Its "Please Wait" window,
+    // shown over a centre not yet activated, would take the activation meant for the centre
+    // and leave the program taking the main window for the active one, so that the centre's
+    // keys did nothing until a click. A display that never reports the activation gets the
+    // check after a short wait all the same.
     if (!m_checkQueued) {
         m_checkQueued = true;
-        QTimer::singleShot(0, this,
-                           [this] { Application::Guard(this, [this] { CheckUpdate(); }); });
+        m_checkPending = true;
+        if (isActiveWindow())
+            StartCheck();
+        else
+            m_activationWait.start(ActivationWait);
     }
 }
 
@@ -176,6 +206,43 @@ void TfrmUpdate::hideEvent(QHideEvent* event)
 {
     TNoCloseDialog::hideEvent(event);
     m_checkQueued = false;
+    m_checkPending = false;
+    m_activationWait.stop();
+}
+
+void TfrmUpdate::changeEvent(QEvent* event)
+{
+    TNoCloseDialog::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (isActiveWindow())
+        StartCheck();
+    else
+        QTimer::singleShot(0, this, [this] { TakeBackActivation(); });
+}
+
+void TfrmUpdate::TakeBackActivation()
+{
+    // While the centre is the modal window on top, a window under it (the main window) is
+    // never the active one, and just after a window of the check or the update closed, no
+    // window is: the window manager moved the activation about as that window closed and the
+    // program lost track of it, so that the centre's keys did nothing until a click.
+    QWidget* active = QApplication::activeWindow();
+    const bool justClosed = m_reactivated.isValid() && m_reactivated.elapsed() < ActivationWait;
+    if (isVisible() && QApplication::activeModalWidget() == this && active != this &&
+        (active || justClosed)) {
+        QApplication::setActiveWindow(this);
+        activateWindow();
+    }
+}
+
+void TfrmUpdate::StartCheck()
+{
+    if (!m_checkPending)
+        return;
+    m_checkPending = false;
+    m_activationWait.stop();
+    QTimer::singleShot(0, this, [this] { Application::Guard(this, [this] { CheckUpdate(); }); });
 }
 
 void TfrmUpdate::CheckUpdate()
@@ -193,6 +260,7 @@ void TfrmUpdate::CheckUpdate()
         MessageBox("Get Info failed due to:\r\n" + m_webFileInfo->LastError(),
                    Application::instance() ? Application::instance()->Title() : QString(),
                    MessageIcon::None, MessageButtons::Ok, this);
+        Reactivate();
         return;
     }
     SetColour(lblUpdateStatus, clRed);
@@ -209,12 +277,21 @@ void TfrmUpdate::CheckUpdate()
     }
     lblDate->adjustSize();
     lblVersion->adjustSize();
+    // The page's version may be of any length: it ends short of the picture, elided, and
+    // shows whole as its tip.
+    const int room = Image1->x() - lblVersion->x() - 4;
+    const bool elided = lblVersion->width() > room;
+    if (elided)
+        lblVersion->resize(room, lblVersion->height());
+    lblVersion->setToolTip(elided ? "<p>" + lblVersion->text().toHtmlEscaped() + "</p>"
+                                  : QString());
     if (IsUpdateAvailable())
         btnRetrieveUpdate->setVisible(true);
     else
         lblUpdateStatus->setText("No Update Available");
     lblUpdateStatus->adjustSize();
     Screen::SetCursor(TCursor::crDefault);
+    Reactivate();
 }
 
 bool TfrmUpdate::IsUpdateAvailable() const
@@ -227,6 +304,16 @@ void TfrmUpdate::RetrieveUpdate()
     m_webFileInfo->SetActive(true);
     if (m_webFileInfo->Active())
         m_webFileInfo->ExecuteUpdate();
+    Reactivate();
+}
+
+void TfrmUpdate::Reactivate()
+{
+    // The windows of the check and of the update were over the centre; the window manager
+    // usually gives the activation back when they close, but not always.
+    m_reactivated.start();
+    if (isVisible() && !isActiveWindow())
+        activateWindow();
 }
 
 void TfrmUpdate::CloseUpdateCenter()

@@ -7,7 +7,9 @@
 #include "Version.h"
 #include "platform/NoCloseDialog.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 
 class QFrame;
 class QLabel;
@@ -58,18 +60,34 @@ public:
     TExplorerButton* btnRetrieveUpdate;
     TExplorerButton* btnClose;
 
+    // Milliseconds the check waits for the window's activation before it starts anyway.
+    static constexpr int ActivationWait = 1000;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // `label` is made here unless given.
     QLabel* AddLabel(const char* name, const QString& text, int left, int top, const QColor& colour,
-                     bool visible = true);
+                     bool visible = true, QLabel* label = nullptr);
     TExplorerButton* AddButton(const char* name, const QString& caption, int left,
                                const QString& image, bool visible);
 
+    // Starts the showing's check, unless it has started already.
+    void StartCheck();
+    // Makes the centre the active window again once the windows shown over it have closed,
+    // so that its keys work.
+    void Reactivate();
+    // Takes the activation back from a window under the centre.
+    void TakeBackActivation();
+
     QPointer<TWebFileInfo> m_webFileInfo;
-    bool m_checkQueued = false;
+    bool m_checkQueued = false;  // this showing's check is arranged
+    bool m_checkPending = false; // and waits for the window's activation
+    QTimer m_activationWait;
+    QElapsedTimer m_reactivated; // since the windows over the centre closed
 };
 
 // The update centre while ShowUpdate shows it; null otherwise.

@@ -227,7 +227,7 @@ bool TWebFileInfo::FetchPage(const QString& url)
         m_lastError = StatusFailure();
         // An answer without a status line has no number to show; its text reaches the user
         // through LastError like any other failure.
-        if (sharedClient->StatusCode() != 0) {
+        if (!AnswerWithoutStatusLine()) {
             if (m_waitWindow)
                 m_waitWindow->hide(); // the transfer it watched is over
             MessageBox(QString::number(sharedClient->StatusCode()),
@@ -400,11 +400,25 @@ std::unique_ptr<TReadMeWindow> TWebFileInfo::FetchReadMeWindow(const QString& ta
     return std::make_unique<TReadMeWindow>(QString::fromUtf8(text), UIFont(), WindowParent());
 }
 
+bool TWebFileInfo::AnswerWithoutStatusLine() const
+{
+    if (!sharedClient || sharedClient->StatusCode() == 200)
+        return false;
+    if (sharedClient->StatusCode() == 0)
+        return true;
+    // Read as a header, such an answer fails in many ways (cut short, lines too long, too
+    // many); the missing status line is the reason. A cancel, or a file that could not be
+    // written, keeps its own.
+    const auto error = static_cast<THttpError>(sharedClient->RequestDoneError());
+    return sharedClient->StatusLineMissing() && error != THttpError::Aborted &&
+           error != THttpError::WriteFailed;
+}
+
 QString TWebFileInfo::StatusFailure() const
 {
     if (!sharedClient || sharedClient->StatusCode() == 200)
         return QString();
-    if (sharedClient->StatusCode() == 0)
+    if (AnswerWithoutStatusLine())
         return "The server's answer has no status line";
     return sharedClient->ReasonPhrase();
 }

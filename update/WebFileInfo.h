@@ -247,6 +247,8 @@ private:
     // Empty when the client's answer has status 200, else the failure's text: the server's
     // reason, or a text of ours when the answer had no status line.
     QString StatusFailure() const;
+    // The client's answer failed, or ended with status 0, because it had no status line.
+    bool AnswerWithoutStatusLine() const;
     void EnsureClient();
     void ConfigureProxy();
     // Starts a GET of `url` into `stream`; false (with LastError) when it may not start.
@@ -261,6 +263,8 @@ private:
     bool TagAddress(const QString& value, const QString& what, QString* url);
     // Reads and checks the page's signed manifest; false with LastError.
     bool CheckManifest(TUpdateManifest* manifest);
+    // The download's address and signed manifest, checked; false with LastError.
+    bool CheckRelease(QString* url, TUpdateManifest* manifest);
     // Creates "<name>.part" afresh for writing; false with LastError.
     bool CreatePartFile(const QString& partName, QFile* part);
     void DownloadProgress();

@@ -64,6 +64,25 @@ bool TWebFileInfo::RunUpdate()
                                           "\r" + "Download the update?",
                   WindowParent()))
         return false;
+    const auto downloadError = [this] {
+        QString text = m_lastError.isEmpty()
+                           ? QString("Error occurred while downloading update.\rError unknown.")
+                           : QString("Error occurred while downloading update.\rError: \"%1.\"")
+                                 .arg(m_lastError);
+        if (!m_keptPartFile.isEmpty())
+            text += QString("\rThe part received is kept as %1.").arg(m_keptPartFile);
+        Warn("Download Error", text, WindowParent());
+    };
+    // A release that would be refused is refused before the user is asked where to save it.
+    {
+        QString url;
+        TUpdateManifest manifest;
+        m_keptPartFile.clear();
+        if (!CheckRelease(&url, &manifest)) {
+            downloadError();
+            return false;
+        }
+    }
 
     SaveFileRequest request;
     request.caption = "Save As";
@@ -86,13 +105,7 @@ bool TWebFileInfo::RunUpdate()
     }
 
     if (!DownloadUpdate(fileName)) {
-        QString text = m_lastError.isEmpty()
-                           ? QString("Error occurred while downloading update.\rError unknown.")
-                           : QString("Error occurred while downloading update.\rError: \"%1.\"")
-                                 .arg(m_lastError);
-        if (!m_keptPartFile.isEmpty())
-            text += QString("\rThe part received is kept as %1.").arg(m_keptPartFile);
-        Warn("Download Error", text, WindowParent());
+        downloadError();
         return false;
     }
     if (!m_options.Contains(wfioRunUpdate))
@@ -169,12 +182,15 @@ bool TWebFileInfo::DownloadUpdate(const QString& fileName)
         return false;
     // Everything about the file is settled before a byte of it is fetched.
     QString url;
-    if (!TagAddress(m_values.DownloadURL, "download", &url))
-        return false;
     TUpdateManifest manifest;
-    if (!CheckManifest(&manifest))
+    if (!CheckRelease(&url, &manifest))
         return false;
     return Download(url, m_localFileName, "Downloading Update", &manifest);
+}
+
+bool TWebFileInfo::CheckRelease(QString* url, TUpdateManifest* manifest)
+{
+    return TagAddress(m_values.DownloadURL, "download", url) && CheckManifest(manifest);
 }
 
 bool TWebFileInfo::CheckManifest(TUpdateManifest* manifest)
@@ -199,6 +215,8 @@ bool TWebFileInfo::CheckManifest(TUpdateManifest* manifest)
     else if (!newer)
         m_lastError = QString("The signed update is version %1, which is not newer than %2")
                           .arg(manifest->Version, m_currentVersion);
+    else if (m_downloadFileName.isEmpty())
+        m_lastError = "The page offers no usable file name for the update";
     else if (manifest->FileName != m_downloadFileName)
         m_lastError = QString("The signed update is the file %1, not the %2 the page offers")
                           .arg(manifest->FileName, m_downloadFileName);

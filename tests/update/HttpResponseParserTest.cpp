@@ -341,3 +341,27 @@ TEST(HttpResponseParser, NumbersAreWholeDecimalsWithOptionalBlanks)
     for (const char* bad : {"", " ", "12a", "0x10", "-3", "1 2", "99999999999999999999"})
         EXPECT_FALSE(THttpResponseParser::ParseNumber(bad, v)) << bad;
 }
+
+// Whether an answer lacks its status line is known from its first bytes, however they arrive.
+TEST(HttpResponseParser, KnowsAnAnswerWithoutStatusLineFromItsFirstBytes)
+{
+    const std::pair<std::string, bool> rows[] = {
+        {"", false},
+        {"HTT", false}, // may still become one
+        {"HTTP/1.1 200 OK\r\n\r\nbody", false},
+        {"HTTP/1.0 2x0 OK\r\n\r\n", false}, // a status line, with a bad code
+        {"HTTP/2 200\r\n\r\n", true},
+        {"http/1.0 200 OK\r\n\r\n", true},
+        {"<HTML><BODY>", true},
+        {"Content-Length: 5\r\n\r\nhello", true},
+        {"PK\x03\x04", true},
+    };
+    for (const auto& [bytes, missing] : rows)
+        for (const std::size_t chunk : {std::size_t{1}, std::size_t{64}}) {
+            THttpResponseParser parser;
+            FeedInChunks(parser, bytes, chunk);
+            EXPECT_EQ(parser.StatusLineMissing(), missing) << bytes << " in " << chunk;
+            parser.Reset();
+            EXPECT_FALSE(parser.StatusLineMissing());
+        }
+}

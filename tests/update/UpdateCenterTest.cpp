@@ -10,6 +10,7 @@
 #include "update/WebFileInfo.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -74,6 +75,8 @@ TEST_P(UpdateCenterStates, ShowTheServersVersionAndOfferNewerOnes)
     // What the page says is shown as text, one line high, never drawn as markup.
     EXPECT_EQ(form->lblVersion->textFormat(), Qt::PlainText);
     EXPECT_LT(form->lblVersion->height(), 20);
+    // However long, it ends short of the picture.
+    EXPECT_LT(form->lblVersion->geometry().right(), form->Image1->x());
     EXPECT_EQ(form->lblDate->text(), "May 3, 2000");
     EXPECT_FALSE(form->lblDate->isVisible());
     EXPECT_EQ(form->btnRetrieveUpdate->isVisible(), GetParam().retrieve);
@@ -86,6 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StateCase{"Newer", "1.0.01", "Update Information", true},
                       StateCase{"Same", "1.0.00", "No Update Available", false},
                       StateCase{"NotNumeric", "beta two", "No Update Available", false},
+                      StateCase{"LongNewer", "1.0.01.2000.0503.1742.release.candidate.7",
+                                "Update Information", true},
                       StateCase{"Markup", "<h1 style=color:red>2.0 FREE!</h1>",
                                 "No Update Available", false}),
     [](const auto& row) { return std::string(row.param.name); });
@@ -224,5 +229,97 @@ TEST_F(UpdateCenterTest, TheComponentsWindowsBelongToTheCentre)
     EXPECT_EQ(wfi.WindowParent(), form.get());
     form.reset();
     EXPECT_EQ(wfi.WindowParent(), nullptr) << "the centre gives its windows back";
+}
+
+// Calls `onShow` whenever a window of type T is about to be shown.
+template <typename T> struct ShowWatch : QObject {
+    std::function<void()> onShow;
+    explicit ShowWatch(std::function<void()> f) : onShow(std::move(f))
+    {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<T*>(watched))
+            onShow();
+        return false;
+    }
+};
+
+// The check starts once the centre is the active window: its "Please Wait" window shown over a
+// centre not yet active would leave the main window taken for the active one, and the centre's
+// keys dead. After the check, and after every way the update can end short, Alt+R and Alt+C
+// work.
+TEST_F(UpdateCenterTest, TheCheckWaitsForTheActivationAndTheKeysWorkAfterEveryFailure)
+{
+    QWidget main;
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return QApplication::activeWindow() == &main; }));
+    QList<bool> centreActiveAtWait;
+    ShowWatch<TPleaseWait> watch([&] { centreActiveAtWait << form->isActiveWindow(); });
+    auto alt = [this](Qt::Key key) { QTest::keyClick(form.get(), key, Qt::AltModifier); };
+
+    // The page cannot be had: the failure's boxes, then Alt+C.
+    form = std::make_unique<TfrmUpdate>(&wfi);
+    form->show();
+    ASSERT_TRUE(ProcessMessagesUntil([this] { return seams.boxes.size() == 2; }));
+    ASSERT_TRUE(
+        ProcessMessagesUntil([this] { return QApplication::activeWindow() == form.get(); }));
+    alt(Qt::Key_C);
+    EXPECT_FALSE(form->isVisible());
+
+    // A signed release whose download is missing.
+    wfi.InfoTags()->DownloadTag = "url";
+    wfi.InfoTags()->ManifestTag = "manifest";
+    wfi.InfoTags()->SignatureTag = "signature";
+    wfi.SetOptions({});
+    const TestKey key;
+    wfi.SetPublicKey(key.Public());
+    std::vector<std::pair<std::string, std::string>> tags = {
+        {"version", "1.0.01"}, {"url", site.Url("/dl/Torv101.zip").toStdString()}};
+    for (const auto& tag : SignedTags(ManifestText("1.0.01", "release"), key))
+        tags.push_back(tag);
+    site.SetDocument("/Torv/Torv.htm", InfoPageHtml(tags));
+    QTemporaryDir folder;
+    seams.saveAnswer = {true, folder.filePath("Torv101.zip"), 3};
+    form = std::make_unique<TfrmUpdate>(&wfi);
+    form->show();
+    ASSERT_TRUE(ProcessMessagesUntil([&] { return form->btnRetrieveUpdate->isVisible(); }));
+    EXPECT_EQ(centreActiveAtWait, (QList<bool>{true, true}));
+
+    const QString offer =
+        "Update Available: Current version is 1.0.00.\rVersion 1.0.01 is available.\r"
+        "Download the update?";
+    const struct {
+        const char* name;
+        std::function<void()> arrange;
+        QStringList boxes; // after the offer
+        int saveDialogs;
+    } endings[] = {
+        {"declined",
+         [&] { seams.answer = [](const MessageBoxRecord&) { return ModalResult::mrNo; }; },
+         {},
+         0},
+        {"save cancelled", [&] { seams.saveAnswer.accepted = false; }, {}, 1},
+        {"download failed",
+         [&] { seams.saveAnswer.accepted = true; },
+         {"Download Error: Error occurred while downloading update.\rError: \"Not Found.\""},
+         1},
+    };
+    for (const auto& ending : endings) {
+        seams.answer = nullptr;
+        ending.arrange();
+        seams.boxes.clear();
+        seams.saveRequests.clear();
+        alt(Qt::Key_R);
+        EXPECT_EQ(seams.BoxTexts(), QStringList{offer} + ending.boxes) << ending.name;
+        EXPECT_EQ(seams.saveRequests.size(), ending.saveDialogs) << ending.name;
+        ASSERT_TRUE(ProcessMessagesUntil([this] {
+            return QApplication::activeWindow() == form.get();
+        })) << ending.name;
+    }
+    alt(Qt::Key_C);
+    EXPECT_FALSE(form->isVisible());
 }
 } // namespace

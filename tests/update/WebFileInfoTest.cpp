@@ -423,6 +423,16 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      true, false, false, "The server's answer has no status line", 200000,
                      "200,000 bytes received."},
+        // Without a status line the answer is read as header lines: the file's bytes, or a
+        // header whose announced body is cut short.
+        DownloadCase{"NoHeaderAtAll", [](ScriptedSite& s, const std::string& r) { Serve(s, r); },
+                     true, false, false, "The server's answer has no status line", -1, ""},
+        DownloadCase{"NoStatusLineCutShort",
+                     [](ScriptedSite& s, const std::string& r) {
+                         Serve(s, "Content-Length: 200000\r\n\r\n" + r.substr(0, 50000));
+                     },
+                     true, false, false, "The server's answer has no status line", 50000,
+                     "50,000 of 200,000 bytes received."},
         DownloadCase{"Informational",
                      [](ScriptedSite& s, const std::string& r) {
                          Serve(s, "HTTP/1.0 102 Processing\r\nContent-Length: 200000\r\n\r\n" +
@@ -589,9 +599,43 @@ TEST_F(WebFileInfoTest, OnlyASignedManifestOfANewerReleaseOfThisFileIsDownloaded
         EXPECT_EQ(wfi->ProductVersion().toStdString(), row.pageVersion) << row.name;
         EXPECT_FALSE(wfi->DownloadUpdateTo(Final())) << row.name;
         EXPECT_EQ(wfi->LastError(), row.reason) << row.name;
+        // Asked for interactively, the refusal comes before the question where to save it.
+        EXPECT_FALSE(wfi->ExecuteUpdate()) << row.name;
+        EXPECT_EQ(seams.BoxTexts().last(),
+                  wfi->IsNewerVersion()
+                      ? QString("Download Error: Error occurred while downloading update.\r"
+                                "Error: \"%1.\"")
+                            .arg(row.reason)
+                      : QString("No Update Found: There is no update available."))
+            << row.name;
     }
+    EXPECT_TRUE(seams.saveRequests.isEmpty()) << "no save dialog for a refused release";
     EXPECT_EQ(DownloadRequests(site), 0) << "nothing is fetched before the manifest holds";
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+// An address whose last part cleans to nothing offers no file to save: it is refused as such,
+// and no save dialog proposes an empty name.
+TEST_F(WebFileInfoTest, AnUnusableOfferedNameIsRefusedBeforeTheSaveDialog)
+{
+    site.SetDocument("/dl/Torv101.zip", release);
+    const QString reason = "The page offers no usable file name for the update";
+    for (const char* path : {"/dl/", "/dl/%2E%2E", "/dl/a%2Fb", "/dl/%E2%80%8B", "/dl/x%0Ay"}) {
+        std::vector<std::pair<std::string, std::string>> tags = {
+            {"version", "1.0.01"}, {"url", site.Url(path).toStdString()}};
+        for (const auto& tag : SignedTags(ManifestText("1.0.01", release), key))
+            tags.push_back(tag);
+        site.SetDocument("/Torv/Torv.htm", InfoPageHtml(tags));
+        wfi->SetActive(false);
+        EXPECT_FALSE(wfi->ExecuteUpdate()) << path;
+        EXPECT_EQ(wfi->LastError(), reason) << path;
+        EXPECT_EQ(seams.BoxTexts().last(),
+                  "Download Error: Error occurred while downloading update.\rError: \"" + reason +
+                      ".\"")
+            << path;
+    }
+    EXPECT_TRUE(seams.saveRequests.isEmpty());
+    EXPECT_EQ(DownloadRequests(site), 0);
 }
 
 TEST_F(WebFileInfoTest, ThePartFileIsNeverWrittenThroughALinkOrIntoAForeignFile)
@@ -844,6 +888,8 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, PageStatus,
     ::testing::Values(
         PageStatusCase{"NoStatusLine", "Content-Type: text/html\r\n\r\n",
+                       "The server's answer has no status line", {}},
+        PageStatusCase{"NoStatusLineCutShort", "Content-Length: 999999\r\n\r\n",
                        "The server's answer has no status line", {}},
         PageStatusCase{"Continue", "HTTP/1.0 100 Continue\r\n\r\n", "Continue",
                        {"Tallyhorn: 100"}},
