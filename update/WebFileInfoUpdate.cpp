@@ -59,16 +59,18 @@ bool TWebFileInfo::RunUpdate()
     }
     if (m_options.Contains(wfioDisplayReadMe))
         OfferReadMe(true);
-    if (!AskYesNo("Update Available", QString("Current version is %1.\rVersion %2 is available.")
-                                              .arg(m_currentVersion, m_values.Version) +
-                                          "\r" + "Download the update?",
+    if (!AskYesNo("Update Available",
+                  QString("Current version is %1.\rVersion %2 is available.")
+                          .arg(m_currentVersion, m_values.Version) +
+                      "\r" + "Download the update?",
                   WindowParent()))
         return false;
-    const auto downloadError = [this] {
-        QString text = m_lastError.isEmpty()
-                           ? QString("Error occurred while downloading update.\rError unknown.")
-                           : QString("Error occurred while downloading update.\rError: \"%1.\"")
-                                 .arg(m_lastError);
+    // `refused`: the release was refused before anything was downloaded.
+    const auto downloadError = [this](bool refused = false) {
+        const QString first = refused ? QString("The update cannot be downloaded.")
+                                      : QString("Error occurred while downloading update.");
+        QString text = m_lastError.isEmpty() ? first + "\rError unknown."
+                                             : first + QString("\rError: \"%1.\"").arg(m_lastError);
         if (!m_keptPartFile.isEmpty())
             text += QString("\rThe part received is kept as %1.").arg(m_keptPartFile);
         Warn("Download Error", text, WindowParent());
@@ -79,7 +81,7 @@ bool TWebFileInfo::RunUpdate()
         TUpdateManifest manifest;
         m_keptPartFile.clear();
         if (!CheckRelease(&url, &manifest)) {
-            downloadError();
+            downloadError(true);
             return false;
         }
     }
@@ -142,11 +144,11 @@ bool TWebFileInfo::OfferReadMe(bool ask)
         return false;
     if (m_values.ReadMe.isEmpty() && m_values.ReadMeExt.isEmpty())
         return false;
-    if (ask &&
-        !AskYesNo("Update Available", QString("Current version is %1.\rVersion %2 is available.")
-                                              .arg(m_currentVersion, m_values.Version) +
-                                          "\r" + "Would you like to view the ReadMe file?",
-                  WindowParent()))
+    if (ask && !AskYesNo("Update Available",
+                         QString("Current version is %1.\rVersion %2 is available.")
+                                 .arg(m_currentVersion, m_values.Version) +
+                             "\r" + "Would you like to view the ReadMe file?",
+                         WindowParent()))
         return false;
 
     // Both read-mes are shown as text in the read-me window: nothing the server sends is handed
@@ -207,7 +209,8 @@ bool TWebFileInfo::CheckManifest(TUpdateManifest* manifest)
                            ? QString::compare(manifest->Version, m_currentVersion) > 0
                            : InfoPage::IsNewerBuildNumber(m_currentVersion, manifest->Version);
     if (manifest->Product != m_updateProduct)
-        m_lastError = QString("The signed update is for another product (%1)").arg(manifest->Product);
+        m_lastError =
+            QString("The signed update is for another product (%1)").arg(manifest->Product);
     else if (manifest->Version != m_values.Version)
         m_lastError = QString("The signed update is version %1, not the version %2 the page "
                               "announces")
@@ -304,8 +307,7 @@ bool TWebFileInfo::Download(const QString& url, const QString& fileName, const Q
         m_lastError = reason;
         return false;
     }
-    m_progressWindow =
-        std::make_unique<TWebDlProgress>(SharedHttpCli(), UIFont(), WindowParent());
+    m_progressWindow = std::make_unique<TWebDlProgress>(SharedHttpCli(), UIFont(), WindowParent());
     m_progressWindow->lblDownloading->setText(caption);
     if (!m_requestDone)
         m_progressWindow->ShowModal();
@@ -324,9 +326,9 @@ bool TWebFileInfo::Download(const QString& url, const QString& fileName, const Q
     } else if (SharedHttpCli()->StatusCode() != 200) {
         m_lastError = StatusFailure();
     } else if (announced >= 0 && received != announced) {
-        m_lastError = QString("The download ended after %1 of %2 bytes")
-                          .arg(InfoPage::FormatThousands(received),
-                               InfoPage::FormatThousands(announced));
+        m_lastError =
+            QString("The download ended after %1 of %2 bytes")
+                .arg(InfoPage::FormatThousands(received), InfoPage::FormatThousands(announced));
     } else if (writeFailed) {
         m_lastError = QString("Cannot write %1: %2").arg(partName, part.errorString());
     } else {

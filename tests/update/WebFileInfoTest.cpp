@@ -296,8 +296,8 @@ struct DownloadCase {
     bool signedRelease;
     bool cancelOnFirstBlock;
     bool ok;
-    const char* reason; // LastError
-    qint64 partBytes;   // size of the kept .part file; -1 for none
+    const char* reason;       // LastError
+    qint64 partBytes;         // size of the kept .part file; -1 for none
     const char* lastProgress; // null: not checked (it depends on how the blocks arrive)
 };
 
@@ -334,9 +334,11 @@ TEST_P(Downloads, LandWholeOrKeepThePartWithAClearMessage)
     }
     EXPECT_EQ(QFileInfo::exists(Part()) ? QFileInfo(Part()).size() : -1, c.partBytes);
     if (!c.ok) {
-        QString text = QString("Download Error: Error occurred while downloading update.\r"
-                               "Error: \"%1.\"")
-                           .arg(c.reason);
+        // An unsigned release is refused before anything is downloaded.
+        QString text = QString("Download Error: %1\rError: \"%2.\"")
+                           .arg(c.signedRelease ? "Error occurred while downloading update."
+                                                : "The update cannot be downloaded.",
+                                c.reason);
         if (c.partBytes > 0)
             text += "\rThe part received is kept as " + Part() + ".";
         EXPECT_EQ(seams.BoxTexts().last(), text);
@@ -349,98 +351,120 @@ void Serve(ScriptedSite& site, const std::string& response)
     site.Set("/dl/Torv101.zip", [response](Connection& c) { c.Send(response); });
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Outcomes, Downloads,
-    ::testing::Values(
-        DownloadCase{"WithoutContentLength",
-                     [](ScriptedSite& s, const std::string& r) {
-                         Serve(s, ScriptedSite::Ok(r, false, "application/zip"));
-                     },
-                     true, false, true, "", -1, "200,000 bytes received."},
-        DownloadCase{"CutOffEarly",
-                     [](ScriptedSite& s, const std::string& r) {
-                         Serve(s, "HTTP/1.0 200 OK\r\nContent-Length: 200000\r\n\r\n" +
-                                      r.substr(0, 50000));
-                     },
-                     true, false, false, "Connection closed before the whole document arrived",
-                     50000, "50,000 of 200,000 bytes received."},
-        DownloadCase{"NotFound", [](ScriptedSite&, const std::string&) {}, true, false, false,
-                     "Not Found", -1, ""},
-        DownloadCase{"BadSignatureFetchesNothing",
-                     [](ScriptedSite& s, const std::string& r) { Serve(s, ScriptedSite::Ok(r)); },
-                     false, false, false, "The update is not signed by its maker", -1, ""},
-        DownloadCase{"AnotherFileOfTheSignedSize",
-                     [](ScriptedSite& s, const std::string& r) {
-                         std::string other = r;
-                         other[123456] ^= 1;
-                         Serve(s, ScriptedSite::Ok(other));
-                     },
-                     true, false, false,
-                     "The download is not the file its maker signed; the file was removed", -1,
-                     "200,000 of 200,000 bytes received."},
-        DownloadCase{"EndlessWithoutLength",
-                     [](ScriptedSite& s, const std::string& r) {
-                         s.Set("/dl/Torv101.zip", [r](Connection& c) {
-                             c.Send("HTTP/1.0 200 OK\r\n\r\n" + r);
-                             for (int i = 0; i < 400; ++i) // 100 MiB unless the client stops
-                                 c.Send(std::string(256 * 1024, 'x'));
-                         });
-                     },
-                     true, false, false,
-                     "The download is larger than the 200,000 bytes of the signed update", -1,
-                     nullptr},
-        DownloadCase{"LargerAnnounced",
-                     [](ScriptedSite& s, const std::string& r) {
-                         s.Set("/dl/Torv101.zip", [r](Connection& c) {
-                             c.Send("HTTP/1.0 200 OK\r\nContent-Length: 1000000000000\r\n\r\n" +
-                                    r);
-                             c.WaitForPeerClose();
-                         });
-                     },
-                     true, false, false,
-                     "The download is larger than the 200,000 bytes of the signed update", -1,
-                     ""},
-        DownloadCase{"ShorterAnnounced",
-                     [](ScriptedSite& s, const std::string& r) {
-                         Serve(s, "HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n" +
-                                      r.substr(0, 100000));
-                     },
-                     true, false, false, "The download ended after 100,000 of 200,000 bytes",
-                     100000, "100,000 of 100,000 bytes received."},
-        DownloadCase{"CancelledWhileStalled",
-                     [](ScriptedSite& s, const std::string& r) {
-                         s.Set("/dl/Torv101.zip", [r](Connection& c) {
-                             c.Send("HTTP/1.0 200 OK\r\nContent-Length: 200000\r\n\r\n" +
-                                    r.substr(0, 1000));
-                             c.WaitForPeerClose();
-                         });
-                     },
-                     true, true, false, "Connection aborted on request", 1000,
-                     "1,000 of 200,000 bytes received."},
-        DownloadCase{"NoStatusLine",
-                     [](ScriptedSite& s, const std::string& r) {
-                         Serve(s, "Content-Type: application/zip\r\n\r\n" + r);
-                     },
-                     true, false, false, "The server's answer has no status line", 200000,
-                     "200,000 bytes received."},
-        // Without a status line the answer is read as header lines: the file's bytes, or a
-        // header whose announced body is cut short.
-        DownloadCase{"NoHeaderAtAll", [](ScriptedSite& s, const std::string& r) { Serve(s, r); },
-                     true, false, false, "The server's answer has no status line", -1, ""},
-        DownloadCase{"NoStatusLineCutShort",
-                     [](ScriptedSite& s, const std::string& r) {
-                         Serve(s, "Content-Length: 200000\r\n\r\n" + r.substr(0, 50000));
-                     },
-                     true, false, false, "The server's answer has no status line", 50000,
-                     "50,000 of 200,000 bytes received."},
-        DownloadCase{"Informational",
-                     [](ScriptedSite& s, const std::string& r) {
-                         Serve(s, "HTTP/1.0 102 Processing\r\nContent-Length: 200000\r\n\r\n" +
-                                      r);
-                     },
-                     true, false, false, "Processing", 200000,
-                     "200,000 of 200,000 bytes received."}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Outcomes, Downloads,
+                         ::testing::Values(
+                             DownloadCase{"WithoutContentLength",
+                                          [](ScriptedSite& s, const std::string& r) {
+                                              Serve(s,
+                                                    ScriptedSite::Ok(r, false, "application/zip"));
+                                          },
+                                          true, false, true, "", -1, "200,000 bytes received."},
+                             DownloadCase{
+                                 "CutOffEarly",
+                                 [](ScriptedSite& s, const std::string& r) {
+                                     Serve(s, "HTTP/1.0 200 OK\r\nContent-Length: 200000\r\n\r\n" +
+                                                  r.substr(0, 50000));
+                                 },
+                                 true, false, false,
+                                 "Connection closed before the whole document arrived", 50000,
+                                 "50,000 of 200,000 bytes received."},
+                             DownloadCase{"NotFound", [](ScriptedSite&, const std::string&) {},
+                                          true, false, false, "Not Found", -1, ""},
+                             DownloadCase{"BadSignatureFetchesNothing",
+                                          [](ScriptedSite& s, const std::string& r) {
+                                              Serve(s, ScriptedSite::Ok(r));
+                                          },
+                                          false, false, false,
+                                          "The update is not signed by its maker", -1, ""},
+                             DownloadCase{"AnotherFileOfTheSignedSize",
+                                          [](ScriptedSite& s, const std::string& r) {
+                                              std::string other = r;
+                                              other[123456] ^= 1;
+                                              Serve(s, ScriptedSite::Ok(other));
+                                          },
+                                          true, false, false,
+                                          "The download is not the file its maker signed; the file "
+                                          "was removed",
+                                          -1, "200,000 of 200,000 bytes received."},
+                             DownloadCase{"EndlessWithoutLength",
+                                          [](ScriptedSite& s, const std::string& r) {
+                                              s.Set("/dl/Torv101.zip", [r](Connection& c) {
+                                                  c.Send("HTTP/1.0 200 OK\r\n\r\n" + r);
+                                                  for (int i = 0; i < 400;
+                                                       ++i) // 100 MiB unless the client stops
+                                                      c.Send(std::string(256 * 1024, 'x'));
+                                              });
+                                          },
+                                          true, false, false,
+                                          "The download is larger than the 200,000 bytes of the "
+                                          "signed update",
+                                          -1, nullptr},
+                             DownloadCase{"LargerAnnounced",
+                                          [](ScriptedSite& s, const std::string& r) {
+                                              s.Set("/dl/Torv101.zip", [r](Connection& c) {
+                                                  c.Send("HTTP/1.0 200 OK\r\nContent-Length: "
+                                                         "1000000000000\r\n\r\n" +
+                                                         r);
+                                                  c.WaitForPeerClose();
+                                              });
+                                          },
+                                          true, false, false,
+                                          "The download is larger than the 200,000 bytes of the "
+                                          "signed update",
+                                          -1, ""},
+                             DownloadCase{
+                                 "ShorterAnnounced",
+                                 [](ScriptedSite& s, const std::string& r) {
+                                     Serve(s, "HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n" +
+                                                  r.substr(0, 100000));
+                                 },
+                                 true, false, false,
+                                 "The download ended after 100,000 of 200,000 bytes", 100000,
+                                 "100,000 of 100,000 bytes received."},
+                             DownloadCase{
+                                 "CancelledWhileStalled",
+                                 [](ScriptedSite& s, const std::string& r) {
+                                     s.Set("/dl/Torv101.zip", [r](Connection& c) {
+                                         c.Send(
+                                             "HTTP/1.0 200 OK\r\nContent-Length: 200000\r\n\r\n" +
+                                             r.substr(0, 1000));
+                                         c.WaitForPeerClose();
+                                     });
+                                 },
+                                 true, true, false, "Connection aborted on request", 1000,
+                                 "1,000 of 200,000 bytes received."},
+                             DownloadCase{"NoStatusLine",
+                                          [](ScriptedSite& s, const std::string& r) {
+                                              Serve(s, "Content-Type: application/zip\r\n\r\n" + r);
+                                          },
+                                          true, false, false,
+                                          "The server's answer has no status line", 200000,
+                                          "200,000 bytes received."},
+                             // Without a status line the answer is read as header lines: the file's
+                             // bytes, or a header whose announced body is cut short.
+                             DownloadCase{"NoHeaderAtAll",
+                                          [](ScriptedSite& s, const std::
+                                                                  string& r) { Serve(s, r); },
+                                          true,
+                                          false, false, "The server's answer has no status line",
+                                          -1, ""},
+                             DownloadCase{"NoStatusLineCutShort",
+                                          [](ScriptedSite& s, const std::string& r) {
+                                              Serve(s, "Content-Length: 200000\r\n\r\n" +
+                                                           r.substr(0, 50000));
+                                          },
+                                          true,
+                                          false, false, "The server's answer has no status line",
+                                          50000, "50,000 of 200,000 bytes received."},
+                             DownloadCase{"Informational",
+                                          [](ScriptedSite& s, const std::string& r) {
+                                              Serve(s, "HTTP/1.0 102 Processing\r\nContent-Length: "
+                                                       "200000\r\n\r\n" +
+                                                           r);
+                                          },
+                                          true, false, false, "Processing", 200000,
+                                          "200,000 of 200,000 bytes received."}),
+                         [](const auto& row) { return std::string(row.param.name); });
 } // namespace
 
 namespace {
@@ -573,9 +597,8 @@ TEST_F(WebFileInfoTest, OnlyASignedManifestOfANewerReleaseOfThisFileIsDownloaded
         {"replayed older release announced as newer", "9.9",
          SignedTags(ManifestText("1.0.01", release), key), "*",
          "The signed update is version 1.0.01, not the version 9.9 the page announces"},
-        {"older release, honestly announced", "0.9",
-         SignedTags(ManifestText("0.9", release), key), "*",
-         "The signed update is version 0.9, which is not newer than 1.0.00"},
+        {"older release, honestly announced", "0.9", SignedTags(ManifestText("0.9", release), key),
+         "*", "The signed update is version 0.9, which is not newer than 1.0.00"},
         {"another product", "1.0.01",
          SignedTags(ManifestText("1.0.01", release, "Torv101.zip", "Otherware"), key), "*",
          "The signed update is for another product (Otherware)"},
@@ -603,7 +626,7 @@ TEST_F(WebFileInfoTest, OnlyASignedManifestOfANewerReleaseOfThisFileIsDownloaded
         EXPECT_FALSE(wfi->ExecuteUpdate()) << row.name;
         EXPECT_EQ(seams.BoxTexts().last(),
                   wfi->IsNewerVersion()
-                      ? QString("Download Error: Error occurred while downloading update.\r"
+                      ? QString("Download Error: The update cannot be downloaded.\r"
                                 "Error: \"%1.\"")
                             .arg(row.reason)
                       : QString("No Update Found: There is no update available."))
@@ -630,8 +653,7 @@ TEST_F(WebFileInfoTest, AnUnusableOfferedNameIsRefusedBeforeTheSaveDialog)
         EXPECT_FALSE(wfi->ExecuteUpdate()) << path;
         EXPECT_EQ(wfi->LastError(), reason) << path;
         EXPECT_EQ(seams.BoxTexts().last(),
-                  "Download Error: Error occurred while downloading update.\rError: \"" + reason +
-                      ".\"")
+                  "Download Error: The update cannot be downloaded.\rError: \"" + reason + ".\"")
             << path;
     }
     EXPECT_TRUE(seams.saveRequests.isEmpty());
@@ -741,8 +763,8 @@ TEST_F(WebFileInfoTest, PageAddressesAreHttpOnlyAndResolvedAgainstThePage)
 {
     // A relative redirect tag and a relative download address resolve against their page.
     site.SetDocument("/Torv/Torv.htm", InfoPageHtml({{"redirect", "2000/Torv.htm"}}));
-    std::vector<std::pair<std::string, std::string>> tags = {
-        {"version", "1.0.01"}, {"url", "../../dl/Torv101.zip"}};
+    std::vector<std::pair<std::string, std::string>> tags = {{"version", "1.0.01"},
+                                                             {"url", "../../dl/Torv101.zip"}};
     for (const auto& tag : SignedTags(ManifestText("1.0.01", release), key))
         tags.push_back(tag);
     site.SetDocument("/Torv/2000/Torv.htm", InfoPageHtml(tags));
@@ -850,7 +872,8 @@ TEST_F(WaitForBusyClient, AComponentDeletedInsideTheWaitIsNotTouchedAgain)
     MakeClientBusy();
     TrapRecorder trap;
     TWebFileInfo* component = wfi.get();
-    QMetaObject::invokeMethod(qApp, [&] { wfi.reset(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&] { wfi.reset(); }, Qt::QueuedConnection);
     // The check gives up silently (EAbort) without a request; its hook is gone with it.
     EXPECT_THROW(component->GetInfo(), calc::EAbort);
     EXPECT_EQ(wfi, nullptr);
@@ -887,14 +910,17 @@ TEST_P(PageStatus, OnlyTwoHundredIsSuccess)
 INSTANTIATE_TEST_SUITE_P(
     Answers, PageStatus,
     ::testing::Values(
-        PageStatusCase{"NoStatusLine", "Content-Type: text/html\r\n\r\n",
-                       "The server's answer has no status line", {}},
-        PageStatusCase{"NoStatusLineCutShort", "Content-Length: 999999\r\n\r\n",
-                       "The server's answer has no status line", {}},
-        PageStatusCase{"Continue", "HTTP/1.0 100 Continue\r\n\r\n", "Continue",
-                       {"Tallyhorn: 100"}},
-        PageStatusCase{"NoContent", "HTTP/1.0 204 No Content\r\n\r\n", "No Content",
-                       {"Tallyhorn: 204"}}),
+        PageStatusCase{"NoStatusLine",
+                       "Content-Type: text/html\r\n\r\n",
+                       "The server's answer has no status line",
+                       {}},
+        PageStatusCase{"NoStatusLineCutShort",
+                       "Content-Length: 999999\r\n\r\n",
+                       "The server's answer has no status line",
+                       {}},
+        PageStatusCase{"Continue", "HTTP/1.0 100 Continue\r\n\r\n", "Continue", {"Tallyhorn: 100"}},
+        PageStatusCase{
+            "NoContent", "HTTP/1.0 204 No Content\r\n\r\n", "No Content", {"Tallyhorn: 204"}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // Whatever GetInfo or ExecuteUpdate raises, from any of their steps or from a handler while
@@ -1004,8 +1030,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "raised at 404"},
         RaiseCase{"UnreadableDate", false,
                   [](RaiseTest& r) {
-                      r.site.SetDocument("/Torv/Torv.htm",
-                                         InfoPageHtml({{"version", "2.0"}, {"date", "06-04-1999"}}));
+                      r.site.SetDocument("/Torv/Torv.htm", InfoPageHtml({{"version", "2.0"},
+                                                                         {"date", "06-04-1999"}}));
                   },
                   "'06-04-1999' is not a valid date"},
         RaiseCase{"UnreadableDateAfterARedirect", false,
@@ -1013,8 +1039,8 @@ INSTANTIATE_TEST_SUITE_P(
                       r.site.SetDocument(
                           "/Torv/Torv.htm",
                           InfoPageHtml({{"redirect", r.site.Url("/next.htm").toStdString()}}));
-                      r.site.SetDocument("/next.htm",
-                                         InfoPageHtml({{"version", "2.0"}, {"date", "2026-12-01"}}));
+                      r.site.SetDocument(
+                          "/next.htm", InfoPageHtml({{"version", "2.0"}, {"date", "2026-12-01"}}));
                   },
                   "'2026-12-01' is not a valid date"},
         RaiseCase{"HandlerWhileThePageLoads", false,
@@ -1072,8 +1098,9 @@ INSTANTIATE_TEST_SUITE_P(
                                  bytes.substr(0, 1000));
                           c.WaitForRelease();
                       });
-                      QObject::connect(r.wfi.get(), &TWebFileInfo::OnDownloadProgress, r.wfi.get(),
-                                       [] { throw std::runtime_error("raised by a progress slot"); });
+                      QObject::connect(
+                          r.wfi.get(), &TWebFileInfo::OnDownloadProgress, r.wfi.get(),
+                          [] { throw std::runtime_error("raised by a progress slot"); });
                   },
                   "raised by a progress slot"},
         RaiseCase{"DownloadErrorBox", true,
