@@ -1,6 +1,5 @@
 // The main window's accessible names: what a screen reader says for each control.
 #include "app/Main.h"
-
 #include "controls/Aligrid.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumEdit.h"

@@ -63,8 +63,8 @@ bool TTableCopy::eventFilter(QObject* watched, QEvent* event)
         // A press reaches the widget hit and then, unless taken, its parents: each sees the
         // same point, so each decides alike by the widget on top there.
         const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-        const QWidget* hit = InWindow(watched) ? m_window->childAt(m_window->mapFromGlobal(at))
-                                               : nullptr;
+        const QWidget* hit =
+            InWindow(watched) ? m_window->childAt(m_window->mapFromGlobal(at)) : nullptr;
         m_tableNoted = hit && (hit == m_grid || m_grid->isAncestorOf(hit));
         break;
     }

@@ -82,7 +82,10 @@ public:
     }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return m_grid ? m_grid->window()->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(m_grid); }
+    QAccessibleInterface* parent() const override
+    {
+        return QAccessible::queryAccessibleInterface(m_grid);
+    }
     QAccessibleInterface* child(int) const override { return nullptr; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     int childCount() const override { return 0; }
@@ -319,7 +322,8 @@ void AnnounceGridChange(TStringGrid* grid)
         QAccessible::updateAccessibility(&reset);
         QAccessibleEvent changed(grid, QAccessible::VisibleDataChanged);
         QAccessible::updateAccessibility(&changed);
-        if (auto* table = dynamic_cast<GridAccessible*>(QAccessible::queryAccessibleInterface(grid)))
+        if (auto* table =
+                dynamic_cast<GridAccessible*>(QAccessible::queryAccessibleInterface(grid)))
             table->AnnounceCellTexts();
     });
 }

@@ -10,9 +10,8 @@
 // is 0).
 #pragma once
 
-#include "controls/KeyRoutedEdit.h"
-
 #include "controls/Alignment.h"
+#include "controls/KeyRoutedEdit.h"
 
 class TFnpNumericEdit : public TKeyRoutedEdit {
     Q_OBJECT

@@ -2,8 +2,8 @@
 
 #include "platform/Application.h"
 
-#include <QClipboard>
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>

@@ -55,8 +55,8 @@ inline std::string CheckManifest(const QByteArray& text)
         return "manifest names a file that cannot be saved as it is";
     // The format has one spelling: the fields written out again are the text read.
     const QByteArray again = "update-manifest=1\nproduct=" + m.Product.toUtf8() +
-                             "\nversion=" + m.Version.toUtf8() + "\nfile=" +
-                             m.FileName.toUtf8() + "\nsize=" + QByteArray::number(m.Size) +
+                             "\nversion=" + m.Version.toUtf8() + "\nfile=" + m.FileName.toUtf8() +
+                             "\nsize=" + QByteArray::number(m.Size) +
                              "\nsha256=" + m.Sha256.toHex() + "\n";
     if (again != text)
         return "manifest accepted in more than one spelling";
@@ -141,8 +141,7 @@ inline std::string RunInfoPage(const std::uint8_t* data, std::size_t size)
     } catch (const calc::EConvertError&) {
     }
 
-    if (std::string fault = CheckName(InfoPage::FileNameFromAddress(v.DownloadURL));
-        !fault.empty())
+    if (std::string fault = CheckName(InfoPage::FileNameFromAddress(v.DownloadURL)); !fault.empty())
         return fault;
     if (std::string fault = CheckName(InfoPage::CleanFileName(v.ProductName)); !fault.empty())
         return fault;

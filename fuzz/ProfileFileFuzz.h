@@ -175,7 +175,8 @@ inline std::string RunProfileFile(const std::uint8_t* data, std::size_t size)
         const QByteArray here = ProfileFile::Lookup(after, k.section, k.key, &foundHere);
         const QByteArray there = ProfileFile::Lookup(taken, k.section, k.key, &foundThere);
         const QByteArray was = ProfileFile::Lookup(otherBefore, k.section, k.key, &foundEarlier);
-        if (foundHere ? (!foundThere || here != there) : (foundThere != foundEarlier || there != was))
+        if (foundHere ? (!foundThere || here != there)
+                      : (foundThere != foundEarlier || there != was))
             return "a value taken over reads differently";
     }
     for (const ProfileFile::SectionValues& section : ProfileFile::Values(taken))

@@ -42,10 +42,7 @@ public:
 
     bool Alive() const { return !m_owner.isNull(); }
     // Alive, and no run of the generation started after this one.
-    bool Current() const
-    {
-        return Alive() && (!m_generation || m_generation->Current() == m_run);
-    }
+    bool Current() const { return Alive() && (!m_generation || m_generation->Current() == m_run); }
 
 private:
     QPointer<QObject> m_owner;

@@ -36,8 +36,8 @@ QString SocketFailure(int error)
 } // namespace
 
 THttpCli::THttpCli(QObject* parent)
-    : QObject(parent),
-      m_parser(std::make_unique<THttpResponseParser>(static_cast<THttpResponseParser::Listener*>(this))),
+    : QObject(parent), m_parser(std::make_unique<THttpResponseParser>(
+                           static_cast<THttpResponseParser::Listener*>(this))),
       m_request(new QBuffer(this)), m_socket(new TWSocket(this)),
       m_window(new THiddenWindow([this](TMessage& m) { HandleMessage(m); }, this)),
       m_idleTimer(new QTimer(this)), m_bodyBuffer(std::make_unique<char[]>(BodyReadSize))

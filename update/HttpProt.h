@@ -105,9 +105,7 @@ public:
     virtual void OnLocationChange(THttpCli* sender);
 };
 
-class THttpCli : public QObject,
-                 private THttpResponseParser::Listener,
-                 private TWSocketListener {
+class THttpCli : public QObject, private THttpResponseParser::Listener, private TWSocketListener {
     Q_OBJECT
 
 public:

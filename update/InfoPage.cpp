@@ -178,8 +178,8 @@ QString CleanFileName(const QString& name)
     for (const char32_t c : name.toUcs4()) {
         if (IsInvisible(c))
             continue;
-        if (c < 0x20 || c == 0x7f || QChar::category(c) == QChar::Other_Control ||
-            c == U'/' || c == U'\\')
+        if (c < 0x20 || c == 0x7f || QChar::category(c) == QChar::Other_Control || c == U'/' ||
+            c == U'\\')
             return {};
         clean += QString::fromUcs4(&c, 1);
     }
@@ -193,8 +193,8 @@ bool ParseManifest(const QByteArray& text, TUpdateManifest* manifest)
     if (text.size() > MaxManifestBytes || !text.endsWith('\n'))
         return false;
     const QList<QByteArray> lines = text.chopped(1).split('\n');
-    static const char* const keys[] = {"update-manifest", "product", "version",
-                                       "file",            "size",    "sha256"};
+    static const char* const keys[] = {"update-manifest", "product", "version", "file", "size",
+                                       "sha256"};
     if (lines.size() != 6)
         return false;
     QString values[6];

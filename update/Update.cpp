@@ -104,10 +104,14 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
 
     // Each value is labelled by its caption for a screen reader (no access key: the captions
     // have none).
-    const std::pair<QLabel*, QLabel*> captions[] = {
-        {Label1, lblApplicationName}, {Label2, lblDeveloper}, {Label8, lblCurrentVersion},
-        {Label10, lblCurrentCompileDate}, {Label5, lblReadMe}, {Label6, lblURL},
-        {Label3, lblDate}, {Label4, lblVersion}};
+    const std::pair<QLabel*, QLabel*> captions[] = {{Label1, lblApplicationName},
+                                                    {Label2, lblDeveloper},
+                                                    {Label8, lblCurrentVersion},
+                                                    {Label10, lblCurrentCompileDate},
+                                                    {Label5, lblReadMe},
+                                                    {Label6, lblURL},
+                                                    {Label3, lblDate},
+                                                    {Label4, lblVersion}};
     for (const auto& [caption, value] : captions)
         caption->setBuddy(value);
 

@@ -246,9 +246,8 @@ bool TWebFileInfo::FetchPage(const QString& url)
     // it and is refused when used.
     for (QString* address : {&m_values.DownloadURL, &m_values.ReadMe, &m_values.RedirectURL}) {
         std::string resolved;
-        if (!address->isEmpty() &&
-            ResolveAddress(url.toStdString(), address->toStdString(), resolved) ==
-                TLocationResult::Ok)
+        if (!address->isEmpty() && ResolveAddress(url.toStdString(), address->toStdString(),
+                                                  resolved) == TLocationResult::Ok)
             *address = QString::fromStdString(resolved);
     }
     if (m_dateFormat == wfidDFSDate && !m_values.DateStr.isEmpty())

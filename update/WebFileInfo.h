@@ -307,10 +307,10 @@ private:
 
     std::unique_ptr<TPleaseWait> m_waitWindow;
     std::unique_ptr<TWebDlProgress> m_progressWindow;
-    bool m_hooked = false;  // an ExceptionHook of ours is installed
-    bool m_busy = false;    // a command runs
+    bool m_hooked = false; // an ExceptionHook of ours is installed
+    bool m_busy = false;   // a command runs
     bool m_downloading = false;
-    qint64 m_downloadBound = -1; // bytes of the signed update being downloaded; -1 = none
+    qint64 m_downloadBound = -1;   // bytes of the signed update being downloaded; -1 = none
     bool m_transferActive = false; // a request of ours runs and its end is awaited
     bool m_requestDone = false;
     bool m_httpFault = false;  // an exception raised while the transfer ran ended it

@@ -289,9 +289,9 @@ TEST_F(HelpCommandsTest, TheAboutBoxLinkAndTheDisclaimerTexts)
             // No close box: the OK button closes it.
             EXPECT_FALSE(about->windowFlags().testFlag(Qt::WindowCloseButtonHint));
             // The picture has a name for a screen reader.
-            EXPECT_EQ(QAccessible::queryAccessibleInterface(about->ProgramIcon)
-                          ->text(QAccessible::Name),
-                      "Tallyhorn product picture");
+            EXPECT_EQ(
+                QAccessible::queryAccessibleInterface(about->ProgramIcon)->text(QAccessible::Name),
+                "Tallyhorn product picture");
             TURLLabel* link = about->URLLabel1;
             link->SetShellOpener(Opener());
             EXPECT_EQ(link->FontColor(), QColor(Qt::blue));

@@ -101,9 +101,9 @@ TEST(MainUpdate, AnErrorInTheCheckLeavesTheCentreAndTheMainWindowWorking)
     WhenWidgetShown([&](QWidget* window) { return window == frmUpdate && !seams.boxes.isEmpty(); },
                     [&](QWidget*) {
                         centreOnTop = QApplication::activeModalWidget() == frmUpdate;
-                        centreIsChild = frmUpdate->parentWidget() == &w &&
-                                        frmUpdate->windowHandle()->transientParent() ==
-                                            w.windowHandle();
+                        centreIsChild =
+                            frmUpdate->parentWidget() == &w &&
+                            frmUpdate->windowHandle()->transientParent() == w.windowHandle();
                         frmUpdate->btnClose->OnClick();
                     });
     Find<TExplorerButton>(w, "btnUpdate")->OnClick();

@@ -13,7 +13,7 @@ struct LayoutCase {
 };
 
 TButtonFace Face(QSize size, TExplorerButtonLayout layout, TAlignment alignment, QSize bitmap,
-                     QSize text = {})
+                 QSize text = {})
 {
     TButtonFace face;
     face.size = size;

@@ -42,9 +42,9 @@ inline std::string ManifestText(const std::string& version, const std::string& b
                                 const std::string& file = "Torv101.zip",
                                 const std::string& product = "Tallyhorn")
 {
-    return "update-manifest=1\nproduct=" + product + "\nversion=" + version + "\nfile=" +
-           file + "\nsize=" + std::to_string(bytes.size()) + "\nsha256=" +
-           Sha256OfBytes(bytes).toStdString() + "\n";
+    return "update-manifest=1\nproduct=" + product + "\nversion=" + version + "\nfile=" + file +
+           "\nsize=" + std::to_string(bytes.size()) +
+           "\nsha256=" + Sha256OfBytes(bytes).toStdString() + "\n";
 }
 // The manifest and signature tags for `text`, signed with `signer`.
 inline std::vector<std::pair<std::string, std::string>> SignedTags(const std::string& text,

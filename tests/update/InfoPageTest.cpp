@@ -129,7 +129,8 @@ TEST(InfoPage, AManifestHasOneSpellingOnly)
 {
     const QByteArray hash(64, 'a');
     const QByteArray good = "update-manifest=1\nproduct=Tallyhorn\nversion=1.0.01\n"
-                            "file=Torv101.zip\nsize=200000\nsha256=" + hash + "\n";
+                            "file=Torv101.zip\nsize=200000\nsha256=" +
+                            hash + "\n";
     TUpdateManifest m;
     ASSERT_TRUE(InfoPage::ParseManifest(good, &m));
     EXPECT_EQ(m.Product, "Tallyhorn");
@@ -145,7 +146,8 @@ TEST(InfoPage, AManifestHasOneSpellingOnly)
         {"size=200000", "size=-1"},
         {"size=200000", "size=1234567890123456"},
         {"file=Torv101.zip", "file=../Torv101.zip"},
-        {"file=Torv101.zip", "file=Torv\xe2\x80\xae" "101.zip"},
+        {"file=Torv101.zip", "file=Torv\xe2\x80\xae"
+                             "101.zip"},
         {"version=1.0.01", "version="},
         {"version=1.0.01", "version=1.0.01\r"},
         {"product=Tallyhorn", "product=Tally\xffhorn"},
@@ -160,8 +162,8 @@ TEST(InfoPage, AManifestHasOneSpellingOnly)
     }
     EXPECT_FALSE(InfoPage::ParseManifest(good.chopped(1), &m)) << "no final line feed";
     EXPECT_FALSE(InfoPage::ParseManifest(QByteArray(good).replace('\n', "\r\n"), &m));
-    EXPECT_FALSE(InfoPage::ParseManifest(QByteArray(good).replace("a\n", QByteArray(700, 'a') + "\n"),
-                                         &m));
+    EXPECT_FALSE(
+        InfoPage::ParseManifest(QByteArray(good).replace("a\n", QByteArray(700, 'a') + "\n"), &m));
     EXPECT_EQ(m.Version, "1.0.01") << "a refused text leaves the manifest as it was";
 }
 

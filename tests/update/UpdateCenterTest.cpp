@@ -121,8 +121,8 @@ TEST_F(UpdateCenterTest, OnlyTheCloseButtonEndsTheWindow)
     EXPECT_EQ(QAccessible::queryAccessibleInterface(form->Image1)->text(QAccessible::Name),
               "Update Center picture");
     for (QLabel* value : {form->lblApplicationName, form->lblDeveloper, form->lblCurrentVersion,
-                          form->lblCurrentCompileDate, form->lblReadMe, form->lblURL,
-                          form->lblDate, form->lblVersion}) {
+                          form->lblCurrentCompileDate, form->lblReadMe, form->lblURL, form->lblDate,
+                          form->lblVersion}) {
         QStringList labelledBy;
         for (const auto& [other, relation] :
              QAccessible::queryAccessibleInterface(value)->relations(QAccessible::Label))

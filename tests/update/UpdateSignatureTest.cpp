@@ -61,8 +61,8 @@ TEST(UpdateSignature, TheScriptsManifestVerifiesAndOnlyAsSigned)
     EXPECT_EQ(m.Version, "1.0.01");
     EXPECT_EQ(m.FileName, "Torv101.zip");
     EXPECT_EQ(m.Size, 300000);
-    EXPECT_EQ(m.Sha256, QCryptographicHash::hash(QByteArray(300000, 'r'),
-                                                 QCryptographicHash::Sha256));
+    EXPECT_EQ(m.Sha256,
+              QCryptographicHash::hash(QByteArray(300000, 'r'), QCryptographicHash::Sha256));
 
     // One character of the manifest changed (a version, say): the signature no longer holds.
     QByteArray text = QByteArray::fromBase64(manifest.toLatin1());

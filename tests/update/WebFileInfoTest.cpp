@@ -443,8 +443,9 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, Downloads,
                              // Without a status line the answer is read as header lines: the file's
                              // bytes, or a header whose announced body is cut short.
                              DownloadCase{"NoHeaderAtAll",
-                                          [](ScriptedSite& s, const std::
-                                                                  string& r) { Serve(s, r); },
+                                          [](ScriptedSite& s, const std::string& r) {
+                                              Serve(s, r);
+                                          },
                                           true,
                                           false, false, "The server's answer has no status line",
                                           -1, ""},
