@@ -246,7 +246,14 @@ private:
     std::optional<LoanInputs> m_tableInputs;  // of the last completed table build
     bool m_reporting = false;                 // inside btnPrintClick
     // The modal commands whose dialog is running (each refuses to start again meanwhile).
-    enum ModalCommand { ModalAbout, ModalDisclaimer, ModalPrintSetup, ModalUpdate, ModalCount };
+    enum ModalCommand {
+        ModalAbout,
+        ModalDisclaimer,
+        ModalPrintSetup,
+        ModalUpdate,
+        ModalLoanSummary,
+        ModalCount
+    };
     std::array<bool, ModalCount> m_modalBusy{};
 
     QWidget* m_client = nullptr;

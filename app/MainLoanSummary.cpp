@@ -9,6 +9,7 @@
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumCtrl.h"
 #include "controls/NumberFormats.h"
+#include "platform/LoopGuard.h"
 #include "platform/MessageBox.h"
 #include "platform/Regional.h"
 #include "report/QRPrinter.h"
@@ -18,6 +19,10 @@
 void TfrmMain::mnuFileLoanSummaryClick()
 {
     if (m_reporting || TQRPrinter::Instance().State() != TQRPrinterState::Idle)
+        return;
+    // Refused from inside its own dialog's loop (the key again, a menu of the window).
+    const TReentryGuard entry(this, m_modalBusy[ModalLoanSummary]);
+    if (!entry.Entered())
         return;
     // The figures belong to the inputs the fields hold now: a stale result (AutoCalc off) is
     // brought up to date first, as the print command does.

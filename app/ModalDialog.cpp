@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 
 namespace {
@@ -62,8 +63,14 @@ void ShowModalDialog(QWidget* caller, std::unique_ptr<QDialog> dialog)
 {
     if (caller)
         caller->repaint();
-    dialog->setAttribute(Qt::WA_DeleteOnClose, false); // the unique_ptr owns it
-    CentreOnScreen(dialog.get(), caller);
-    new CentreByFrame(dialog.get(), caller);
-    dialog->exec();
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    // Deleted here after its loop, unless a parent deleted meanwhile (the caller's window
+    // closed for good) took it along.
+    struct Owned {
+        QPointer<QDialog> dialog;
+        ~Owned() { delete dialog.data(); }
+    } shown{dialog.release()};
+    CentreOnScreen(shown.dialog, caller);
+    new CentreByFrame(shown.dialog, caller);
+    shown.dialog->exec();
 }

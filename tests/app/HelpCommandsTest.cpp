@@ -435,5 +435,9 @@ INSTANTIATE_TEST_SUITE_P(
                          false},
         ModalReentryCase{"AboutThenTheWindowGoes", &TfrmMain::btnAboutClick, "AboutBox", true},
         ModalReentryCase{"PrintSetupThenTheWindowGoes", &TfrmMain::mnuFilePrintSetupClick,
-                         "PrinterSetupDialog", true}),
+                         "PrinterSetupDialog", true},
+        ModalReentryCase{"LoanSummary", &TfrmMain::mnuFileLoanSummaryClick, "frmLoanSummary",
+                         false},
+        ModalReentryCase{"LoanSummaryThenTheWindowGoes", &TfrmMain::mnuFileLoanSummaryClick,
+                         "frmLoanSummary", true}),
     [](const auto& p) { return std::string(p.param.name); });
