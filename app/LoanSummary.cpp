@@ -1,6 +1,8 @@
 #include "app/LoanSummary.h"
 
 #include "app/TableTexts.h"
+#include "controls/NumberFormats.h"
+#include "platform/Regional.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -59,7 +61,7 @@ void TLoanSummary::Compute(const calc::UserLoan& user, double mi, int miMonths)
 
 QString TLoanSummary::Money(calc::Cents cents)
 {
-    return TableTexts::Money(Units(cents));
+    return NumberFormats::CentsCurrencyText(cents, Regional::Current());
 }
 
 std::vector<TLoanSummary::Figure> TLoanSummary::LoanFields() const

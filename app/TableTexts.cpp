@@ -8,7 +8,7 @@ namespace TableTexts {
 calc::AprTableFormats CellFormats()
 {
     return {[](double v) {
-                return NumberFormats::CurrencyText(v, 10, 0, Regional::Current()).toStdString();
+                return NumberFormats::CurrencyText(v, 15, 0, Regional::Current()).toStdString();
             },
             [](double v) {
                 return (" " + NumberFormats::FixedText(v, 5, 3, Regional::Current()) + "%")
@@ -16,9 +16,11 @@ calc::AprTableFormats CellFormats()
             }};
 }
 
+// Every amount to the cent: 15 significant digits hold the cents of any amount below 10^13,
+// and the loan labels' whole dollars likewise, never in E-notation.
 QString Money(double value)
 {
-    return NumberFormats::CurrencyText(value, 12, 2, Regional::Current());
+    return NumberFormats::CurrencyText(value, 15, 2, Regional::Current());
 }
 
 QString Fixed(double value, int decimals)

@@ -516,6 +516,22 @@ QString CurrencyText(double value, int precision, int decimals, const TFormatSet
         });
 }
 
+QString CentsCurrencyText(long long cents, const TFormatSettings& settings)
+{
+    const unsigned long long size = cents < 0 ? 0ULL - static_cast<unsigned long long>(cents)
+                                              : static_cast<unsigned long long>(cents);
+    Decimal d;
+    d.negative = cents < 0;
+    d.digits = std::to_string(size);
+    d.exponent = static_cast<int>(d.digits.size()) - 2;
+    if (size == 0)
+        d.digits.clear();
+    StripTrailingZeros(d);
+    const QString digits = FixedDigits(d, 2, settings, true);
+    return d.negative ? NegativeCurrency(digits, settings.CurrencyString, settings.NegCurrFormat)
+                      : PositiveCurrency(digits, settings.CurrencyString, settings.CurrencyFormat);
+}
+
 QString MaskText(double value, const QString& mask, const TFormatSettings& settings)
 {
     if (!std::isfinite(value))

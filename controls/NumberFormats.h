@@ -48,6 +48,11 @@ QString FixedText(double value, int precision, int decimals, const TFormatSettin
 // (95000, 10, 0) -> "$95,000", (1e11, 10, 0) -> "1E11".
 QString CurrencyText(double value, int precision, int decimals, const TFormatSettings& settings);
 
+// Currency text of a whole number of cents, exact for every 64-bit amount: the digits grouped,
+// two decimals, the currency symbol and sign placed as by CurrencyText; never the general text.
+// Examples (United States): 199999999980 -> "$1,999,999,999.80", -5 -> "($0.05)".
+QString CentsCurrencyText(long long cents, const TFormatSettings& settings);
+
 // Mask text: `mask` has up to three sections separated by ";" (positive; negative; zero). An
 // empty or missing negative or zero section means the positive one is used; a negative value
 // formatted by the positive section gets a leading "-", one formatted by its own section none.

@@ -46,9 +46,10 @@ TQRShape* HorizontalLine(TQRBand* band, const char* name, int left, int top, int
     return shape;
 }
 
+// Every amount to the cent: 15 significant digits hold the cents of any amount below 10^13.
 QString Money(double value)
 {
-    return NumberFormats::CurrencyText(value, 10, 2, Regional::Current());
+    return NumberFormats::CurrencyText(value, 15, 2, Regional::Current());
 }
 
 QString Percent(double value)

@@ -50,8 +50,7 @@ void Rule(TQRBand* band, const char* name, int top)
 
 QString Money(calc::Cents cents)
 {
-    return NumberFormats::CurrencyText(static_cast<double>(cents) / 100.0, 15, 2,
-                                       Regional::Current());
+    return NumberFormats::CentsCurrencyText(cents, Regional::Current());
 }
 } // namespace
 

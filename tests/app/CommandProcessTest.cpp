@@ -635,6 +635,36 @@ TEST_F(CommandProcessTest, ChartIsOnePdfPageWithTheTablesTexts)
 
 // The schedule and the payment streams from a shell: status, the start of standard output, and
 // the figures of the JSON, which the exact computation of DisclosureTest also gives.
+// Money texts keep every cent at every size the options accept, and never take E-notation
+// (the figures worked out by hand in decimal).
+TEST_F(CommandProcessTest, MoneyTextsKeepEveryCent)
+{
+    const struct {
+        QStringList args;
+        QStringList shows;
+    } cases[] = {
+        // 99999999999 x (1 + 0.05 / 12) = 100416666665.6625
+        {{"payment", "--loan", "99999999999", "--rate", "5", "--payments", "1"},
+         {"\\$100,416,666,665\\.66\n"}},
+        // Loan labels from 10^10: 12345678900 - 5 x 1000 up to + 5 x 1000.
+        {{"table", "--price", "12345678900", "--down", "0"},
+         {"\n\\$12,345,673,900 ", "\n\\$12,345,683,900 ", "Loan Amount +\\$12,345,678,900\\.00"}},
+        // The interest never goes below the payment: 11999 payments of 7,499,999,999.99 and a
+        // last one of 999,999,999,999 + 7,499,999,999.99.
+        {{"schedule", "--price", "999999999999", "--down", "0", "--term", "1000", "--rate", "9"},
+         {"Total of Payments +\\$90,999,999,999,879\\.00\n",
+          "Finance Charge +\\$89,999,999,999,880\\.00\n"}},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = Start(c.args);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        for (const QString& pattern : c.shows)
+            EXPECT_TRUE(run.out.contains(QRegularExpression(pattern)))
+                << c.args.join(' ').toStdString() << ": " << pattern.toStdString();
+        EXPECT_FALSE(run.out.contains(QRegularExpression("\\dE\\d"))) << run.out.toStdString();
+    }
+}
+
 TEST_F(CommandProcessTest, ScheduleAndPaymentStreams)
 {
     const QStringList loan{"--price", "100000", "--down", "0", "--term", "30", "--rate", "8.75"};

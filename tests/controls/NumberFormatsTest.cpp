@@ -249,6 +249,32 @@ TEST(CurrencyText, PositivePatterns)
     }
 }
 
+// Whole cents are exact at every size, grouped, with the regional symbol, sign and separators;
+// doubles at 15 digits keep the cents of every amount below 10^13.
+TEST(CurrencyText, CentsAreExactAtEverySize)
+{
+    const struct {
+        long long cents;
+        Region region;
+        const char* expected;
+    } rows[] = {
+        {0, Region::UnitedStates, "$0.00"},
+        {5, Region::UnitedStates, "$0.05"},
+        {-5, Region::UnitedStates, "($0.05)"},
+        {199999999980, Region::UnitedStates, "$1,999,999,999.80"},
+        {715086764163042, Region::UnitedStates, "$7,150,867,641,630.42"},
+        {9223372036854775807, Region::UnitedStates, "$92,233,720,368,547,758.07"},
+        {-9223372036854775807 - 1, Region::UnitedStates, "($92,233,720,368,547,758.08)"},
+        {1020356207898, Region::Comma, "10.203.562.078,98 EUR"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CentsCurrencyText(row.cents, SettingsOf(row.region)).toStdString(), row.expected);
+    EXPECT_EQ(CurrencyText(1999999999.80, 15, 2, us).toStdString(), "$1,999,999,999.80");
+    EXPECT_EQ(CurrencyText(123456789.12, 15, 2, us).toStdString(), "$123,456,789.12");
+    EXPECT_EQ(CurrencyText(999999999999.99, 15, 2, us).toStdString(), "$999,999,999,999.99");
+    EXPECT_EQ(CurrencyText(12345678900, 15, 0, us).toStdString(), "$12,345,678,900");
+}
+
 // The reverse conversion, as the settings reader and the edits use it.
 struct ParseRow {
     const char* text;
