@@ -2,6 +2,7 @@
 
 #include "calc/Errors.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -30,38 +31,40 @@ std::string NumberText(double v)
 
 const std::string amountLimit = "1000000000000";
 
-// round(multiplier x value / divisor), halves away from zero, worked out on the exact binary
-// value of `value`: value = m x 2^e with an integer m of at most 53 bits, so the numerator
-// multiplier x m fits in 128 bits for every multiplier below 2^70.
-Wide RoundScaled(Wide multiplier, double value, Wide divisor)
+// `value` x 10^decimals rounded to a whole number, halves away from zero, from the value's
+// decimal of 15 significant digits (correctly rounded): the digits a double reliably holds, so
+// a typed 1000.005 counts as 1000.005 (and 1000.01 in cents), as every money text shows it,
+// and not as its binary neighbour 1000.00499.... For finite values below 10^15 in size.
+Wide RoundReadable(double value, int decimals)
 {
-    if (value == 0.0 || multiplier == 0)
+    if (value == 0.0)
         return 0;
-    int exponent = 0;
-    const double fraction = std::frexp(std::fabs(value), &exponent);
-    long long m = static_cast<long long>(std::ldexp(fraction, 53));
-    int e = exponent - 53;
-    while ((m & 1) == 0 && e < 0) {
-        m >>= 1;
-        ++e;
-    }
-    Wide numerator = multiplier * m;
-    const bool negative = (numerator < 0) != (value < 0);
-    if (numerator < 0)
-        numerator = -numerator;
-    Wide denominator = divisor;
-    if (e > 0) {
-        // Only values of 2^53 and more get here; the callers' limits keep them far below 2^100.
-        if (e > 40 || numerator >= (Wide(1) << (100 - e)))
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, std::fabs(value),
+                                      std::chars_format::scientific, 14);
+    *result.ptr = '\0';
+    Wide digits = 0; // the 15 digits d.dddddddddddddd as a whole number
+    const char* c = text;
+    for (; c < result.ptr && *c != 'e'; ++c)
+        if (*c >= '0' && *c <= '9')
+            digits = digits * 10 + (*c - '0');
+    const int exponent = std::atoi(c + 1);
+    int shift = exponent - 14 + decimals; // value x 10^decimals = digits x 10^shift
+    Wide scaled = digits;
+    if (shift >= 0) {
+        if (shift > 20)
             throw EOverflow();
-        numerator <<= e;
-    } else if (e < 0) {
-        if (-e > 110) // the denominator exceeds twice any numerator: the result rounds to 0
-            return 0;
-        denominator <<= -e;
+        while (shift-- > 0)
+            scaled *= 10;
+    } else if (shift < -30) {
+        scaled = 0;
+    } else {
+        Wide unit = 1;
+        while (shift++ < 0)
+            unit *= 10;
+        scaled = (2 * digits + unit) / (2 * unit);
     }
-    const Wide q = (2 * numerator + denominator) / (2 * denominator);
-    return negative ? -q : q;
+    return value < 0 ? -scaled : scaled;
 }
 
 // Present value of n end-of-month payments of 1 at monthly rate r (> -1), accurate near 0.
@@ -118,7 +121,7 @@ Cents ToCents(double value, const char* what)
 {
     if (!(std::fabs(value) < MaxDisclosureAmount))
         OutOfRange(what, "less than " + amountLimit + " in size", value);
-    return static_cast<Cents>(RoundScaled(100, value, 1));
+    return static_cast<Cents>(RoundReadable(value, 2));
 }
 
 std::string CentsText(Cents value)
@@ -260,7 +263,7 @@ Disclosure ComputeDisclosure(const DisclosureInputs& in)
     // The monthly interest is the exact decimal product of the balance and the note rate as
     // the fields hold it (three decimals), rounded to cents with halves up: a rate of 4.8 is
     // 4800 thousandths, never its binary neighbour 4.79999....
-    const Wide rateThousandths = RoundScaled(1000, in.noteRate, 1);
+    const Wide rateThousandths = RoundReadable(in.noteRate, 3);
 
     d.rows.reserve(static_cast<std::size_t>(in.n));
     Cents balance = d.loan;

@@ -108,7 +108,8 @@ struct Disclosure {
 // less than a cent.
 Disclosure ComputeDisclosure(const DisclosureInputs& inputs);
 
-// `value` rounded to whole cents, halves away from zero, exactly from its binary value.
+// `value` rounded to whole cents, halves away from zero, from its decimal of 15 significant
+// digits (a typed 1000.005 is 1000.01, as the money texts show it, not its binary 1000.00499...).
 // ERangeError when it is not finite or MaxDisclosureAmount or more in size.
 Cents ToCents(double value, const char* what = "amount");
 

@@ -2,7 +2,9 @@
 """Independent exact computation of the disclosure figures for DisclosureTest.
 
 Decimal and Fraction arithmetic only: every input number is taken at its exact binary value
-(the value the program holds), except that each month's interest is the balance times the note
+(the value the program holds), except that the loan, the fees and the insurance count in cents
+as their 15-significant-digit decimal shows them (rounded half up: a typed 1000.005 is
+1000.01), and each month's interest is the balance times the note
 rate as its decimal text with three decimals (as the fields show it) over 1200, rounded to
 cents with halves up; the last payment clears the balance, and the APR is found by bisection to 40 digits on
 the closed-form value of each stream. Writes the table DisclosureTest reads:
@@ -29,6 +31,7 @@ LOANS = [
     ("tinyRate", 100.0, 60, 0.05, 0.0, 0.0, 0),
     ("tie48", 100001.25, 360, 4.8, 0.0, 0.0, 0),
     ("tie48long", 100001.25, 480, 4.8, 750.0, 0.0, 0),
+    ("typedHalves", 250000.005, 360, 6.125, 1000.005, 104.175, 12),
 ]
 
 
@@ -45,6 +48,12 @@ def round_cents(q):
     if c - whole >= Fraction(1, 2):
         whole += 1
     return sign * whole
+
+
+def readable_cents(x):
+    """A number to whole cents from its 15-significant-digit decimal, halves away from zero."""
+    d = Decimal(format(x, ".14e")).quantize(Decimal("0.01"), rounding=ROUND_HALF_UP)
+    return int(d * 100)
 
 
 def exact_payment(loan, n, rate):
@@ -92,8 +101,8 @@ def figures(loan, n, rate, prepaid, mi, mi_months):
     shown_rate = Fraction(Decimal(repr(rate)).quantize(Decimal("0.001"), ROUND_HALF_UP))
     pay = exact_payment(L, n, R)
     pay_cents = round_cents(dec_to_fraction(pay))
-    mi_cents = round_cents(M)
-    balance = round_cents(L)
+    mi_cents = readable_cents(mi)
+    balance = readable_cents(loan)
     loan_cents = balance
     total_interest = total_mi = total_payments = 0
     year_interest = []
@@ -115,7 +124,7 @@ def figures(loan, n, rate, prepaid, mi, mi_months):
         year_interest[-1] += interest
         last_payment = payment
     assert balance == 0
-    financed_cents = loan_cents - round_cents(F)
+    financed_cents = loan_cents - readable_cents(prepaid)
     finance_charge = total_payments - financed_cents
     tip = Decimal(total_interest) / Decimal(loan_cents) * 100
     fin = Decimal(L.numerator) / Decimal(L.denominator) - Decimal(F.numerator) / Decimal(F.denominator)
