@@ -1,6 +1,8 @@
 #include "app/LoanSummary.h"
 
 #include "app/TableTexts.h"
+#include "calc/Errors.h"
+#include "calc/LoanMath.h"
 #include "controls/NumberFormats.h"
 #include "platform/Regional.h"
 
@@ -8,6 +10,7 @@
 #include <QJsonDocument>
 #include <QStringList>
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -54,6 +57,13 @@ void TLoanSummary::Compute(const calc::UserLoan& user, double mi, int miMonths)
     in.miAmount = mi;
     in.miMonths = miMonths;
     m_figures = calc::ComputeDisclosure(in);
+    // The window's APR field: the unrounded payment without insurance, against the loan less
+    // the fees. The figures' APR is that of the payments as disclosed, in cents.
+    try {
+        m_windowApr = calc::CalcSimpleAPR(user.n, user.loan - user.fees, user.payment);
+    } catch (const calc::EMathError&) {
+        m_windowApr = std::numeric_limits<double>::quiet_NaN();
+    }
     m_n = user.n;
     m_miAmount = mi;
     m_miMonths = miMonths;
@@ -87,7 +97,9 @@ std::vector<TLoanSummary::Figure> TLoanSummary::LoanFields() const
 std::vector<TLoanSummary::Figure> TLoanSummary::DisclosureFields() const
 {
     const calc::Disclosure& d = m_figures;
-    return {{"Annual Percentage Rate", Percent(d.apr), d.apr},
+    // Named for what it is where it shows another rate than the window's APR field.
+    const bool asWindow = Percent(d.apr) == Percent(m_windowApr);
+    return {{asWindow ? "Annual Percentage Rate" : "APR of These Payments", Percent(d.apr), d.apr},
             {"Finance Charge", Money(d.financeCharge), Units(d.financeCharge)},
             {"Amount Financed", Money(d.amountFinanced), Units(d.amountFinanced)},
             {"Total of Payments", Money(d.totalOfPayments), Units(d.totalOfPayments)},

@@ -35,8 +35,10 @@ public:
     // Loan Amount, Number of Payments, Note Rate, Monthly Payment, Prepaid Finance Charges,
     // Mortgage Insurance.
     std::vector<Figure> LoanFields() const;
-    // Annual Percentage Rate, Finance Charge, Amount Financed, Total of Payments, Total
-    // Interest, Total Interest Percentage.
+    // Annual Percentage Rate (captioned "APR of These Payments" where it differs from the
+    // window's APR field: it is the APR of the payments as disclosed, to the cent, with their
+    // insurance and the adjusted last payment), Finance Charge, Amount Financed, Total of
+    // Payments, Total Interest, Total Interest Percentage.
     std::vector<Figure> DisclosureFields() const;
 
     // What the Amortization Schedule report prints.
@@ -65,5 +67,6 @@ private:
     double m_rate = 0;
     int m_n = 0;
     double m_miAmount = 0;
+    double m_windowApr = 0; // the window's APR field (NaN when it has none)
     int m_miMonths = 0;
 };

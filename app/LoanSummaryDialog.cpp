@@ -82,6 +82,7 @@ TfrmLoanSummary::TfrmLoanSummary(const calc::UserLoan& user, double noteRate, QW
             grid->addWidget(caption, row, column);
             grid->addWidget(value, row, column + 1);
             m_values.append(value);
+            m_captions.append(caption);
             ++row;
         }
     };
@@ -162,8 +163,10 @@ void TfrmLoanSummary::Recalculate()
     m_summary = std::make_unique<TLoanSummary>(m_user, m_rate, mi, months);
     int i = 0;
     for (const auto& list : {m_summary->LoanFields(), m_summary->DisclosureFields()})
-        for (const TLoanSummary::Figure& f : list)
+        for (const TLoanSummary::Figure& f : list) {
+            m_captions[i]->setText(f.label + ':');
             m_values[i++]->setText(f.text);
+        }
     lblMessage->setText((mi > 0) != (months > 0)
                             ? QStringLiteral("Mortgage insurance counts once both its amount and "
                                              "its number of payments are above 0.")

@@ -37,7 +37,8 @@ private:
     calc::UserLoan m_user;
     double m_rate;
     std::unique_ptr<TLoanSummary> m_summary;
-    QList<QLabel*> m_values; // the figures' texts, loan fields then disclosure fields
+    QList<QLabel*> m_values;   // the figures' texts, loan fields then disclosure fields
+    QList<QLabel*> m_captions; // their captions (the APR's follows what it is)
     QDoubleSpinBox* edtMI;
     QSpinBox* edtMIMonths;
     QLabel* lblMessage;

@@ -146,8 +146,8 @@ double CalcStreamAPR(double amountFinanced, const std::vector<PaymentStream>& st
         if (total > MaxDisclosurePayments)
             OutOfRange("number of payments", "at most " + std::to_string(MaxDisclosurePayments),
                        static_cast<double>(total));
-        if (!(s.payment >= 0 && s.payment < MaxDisclosureAmount))
-            OutOfRange("payment", "from 0 to less than " + amountLimit, s.payment);
+        if (!(s.payment >= 0 && s.payment < MaxStreamPayment))
+            OutOfRange("payment", "from 0 to less than 10000000000000000", s.payment);
         largest = std::fmax(largest, s.payment);
     }
     if (largest == 0)
@@ -302,13 +302,17 @@ Disclosure ComputeDisclosure(const DisclosureInputs& in)
     d.financeCharge = d.totalOfPayments - d.amountFinanced;
     d.tip = static_cast<double>(d.totalInterest) / static_cast<double>(d.loan) * 100.0;
 
-    const int miMonths = mi > 0 ? in.miMonths : 0;
-    if (miMonths > 0)
-        d.streams.push_back({miMonths, in.payment + in.miAmount});
-    if (in.n > miMonths)
-        d.streams.push_back({in.n - miMonths, in.payment});
+    // The APR of the payments as disclosed: each row's payment and insurance in cents, the
+    // adjusted last payment included, against the amount financed in cents.
+    for (const ScheduleRow& row : d.rows) {
+        const double amount = static_cast<double>(row.payment + row.mi) / 100.0;
+        if (!d.streams.empty() && d.streams.back().payment == amount)
+            ++d.streams.back().count;
+        else
+            d.streams.push_back({1, amount});
+    }
     d.irregular = IsIrregular(d.streams);
-    d.apr = CalcStreamAPR(in.loan - in.prepaid, d.streams);
+    d.apr = CalcStreamAPR(static_cast<double>(d.amountFinanced) / 100.0, d.streams);
     return d;
 }
 

@@ -26,6 +26,9 @@ struct PaymentStream {
 
 // The largest amount (in size) and number of payments the figures accept.
 constexpr double MaxDisclosureAmount = 1e12;
+// The largest payment of a stream: a schedule's adjusted last payment (balance and a month's
+// interest) may exceed the largest loan.
+constexpr double MaxStreamPayment = 1e16;
 constexpr int MaxDisclosurePayments = 12000;
 
 // APR in annual percent at which the streams, paid one after the other at the end of each
@@ -35,7 +38,7 @@ constexpr int MaxDisclosurePayments = 12000;
 // CalcSimpleAPR does; one stream is CalcSimpleAPR's rate within rounding, and exactly
 // (payment / amountFinanced - 1) x 1200 for a single payment. ERangeError for no streams, a
 // count below 1, more than MaxDisclosurePayments payments in all, a payment that is negative,
-// not finite or MaxDisclosureAmount or more, no positive payment, or an amount financed that
+// not finite or MaxStreamPayment or more, no positive payment, or an amount financed that
 // is not finite or MaxDisclosureAmount or more in size.
 double CalcStreamAPR(double amountFinanced, const std::vector<PaymentStream>& streams);
 

@@ -6,8 +6,9 @@ Decimal and Fraction arithmetic only: every input number is taken at its exact b
 as their 15-significant-digit decimal shows them (rounded half up: a typed 1000.005 is
 1000.01), and each month's interest is the balance times the note
 rate as its decimal text with three decimals (as the fields show it) over 1200, rounded to
-cents with halves up; the last payment clears the balance, and the APR is found by bisection to 40 digits on
-the closed-form value of each stream. Writes the table DisclosureTest reads:
+cents with halves up; the last payment clears the balance, and the APR is that of the payments as disclosed (each
+payment with its insurance in cents, the last one adjusted, against the amount financed in
+cents), found by bisection to 40 digits on the closed-form value of each stream. Writes the table DisclosureTest reads:
 
     python3 tests/calc/data/disclosure_reference.py > tests/calc/data/disclosure_reference.txt
 """
@@ -107,6 +108,7 @@ def figures(loan, n, rate, prepaid, mi, mi_months):
     total_interest = total_mi = total_payments = 0
     year_interest = []
     last_payment = 0
+    paid = []  # each month's payment and insurance, in cents
     for k in range(1, n + 1):
         if balance <= 0:
             break
@@ -119,6 +121,7 @@ def figures(loan, n, rate, prepaid, mi, mi_months):
         total_interest += interest
         total_mi += m
         total_payments += payment + m
+        paid.append(payment + m)
         if (k - 1) % 12 == 0:
             year_interest.append(0)
         year_interest[-1] += interest
@@ -127,15 +130,13 @@ def figures(loan, n, rate, prepaid, mi, mi_months):
     financed_cents = loan_cents - readable_cents(prepaid)
     finance_charge = total_payments - financed_cents
     tip = Decimal(total_interest) / Decimal(loan_cents) * 100
-    fin = Decimal(L.numerator) / Decimal(L.denominator) - Decimal(F.numerator) / Decimal(F.denominator)
-    mdec = Decimal(M.numerator) / Decimal(M.denominator)
     streams = []
-    months = mi_months if mi_cents > 0 else 0
-    if months > 0:
-        streams.append((months, pay + mdec))
-    if n > months:
-        streams.append((n - months, pay))
-    apr = stream_apr(fin, streams)
+    for c in paid:
+        if streams and streams[-1][1] == c:
+            streams[-1][0] += 1
+        else:
+            streams.append([1, c])
+    apr = stream_apr(Decimal(financed_cents) / 100, [(k, Decimal(c) / 100) for k, c in streams])
     return dict(payment=pay_cents, financed=financed_cents, charge=finance_charge,
                 total=total_payments, interest=total_interest, mi=total_mi, tip=tip, apr=apr,
                 last=last_payment, first_year=year_interest[0], last_year=year_interest[-1],
