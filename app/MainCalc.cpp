@@ -10,6 +10,7 @@
 #include "controls/NumberFormats.h"
 #include "controls/URL.h"
 #include "platform/Application.h"
+#include "platform/LoopGuard.h"
 #include "platform/RadioGroup.h"
 #include "platform/Regional.h"
 #include "platform/ScreenCursor.h"
@@ -41,13 +42,22 @@ void TfrmMain::ConnectHandlers()
         input->installEventFilter(this);
     for (TRadioGroup* group : {rgLoan, rgFixed})
         connect(group, &TRadioGroup::Click, this, guarded([this, group] { CalcAPRTable(group); }));
+    // Calculate and the AutoCalc switch read the inputs: a number still being typed counts,
+    // committed first as leaving its field would (a refused text stops the command).
+    const auto committed = [this](auto command) {
+        return [this, command] {
+            const TLoopGuard guard(this);
+            if (CommitFieldBeingEdited() && guard.Alive())
+                command();
+        };
+    };
     connect(btnCalculate, &TExplorerButton::OnClick, this,
-            guarded([this] { CalcAPRTable(btnCalculate); }));
+            guarded(committed([this] { CalcAPRTable(btnCalculate); })));
 
     connect(btnAutoCalcStatus, &TExplorerButton::OnClick, this,
-            guarded([this] { SetAutoCalcStatus(btnAutoCalcStatus); }));
+            guarded(committed([this] { SetAutoCalcStatus(btnAutoCalcStatus); })));
     connect(mnuPreferencesAutoCalc, &QAction::triggered, this,
-            guarded([this] { SetAutoCalcStatus(mnuPreferencesAutoCalc); }));
+            guarded(committed([this] { SetAutoCalcStatus(mnuPreferencesAutoCalc); })));
     connect(btnReset, &TExplorerButton::OnClick, this, guarded([this] { Reset(btnReset); }));
     connect(mnuFileReset, &QAction::triggered, this, guarded([this] { Reset(mnuFileReset); }));
 

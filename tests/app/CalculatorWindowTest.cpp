@@ -120,6 +120,27 @@ TEST_F(CalculatorWindowTest, CalculateGivesTheExactComputationsTable)
                 << col << ", " << row;
 }
 
+// A price typed but not yet left counts for Calculate and the AutoCalc switch (buttons that
+// take no focus), as leaving the field would; the field keeps the focus.
+TEST_F(CalculatorWindowTest, CalculateAndTheSwitchTakeThePriceBeingTyped)
+{
+    const char* commands[] = {"btnCalculate", "btnAutoCalcStatus"};
+    for (const char* command : commands) {
+        Start();
+        auto* price = Find<TNumEdit>(*w, "edtPurchasePrice");
+        price->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        price->selectAll();
+        QTest::keyClicks(price, "250000");
+        QTest::mouseClick(Find<TExplorerButton>(*w, command), Qt::LeftButton);
+        EXPECT_EQ(Find<TNumEdit>(*w, "edtLoan")->text(), "$250,000.00") << command;
+        EXPECT_EQ(Cell(0, 6), "$250,000") << command;
+        EXPECT_EQ(QApplication::focusWidget(), price) << command;
+
+        w.reset();
+    }
+}
+
 TEST_F(CalculatorWindowTest, ResultFieldsTakeTheFocusOnAClickAndStayReadOnly)
 {
     Start();
