@@ -18,6 +18,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <clocale>
+#include <cmath>
 #include <csignal>
 #include <memory>
 #include <optional>
@@ -86,9 +87,10 @@ QString ScheduleOptionProblem(const TTableInputs& inputs, double mi, int miMonth
                               "amount, %1, not %2")
             .arg(TAprTableOutput::PlainNumber(user.loan),
                  TAprTableOutput::PlainNumber(inputs.fees));
-    if (user.loan > 0 && user.loan < calc::MaxDisclosureAmount && calc::ToCents(user.loan) < 1)
-        return QStringLiteral("--price: the loan amount (the price less the down payment) must "
-                              "come to at least 0.01, not %1")
+    if (std::isfinite(user.loan) && user.loan < calc::MaxDisclosureAmount &&
+        calc::ToCents(user.loan) < 1)
+        return QStringLiteral("--price: the loan amount (the price less the down payment, in "
+                              "cents) must be at least 0.01, not %1")
             .arg(TAprTableOutput::PlainNumber(user.loan));
     if (user.loan > 0 && user.loan < calc::MaxDisclosureAmount && inputs.fees < user.loan &&
         calc::ToCents(user.loan) - calc::ToCents(inputs.fees) < 1)

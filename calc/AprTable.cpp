@@ -1,5 +1,6 @@
 #include "calc/AprTable.h"
 
+#include "calc/Disclosure.h"
 #include "calc/Errors.h"
 
 #include <climits>
@@ -60,10 +61,30 @@ UserLoan ComputeUserLoan(double price, double downPercent, double termYears, dou
     u.n = PaymentCount(termYears, decimalSeparator);
     u.downPayment = downPercent / 100.0 * price;
     u.loan = price - u.downPayment;
+    // Money in whole cents wherever it fits: the down payment is the price's cents times the
+    // percent as its field holds it (three decimals), exactly, rounded half up; the loan is
+    // what is left of the price, so that the two add up to the price to the cent.
+    if (std::isfinite(price) && std::fabs(price) < MaxDisclosureAmount &&
+        std::isfinite(downPercent) && std::fabs(downPercent) < 1e5) {
+        using Wide = __int128;
+        const Wide priceCents = ToCents(price);
+        const Wide thousandths = ScaledDecimal(downPercent, 3);
+        Wide product = priceCents * thousandths; // down payment in cents x 100000
+        const bool negative = product < 0;
+        if (negative)
+            product = -product;
+        Wide downCents = (2 * product + 100000) / 200000;
+        if (negative)
+            downCents = -downCents;
+        u.downPayment = static_cast<double>(downCents) / 100.0;
+        u.loan = static_cast<double>(priceCents - downCents) / 100.0;
+    }
     const double monthlyRate = noteRate / 1200.0;
     u.payment = formulas.payment ? formulas.payment(u.n, u.loan, monthlyRate)
                                  : CalcPayment(u.n, u.loan, monthlyRate);
-    u.fees = fees;
+    u.fees = std::isfinite(fees) && std::fabs(fees) < MaxDisclosureAmount
+                 ? static_cast<double>(ToCents(fees)) / 100.0
+                 : fees;
     return u;
 }
 

@@ -124,6 +124,13 @@ Cents ToCents(double value, const char* what)
     return static_cast<Cents>(RoundReadable(value, 2));
 }
 
+std::int64_t ScaledDecimal(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        throw EInvalidOp();
+    return static_cast<std::int64_t>(RoundReadable(value, decimals));
+}
+
 std::string CentsText(Cents value)
 {
     const unsigned long long size = value < 0 ? 0ULL - static_cast<unsigned long long>(value)

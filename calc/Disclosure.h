@@ -116,6 +116,11 @@ Disclosure ComputeDisclosure(const DisclosureInputs& inputs);
 // ERangeError when it is not finite or MaxDisclosureAmount or more in size.
 Cents ToCents(double value, const char* what = "amount");
 
+// `value` x 10^decimals as a whole number, rounded half away from zero from its decimal of 15
+// significant digits (ToCents is ScaledDecimal(value, 2)). For finite values below 10^15 in
+// size; EOverflow beyond.
+std::int64_t ScaledDecimal(double value, int decimals);
+
 // "1234.56", "-0.05": plain decimal text with two decimals.
 std::string CentsText(Cents value);
 

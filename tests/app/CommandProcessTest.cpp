@@ -662,6 +662,14 @@ TEST_F(CommandProcessTest, FiguresKeepEveryCentAndTheAprIsThatOfThePaymentsDiscl
          {"APR of These Payments +21\\.368%\n", "Total of Payments +\\$1\\.00\n"}},
         {{"schedule", "--price", "100000", "--down", "0", "--term", "30", "--rate", "8.75"},
          {"Annual Percentage Rate +8\\.750%\n"}},
+        // The down payment and the loan add up to the price to the cent, on every road:
+        // 50 % of 100000.01 is 50000.005, half up 50000.01, leaving 50000.00 to borrow.
+        {{"table", "--price", "100000.01", "--down", "50", "--fees", "1000.005"},
+         {"Down Payment +\\$50,000\\.01\n", "Loan Amount +\\$50,000\\.00\n",
+          "Total Fixed Fees +\\$1,000\\.01\n"}},
+        {{"schedule", "--price", "100000.01", "--down", "50", "--fees", "1000.005"},
+         {"Loan Amount +\\$50,000\\.00\n", "Prepaid Finance Charges +\\$1,000\\.01\n",
+          "Amount Financed +\\$48,999\\.99\n"}},
         // An irregular first payment keeps the loan regular: 1/8 point, not 1/4.
         {{"apr", "--amount-financed", "5000", "--stream", "1x250", "--stream", "23x230",
           "--disclosed", "10.30"},

@@ -62,6 +62,27 @@ TEST(AprTable, UserLoanOfTheExamples)
     EXPECT_EQ(ComputeUserLoan(100000, 0, 0, 8.75, 0).payment, 0);
 }
 
+// The down payment is the price's cents times the percent (three decimals), half up, and the
+// loan the rest: the two add up to the price to the cent (worked out in decimal by hand).
+TEST(AprTable, DownPaymentAndLoanAddUpToThePriceInCents)
+{
+    const struct {
+        double price, percent, fees;
+        double down, loan, feesInCents;
+    } rows[] = {
+        {100000.01, 50, 0, 50000.01, 50000.00, 0}, // 50000.005
+        {250000, 12.345, 1000.005, 30862.50, 219137.50, 1000.01},
+        {99999.99, 33.333, 0, 33333.00, 66666.99, 0},   // 33332.9966667
+        {100000.004, 10, 0.004, 10000.00, 90000.00, 0}, // the price counts as 100000.00
+    };
+    for (const auto& r : rows) {
+        const UserLoan u = ComputeUserLoan(r.price, r.percent, 30, 6, r.fees);
+        EXPECT_EQ(u.downPayment, r.down) << r.price << " " << r.percent;
+        EXPECT_EQ(u.loan, r.loan) << r.price << " " << r.percent;
+        EXPECT_EQ(u.fees, r.feesInCents) << r.fees;
+    }
+}
+
 TEST(AprTable, DefaultTableInItsOrder)
 {
     const Recorded r = Build(ComputeUserLoan(100000, 0, 30, 8.75, 0), 1000, 1000);
