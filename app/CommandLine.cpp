@@ -11,14 +11,14 @@
 
 namespace {
 
-struct OptionSpec {
+struct ValueOption {
     const char* name;
     const char* valueName; // nullptr for a switch
     const char* description;
     const char* commands; // the commands that take it, blank-separated
 };
 
-const OptionSpec optionSpecs[] = {
+const ValueOption valueOptions[] = {
     {"price", "amount", "Purchase price. Default: the settings file.", "table chart schedule"},
     {"down", "percent", "Down payment, percent of the price. Default: the settings file.",
      "table chart schedule"},
@@ -81,9 +81,9 @@ bool IsStep(double value)
     return false;
 }
 
-bool Takes(const OptionSpec& spec, const QString& command)
+bool Takes(const ValueOption& option, const QString& command)
 {
-    return QString::fromLatin1(spec.commands).split(' ').contains(command);
+    return QString::fromLatin1(option.commands).split(' ').contains(command);
 }
 
 } // namespace
@@ -115,12 +115,12 @@ QString TCommandLine::HelpText()
                        "  -v, --version               Display the version and exit.\n");
     // Two columns: the option, then its commands and description wrapped at 79 characters.
     const int indent = 30;
-    for (const OptionSpec& spec : optionSpecs) {
-        QString line = QStringLiteral("  --%1 <%2>").arg(spec.name, spec.valueName);
+    for (const ValueOption& option : valueOptions) {
+        QString line = QStringLiteral("  --%1 <%2>").arg(option.name, option.valueName);
         line =
             line.size() < indent ? line.leftJustified(indent) : line + '\n' + QString(indent, ' ');
-        const QString words =
-            "(" + QString::fromLatin1(spec.commands).replace(' ', ", ") + ") " + spec.description;
+        const QString words = "(" + QString::fromLatin1(option.commands).replace(' ', ", ") + ") " +
+                              option.description;
         qsizetype column = indent;
         for (const QString& word : words.split(' ')) {
             if (column > indent && column + 1 + word.size() > 79) {
@@ -213,8 +213,8 @@ bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request,
     const QCommandLineOption help(QStringList{"h", "help"}), version(QStringList{"v", "version"});
     parser.addOption(help);
     parser.addOption(version);
-    for (const OptionSpec& spec : optionSpecs)
-        parser.addOption(QCommandLineOption(spec.name, spec.description, spec.valueName));
+    for (const ValueOption& option : valueOptions)
+        parser.addOption(QCommandLineOption(option.name, option.description, option.valueName));
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -257,10 +257,10 @@ bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request,
     }
 
     // Every option given must belong to the command; then each value is read and checked.
-    for (const OptionSpec& spec : optionSpecs)
-        if (parser.isSet(spec.name) && !Takes(spec, command)) {
+    for (const ValueOption& option : valueOptions)
+        if (parser.isSet(option.name) && !Takes(option, command)) {
             error =
-                QStringLiteral("--%1 is not an option of the %2 command").arg(spec.name, command);
+                QStringLiteral("--%1 is not an option of the %2 command").arg(option.name, command);
             return false;
         }
 
@@ -271,9 +271,10 @@ bool TCommandLine::Parse(const QStringList& arguments, TCommandRequest& request,
         ok = false;
     };
     // An empty value is never a choice: not the default paper, not standard output.
-    for (const OptionSpec& spec : optionSpecs)
-        if (parser.isSet(spec.name) && parser.values(spec.name).contains(QString()))
-            fail(spec.name, QStringLiteral("the value is empty; give <%1>").arg(spec.valueName));
+    for (const ValueOption& option : valueOptions)
+        if (parser.isSet(option.name) && parser.values(option.name).contains(QString()))
+            fail(option.name,
+                 QStringLiteral("the value is empty; give <%1>").arg(option.valueName));
     // Reads a number option; `check` returns what is wrong with an acceptable-looking number.
     auto number = [&](const char* name, auto check) -> std::optional<double> {
         if (!ok || !parser.isSet(name))

@@ -18,7 +18,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <clocale>
-#include <cmath>
 #include <csignal>
 #include <memory>
 #include <optional>
@@ -75,29 +74,22 @@ std::optional<TTableInputs> ResolveInputs(const TCommandRequest& request, QTextS
 }
 
 // What the schedule's figures refuse in the options of the schedule command, found before they
-// are computed so that the message names the option: a loan or amount financed under a cent,
-// fees of the whole loan, more insurance months than payments, and insurance that lifts the
+// are computed so that the message names the option: a loan under a cent, fees of the whole
+// loan, more insurance months than payments, and insurance that lifts the
 // monthly payment out of range. Empty when the options are acceptable.
 QString ScheduleOptionProblem(const TTableInputs& inputs, double mi, int miMonths)
 {
     const calc::UserLoan user = calc::ComputeUserLoan(inputs.price, inputs.downPercent, inputs.term,
                                                       inputs.rate, inputs.fees);
-    if (user.loan > 0 && !(inputs.fees < user.loan))
-        return QStringLiteral("--fees: the prepaid finance charges must be less than the loan "
-                              "amount, %1, not %2")
-            .arg(TAprTableOutput::PlainNumber(user.loan),
-                 TAprTableOutput::PlainNumber(inputs.fees));
-    if (std::isfinite(user.loan) && user.loan < calc::MaxDisclosureAmount &&
-        calc::ToCents(user.loan) < 1)
+    // The loan and the fees are in whole cents: fees below the loan leave at least a cent.
+    if (!(user.loan >= 0.01))
         return QStringLiteral("--price: the loan amount (the price less the down payment, in "
                               "cents) must be at least 0.01, not %1")
             .arg(TAprTableOutput::PlainNumber(user.loan));
-    if (user.loan > 0 && user.loan < calc::MaxDisclosureAmount && inputs.fees < user.loan &&
-        calc::ToCents(user.loan) - calc::ToCents(inputs.fees) < 1)
-        return QStringLiteral("--fees: the amount financed (the loan amount less the fees) must "
-                              "come to at least 0.01; the loan amount is %1, the fees %2")
-            .arg(TAprTableOutput::PlainNumber(user.loan),
-                 TAprTableOutput::PlainNumber(inputs.fees));
+    if (!(user.fees < user.loan))
+        return QStringLiteral("--fees: the prepaid finance charges (%1, to the cent) must be "
+                              "less than the loan amount, %2")
+            .arg(TAprTableOutput::PlainNumber(user.fees), TAprTableOutput::PlainNumber(user.loan));
     if (miMonths > user.n)
         return QStringLiteral("--mi-months: must be from 0 to the number of payments, %1, not %2")
             .arg(user.n)

@@ -3,15 +3,14 @@
 #include "app/LoanSummaryDialog.h"
 #include "app/Main.h"
 #include "app/ModalDialog.h"
+#include "app/TableTexts.h"
 #include "calc/AprTable.h"
 #include "calc/Errors.h"
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumCtrl.h"
-#include "controls/NumberFormats.h"
 #include "platform/LoopGuard.h"
 #include "platform/MessageBox.h"
-#include "platform/Regional.h"
 #include "report/QRPrinter.h"
 
 #include <QPointer>
@@ -45,7 +44,7 @@ void TfrmMain::mnuFileLoanSummaryClick()
     if (!(user.fees < user.loan)) {
         refuse(QStringLiteral("The prepaid finance charge must be from 0 to less than the loan "
                               "amount, not %1")
-                   .arg(NumberFormats::CurrencyText(user.fees, 10, 2, Regional::Current())));
+                   .arg(TableTexts::Money(user.fees)));
         return;
     }
     std::unique_ptr<TfrmLoanSummary> dialog;

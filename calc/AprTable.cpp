@@ -66,16 +66,8 @@ UserLoan ComputeUserLoan(double price, double downPercent, double termYears, dou
     // what is left of the price, so that the two add up to the price to the cent.
     if (std::isfinite(price) && std::fabs(price) < MaxDisclosureAmount &&
         std::isfinite(downPercent) && std::fabs(downPercent) < 1e5) {
-        using Wide = __int128;
-        const Wide priceCents = ToCents(price);
-        const Wide thousandths = ScaledDecimal(downPercent, 3);
-        Wide product = priceCents * thousandths; // down payment in cents x 100000
-        const bool negative = product < 0;
-        if (negative)
-            product = -product;
-        Wide downCents = (2 * product + 100000) / 200000;
-        if (negative)
-            downCents = -downCents;
+        const Cents priceCents = ToCents(price);
+        const Cents downCents = MulDivRounded(priceCents, ScaledDecimal(downPercent, 3), 100000);
         u.downPayment = static_cast<double>(downCents) / 100.0;
         u.loan = static_cast<double>(priceCents - downCents) / 100.0;
     }

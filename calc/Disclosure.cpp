@@ -124,6 +124,16 @@ Cents ToCents(double value, const char* what)
     return static_cast<Cents>(RoundReadable(value, 2));
 }
 
+std::int64_t MulDivRounded(std::int64_t a, std::int64_t b, std::int64_t divisor)
+{
+    Wide product = Wide(a) * b;
+    const bool negative = product < 0;
+    if (negative)
+        product = -product;
+    const Wide q = (2 * product + divisor) / (2 * Wide(divisor));
+    return static_cast<std::int64_t>(negative ? -q : q);
+}
+
 std::int64_t ScaledDecimal(double value, int decimals)
 {
     if (!std::isfinite(value))
@@ -270,15 +280,14 @@ Disclosure ComputeDisclosure(const DisclosureInputs& in)
     // The monthly interest is the exact decimal product of the balance and the note rate as
     // the fields hold it (three decimals), rounded to cents with halves up: a rate of 4.8 is
     // 4800 thousandths, never its binary neighbour 4.79999....
-    const Wide rateThousandths = RoundReadable(in.noteRate, 3);
+    const std::int64_t rateThousandths = ScaledDecimal(in.noteRate, 3);
 
     d.rows.reserve(static_cast<std::size_t>(in.n));
     Cents balance = d.loan;
     for (int k = 1; k <= in.n && balance > 0; ++k) {
         ScheduleRow row;
         row.number = k;
-        row.interest =
-            static_cast<Cents>((2 * Wide(balance) * rateThousandths + 1200000) / 2400000);
+        row.interest = MulDivRounded(balance, rateThousandths, 1200000);
         row.payment = d.regularPayment;
         if (k == in.n || balance + row.interest <= row.payment)
             row.payment = balance + row.interest; // the last payment clears the balance

@@ -106,15 +106,19 @@ struct Disclosure {
 // rounded to three decimals (as the fields hold it) over 1200, worked out exactly in decimal
 // and rounded to cents, halves up; the last payment is whatever brings the balance to 0.00 (a
 // payment that would take the balance below zero earlier ends the schedule there). The APR is
-// solved for the unrounded payment (plus the mortgage insurance in its months) so that without
-// insurance it is the window's APR. ERangeError also when the loan or the amount financed comes to
-// less than a cent.
+// that of the payments as disclosed: each row's payment and insurance in cents, the adjusted
+// last payment included, against the amount financed in cents. ERangeError also when the loan
+// or the amount financed comes to less than a cent.
 Disclosure ComputeDisclosure(const DisclosureInputs& inputs);
 
 // `value` rounded to whole cents, halves away from zero, from its decimal of 15 significant
 // digits (a typed 1000.005 is 1000.01, as the money texts show it, not its binary 1000.00499...).
 // ERangeError when it is not finite or MaxDisclosureAmount or more in size.
 Cents ToCents(double value, const char* what = "amount");
+
+// a x b / divisor rounded to a whole number, halves away from zero, worked out exactly (the
+// product in 128 bits); divisor above 0.
+std::int64_t MulDivRounded(std::int64_t a, std::int64_t b, std::int64_t divisor);
 
 // `value` x 10^decimals as a whole number, rounded half away from zero from its decimal of 15
 // significant digits (ToCents is ScaledDecimal(value, 2)). For finite values below 10^15 in
