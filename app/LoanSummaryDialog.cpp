@@ -50,10 +50,10 @@ private:
 };
 } // namespace
 
-TfrmLoanSummary::TfrmLoanSummary(const calc::UserLoan& user, double noteRate, QWidget* parent)
+TfrmLoanSummary::TfrmLoanSummary(const calc::LoanModel& model, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      m_user(user), m_rate(noteRate)
+      m_model(model)
 {
     setObjectName("frmLoanSummary");
     setWindowTitle("Loan Summary");
@@ -67,7 +67,7 @@ TfrmLoanSummary::TfrmLoanSummary(const calc::UserLoan& user, double noteRate, QW
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(4);
-    m_summary = std::make_unique<TLoanSummary>(m_user, m_rate, 0, 0);
+    m_summary = std::make_unique<TLoanSummary>(m_model, 0, 0);
     const auto addFields = [&](const std::vector<TLoanSummary::Figure>& fields, int column,
                                bool bold) {
         int row = 0;
@@ -102,11 +102,11 @@ TfrmLoanSummary::TfrmLoanSummary(const calc::UserLoan& user, double noteRate, QW
     auto* months = new TCountBox(this);
     edtMIMonths = months;
     edtMIMonths->setObjectName("edtMIMonths");
-    edtMIMonths->setRange(0, m_user.n);
+    edtMIMonths->setRange(0, m_model.User().n);
     months->OnTooLarge = [this](const QString& typed) {
         MessageBox(QStringLiteral("The number of payments with mortgage insurance must be from "
                                   "0 to %1, not %2.")
-                       .arg(m_user.n)
+                       .arg(m_model.User().n)
                        .arg(typed),
                    QStringLiteral("Tallyhorn"), MessageIcon::Information, MessageButtons::Ok, this);
     };
@@ -160,7 +160,7 @@ void TfrmLoanSummary::Recalculate()
     // figures are those without it, and the message says so.
     const double mi = edtMI->value();
     const int months = edtMIMonths->value();
-    m_summary = std::make_unique<TLoanSummary>(m_user, m_rate, mi, months);
+    m_summary = std::make_unique<TLoanSummary>(m_model, mi, months);
     int i = 0;
     for (const auto& list : {m_summary->LoanFields(), m_summary->DisclosureFields()})
         for (const TLoanSummary::Figure& f : list) {

@@ -3,7 +3,7 @@
 // Preview Schedule, Copy (the figures as tab-separated text) and Close. F1 opens its help topic.
 #pragma once
 
-#include "app/LoanSummary.h"
+#include "loan/LoanSummary.h"
 
 #include <QDialog>
 #include <memory>
@@ -19,9 +19,8 @@ class TfrmLoanSummary : public QDialog {
     Q_OBJECT
 
 public:
-    // `user` and `noteRate` (annual percent) are the window's loan, its fees the prepaid
-    // finance charges.
-    TfrmLoanSummary(const calc::UserLoan& user, double noteRate, QWidget* parent = nullptr);
+    // `model` is the window's loan, its fees the prepaid finance charges.
+    explicit TfrmLoanSummary(const calc::LoanModel& model, QWidget* parent = nullptr);
     ~TfrmLoanSummary() override;
 
     static constexpr int HelpContextNumber = 36;
@@ -34,8 +33,7 @@ private:
     void PreviewSchedule();
     void CopyFigures();
 
-    calc::UserLoan m_user;
-    double m_rate;
+    calc::LoanModel m_model;
     std::unique_ptr<TLoanSummary> m_summary;
     QList<QLabel*> m_values;   // the figures' texts, loan fields then disclosure fields
     QList<QLabel*> m_captions; // their captions (the APR's follows what it is)

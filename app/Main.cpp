@@ -3,9 +3,9 @@
 #include "app/Main.h"
 
 #include "Version.h"
-#include "app/DefaultInputs.h"
 #include "app/TableCopy.h"
 #include "app/splash.h"
+#include "calc/DefaultInputs.h"
 #include "calc/LoanMath.h"
 #include "controls/Aligrid.h"
 #include "controls/Artwork.h"

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "app/CalcGenerations.h"
-#include "app/StoredInputs.h"
-#include "calc/AprTable.h"
+#include "calc/LoanModel.h"
+#include "loan/StoredInputs.h"
 #include "platform/Application.h"
 #include "platform/Maker.h"
 #include "platform/ProfileFile.h"
@@ -244,6 +244,7 @@ private:
     TQRAPRChart* m_chart = nullptr;
     std::optional<LoanInputs> m_resultInputs; // of the last completed calculation
     std::optional<LoanInputs> m_tableInputs;  // of the last completed table build
+    std::optional<calc::LoanModel> m_model;   // of the last calculation's results
     bool m_reporting = false;                 // inside btnPrintClick
     // The modal commands whose dialog is running (each refuses to start again meanwhile).
     enum ModalCommand {

@@ -1,14 +1,14 @@
 // The calculator window's calculation flow: the recalculation triggers, CalcAPRTable and the
 // table build, AutoCalc, Reset, printing permission, fixed fees and the hint line.
-#include "app/DefaultInputs.h"
 #include "app/Main.h"
-#include "app/TableTexts.h"
+#include "calc/DefaultInputs.h"
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumEdit.h"
 #include "controls/NumberFormats.h"
 #include "controls/URL.h"
+#include "loan/TableTexts.h"
 #include "platform/Application.h"
 #include "platform/LoopGuard.h"
 #include "platform/RadioGroup.h"
@@ -149,31 +149,31 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
         btnReset->setEnabled(true);
         mnuFileReset->setEnabled(true);
 
-        const double fees = edtFixedFees->Value();
-        const double price = edtPurchasePrice->Value();
-        const double percent = edtDownPaymentPercent->Value();
-        const double term = edtTerm->Value();
-        const double noteRate = edtInterest->Value();
         const char separator = Regional::Current().DecimalSeparator.toLatin1();
-        const calc::UserLoan user = calc::ComputeUserLoan(price, percent, term, noteRate, fees,
-                                                          Formulas(), separator ? separator : '.');
+        calc::LoanInputs in;
+        in.price = edtPurchasePrice->Value();
+        in.downPercent = edtDownPaymentPercent->Value();
+        in.term = edtTerm->Value();
+        in.rate = edtInterest->Value();
+        in.fees = edtFixedFees->Value();
+        in.loanStep = calc::IncrementOfItem(rgLoan->ItemIndex());
+        in.feeStep = calc::IncrementOfItem(rgFixed->ItemIndex());
+        const calc::LoanModel model(in, Formulas(), separator ? separator : '.');
+        const calc::UserLoan& user = model.User();
 
         edtDownPayment->SetValue(user.downPayment);
-        edtAPR->SetValue(CalcSimpleAPR(user.n, user.loan - user.fees, user.payment));
+        edtAPR->SetValue(model.Apr());
         edtFixedFees->SetValue(user.fees);
         edtLoan->SetValue(user.loan);
         edtPayment->SetValue(user.payment);
+        m_model = model; // the results shown: what the chart and the Loan Summary format
 
         if (run.Build()) {
             CleanGrid();
-            calc::BuildAprTable(
-                user, calc::IncrementOfItem(rgLoan->ItemIndex()),
-                calc::IncrementOfItem(rgFixed->ItemIndex()), TableFormats(),
-                [&](int col, int row, const std::string& text) {
-                    run.Check();
-                    grdAPR->SetCells(col, row, QString::fromStdString(text));
-                },
-                {}, Formulas());
+            model.BuildTable(TableFormats(), [&](int col, int row, const std::string& text) {
+                run.Check();
+                grdAPR->SetCells(col, row, QString::fromStdString(text));
+            });
             MarkUserCase();
             m_tableInputs = inputs;
         }
@@ -245,6 +245,7 @@ void TfrmMain::Reset(QObject* sender)
     CleanGrid();
     m_tableInputs.reset();
     m_resultInputs.reset();
+    m_model.reset();
     edtPurchasePrice->SetValue(DefaultInputs.price);
     edtDownPaymentPercent->SetValue(DefaultInputs.downPercent);
     edtDownPayment->SetValue(0);

@@ -3,12 +3,12 @@
 #include "app/LoanSummaryDialog.h"
 #include "app/Main.h"
 #include "app/ModalDialog.h"
-#include "app/TableTexts.h"
 #include "calc/AprTable.h"
 #include "calc/Errors.h"
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumCtrl.h"
+#include "loan/TableTexts.h"
 #include "platform/LoopGuard.h"
 #include "platform/MessageBox.h"
 #include "report/QRPrinter.h"
@@ -33,9 +33,9 @@ void TfrmMain::mnuFileLoanSummaryClick()
         if (!self || !ChartCurrent())
             return;
     }
-    const calc::UserLoan user =
-        calc::ComputeUserLoan(edtPurchasePrice->Value(), edtDownPaymentPercent->Value(),
-                              edtTerm->Value(), edtInterest->Value(), edtFixedFees->Value());
+    if (!m_model)
+        return;
+    const calc::UserLoan& user = m_model->User();
     const auto refuse = [this](const QString& text) {
         MessageBox(text, QStringLiteral("Tallyhorn"), MessageIcon::Information, MessageButtons::Ok,
                    this);
@@ -49,7 +49,7 @@ void TfrmMain::mnuFileLoanSummaryClick()
     }
     std::unique_ptr<TfrmLoanSummary> dialog;
     try {
-        dialog = std::make_unique<TfrmLoanSummary>(user, edtInterest->Value(), this);
+        dialog = std::make_unique<TfrmLoanSummary>(*m_model, this);
     } catch (const calc::ERangeError& e) {
         refuse(QString::fromStdString(e.what()));
         return;

@@ -6,6 +6,7 @@
 #include "controls/FnpNumericEdit.h"
 #include "controls/KeyRoutedEdit.h"
 #include "controls/NumCtrl.h"
+#include "loan/ChartValues.h"
 #include "platform/LoopGuard.h"
 #include "platform/RadioGroup.h"
 #include "report/QRAPRChart.h"
@@ -21,16 +22,8 @@ TQRAPRChart& TfrmMain::Chart()
     m_chart = new TQRAPRChart(this);
     TAPRChartSource source;
     source.Values = [this] {
-        TAPRChartValues v;
-        v.PurchasePrice = edtPurchasePrice->Value();
-        v.DownPaymentPercent = edtDownPaymentPercent->Value();
-        v.DownPayment = edtDownPayment->Value();
-        v.Loan = edtLoan->Value();
-        v.Term = edtTerm->Value();
-        v.Interest = edtInterest->Value();
-        v.Payment = edtPayment->Value();
-        v.FixedFees = edtFixedFees->Value();
-        v.APR = edtAPR->Value();
+        // The loan's figures from the calculation the chart belongs to; the fees as itemised.
+        TAPRChartValues v = m_model ? LoanChartValues(*m_model) : TAPRChartValues{};
         v.OriginationFees = edtOriginationFees->Value();
         v.Points = edtPoints->Value();
         v.PrepaidMortgageInterest = edtPrepaidMortgageInterest->Value();

@@ -1,12 +1,12 @@
 // The calculator window's start-up, settings file, error trap and close.
 #include "app/Main.h"
-#include "app/StoredInputs.h"
 #include "calc/Errors.h"
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumEdit.h"
 #include "controls/NumberFormats.h"
+#include "loan/StoredInputs.h"
 #include "platform/Application.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageBox.h"

@@ -1,7 +1,7 @@
-#include "app/CommandRunner.h"
 #include "app/MainBlock.h"
-#include "app/PlatformStart.h"
+#include "cli/CommandRunner.h"
 #include "platform/Application.h"
+#include "platform/PlatformStart.h"
 #include "platform/WindowIcon.h"
 
 #include <memory>

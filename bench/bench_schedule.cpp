@@ -6,13 +6,13 @@
 //   3x).
 //
 // Run: bench_schedule (offscreen).
-#include "app/LoanSummary.h"
 #include "app/Main.h"
-#include "app/TableTexts.h"
 #include "bench/BenchSupport.h"
 #include "bench/PreviewSupport.h"
 #include "calc/LoanMath.h"
 #include "controls/ExplBtn.h"
+#include "loan/LoanSummary.h"
+#include "loan/TableTexts.h"
 #include "platform/Application.h"
 #include "platform/ProgramFolder.h"
 #include "report/Preview.h"
@@ -30,7 +30,7 @@
 
 namespace {
 TfrmMain* window = nullptr;
-const TTableInputs loan{100000, 0, 30, 8.75, 0, 1000, 1000};
+const calc::LoanModel loan({100000, 0, 30, 8.75, 0, 1000, 1000});
 
 // The texts of every row, as the report and the command line print them.
 qsizetype FormatRows(const calc::Disclosure& d)

@@ -2,11 +2,11 @@
 // mortgage insurance changing them, and Copy; the schedule's text.
 #include "app/LoanSummaryDialog.h"
 
-#include "app/LoanSummary.h"
 #include "app/Main.h"
 #include "calc/AprTable.h"
 #include "controls/ExplBtn.h"
 #include "controls/NumEdit.h"
+#include "loan/LoanSummary.h"
 #include "tests/support/FindChild.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/MessageBoxAnswerer.h"
@@ -26,8 +26,7 @@
 
 TEST(LoanSummaryDialog, FiguresFollowTheInsuranceAndCopyAsTabSeparatedText)
 {
-    const calc::UserLoan user = calc::ComputeUserLoan(250000.55, 0, 30, 7.125, 4321.10);
-    TfrmLoanSummary dialog(user, 7.125);
+    TfrmLoanSummary dialog(calc::LoanModel({.price = 250000.55, .rate = 7.125, .fees = 4321.10}));
     // Values 1 to 6: the loan; 7 to 12: APR, finance charge, amount financed, total of
     // payments, total interest, total interest percentage.
     auto value = [&](int i) {
@@ -114,8 +113,7 @@ TEST(LoanSummaryCommand, RefusesFeesOfTheWholeLoanAndTooManyInsuredPayments)
     }
     w.close();
 
-    const calc::UserLoan user = calc::ComputeUserLoan(250000, 0, 30, 7.125, 0);
-    TfrmLoanSummary dialog(user, 7.125);
+    TfrmLoanSummary dialog(calc::LoanModel({.price = 250000, .rate = 7.125}));
     dialog.show();
     auto* months = Find<QSpinBox>(dialog, "edtMIMonths");
     months->setFocus();
@@ -149,8 +147,9 @@ TEST(LoanSummaryText, ScheduleColumnsStayApartForEveryAmount)
                  {9999999999, 99.5, 0, 0},
                  {9999999999, 0.001, 999999999.99, 480}};
     for (const auto& l : loans) {
-        const calc::UserLoan user = calc::ComputeUserLoan(l.price, 0, 40, l.rate, 0);
-        const QString text = TLoanSummary(user, l.rate, l.mi, l.miMonths).Text();
+        const calc::LoanModel model(
+            {.price = l.price, .downPercent = 0, .term = 40, .rate = l.rate});
+        const QString text = TLoanSummary(model, l.mi, l.miMonths).Text();
         const QStringList lines = text.split('\n', Qt::SkipEmptyParts);
         const qsizetype header = lines.indexOf(QRegularExpression("^No\\.\\s.*"));
         ASSERT_GE(header, 0);

@@ -362,7 +362,7 @@ TEST_P(PrintQueueFailure, NamesThePrinterAndKeepsThePreviewOpen)
     // The schedule on the same printer names itself.
     TQRSchedule schedule;
     schedule.SetSource(
-        TLoanSummary(calc::ComputeUserLoan(100000, 0, 1, 8.75, 0), 8.75, 0, 0).Source());
+        TLoanSummary(calc::LoanModel({.price = 100000, .term = 1, .rate = 8.75}), 0, 0).Source());
     schedule.Report()->ShowProgress = false;
     ASSERT_TRUE(schedule.Report()->Prepare());
     QString problem;

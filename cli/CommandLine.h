@@ -3,7 +3,7 @@
 // (no application object, no files), so every rule is testable on a list of texts.
 #pragma once
 
-#include "app/CommandRequest.h"
+#include "cli/CommandRequest.h"
 
 #include <QStringList>
 

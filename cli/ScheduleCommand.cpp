@@ -1,6 +1,6 @@
-#include "app/ScheduleCommand.h"
+#include "cli/ScheduleCommand.h"
 
-#include "app/ChartCommand.h"
+#include "cli/ChartCommand.h"
 #include "report/QRPrinter.h"
 #include "report/QRSchedule.h"
 

@@ -1,7 +1,7 @@
 // The table's solvers worked out ahead on several threads: every answer, and every error, is
 // the plain formula's for the same arguments. These tests also run under ThreadSanitizer
 // (the test_threads program).
-#include "app/TableSolvers.h"
+#include "calc/TableSolvers.h"
 
 #include "calc/Errors.h"
 #include "calc/LoanMath.h"

@@ -2,7 +2,7 @@
 // anything: no file, folder or copy is created and no key is written back.
 #pragma once
 
-#include "app/DefaultInputs.h"
+#include "calc/DefaultInputs.h"
 #include "platform/ProfileFile.h"
 #include "platform/Regional.h"
 

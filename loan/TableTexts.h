@@ -19,4 +19,8 @@ QString Money(double value);
 // A rate field of the window with `decimals` decimals ("8.750").
 QString Fixed(double value, int decimals);
 
+// A plain number at full precision, for CSV and messages: the shortest digits that read back
+// as the same double, without an exponent unless the value is below 1e-4 or from 1e15 on.
+QString PlainNumber(double value);
+
 } // namespace TableTexts

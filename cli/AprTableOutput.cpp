@@ -1,9 +1,8 @@
-#include "app/AprTableOutput.h"
+#include "cli/AprTableOutput.h"
 
-#include "app/LoanSummary.h"
-#include "app/TableSolvers.h"
-#include "app/TableTexts.h"
 #include "calc/Errors.h"
+#include "loan/LoanSummary.h"
+#include "loan/TableTexts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,13 +22,10 @@ QString CsvField(const QString& text)
 
 } // namespace
 
-TAprTableOutput::TAprTableOutput(const TTableInputs& inputs) : m_inputs(inputs)
+TAprTableOutput::TAprTableOutput(const calc::LoanInputs& inputs)
+    : m_model(calc::LoanModel::SolvedAhead(inputs))
 {
-    // The same steps as the window's calculation, in the same order.
-    m_user = calc::ComputeUserLoan(inputs.price, inputs.downPercent, inputs.term, inputs.rate,
-                                   inputs.fees);
-    const TTableSolvers solvers(m_user, inputs.loanStep, inputs.feeStep);
-    m_apr = solvers.UserApr();
+    Apr(); // its error before any cell, as in the window
 
     // Each formatter call is followed by the cell it made, so the number it saw is that cell's.
     const double none = std::numeric_limits<double>::quiet_NaN();
@@ -43,38 +39,26 @@ TAprTableOutput::TAprTableOutput(const TTableInputs& inputs) : m_inputs(inputs)
                                               pending = v;
                                               return texts.rate(v);
                                           }};
-    calc::BuildAprTable(
-        m_user, inputs.loanStep, inputs.feeStep, recording,
-        [&](int col, int row, const std::string& text) {
-            m_texts[col][row] = QString::fromStdString(text);
-            m_values[col][row] = pending;
-            pending = none;
-        },
-        {}, solvers.Solvers());
-}
-
-QString TAprTableOutput::PlainNumber(double value)
-{
-    // Amounts are written out in full ("100000", not "1e+05"), as a spreadsheet or a script
-    // expects them; only values too large or too small for that keep the exponent form.
-    const double size = std::fabs(value);
-    const bool fixed = size == 0 || (size >= 1e-4 && size < 1e15);
-    return QString::number(value, fixed ? 'f' : 'g', QLocale::FloatingPointShortest);
+    m_model.BuildTable(recording, [&](int col, int row, const std::string& text) {
+        m_texts[col][row] = QString::fromStdString(text);
+        m_values[col][row] = pending;
+        pending = none;
+    });
 }
 
 std::vector<TAprTableOutput::Field> TAprTableOutput::Fields() const
 {
     auto percent = [](double v) { return TableTexts::Fixed(v, 3) + "%"; };
     return {
-        {"Purchase Price", TableTexts::Money(m_inputs.price), m_inputs.price},
-        {"Percent Down", percent(m_inputs.downPercent), m_inputs.downPercent},
-        {"Term in Years", TableTexts::Fixed(m_inputs.term, 0), m_inputs.term},
-        {"Interest Rate", percent(m_inputs.rate), m_inputs.rate},
-        {"Total Fixed Fees", TableTexts::Money(m_user.fees), m_user.fees},
-        {"Down Payment", TableTexts::Money(m_user.downPayment), m_user.downPayment},
-        {"Loan Amount", TableTexts::Money(m_user.loan), m_user.loan},
-        {"Payment (P&I)", TableTexts::Money(m_user.payment), m_user.payment},
-        {"APR", percent(m_apr), m_apr},
+        {"Purchase Price", TableTexts::Money(m_model.Inputs().price), m_model.Inputs().price},
+        {"Percent Down", percent(m_model.Inputs().downPercent), m_model.Inputs().downPercent},
+        {"Term in Years", TableTexts::Fixed(m_model.Inputs().term, 0), m_model.Inputs().term},
+        {"Interest Rate", percent(m_model.Inputs().rate), m_model.Inputs().rate},
+        {"Total Fixed Fees", TableTexts::Money(User().fees), User().fees},
+        {"Down Payment", TableTexts::Money(User().downPayment), User().downPayment},
+        {"Loan Amount", TableTexts::Money(User().loan), User().loan},
+        {"Payment (P&I)", TableTexts::Money(User().payment), User().payment},
+        {"APR", percent(Apr()), Apr()},
     };
 }
 
@@ -109,22 +93,24 @@ QString TAprTableOutput::Csv() const
         QStringList record;
         for (int col = 0; col < calc::AprTableCols; ++col) {
             const double v = Value(col, row);
-            record << (std::isnan(v) ? CsvField(Cell(col, row).trimmed()) : PlainNumber(v));
+            record << (std::isnan(v) ? CsvField(Cell(col, row).trimmed())
+                                     : TableTexts::PlainNumber(v));
         }
         out += record.join(',') + "\r\n";
     }
     out += "\r\n";
     for (const Field& f : Fields())
-        out += CsvField(f.label) + ',' + PlainNumber(f.value) + "\r\n";
+        out += CsvField(f.label) + ',' + TableTexts::PlainNumber(f.value) + "\r\n";
     return out;
 }
 
 QString TAprTableOutput::Json() const
 {
-    QJsonObject inputs{{"price", m_inputs.price},    {"downPercent", m_inputs.downPercent},
-                       {"term", m_inputs.term},      {"rate", m_inputs.rate},
-                       {"fees", m_inputs.fees},      {"loanStep", m_inputs.loanStep},
-                       {"feeStep", m_inputs.feeStep}};
+    QJsonObject inputs{
+        {"price", m_model.Inputs().price},    {"downPercent", m_model.Inputs().downPercent},
+        {"term", m_model.Inputs().term},      {"rate", m_model.Inputs().rate},
+        {"fees", m_model.Inputs().fees},      {"loanStep", m_model.Inputs().loanStep},
+        {"feeStep", m_model.Inputs().feeStep}};
     QJsonArray fees;
     for (int col = 2; col < calc::AprTableCols; ++col)
         fees.append(Value(col, 0));
@@ -136,14 +122,14 @@ QString TAprTableOutput::Json() const
         rows.append(
             QJsonObject{{"loan", Value(0, row)}, {"noteRate", Value(1, row)}, {"aprs", aprs}});
     }
-    QJsonObject root{{"inputs", inputs},    {"downPayment", m_user.downPayment},
-                     {"loan", m_user.loan}, {"payment", m_user.payment},
-                     {"apr", m_apr},        {"fees", fees},
+    QJsonObject root{{"inputs", inputs},    {"downPayment", User().downPayment},
+                     {"loan", User().loan}, {"payment", User().payment},
+                     {"apr", Apr()},        {"fees", fees},
                      {"rows", rows}};
     // The disclosure figures of the user's loan, the fees its prepaid finance charges; null
     // where they do not exist (fees of the whole loan or more).
     try {
-        root.insert("disclosure", TLoanSummary(m_user, m_inputs.rate, 0, 0).FiguresJson());
+        root.insert("disclosure", TLoanSummary(m_model, 0, 0).FiguresJson());
     } catch (const calc::ERangeError&) {
         root.insert("disclosure", QJsonValue::Null);
     }

@@ -10,6 +10,7 @@
 
 class TPlatformStart {
 public:
+    static constexpr int FailureStatus = 1; // the command line's status for a failure
     explicit TPlatformStart(const QString& failureLine);
     ~TPlatformStart();
     TPlatformStart(const TPlatformStart&) = delete;

@@ -1,4 +1,4 @@
-#include "app/TableSolvers.h"
+#include "calc/TableSolvers.h"
 
 #include "calc/LoanMath.h"
 

@@ -5,14 +5,13 @@
 #pragma once
 
 #include "calc/Disclosure.h"
+#include "loan/OutputFormat.h"
 
 #include <QString>
 #include <optional>
 #include <vector>
 
 enum class TCommandKind { Help, Version, Table, Apr, Payment, Chart, Schedule };
-
-enum class TOutputFormat { Text, Csv, Json };
 
 enum class TChartPaper { Letter, A4, A5 };
 

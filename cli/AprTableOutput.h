@@ -1,36 +1,26 @@
-// The APR table of one set of inputs, computed as the calculator window computes it (the same
-// loan formulas and calc::BuildAprTable), and written as text, CSV or JSON.
+// The APR table of one loan model, as the calculator window shows it, written as text, CSV or
+// JSON.
 //
 // Columns and rows count from 0 as in the window's grid: row 0 holds the fee totals, column 0
 // the loan amounts, column 1 the note rates. Money is in currency units, rates in annual
 // percent.
 #pragma once
 
-#include "app/CommandRequest.h"
-#include "app/DefaultInputs.h"
-#include "calc/AprTable.h"
+#include "calc/LoanModel.h"
+#include "cli/CommandRequest.h"
 
 #include <QString>
 #include <array>
 #include <vector>
 
-struct TTableInputs {
-    double price = DefaultInputs.price;
-    double downPercent = DefaultInputs.downPercent;
-    double term = DefaultInputs.term; // whole years
-    double rate = DefaultInputs.interest;
-    double fees = 0;
-    double loanStep = 1000;
-    double feeStep = 1000;
-};
-
 class TAprTableOutput {
 public:
     // Computes the user's loan and the whole table. Math errors (calc::EMathError) propagate.
-    explicit TAprTableOutput(const TTableInputs& inputs);
+    explicit TAprTableOutput(const calc::LoanInputs& inputs);
 
-    const calc::UserLoan& User() const { return m_user; }
-    double Apr() const { return m_apr; }
+    const calc::LoanModel& Model() const { return m_model; }
+    const calc::UserLoan& User() const { return m_model.User(); }
+    double Apr() const { return m_model.Apr(); }
 
     // The cell's text as the window's grid shows it (" 8.750%", "$95,000", "  IR %  ").
     QString Cell(int col, int row) const { return m_texts[col][row]; }
@@ -47,10 +37,6 @@ public:
     QString Json() const;
     QString Format(TOutputFormat format) const;
 
-    // A plain number at full precision: the shortest digits that read back as the same double,
-    // without an exponent unless the value is below 1e-4 or from 1e15 on.
-    static QString PlainNumber(double value);
-
 private:
     // The inputs and results: the window's caption, the field's text and the number.
     struct Field {
@@ -60,9 +46,7 @@ private:
     };
     std::vector<Field> Fields() const;
 
-    TTableInputs m_inputs;
-    calc::UserLoan m_user;
-    double m_apr = 0;
+    calc::LoanModel m_model;
     std::array<std::array<QString, calc::AprTableRows>, calc::AprTableCols> m_texts;
     std::array<std::array<double, calc::AprTableRows>, calc::AprTableCols> m_values{};
 };

@@ -1,19 +1,19 @@
-#include "app/CommandRunner.h"
+#include "cli/CommandRunner.h"
 
-#include "app/AprTableOutput.h"
-#include "app/ChartCommand.h"
-#include "app/CommandLine.h"
-#include "app/CommandOutput.h"
-#include "app/LoanSummary.h"
-#include "app/PlatformStart.h"
-#include "app/ScheduleCommand.h"
-#include "app/StoredInputs.h"
-#include "app/TableTexts.h"
 #include "calc/AprTable.h"
 #include "calc/Disclosure.h"
 #include "calc/Errors.h"
 #include "calc/LoanMath.h"
+#include "cli/AprTableOutput.h"
+#include "cli/ChartCommand.h"
+#include "cli/CommandLine.h"
+#include "cli/CommandOutput.h"
+#include "cli/ScheduleCommand.h"
+#include "loan/LoanSummary.h"
+#include "loan/StoredInputs.h"
+#include "loan/TableTexts.h"
 #include "platform/Application.h"
+#include "platform/PlatformStart.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -28,10 +28,10 @@ const char* const prefix = "tallyhorn: ";
 
 // The table's inputs: the options given, the rest as the window would start with them.
 // Empty with `error` set when a stored value is not acceptable.
-std::optional<TTableInputs> ResolveInputs(const TCommandRequest& request, QTextStream& err,
-                                          QString& error)
+std::optional<calc::LoanInputs> ResolveInputs(const TCommandRequest& request, QTextStream& err,
+                                              QString& error)
 {
-    TTableInputs inputs;
+    calc::LoanInputs inputs;
     inputs.fees = request.fees;
     inputs.loanStep = request.loanStep;
     inputs.feeStep = request.feeStep;
@@ -62,7 +62,7 @@ std::optional<TTableInputs> ResolveInputs(const TCommandRequest& request, QTextS
     for (int i = 0; i < 4; ++i)
         if (!given[i] && !checks[i].problem.isEmpty()) {
             error = QStringLiteral("%1=%2 in the settings file %3: %4; give --%5")
-                        .arg(checks[i].key, TAprTableOutput::PlainNumber(checks[i].value),
+                        .arg(checks[i].key, TableTexts::PlainNumber(checks[i].value),
                              TStoredInputs::FilePath(), checks[i].problem, checks[i].option);
             return std::nullopt;
         }
@@ -77,19 +77,18 @@ std::optional<TTableInputs> ResolveInputs(const TCommandRequest& request, QTextS
 // are computed so that the message names the option: a loan under a cent, fees of the whole
 // loan, more insurance months than payments, and insurance that lifts the
 // monthly payment out of range. Empty when the options are acceptable.
-QString ScheduleOptionProblem(const TTableInputs& inputs, double mi, int miMonths)
+QString ScheduleOptionProblem(const calc::LoanModel& model, double mi, int miMonths)
 {
-    const calc::UserLoan user = calc::ComputeUserLoan(inputs.price, inputs.downPercent, inputs.term,
-                                                      inputs.rate, inputs.fees);
+    const calc::UserLoan& user = model.User();
     // The loan and the fees are in whole cents: fees below the loan leave at least a cent.
     if (!(user.loan >= 0.01))
         return QStringLiteral("--price: the loan amount (the price less the down payment, in "
                               "cents) must be at least 0.01, not %1")
-            .arg(TAprTableOutput::PlainNumber(user.loan));
+            .arg(TableTexts::PlainNumber(user.loan));
     if (!(user.fees < user.loan))
         return QStringLiteral("--fees: the prepaid finance charges (%1, to the cent) must be "
                               "less than the loan amount, %2")
-            .arg(TAprTableOutput::PlainNumber(user.fees), TAprTableOutput::PlainNumber(user.loan));
+            .arg(TableTexts::PlainNumber(user.fees), TableTexts::PlainNumber(user.loan));
     if (miMonths > user.n)
         return QStringLiteral("--mi-months: must be from 0 to the number of payments, %1, not %2")
             .arg(user.n)
@@ -97,15 +96,15 @@ QString ScheduleOptionProblem(const TTableInputs& inputs, double mi, int miMonth
     if (miMonths > 0 && calc::ToCents(mi) > 0 && !(user.payment + mi < calc::MaxDisclosureAmount))
         return QStringLiteral("--mi: the monthly payment with the insurance, %1 + %2, must be "
                               "less than %3")
-            .arg(QString::number(user.payment, 'f', 2), TAprTableOutput::PlainNumber(mi),
-                 TAprTableOutput::PlainNumber(calc::MaxDisclosureAmount));
+            .arg(QString::number(user.payment, 'f', 2), TableTexts::PlainNumber(mi),
+                 TableTexts::PlainNumber(calc::MaxDisclosureAmount));
     return QString();
 }
 
 QByteArray Single(TOutputFormat format, const char* name, double value, const QString& text)
 {
     switch (format) {
-    case TOutputFormat::Csv: return (TAprTableOutput::PlainNumber(value) + "\r\n").toUtf8();
+    case TOutputFormat::Csv: return (TableTexts::PlainNumber(value) + "\r\n").toUtf8();
     case TOutputFormat::Json: return QJsonDocument(QJsonObject{{name, value}}).toJson();
     default: return (text + '\n').toUtf8();
     }
@@ -119,9 +118,9 @@ QByteArray ToleranceOutput(TOutputFormat format, double apr, const QString& aprT
     case TOutputFormat::Csv:
         return QStringLiteral("apr,%1\r\ndisclosed,%2\r\ndifference,%3\r\ntolerance,%4\r\n"
                               "accurate,%5\r\n")
-            .arg(TAprTableOutput::PlainNumber(apr), TAprTableOutput::PlainNumber(disclosed),
-                 TAprTableOutput::PlainNumber(check.difference),
-                 TAprTableOutput::PlainNumber(check.tolerance), check.accurate ? "1" : "0")
+            .arg(TableTexts::PlainNumber(apr), TableTexts::PlainNumber(disclosed),
+                 TableTexts::PlainNumber(check.difference),
+                 TableTexts::PlainNumber(check.tolerance), check.accurate ? "1" : "0")
             .toUtf8();
     case TOutputFormat::Json:
         return QJsonDocument(QJsonObject{{"apr", apr},
@@ -287,7 +286,7 @@ int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTe
         case TCommandKind::Chart:
         case TCommandKind::Schedule: {
             QString error;
-            const std::optional<TTableInputs> inputs = ResolveInputs(request, err, error);
+            const std::optional<calc::LoanInputs> inputs = ResolveInputs(request, err, error);
             if (!inputs) {
                 err << prefix << error << Qt::endl;
                 return BadInput;
@@ -296,24 +295,24 @@ int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTe
                 out = TAprTableOutput(*inputs).Format(request.format).toUtf8();
                 return Success;
             }
+            QByteArray pdf;
+            bool made = false;
             if (request.kind == TCommandKind::Schedule) {
-                error = ScheduleOptionProblem(*inputs, request.mi, request.miMonths);
+                const calc::LoanModel model(*inputs);
+                error = ScheduleOptionProblem(model, request.mi, request.miMonths);
                 if (!error.isEmpty()) {
                     err << prefix << error << Qt::endl;
                     return BadInput;
                 }
-                const TLoanSummary summary(*inputs, request.mi, request.miMonths);
+                const TLoanSummary summary(model, request.mi, request.miMonths);
                 if (request.output.isEmpty()) {
                     out = summary.Format(request.format).toUtf8();
                     return Success;
                 }
+                made = TScheduleCommand::Make(summary, request.paper, pdf, error);
+            } else {
+                made = TChartCommand::Make(*inputs, request.paper, pdf, error);
             }
-            QByteArray pdf;
-            const bool made =
-                request.kind == TCommandKind::Chart
-                    ? TChartCommand::Make(*inputs, request.paper, pdf, error)
-                    : TScheduleCommand::Make(TLoanSummary(*inputs, request.mi, request.miMonths),
-                                             request.paper, pdf, error);
             if (!made) {
                 err << prefix << "--output: " << error << Qt::endl;
                 return Failure;

@@ -1,7 +1,10 @@
-#include "app/TableTexts.h"
+#include "loan/TableTexts.h"
 
 #include "controls/NumberFormats.h"
 #include "platform/Regional.h"
+
+#include <QLocale>
+#include <cmath>
 
 namespace TableTexts {
 
@@ -27,6 +30,15 @@ QString Fixed(double value, int decimals)
 {
     const QString mask = decimals == 0 ? QStringLiteral("0") : "0." + QString(decimals, '0');
     return NumberFormats::MaskText(value, mask, Regional::Current());
+}
+
+QString PlainNumber(double value)
+{
+    // Amounts are written out in full ("100000", not "1e+05"), as a spreadsheet or a script
+    // expects them; only values too large or too small for that keep the exponent form.
+    const double size = std::fabs(value);
+    const bool fixed = size == 0 || (size >= 1e-4 && size < 1e15);
+    return QString::number(value, fixed ? 'f' : 'g', QLocale::FloatingPointShortest);
 }
 
 } // namespace TableTexts

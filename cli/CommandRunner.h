@@ -3,7 +3,7 @@
 // standard error. Never shows a window or a message box and never writes the settings file.
 #pragma once
 
-#include "app/CommandRequest.h"
+#include "cli/CommandRequest.h"
 
 #include <QTextStream>
 #include <QtGlobal>

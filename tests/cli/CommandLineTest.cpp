@@ -1,13 +1,13 @@
 // The command line without a process: reading the arguments, the stored inputs, and the
 // table written as text, CSV and JSON.
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
-#include "app/AprTableOutput.h"
-#include "app/CommandOutput.h"
-#include "app/CommandRunner.h"
-#include "app/StoredInputs.h"
-#include "app/TableTexts.h"
 #include "calc/Errors.h"
+#include "cli/AprTableOutput.h"
+#include "cli/CommandOutput.h"
+#include "cli/CommandRunner.h"
+#include "loan/StoredInputs.h"
+#include "loan/TableTexts.h"
 #include "tests/support/FailingDevice.h"
 #include "tests/support/TempFolder.h"
 
@@ -211,7 +211,7 @@ TEST(AprTableOutput, PlainNumbersAreWrittenOutInFull)
         {1e-7, "1e-07"},
     };
     for (const auto& c : cases) {
-        const QString text = TAprTableOutput::PlainNumber(c.value);
+        const QString text = TableTexts::PlainNumber(c.value);
         EXPECT_EQ(text, c.text);
         EXPECT_EQ(text.toDouble(), c.value) << c.text;
     }
@@ -220,13 +220,13 @@ TEST(AprTableOutput, PlainNumbersAreWrittenOutInFull)
 // Solving ahead on several threads must not change which error the table meets first.
 TEST(AprTableOutput, MeetsTheErrorABuildThatSolvesAsItGoesMeets)
 {
-    const TTableInputs cases[] = {
+    const calc::LoanInputs cases[] = {
         {.price = 0},                               // no payment: a zero slope in the APR cells
         {.price = 37400, .loanStep = 7500},         // row 1 lends -100 against a payment of 294
         {.price = 460, .term = 1, .loanStep = 100}, // the same in a one-year loan's table
         {.rate = 1e308},                            // the payment itself overflows
     };
-    for (const TTableInputs& in : cases) {
+    for (const calc::LoanInputs& in : cases) {
         std::string sequential, ahead;
         try {
             const calc::UserLoan user =

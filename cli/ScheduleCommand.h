@@ -2,8 +2,8 @@
 // engine and prints it to PDF bytes, with no window, no progress window and no preview.
 #pragma once
 
-#include "app/CommandRequest.h"
-#include "app/LoanSummary.h"
+#include "cli/CommandRequest.h"
+#include "loan/LoanSummary.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "app/StoredInputs.h"
+#include "loan/StoredInputs.h"
 
 #include "calc/Errors.h"
 #include "controls/NumberFormats.h"

@@ -4,8 +4,9 @@
 // Money is in currency units, rates in annual percent; the schedule's money is in cents.
 #pragma once
 
-#include "app/AprTableOutput.h"
 #include "calc/Disclosure.h"
+#include "calc/LoanModel.h"
+#include "loan/OutputFormat.h"
 #include "report/QRSchedule.h"
 
 #include <QJsonObject>
@@ -21,12 +22,10 @@ public:
         double value;
     };
 
-    // The loan of `inputs` (computed as the window computes it) with `mi` a month of mortgage
-    // insurance for the first `miMonths` payments. calc::ERangeError for inputs outside the
-    // figures' ranges (fees not below the loan, more insurance months than payments); math
-    // errors propagate.
-    TLoanSummary(const TTableInputs& inputs, double mi, int miMonths);
-    TLoanSummary(const calc::UserLoan& user, double noteRate, double mi, int miMonths);
+    // The loan of `model` with `mi` a month of mortgage insurance for the first `miMonths`
+    // payments. calc::ERangeError for inputs outside the figures' ranges (fees not below the
+    // loan, more insurance months than payments); math errors propagate.
+    TLoanSummary(const calc::LoanModel& model, double mi, int miMonths);
 
     const calc::Disclosure& Figures() const { return m_figures; }
     double NoteRate() const { return m_rate; }
@@ -61,8 +60,6 @@ public:
     static QString Money(calc::Cents cents);
 
 private:
-    void Compute(const calc::UserLoan& user, double mi, int miMonths);
-
     calc::Disclosure m_figures;
     double m_rate = 0;
     int m_n = 0;

@@ -1,9 +1,9 @@
-#include "app/LoanSummary.h"
+#include "loan/LoanSummary.h"
 
-#include "app/TableTexts.h"
 #include "calc/Errors.h"
 #include "calc/LoanMath.h"
 #include "controls/NumberFormats.h"
+#include "loan/TableTexts.h"
 #include "platform/Regional.h"
 
 #include <QJsonArray>
@@ -32,41 +32,16 @@ QString Percent(double value)
 
 } // namespace
 
-TLoanSummary::TLoanSummary(const TTableInputs& inputs, double mi, int miMonths)
-    : m_rate(inputs.rate)
+TLoanSummary::TLoanSummary(const calc::LoanModel& model, double mi, int miMonths)
+    : m_figures(model.Figures(mi, miMonths)), m_rate(model.Inputs().rate), m_n(model.User().n),
+      m_miAmount(mi), m_miMonths(miMonths)
 {
-    Compute(calc::ComputeUserLoan(inputs.price, inputs.downPercent, inputs.term, inputs.rate,
-                                  inputs.fees),
-            mi, miMonths);
-}
-
-TLoanSummary::TLoanSummary(const calc::UserLoan& user, double noteRate, double mi, int miMonths)
-    : m_rate(noteRate)
-{
-    Compute(user, mi, miMonths);
-}
-
-void TLoanSummary::Compute(const calc::UserLoan& user, double mi, int miMonths)
-{
-    calc::DisclosureInputs in;
-    in.loan = user.loan;
-    in.n = user.n;
-    in.noteRate = m_rate;
-    in.prepaid = user.fees;
-    in.payment = user.payment;
-    in.miAmount = mi;
-    in.miMonths = miMonths;
-    m_figures = calc::ComputeDisclosure(in);
-    // The window's APR field: the unrounded payment without insurance, against the loan less
-    // the fees. The figures' APR is that of the payments as disclosed, in cents.
+    // The window's APR field beside the figures' APR, that of the payments as disclosed.
     try {
-        m_windowApr = calc::CalcSimpleAPR(user.n, user.loan - user.fees, user.payment);
+        m_windowApr = model.Apr();
     } catch (const calc::EMathError&) {
         m_windowApr = std::numeric_limits<double>::quiet_NaN();
     }
-    m_n = user.n;
-    m_miAmount = mi;
-    m_miMonths = miMonths;
 }
 
 QString TLoanSummary::Money(calc::Cents cents)
@@ -218,7 +193,7 @@ QString TLoanSummary::Csv() const
     for (auto it = figures.begin(); it != figures.end(); ++it)
         out += it.key() + ',' +
                (it->isBool() ? QString(it->toBool() ? "1" : "0")
-                             : TAprTableOutput::PlainNumber(it->toDouble())) +
+                             : TableTexts::PlainNumber(it->toDouble())) +
                "\r\n";
     return out;
 }

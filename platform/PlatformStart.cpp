@@ -1,6 +1,4 @@
-#include "app/PlatformStart.h"
-
-#include "app/CommandRunner.h"
+#include "platform/PlatformStart.h"
 
 #include <QByteArray>
 #include <QList>
@@ -26,7 +24,7 @@ void HoldMessages(QtMsgType type, const QMessageLogContext& context, const QStri
     if (type == QtFatalMsg) {
         std::fputs(failure.constData(), stderr);
         std::fflush(stderr);
-        std::_Exit(TCommandRunner::Failure);
+        std::_Exit(TPlatformStart::FailureStatus);
     }
     held.append({type, context.file, context.function, context.category, context.line, message});
 }

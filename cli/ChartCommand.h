@@ -2,8 +2,8 @@
 // and writes it as a PDF file, with no window, no progress window and no preview.
 #pragma once
 
-#include "app/AprTableOutput.h"
-#include "app/CommandRequest.h"
+#include "cli/AprTableOutput.h"
+#include "cli/CommandRequest.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,7 +14,7 @@ public:
     // Makes the chart of `inputs` as the bytes of a PDF file, in memory: nothing is written
     // until the whole file exists, so the caller checks the one write that puts it in place.
     // False with `error` set (one line) when the PDF cannot be made. Math errors propagate.
-    static bool Make(const TTableInputs& inputs, TChartPaper paper, QByteArray& pdf,
+    static bool Make(const calc::LoanInputs& inputs, TChartPaper paper, QByteArray& pdf,
                      QString& error);
 
     // Runs `print` on a file in memory (the PDF engine ignores the results of its own writes,

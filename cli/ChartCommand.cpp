@@ -1,8 +1,7 @@
-#include "app/ChartCommand.h"
+#include "cli/ChartCommand.h"
 
-#include "app/Main.h"
-#include "controls/NumberFormats.h"
-#include "platform/Regional.h"
+#include "loan/ChartValues.h"
+#include "platform/Maker.h"
 #include "report/QRAPRChart.h"
 #include "report/QRPrinter.h"
 
@@ -15,39 +14,15 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-namespace {
-// The value the window's rate field of `decimals` places holds for `value`: the field keeps
-// its text, so the chart prints the rounded figure (an APR of 6.7403 as 6.74%).
-double FieldValue(double value, int decimals)
-{
-    const TFormatSettings& settings = Regional::Current();
-    const QString mask = decimals == 0 ? QStringLiteral("0") : "0." + QString(decimals, '0');
-    return NumberFormats::TextToFloat(NumberFormats::MaskText(value, mask, settings), settings) +
-           0.0; // no "-0" for a rate that rounds to zero
-}
-} // namespace
-
-bool TChartCommand::Make(const TTableInputs& inputs, TChartPaper paper, QByteArray& pdf,
+bool TChartCommand::Make(const calc::LoanInputs& inputs, TChartPaper paper, QByteArray& pdf,
                          QString& error)
 {
     const TAprTableOutput table(inputs);
-    const calc::UserLoan& user = table.User();
-
     TAPRChartSource source;
     source.Values = [&] {
         // The values the window's fields would hold; the fees are all "Other Fees".
-        TAPRChartValues v;
-        v.PurchasePrice = inputs.price;
-        v.DownPaymentPercent = FieldValue(inputs.downPercent, 3);
-        v.DownPayment = user.downPayment;
-        v.Loan = user.loan;
-        v.Term = FieldValue(inputs.term, 0);
-        v.Interest = FieldValue(inputs.rate, 3);
-        v.Payment = user.payment;
-        v.FixedFees = user.fees;
-        v.APR = FieldValue(table.Apr(), 3);
-        v.OtherFees = user.fees;
-        v.Total = user.fees;
+        TAPRChartValues v = LoanChartValues(table.Model());
+        v.OtherFees = v.Total = v.FixedFees;
         return v;
     };
     source.RowCount = [] { return calc::AprTableRows; };
