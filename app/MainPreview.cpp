@@ -36,7 +36,10 @@ void TfrmMain::MyPreview()
     QPointer<QWidget> opener = QApplication::activeWindow();
     if (!opener || opener == m_frmPreview)
         opener = this;
+    const TLoopGuard guard(this); // the window may be closed while its preview runs
     m_frmPreview->exec();
+    if (!guard.Alive())
+        return;
     if (opener && opener->isVisible()) {
         opener->raise();
         opener->activateWindow();

@@ -1,5 +1,6 @@
 #include "controls/CustomNumEdit.h"
 
+#include "calc/Disclosure.h"
 #include "calc/Errors.h"
 #include "controls/NumberFormats.h"
 #include "platform/Application.h"
@@ -125,10 +126,16 @@ double TCustomNumEdit::DisplayNumber() const
     const double factor = std::pow(10.0, m_decimals);
     const double v = m_numericType == ntPercentage ? m_value * 100 : m_value;
     const double scaled = v * factor;
-    // Only a product that fits a signed 64-bit integer is rounded; larger ones stay as they are.
-    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9223372036854775808.0)
+    // Only a product below 10^15 is rounded (its 15 digits are the number's); larger ones stay
+    // as they are.
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 1e15)
         return v;
-    return (m_useRounding ? std::nearbyint(scaled) : std::trunc(scaled)) / factor;
+    // Rounding as every money text of the program rounds: halves away from zero, from the
+    // value's decimal of 15 significant digits (a typed 1000.005 shows 1000.01, as the loan's
+    // cents count it, not the 1000.00 its binary 1000.00499... would give).
+    if (m_useRounding)
+        return static_cast<double>(calc::ScaledDecimal(v, m_decimals)) / factor;
+    return std::trunc(scaled) / factor;
 }
 
 void TCustomNumEdit::RefreshDisplay()
@@ -137,7 +144,10 @@ void TCustomNumEdit::RefreshDisplay()
     const double v = DisplayNumber();
     switch (m_numericType) {
     case ntGeneral: setText(NumberFormats::MaskText(v, m_masks->Combined(), settings)); break;
-    case ntCurrency: setText(NumberFormats::CurrencyText(v, m_digits, m_decimals, settings)); break;
+    case ntCurrency:
+        // Every cent of an amount below 10^13, whatever the number of digits typed.
+        setText(NumberFormats::CurrencyText(v, std::max<int>(m_digits, 15), m_decimals, settings));
+        break;
     case ntPercentage:
         setText(NumberFormats::FixedText(v, m_digits, m_decimals, settings) + '%');
         break;

@@ -1,6 +1,8 @@
 #include "report/QRReport.h"
 
+#include "calc/Errors.h"
 #include "platform/Application.h"
+#include "platform/LoopGuard.h"
 #include "report/QRBand.h"
 #include "report/QRInputBlock.h"
 #include "report/QRLayout.h"
@@ -18,12 +20,16 @@
 namespace {
 constexpr int ProgressSteps = 100;
 
-// Ends the layout state whatever way the layout is left.
+// Ends the layout state whatever way the layout is left; a report deleted meanwhile took its
+// layout along.
 struct LayoutScope {
+    const TLoopGuard report;
     TQRLayout*& layout;
     TQRProgress*& progress;
     ~LayoutScope()
     {
+        if (!report.Alive())
+            return;
         delete layout;
         layout = nullptr;
         progress = nullptr;
@@ -33,7 +39,10 @@ struct LayoutScope {
 
 TQRReport::TQRReport(QObject* parent) : QObject(parent) {}
 
-TQRReport::~TQRReport() = default;
+TQRReport::~TQRReport()
+{
+    delete m_layout; // deleted in the middle of a layout
+}
 
 std::optional<QPageSize> TQRReport::PageSizeFor(TQRPaperSize size) const
 {
@@ -100,9 +109,11 @@ bool TQRReport::PrintToPdf(const QString& path, const QString& progressCaption)
     const QString previousFile = printer.outputFileName();
     const QPrinter::OutputFormat previousFormat = printer.outputFormat();
     const bool showProgress = ShowProgress;
+    const TLoopGuard self(this);
     const auto restore = [&] {
         store.Cleanup();
-        ShowProgress = showProgress;
+        if (self.Alive())
+            ShowProgress = showProgress;
         printer.setOutputFileName(previousFile);
         printer.setOutputFormat(previousFormat);
     };
@@ -140,7 +151,7 @@ bool TQRReport::Prepare()
         if (ShowProgress)
             progress.show();
         m_progress = &progress;
-        LayoutScope scope{m_layout, m_progress};
+        LayoutScope scope{TLoopGuard(this), m_layout, m_progress};
 
         bool printReport = true;
         emit BeforePrint(printReport);
@@ -316,8 +327,13 @@ void TQRReport::PrintBand(TQRBand* band)
 {
     if (!band->Enabled)
         return;
-    // The one message pass per band: how Cancel in the progress window is seen.
+    // The one message pass per band: how Cancel in the progress window is seen. Whatever ran
+    // in it may have deleted the report or the band (their owner closed): the layout stops
+    // there, silently, touching neither.
+    const TLoopGuard reportGuard(this), bandGuard(band);
     Application::ProcessMessages();
+    if (!reportGuard.Alive() || !bandGuard.Alive())
+        throw calc::EAbort();
     TQRPrinter& store = TQRPrinter::Instance();
     const TQRPageGeometry& g = m_layout->Geometry();
     const int height = band->Height;

@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TypingRow{"LettersAndSymbolsRefused", "1a2$3 ", 123, "$123.00"},
                       TypingRow{"Cleared", "\b", 0, "$0.00"},
                       TypingRow{"BackspaceEdits", "129\b", 12, "$12.00"},
-                      TypingRow{"DisplayRoundsTiesToEven", "0.125", 0.125, "$0.12"},
+                      TypingRow{"DisplayRoundsHalvesUp", "0.125", 0.125, "$0.13"},
                       TypingRow{"LimitIsDigits", "1234567890123", 123456789012.0,
                                 "$123,456,789,012.00"},
                       TypingRow{"SeparatorGrowsTheLimit", "123456789012.", 123456789012.0,
@@ -105,14 +105,15 @@ TEST_P(NumEditDisplay, ShowsTheRoundedText)
 
 INSTANTIATE_TEST_SUITE_P(
     Values, NumEditDisplay,
-    ::testing::Values(DisplayRow{"HalfDownToEven", ntCurrency, true, 0.125, "$0.12"},
-                      DisplayRow{"HalfUpToEven", ntCurrency, true, 0.375, "$0.38"},
+    ::testing::Values(DisplayRow{"HalfUpFromTheDecimal", ntCurrency, true, 1000.005, "$1,000.01"},
+                      DisplayRow{"HalfUp", ntCurrency, true, 0.125, "$0.13"},
                       DisplayRow{"RoundsUp", ntCurrency, true, 0.129, "$0.13"},
                       DisplayRow{"Truncates", ntCurrency, false, 0.129, "$0.12"},
                       DisplayRow{"TruncatesTowardZero", ntCurrency, false, -0.129, "($0.12)"},
                       DisplayRow{"Grouped", ntCurrency, true, 100000, "$100,000.00"},
                       DisplayRow{"Negative", ntCurrency, true, -5, "($5.00)"},
-                      DisplayRow{"BeyondTwelveDigits", ntCurrency, true, 8e12, "8E12"},
+                      DisplayRow{"EveryCentBeyondTwelveDigits", ntCurrency, true, 8999999999999.99,
+                                 "$8,999,999,999,999.99"},
                       DisplayRow{"TooLargeToRoundStaysAsIs", ntCurrency, true, 1e17, "1E17"},
                       DisplayRow{"Percentage", ntPercentage, true, 0.25, "25.00%"},
                       DisplayRow{"PercentageRounds", ntPercentage, true, 0.123456, "12.35%"},
@@ -200,13 +201,13 @@ TEST_F(NumEditTest, EnteringAndLeavingTakesTheDisplayedValue)
 
 TEST_F(NumEditTest, ScientificDisplayDoesNotChangeTheValueOnEntry)
 {
-    // "8E12" read back digit by digit would be 812.
-    edit->SetValue(8e12);
+    // "8E15" read back digit by digit would be 815.
+    edit->SetValue(8e15);
     FocusIn();
-    EXPECT_EQ(edit->text(), "8000000000000.00");
+    EXPECT_EQ(edit->text(), "8000000000000000.00");
     Leave();
-    EXPECT_EQ(edit->Value(), 8e12);
-    EXPECT_EQ(edit->text(), "8E12");
+    EXPECT_EQ(edit->Value(), 8e15);
+    EXPECT_EQ(edit->text(), "8E15");
 }
 
 TEST_F(NumEditTest, CurrencySymbolWithADotIsNoPartOfTheNumber)

@@ -1,5 +1,6 @@
 // Band layout: the page-break decisions alone, then whole reports laid out on a short page,
 // read back through the bands' placements.
+#include "calc/Errors.h"
 #include "report/QRBand.h"
 #include "report/QRLayout.h"
 #include "report/QRPrinter.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -369,3 +371,28 @@ TEST(ProgressWindow, BarMovesByTwentiethsAndCancelSetsTheFlag)
 }
 
 } // namespace
+
+// Whatever runs in a band's message pass may delete the report (its owner closed): the layout
+// stops there without touching it, silently, and the page store is free for the next report.
+TEST(ReportDeletedDuringLayout, StopsWithoutTouchingItAndLeavesTheStoreIdle)
+{
+    PrinterPage page{288, 192};
+    for (const bool toPdf : {false, true}) {
+        auto* report = new TQRReport;
+        new TQRBand(report, rbDetail, 30);
+        int rows = 0;
+        QObject::connect(report, &TQRReport::OnNeedData, report, [&rows, report](bool& more) {
+            more = ++rows <= 100;
+            if (rows == 3)
+                QTimer::singleShot(0, [report] { delete report; });
+        });
+        const QPointer<TQRReport> alive(report);
+        if (toPdf)
+            EXPECT_THROW(report->PrintToPdf(page.File(), QStringLiteral("Printing")), calc::EAbort);
+        else
+            EXPECT_THROW(report->Preview(), calc::EAbort);
+        EXPECT_TRUE(alive.isNull());
+        EXPECT_EQ(rows, 3) << "the layout went on after the report was deleted";
+        EXPECT_EQ(TQRPrinter::Instance().State(), TQRPrinterState::Idle);
+    }
+}
