@@ -107,8 +107,18 @@ void TStringAlignGrid::DrawCell(QPainter& painter, int col, int row, const QRect
         case alCenter: x = rect.left() + (rect.width() - width) / 2; break;
         default: x = rect.left() + 2; break;
         }
-        if (!line.isEmpty())
+        const int room = rect.width() - 4;
+        if (!line.isEmpty() && width > room && room >= width / 2) {
+            // A line somewhat wider than its cell is drawn narrower to fit, not cut: every
+            // digit of an amount stays readable. A far wider one is cut as it stands.
+            painter.save();
+            painter.translate(rect.left() + 2, y + metrics.ascent());
+            painter.scale(double(room) / width, 1.0);
+            painter.drawText(QPoint(0, 0), line);
+            painter.restore();
+        } else if (!line.isEmpty()) {
             painter.drawText(QPoint(x, y + metrics.ascent()), line);
+        }
         y += metrics.height();
     }
 }

@@ -9,6 +9,7 @@
 #include "platform/Regional.h"
 
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <algorithm>
 #include <cmath>
 
@@ -38,9 +39,50 @@ TCustomNumEdit::TCustomNumEdit(QWidget* parent)
             [this] { Application::Guard(this, [this] { RefreshDisplay(); }); });
     resize(85, sizeHint().height());
     SetUnfocusedAlignment(1);
-    connect(this, &QLineEdit::textChanged, this,
-            [this] { Application::Guard(this, [this] { emit OnChange(); }); });
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        FitText();
+        Application::Guard(this, [this] { emit OnChange(); });
+    });
     RefreshDisplay();
+}
+
+void TCustomNumEdit::FitText()
+{
+    // An amount wider than the field is shown in a smaller font, never cut: every digit of it
+    // stays readable (a field cut at its left edge would show $999,999,999,999 as 999,999,999).
+    if (!m_fullFont)
+        m_fullFont = font();
+    const int room = contentsRect().width() - 8; // the frame's and the text's own margins
+    const int needed = QFontMetrics(*m_fullFont).horizontalAdvance(text());
+    QFont fitted = *m_fullFont;
+    if (needed > room && room > 0) {
+        const double scale = double(room) / needed;
+        if (fitted.pixelSize() > 0)
+            fitted.setPixelSize(std::max(6, int(fitted.pixelSize() * scale)));
+        else
+            fitted.setPointSizeF(std::max(5.0, fitted.pointSizeF() * scale));
+    }
+    if (fitted != font()) {
+        m_fitting = true;
+        setFont(fitted);
+        m_fitting = false;
+    }
+}
+
+void TCustomNumEdit::resizeEvent(QResizeEvent* event)
+{
+    TCustomStrEdit::resizeEvent(event);
+    FitText();
+}
+
+void TCustomNumEdit::changeEvent(QEvent* event)
+{
+    TCustomStrEdit::changeEvent(event);
+    // A font set from outside (not the fitted one) is the new full-size font.
+    if (event->type() == QEvent::FontChange && !m_fitting) {
+        m_fullFont.reset();
+        FitText();
+    }
 }
 
 TCustomNumEdit::~TCustomNumEdit() = default;

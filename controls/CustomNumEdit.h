@@ -12,7 +12,9 @@
 #include "controls/Masks.h"
 #include "platform/Regional.h"
 
+#include <QFont>
 #include <memory>
+#include <optional>
 
 // How the display text is made.
 enum TNumericType {
@@ -82,8 +84,12 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void FocusExit() override;
 
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
     void RefreshDisplay();
+    void FitText();
     // The value the display shows: x 100 for ntPercentage, rounded or truncated to Decimals.
     double DisplayNumber() const;
     // The plain digits the user edits, made from the display text.
@@ -95,6 +101,8 @@ private:
 
     quint16 m_decimals = 2;
     quint16 m_digits = 12;
+    std::optional<QFont> m_fullFont; // the font before FitText made it smaller
+    bool m_fitting = false;
     std::unique_ptr<TMasks> m_masks;
     double m_max = 0;
     double m_min = 0;

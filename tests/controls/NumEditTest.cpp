@@ -138,6 +138,20 @@ TEST_F(NumEditTest, CreationDefaults)
     EXPECT_EQ(fresh.TextMargin(), std::min(system, fresh.fontMetrics().height()) / 4);
 }
 
+// An amount wider than the field is shown whole in a smaller font; a short one in the full font.
+TEST_F(NumEditTest, AnAmountTooWideForTheFieldShowsWholeInASmallerFont)
+{
+    const QFont full = edit->font();
+    for (const double value : {999999999999.99, 100.0, 8999999999999.99}) {
+        edit->SetValue(value);
+        const bool wide = value > 1e6;
+        EXPECT_EQ(edit->font() != full, wide) << value;
+        EXPECT_LE(QFontMetrics(edit->font()).horizontalAdvance(edit->text()),
+                  edit->contentsRect().width())
+            << value;
+    }
+}
+
 TEST_F(NumEditTest, FocusSwitchesBetweenDisplayAndEditText)
 {
     edit->SetValue(100000);
