@@ -41,9 +41,30 @@ TCustomNumEdit::TCustomNumEdit(QWidget* parent)
     SetUnfocusedAlignment(1);
     connect(this, &QLineEdit::textChanged, this, [this] {
         FitText();
-        Application::Guard(this, [this] { emit OnChange(); });
+        Application::Guard(this, [this] {
+            emit OnChange();
+            if (!m_focused && !m_showingText)
+                TakeOutsideText();
+        });
     });
     RefreshDisplay();
+}
+
+void TCustomNumEdit::ShowText(const QString& text)
+{
+    m_showingText = true;
+    setText(text);
+    m_showingText = false;
+}
+
+void TCustomNumEdit::TakeOutsideText()
+{
+    // A text set while the field is not being edited, other than the field's own display (a
+    // screen reader's editable-text interface sets it so), is an entry as if typed and the
+    // field left: checked, taken as the value, shown in the display form, announced by OnExit.
+    savedLimit = MaxLength();
+    m_focused = true;
+    Exit();
 }
 
 void TCustomNumEdit::FitText()
@@ -185,13 +206,13 @@ void TCustomNumEdit::RefreshDisplay()
     const TFormatSettings& settings = Regional::Current();
     const double v = DisplayNumber();
     switch (m_numericType) {
-    case ntGeneral: setText(NumberFormats::MaskText(v, m_masks->Combined(), settings)); break;
+    case ntGeneral: ShowText(NumberFormats::MaskText(v, m_masks->Combined(), settings)); break;
     case ntCurrency:
         // Every cent of an amount below 10^13, whatever the number of digits typed.
-        setText(NumberFormats::CurrencyText(v, std::max<int>(m_digits, 15), m_decimals, settings));
+        ShowText(NumberFormats::CurrencyText(v, std::max<int>(m_digits, 15), m_decimals, settings));
         break;
     case ntPercentage:
-        setText(NumberFormats::FixedText(v, m_digits, m_decimals, settings) + '%');
+        ShowText(NumberFormats::FixedText(v, m_digits, m_decimals, settings) + '%');
         break;
     }
 }
@@ -293,7 +314,7 @@ void TCustomNumEdit::FocusExit()
 
 void TCustomNumEdit::Enter(Qt::FocusReason reason)
 {
-    setText(EditText());
+    ShowText(EditText());
     savedLimit = MaxLength();
     SetMaxLength(m_digits);
     m_signAllowed = m_separatorAllowed = false;

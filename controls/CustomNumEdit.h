@@ -90,6 +90,8 @@ protected:
 private:
     void RefreshDisplay();
     void FitText();
+    void ShowText(const QString& text);
+    void TakeOutsideText();
     // The value the display shows: x 100 for ntPercentage, rounded or truncated to Decimals.
     double DisplayNumber() const;
     // The plain digits the user edits, made from the display text.
@@ -103,6 +105,7 @@ private:
     quint16 m_digits = 12;
     std::optional<QFont> m_fullFont; // the font before FitText made it smaller
     bool m_fitting = false;
+    bool m_showingText = false; // the field itself is setting its text
     std::unique_ptr<TMasks> m_masks;
     double m_max = 0;
     double m_min = 0;

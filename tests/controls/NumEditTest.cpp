@@ -5,6 +5,7 @@
 #include "tests/controls/NumericEditTestSupport.h"
 #include "tests/support/MessageBoxAnswerer.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -150,6 +151,29 @@ TEST_F(NumEditTest, AnAmountTooWideForTheFieldShowsWholeInASmallerFont)
                   edit->contentsRect().width())
             << value;
     }
+}
+
+// A screen reader sets a field's text through its accessible interface, without the focus: the
+// text is an entry as if typed and the field left (the value, the display, OnExit).
+TEST_F(NumEditTest, ATextSetThroughTheAccessibleInterfaceIsTakenAsAnEntry)
+{
+    QSignalSpy exits(edit, &TNumEdit::OnExit);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(edit);
+    ASSERT_NE(accessible, nullptr);
+    ASSERT_NE(accessible->editableTextInterface(), nullptr);
+    const struct {
+        const char* text;
+        double value;
+        const char* display;
+    } cases[] = {{"250000", 250000, "$250,000.00"}, {"$1,234.5", 1234.5, "$1,234.50"}};
+    for (const auto& c : cases) {
+        const int length = accessible->textInterface()->characterCount();
+        accessible->editableTextInterface()->replaceText(0, length, c.text);
+        EXPECT_EQ(edit->Value(), c.value) << c.text;
+        EXPECT_EQ(edit->text(), c.display) << c.text;
+    }
+    EXPECT_EQ(exits.count(), 2);
+    EXPECT_FALSE(edit->hasFocus());
 }
 
 TEST_F(NumEditTest, FocusSwitchesBetweenDisplayAndEditText)
