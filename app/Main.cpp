@@ -12,6 +12,7 @@
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumEdit.h"
+#include "controls/StatusLine.h"
 #include "controls/URL.h"
 #include "platform/Application.h"
 #include "platform/RadioGroup.h"
@@ -116,7 +117,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     CreateCalculatorPanel(m_client);
     CreateGrid(m_client);
 
-    StatusBar1 = new QLabel(" Welcome to Velmora Software's Tallyhorn!", m_client);
+    StatusBar1 = new TStatusLine(" Welcome to Velmora Software's Tallyhorn!", m_client);
     StatusBar1->setObjectName("StatusBar1");
     StatusBar1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StatusBar1->setGeometry(0, ClientHeight - 19, ClientWidth, 19);

@@ -26,6 +26,7 @@ class TQRAPRChart;
 class TFnpNumericEdit;
 class TNumEdit;
 class TRadioGroup;
+class TStatusLine;
 class TStringAlignGrid;
 class TfrmPreview;
 class TQRPreviewHook;
@@ -160,7 +161,7 @@ private:
     QPushButton* btnCloseFixedFees = nullptr;
 
     TStringAlignGrid* grdAPR = nullptr;
-    QLabel* StatusBar1 = nullptr;
+    TStatusLine* StatusBar1 = nullptr;
 
     QMenu* mnuFile = nullptr;
     QMenu* mnuPreferences = nullptr;
@@ -215,6 +216,7 @@ private:
     std::array<QWidget*, 4> InputFields() const;
     void InputExit(QObject* field);
     static calc::AprTableFormats TableFormats();
+    void Announce(const calc::LoanModel& model, bool table);
     // The window's four formula methods, for the table builder.
     calc::LoanFormulas Formulas();
     void MarkUserCase();

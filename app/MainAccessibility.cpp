@@ -53,7 +53,9 @@ void TfrmMain::NameControls()
     };
     for (const auto& [field, caption] : fields)
         NameByCaption(field, caption);
-    NameByCaption(edtTotal, "TOTAL", "Total Fixed Fees Entered");
+    // The caption as the screen shows it first, what it totals as its description.
+    NameByCaption(edtTotal, "TOTAL", "Total");
+    edtTotal->setAccessibleDescription("Total of the fixed fees entered");
     NameByCaption(rgLoan, "Purchase Price Increment:", "Purchase Price Increment");
     NameByCaption(rgFixed, "Fixed Fees Increment:", "Fixed Fees Increment");
 

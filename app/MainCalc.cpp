@@ -7,6 +7,7 @@
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumEdit.h"
 #include "controls/NumberFormats.h"
+#include "controls/StatusLine.h"
 #include "controls/URL.h"
 #include "loan/TableTexts.h"
 #include "platform/Application.h"
@@ -177,9 +178,22 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
             MarkUserCase();
             m_tableInputs = inputs;
         }
+        Announce(model, run.Build());
         m_resultInputs = inputs;
         AllowPrinting();
     });
+}
+
+void TfrmMain::Announce(const calc::LoanModel& model, bool table)
+{
+    // Once per calculation, on the status line, whose change a screen reader hears: what was
+    // calculated and for which loan (the table's own cells change silently to the ear).
+    const calc::UserLoan& user = model.User();
+    const QString figures = QStringLiteral("a loan of %1: payment %2, APR %3%")
+                                .arg(TableTexts::Money(user.loan), TableTexts::Money(user.payment),
+                                     TableTexts::Fixed(model.Apr(), 3));
+    StatusBar1->setText(table ? " APR table calculated for " + figures
+                              : " Calculated for " + figures + "; the table is not updated");
 }
 
 calc::AprTableFormats TfrmMain::TableFormats()

@@ -66,4 +66,6 @@ void TSplashScreen::Timer1Timer()
 {
     m_timer1->stop();
     hide();
+    // Its native window goes too, so that a screen reader no longer lists the hidden splash.
+    destroy();
 }

@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QLabel>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QTimer>
@@ -42,7 +43,8 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        const QString own = QAccessibleWidget::text(t);
+        // Hints start with a blank that spaces them on the screen; a reader needs none.
+        const QString own = QAccessibleWidget::text(t).trimmed();
         if (!own.isEmpty() && (t == QAccessible::Name || t == QAccessible::Description))
             return own;
         const QString caption = SpokenCaption(Button()->Caption());
@@ -63,6 +65,29 @@ public:
     {
         if (actionName == pressAction() && Button()->isEnabled() && Button()->isVisible())
             emit Button()->OnClick();
+    }
+};
+
+// A panel or group inside a window (a plain frame): a grouping, not a frame, which is the role
+// of top-level windows.
+class PanelAccessible : public QAccessibleWidget {
+public:
+    explicit PanelAccessible(QWidget* panel) : QAccessibleWidget(panel, QAccessible::Grouping) {}
+};
+
+// The status line: its text, without the blank that spaces it on the screen, is its name, and
+// a change of it is reported as the status bar's.
+class StatusLineAccessible : public QAccessibleWidget {
+public:
+    explicit StatusLineAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::StatusBar)
+    {
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        const QString own = QAccessibleWidget::text(t).trimmed();
+        if (t == QAccessible::Name && own.isEmpty())
+            return static_cast<QLabel*>(widget())->text().trimmed();
+        return own;
     }
 };
 
@@ -120,7 +145,7 @@ public:
     {
         QAccessible::State s;
         s.readOnly = true;
-        s.disabled = !m_grid || !m_grid->isEnabled();
+        s.disabled = !m_grid;
         s.invisible = !m_grid || !m_grid->isVisible() || rect().isEmpty();
         return s;
     }
@@ -172,10 +197,13 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
 
+    // The grid widget stays disabled (no tab stop, no editing); to a reader it is an enabled,
+    // read-only table, which it reads rather than skips.
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
         s.readOnly = true;
+        s.disabled = false;
         return s;
     }
 
@@ -297,6 +325,12 @@ QAccessibleInterface* ControlsFactory(const QString& className, QObject* object)
         return new ExplorerButtonAccessible(static_cast<TExplorerButton*>(object));
     if (className == QLatin1String("TStringGrid"))
         return new GridAccessible(static_cast<TStringGrid*>(object));
+    if (className == QLatin1String("TStatusLine"))
+        return new StatusLineAccessible(static_cast<QLabel*>(object));
+    // Asked for a plain frame only: the classes built on it (labels, group boxes and the like)
+    // are answered by their own names first.
+    if (className == QLatin1String("QFrame") && !static_cast<QWidget*>(object)->isWindow())
+        return new PanelAccessible(static_cast<QWidget*>(object));
     return nullptr;
 }
 

@@ -174,6 +174,8 @@ void SetHint(QWidget* widget, const QString& hint)
 {
     widget->setProperty(hintProperty, hint);
     widget->setToolTip(GetShortHint(hint));
+    // The blanks that space a hint on the screen are not read aloud.
+    widget->setAccessibleDescription(GetShortHint(hint).trimmed());
 }
 
 QString HintOf(const QWidget* widget)

@@ -153,6 +153,8 @@ QLabel* TfrmUpdate::AddLabel(const char* name, const QString& text, int left, in
     // Some labels show what the update page says: never as markup.
     label->setTextFormat(Qt::PlainText);
     label->setText(text);
+    if (text != text.trimmed()) // a caption spaced on the screen is read without its blanks
+        label->setAccessibleName(text.trimmed());
     label->setFont(DialogFont(11));
     SetColour(label, colour);
     label->move(left, top);

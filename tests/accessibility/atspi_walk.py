@@ -86,6 +86,20 @@ def main(expected_path):
             if state.contains(pyatspi.STATE_SHOWING) and not node.name.strip():
                 fail('an unnamed %s' % node.getRoleName())
 
+    # Panels and groups inside the window are groupings, not frames (the role of windows);
+    # names and descriptions carry no blanks that only space them on the screen.
+    for node, depth in nodes:
+        if depth > 0 and node.getRoleName() == 'frame':
+            fail('a %s "%s" inside the window has the role of a window' %
+                 (node.getRoleName(), node.name))
+        for what, text in (('name', node.name), ('description', node.description)):
+            if text != text.strip():
+                fail('the %s of a %s starts or ends with a blank: "%s"' %
+                     (what, node.getRoleName(), text))
+    total = named.get(('text', 'Total'))
+    if total is None or total.description != 'Total of the fixed fees entered':
+        fail('the fees total is not read as its caption "Total" with what it totals')
+
     # The table is read-only, and the Calculate button fills it.
     table_node = named[('table', 'APR Table')]
     table = table_node.queryTable()
@@ -96,9 +110,13 @@ def main(expected_path):
     # A cell read before the calculation announces its new text.
     announced = []
     watched = table.getAccessibleAt(5, 1)
+    # The status line says once what was calculated, and for which loan.
+    statuses = []
     def on_event(event):
         if event.source.getRoleName() == 'table cell':
             announced.append(event.source.name)
+        elif event.source.getRoleName() == 'status bar':
+            statuses.append(event.source.name)
     pyatspi.Registry.registerEventListener(on_event, 'object:property-change:accessible-name')
     calculate.doAction(names.index('Press') if 'Press' in names else names.index('press'))
 
@@ -126,6 +144,15 @@ def main(expected_path):
     wait_for('the table cell to announce its text',
              lambda: context.iteration(False) and False or watched.name in announced)
     print('Announced: the cell in row 6, column 2 now reads "%s"' % watched.name)
+    wanted = 'APR table calculated for a loan of %s' % rows[6][0]
+    wait_for('the status line to announce the calculation',
+             lambda: context.iteration(False) and False or
+             any(s.startswith(wanted) for s in statuses))
+    print('Announced: status bar "%s"' % statuses[-1])
+    # A reader reads the table rather than skipping it as disabled.
+    state = table_node.getState()
+    if not (state.contains(pyatspi.STATE_ENABLED) and state.contains(pyatspi.STATE_SENSITIVE)):
+        fail('the table is not enabled to a reader')
     cell = table.getAccessibleAt(0, 0)
     if cell.getRoleName() != 'table cell' or not cell.getState().contains(pyatspi.STATE_READ_ONLY):
         fail('a cell is not a read-only table cell: %s' % cell.getRoleName())
@@ -133,6 +160,11 @@ def main(expected_path):
         fail('the table is not marked read-only')
     if table.getColumnDescription(0) != rows[0][1] or table.getRowDescription(0) != rows[1][0]:
         fail('the header descriptions differ')
+    # The splash, once hidden after its five seconds, is no longer listed.
+    app = window.parent
+    wait_for('the hidden splash to leave the tree', lambda: all(
+        app.getChildAtIndex(i) is None or app.getChildAtIndex(i).name != 'Tallyhorn'
+        for i in range(app.childCount)), seconds=15)
     print('OK: %d named controls, a %d x %d table with its headers' %
           (len(expected), table.nRows, table.nColumns))
 
