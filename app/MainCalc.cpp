@@ -2,7 +2,6 @@
 // table build, AutoCalc, Reset, printing permission, fixed fees and the hint line.
 #include "app/Main.h"
 #include "calc/DefaultInputs.h"
-#include "calc/Disclosure.h"
 #include "controls/Aligrid.h"
 #include "controls/ExplBtn.h"
 #include "controls/FnpNumericEdit.h"
@@ -20,20 +19,9 @@
 #include <QFrame>
 #include <QPointer>
 #include <QTimer>
-#include <cmath>
 
 namespace {
 const QColor yellow(255, 255, 0);
-
-// An amount as every money text shows it: its cents from its decimal of 15 significant digits,
-// halves up. A money field's own rounding takes a half cent of the binary value to the even
-// cent (a payment of $655.985 showed $655.98 beside the schedule's and the chart's $655.99).
-double InCents(double value)
-{
-    return std::fabs(value) < calc::MaxDisclosureAmount
-               ? static_cast<double>(calc::ToCents(value)) / 100.0
-               : value;
-}
 
 // Sets the default cursor again when a calculation ends, normally or by an exception.
 struct CursorRestorer {
@@ -178,7 +166,7 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
         edtAPR->SetValue(model.Apr());
         edtFixedFees->SetValue(user.fees);
         edtLoan->SetValue(user.loan);
-        edtPayment->SetValue(InCents(user.payment));
+        edtPayment->SetValue(user.payment);
         m_model = model; // the results shown: what the chart and the Loan Summary format
 
         if (run.Build()) {
@@ -335,8 +323,8 @@ void TfrmMain::AddFixedFees()
     double sum = 0;
     for (TNumEdit* fee : FeeFields())
         sum += fee->Value();
-    edtTotal->SetValue(InCents(sum));
-    edtFixedFees->SetValue(InCents(sum));
+    edtTotal->SetValue(sum);
+    edtFixedFees->SetValue(sum);
 }
 
 void TfrmMain::btnCloseFixedFeesClick()
