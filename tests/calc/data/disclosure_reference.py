@@ -100,7 +100,7 @@ def stream_apr(financed, streams):
 def figures(loan, n, rate, prepaid, mi, mi_months):
     L, R, F, M = exact(loan), exact(rate), exact(prepaid), exact(mi)
     shown_rate = Fraction(Decimal(repr(rate)).quantize(Decimal("0.001"), ROUND_HALF_UP))
-    pay = exact_payment(L, n, R)
+    pay = exact_payment(Fraction(readable_cents(loan), 100), n, R)
     pay_cents = round_cents(dec_to_fraction(pay))
     mi_cents = readable_cents(mi)
     balance = readable_cents(loan)
