@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QScreen>
@@ -83,6 +85,24 @@ static QString& HelpFilePath()
 }
 
 namespace {
+// A printer drawn for the Print button where the desktop has no icon theme: a sheet in the
+// feed, the body, and the printed sheet coming out.
+QIcon PrinterIcon()
+{
+    QPixmap picture(16, 16);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setPen(QColor(64, 64, 64));
+    p.setBrush(Qt::white);
+    p.drawRect(4, 1, 7, 5);
+    p.setBrush(QColor(160, 160, 160));
+    p.drawRect(1, 6, 13, 6);
+    p.setBrush(Qt::white);
+    p.drawRect(4, 10, 7, 5);
+    p.drawLine(6, 12, 9, 12);
+    return QIcon(picture);
+}
+
 // F1 in a widget that has a "HelpContext" property, or inside one, opens that topic of the
 // application's help file.
 class ContextHelpKey : public QObject {
@@ -219,7 +239,7 @@ HelpViewer::HelpViewer() : QWidget(nullptr, Qt::Window)
         action("actForward", "&Forward", QStyle::SP_ArrowForward, QKeySequence::Forward);
     toolbar->addSeparator();
     m_printAction = action("actPrint", "&Print...", QStyle::SP_CustomBase, QKeySequence::Print);
-    m_printAction->setIcon(QIcon::fromTheme("document-print")); // text alone without a theme
+    m_printAction->setIcon(QIcon::fromTheme("document-print", PrinterIcon()));
     m_howToAction = action("actHowToUse", "&How to Use Help", QStyle::SP_DialogHelpButton,
                            QKeySequence(Qt::Key_F1));
     m_backAction->setEnabled(false);
