@@ -77,7 +77,12 @@ TfrmLoanSummary::TfrmLoanSummary(const calc::LoanModel& model, QWidget* parent)
             value->setObjectName("lblValue" + QString::number(m_values.size() + 1));
             value->setTextFormat(Qt::PlainText);
             value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            // Each figure takes the focus, so that the keyboard and a screen reader reach it,
+            // read with its caption, which labels it.
+            value->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                           Qt::TextSelectableByKeyboard);
+            value->setFocusPolicy(Qt::StrongFocus);
+            caption->setBuddy(value);
             value->setFont(DialogFont(11, bold));
             grid->addWidget(caption, row, column);
             grid->addWidget(value, row, column + 1);

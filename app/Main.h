@@ -271,5 +271,6 @@ private:
     AutoCalc m_autoCalc = AutoCalc::Off;
     QString m_keptAutoCalc; // the stored text, while m_autoCalc is Kept
     TStoredInputs m_last;
+    QString m_announced;        // the figures the status line last announced
     bool m_exitByMouse = false; // the last input to lose the focus lost it to a mouse press
 };

@@ -186,14 +186,18 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
 
 void TfrmMain::Announce(const calc::LoanModel& model, bool table)
 {
-    // Once per calculation, on the status line, whose change a screen reader hears: what was
-    // calculated and for which loan (the table's own cells change silently to the ear).
+    // On the status line, which a screen reader speaks: what was calculated and for which loan
+    // (the table's own cells change silently to the ear). A new table is announced each time;
+    // the fields' results only when they changed, not at every field left unchanged.
     const calc::UserLoan& user = model.User();
     const QString figures = QStringLiteral("a loan of %1: payment %2, APR %3%")
                                 .arg(TableTexts::Money(user.loan), TableTexts::Money(user.payment),
                                      TableTexts::Fixed(model.Apr(), 3));
-    StatusBar1->setText(table ? " APR table calculated for " + figures
-                              : " Calculated for " + figures + "; the table is not updated");
+    if (!table && figures == m_announced)
+        return;
+    m_announced = figures;
+    StatusBar1->Announce(table ? " APR table calculated for " + figures
+                               : " Calculated for " + figures + "; the table is not updated");
 }
 
 calc::AprTableFormats TfrmMain::TableFormats()

@@ -1,15 +1,15 @@
 #include "controls/AccessibleControls.h"
 
+#include "controls/AccessibleTexts.h"
 #include "controls/ExplBtn.h"
 #include "controls/StringGrid.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 #include <algorithm>
@@ -101,101 +101,19 @@ public:
     explicit WindowAccessible(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) {}
 };
 
-// A read-only page of text (the help's topic): a document whose text a reader reads line by
-// line and word by word (the boundaries come from the text interface's own defaults).
-class DocumentAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+// The status line's announcement: a notification, which a reader speaks as it appears.
+class AnnouncementAccessible : public QAccessibleWidget {
 public:
-    explicit DocumentAccessible(QTextEdit* edit) : QAccessibleWidget(edit, QAccessible::Document) {}
-    QTextEdit* Edit() const { return static_cast<QTextEdit*>(widget()); }
-
-    void* interface_cast(QAccessible::InterfaceType type) override
+    explicit AnnouncementAccessible(QLabel* label)
+        : QAccessibleWidget(label, QAccessible::Notification)
     {
-        if (type == QAccessible::TextInterface)
-            return static_cast<QAccessibleTextInterface*>(this);
-        return QAccessibleWidget::interface_cast(type);
     }
-    QAccessible::State state() const override
+    QString text(QAccessible::Text t) const override
     {
-        QAccessible::State s = QAccessibleWidget::state();
-        s.readOnly = true;
-        s.multiLine = true;
-        return s;
+        if (t == QAccessible::Name)
+            return static_cast<QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
     }
-
-    void selection(int selectionIndex, int* startOffset, int* endOffset) const override
-    {
-        const QTextCursor cursor = Edit()->textCursor();
-        *startOffset = *endOffset = 0;
-        if (selectionIndex == 0 && cursor.hasSelection()) {
-            *startOffset = cursor.selectionStart();
-            *endOffset = cursor.selectionEnd();
-        }
-    }
-    int selectionCount() const override { return Edit()->textCursor().hasSelection() ? 1 : 0; }
-    void addSelection(int startOffset, int endOffset) override
-    {
-        setSelection(0, startOffset, endOffset);
-    }
-    void removeSelection(int) override
-    {
-        QTextCursor cursor = Edit()->textCursor();
-        cursor.clearSelection();
-        Edit()->setTextCursor(cursor);
-    }
-    void setSelection(int, int startOffset, int endOffset) override
-    {
-        QTextCursor cursor = Edit()->textCursor();
-        cursor.setPosition(Clamped(startOffset));
-        cursor.setPosition(Clamped(endOffset), QTextCursor::KeepAnchor);
-        Edit()->setTextCursor(cursor);
-    }
-    int cursorPosition() const override { return Edit()->textCursor().position(); }
-    void setCursorPosition(int position) override
-    {
-        QTextCursor cursor = Edit()->textCursor();
-        cursor.setPosition(Clamped(position));
-        Edit()->setTextCursor(cursor);
-    }
-    QString text(int startOffset, int endOffset) const override
-    {
-        return Plain().mid(startOffset, endOffset - startOffset);
-    }
-    using QAccessibleWidget::text;
-    int characterCount() const override { return int(Plain().size()); }
-    QRect characterRect(int offset) const override
-    {
-        QTextCursor cursor(Edit()->document());
-        cursor.setPosition(Clamped(offset));
-        const QRect r = Edit()->cursorRect(cursor);
-        return QRect(Edit()->viewport()->mapToGlobal(r.topLeft()), r.size());
-    }
-    int offsetAtPoint(const QPoint& point) const override
-    {
-        const QPoint local = Edit()->viewport()->mapFromGlobal(point);
-        return Edit()->cursorForPosition(local).position();
-    }
-    void scrollToSubstring(int startIndex, int) override
-    {
-        setCursorPosition(startIndex);
-        Edit()->ensureCursorVisible();
-    }
-    QString attributes(int, int* startOffset, int* endOffset) const override
-    {
-        *startOffset = 0;
-        *endOffset = characterCount();
-        return QString();
-    }
-
-private:
-    // The document's text, one character per position as the cursor counts them.
-    QString Plain() const
-    {
-        QString text = Edit()->document()->toRawText();
-        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-        text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-        return text;
-    }
-    int Clamped(int offset) const { return std::clamp(offset, 0, characterCount()); }
 };
 
 class GridAccessible;
@@ -432,10 +350,14 @@ QAccessibleInterface* ControlsFactory(const QString& className, QObject* object)
         return new ExplorerButtonAccessible(static_cast<TExplorerButton*>(object));
     if (className == QLatin1String("TStringGrid"))
         return new GridAccessible(static_cast<TStringGrid*>(object));
+    if (className == QLatin1String("TKeyRoutedEdit"))
+        return NewLineEditAccessible(qobject_cast<QLineEdit*>(object));
     if (className == QLatin1String("HelpBrowser"))
-        return new DocumentAccessible(static_cast<QTextEdit*>(object));
+        return NewDocumentAccessible(qobject_cast<QTextEdit*>(object));
     if (className == QLatin1String("QWidget") && static_cast<QWidget*>(object)->isWindow())
         return new WindowAccessible(static_cast<QWidget*>(object));
+    if (className == QLatin1String("TAnnouncement"))
+        return new AnnouncementAccessible(static_cast<QLabel*>(object));
     if (className == QLatin1String("TStatusLine"))
         return new StatusLineAccessible(static_cast<QLabel*>(object));
     // Asked for a plain frame only: the classes built on it (labels, group boxes and the like)
