@@ -78,11 +78,16 @@ TAboutBox::TAboutBox(QWidget* parent)
     OKButton->setGeometry(109, 278, 115, 25);
     connect(OKButton, &TExplorerButton::OnClick, this,
             [this] { Application::Guard(this, [this] { close(); }); });
+    // The keyboard's stops: OK, which the box opens with, and the link.
+    OKButton->setFocusPolicy(Qt::StrongFocus);
+    setTabOrder(OKButton, URLLabel1);
+    OKButton->setFocus();
 }
 
 void TAboutBox::keyPressEvent(QKeyEvent* event)
 {
-    // Enter closes the box as its OK button would; Escape closes it as any dialog.
+    // Enter closes the box as its OK button would (on the link it opens the link); Escape
+    // closes it as any dialog.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         close();
     else

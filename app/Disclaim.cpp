@@ -71,6 +71,8 @@ TfrmDisclaim::TfrmDisclaim(QWidget* parent)
     btnOK->setGeometry(55, 149, 115, 25);
     connect(btnOK, &TExplorerButton::OnClick, this,
             [this] { Application::Guard(this, [this] { close(); }); });
+    btnOK->setFocusPolicy(Qt::StrongFocus);
+    btnOK->setFocus();
 }
 
 void TfrmDisclaim::keyPressEvent(QKeyEvent* event)

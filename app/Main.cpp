@@ -100,9 +100,10 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     InitAppResources();
     setObjectName("frmMain");
     setWindowTitle("Tallyhorn, " TALLYHORN_CAPTION_VERSION);
-    // A fixed single border with the system menu and the minimise button.
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+    // A fixed single border with the system menu and the minimise button: no maximise, which
+    // a window of fixed size could not do.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFont(ArialFont(11));
 
@@ -157,6 +158,12 @@ void TfrmMain::CreateMenus()
     mnuFile->setObjectName("mnuFile");
     mnuFileReset = MenuItem(mnuFile, "mnuFileReset", "&Reset");
     mnuFileReset->setEnabled(false);
+    // The Calculate button's command, there while the button is (AutoCalc off).
+    mnuFileCalculate = MenuItem(mnuFile, "mnuFileCalculate", "&Calculate");
+    mnuFileCalculate->setShortcut(Qt::Key_F9);
+    mnuFileCalculate->setShortcutContext(Qt::WindowShortcut);
+    mnuFileCalculate->setVisible(false);
+    mnuFileCalculate->setEnabled(false);
     mnuFile->addSeparator();
     mnuFilePrintSetup = MenuItem(mnuFile, "mnuFilePrintSetup", "Prin&t Setup...");
     mnuFilePrint = MenuItem(mnuFile, "mnuFilePrint", "&Print");
@@ -205,6 +212,7 @@ void TfrmMain::CreateMenus()
     mnuHelp->addSeparator();
     mnuHelpUpdate = MenuItem(mnuHelp, "mnuHelpUpdate", "Check for &Update ...");
     mnuHelp->addSeparator();
+    mnuHelpDisclaimer = MenuItem(mnuHelp, "mnuHelpDisclaimer", "&Disclaimer...");
     mnuHelpAbout = MenuItem(mnuHelp, "mnuHelpAbout", "&About...");
 
     mnuPop = new QMenu(this);
@@ -416,6 +424,7 @@ void TfrmMain::CreateFixedFeesPanel(QWidget* panel)
 
     pnlFixedFees->raise();
     pnlFixedFees->hide();
+    pnlFixedFees->installEventFilter(this); // covers the calculator's controls while shown
 }
 
 void TfrmMain::CreateGrid(QWidget* client)
@@ -457,6 +466,9 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
         Application::Guard(this, [this] { FormResize(); });
     else if (watched == lblTitle && event->type() == QEvent::MouseButtonRelease)
         Application::Guard(this, [this] { btnAboutClick(); });
+    else if (watched == pnlFixedFees &&
+             (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        Application::Guard(this, [this] { CoverFieldsUnderFees(); });
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <array>
 #include <exception>
@@ -69,6 +70,9 @@ public:
     void CalculateFixedFees();
     void AddFixedFees();
     void btnCloseFixedFeesClick();
+    // While the fixed-fees panel shows, the controls it covers are hidden: no tab stops, and
+    // nothing a screen reader reads; they come back as they were when it closes.
+    void CoverFieldsUnderFees();
 
     // Start-up, settings file and error trap.
     void FormCreate();
@@ -171,6 +175,7 @@ private:
     QMenu* mnuHelp = nullptr;
     QMenu* mnuPop = nullptr;
     QAction* mnuFileReset = nullptr;
+    QAction* mnuFileCalculate = nullptr;
     QAction* mnuFilePrintSetup = nullptr;
     QAction* mnuFilePrint = nullptr;
     QAction* mnuFileLoanSummary = nullptr;
@@ -186,6 +191,7 @@ private:
     QAction* SearchforHelpOn1 = nullptr;
     QAction* HowtoUseHelp1 = nullptr;
     QAction* mnuHelpUpdate = nullptr;
+    QAction* mnuHelpDisclaimer = nullptr;
     QAction* mnuHelpAbout = nullptr;
     QAction* mnuPopPrint = nullptr;
     QAction* mnuPopAbout = nullptr;
@@ -273,4 +279,6 @@ private:
     TStoredInputs m_last;
     QString m_announced;        // the figures the status line last announced
     bool m_exitByMouse = false; // the last input to lose the focus lost it to a mouse press
+    // The controls the fixed-fees panel hid, while it shows.
+    std::optional<QList<QPointer<QWidget>>> m_underFees;
 };

@@ -16,6 +16,7 @@
 #include "platform/Regional.h"
 #include "platform/ScreenCursor.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QPointer>
 #include <QTimer>
@@ -54,6 +55,8 @@ void TfrmMain::ConnectHandlers()
     };
     connect(btnCalculate, &TExplorerButton::OnClick, this,
             guarded(committed([this] { CalcAPRTable(btnCalculate); })));
+    connect(mnuFileCalculate, &QAction::triggered, this,
+            guarded(committed([this] { CalcAPRTable(btnCalculate); })));
 
     connect(btnAutoCalcStatus, &TExplorerButton::OnClick, this,
             guarded(committed([this] { SetAutoCalcStatus(btnAutoCalcStatus); })));
@@ -85,7 +88,11 @@ void TfrmMain::ConnectHandlers()
     connect(btnExit, &TExplorerButton::OnClick, this, guarded([this] { btnExitClick(); }));
     for (QAction* a : {mnuHelpAbout, mnuPopAbout})
         connect(a, &QAction::triggered, this, guarded([this] { btnAboutClick(); }));
-    connect(btnDisclaim, &TExplorerButton::OnClick, this, guarded([this] { btnDisclaimClick(); }));
+    // The disclaimer is about the figures shown: a number still being typed is taken first.
+    connect(btnDisclaim, &TExplorerButton::OnClick, this,
+            guarded(committed([this] { btnDisclaimClick(); })));
+    connect(mnuHelpDisclaimer, &QAction::triggered, this,
+            guarded(committed([this] { btnDisclaimClick(); })));
     connect(mnuHelpUpdate, &QAction::triggered, this, guarded([this] { ShowUpdate(); }));
     connect(btnUpdate, &TExplorerButton::OnClick, this, guarded([this] { ShowUpdate(); }));
     connect(mnuHelpContents, &QAction::triggered, this,
@@ -225,6 +232,8 @@ void TfrmMain::ShowAutoCalcLook(bool on)
     btnAutoCalcStatus->SetCaption(on ? "AutoCalc Grid:  ON" : "AutoCalc Grid:  OFF");
     mnuPreferencesAutoCalc->setChecked(on);
     btnCalculate->setVisible(!on);
+    mnuFileCalculate->setVisible(!on);
+    mnuFileCalculate->setEnabled(!on);
 }
 
 void TfrmMain::SetAutoCalcStatus(QObject* sender)
@@ -313,6 +322,33 @@ void TfrmMain::CalculateFixedFees()
     lblTitle->setText("Fixed Fees Entry");
     pnlFixedFees->show();
     edtOriginationFees->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmMain::CoverFieldsUnderFees()
+{
+    const bool shown = !pnlFixedFees->isHidden();
+    if (shown == m_underFees.has_value())
+        return;
+    if (!shown) {
+        for (const QPointer<QWidget>& covered : *m_underFees)
+            if (covered)
+                covered->show();
+        m_underFees.reset();
+        return;
+    }
+    // Only what lies wholly under the panel; the focus goes to the panel before its control
+    // hides, so that it does not wander through the others.
+    QList<QPointer<QWidget>> covered;
+    for (QWidget* w : pnlCalculator->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w != pnlFixedFees && !w->isHidden() && pnlFixedFees->geometry().contains(w->geometry()))
+            covered << w;
+    QWidget* focus = QApplication::focusWidget();
+    for (const QPointer<QWidget>& w : covered)
+        if (focus && (focus == w || w->isAncestorOf(focus)))
+            edtOriginationFees->setFocus(Qt::OtherFocusReason);
+    for (const QPointer<QWidget>& w : covered)
+        w->hide();
+    m_underFees = covered;
 }
 
 std::array<TNumEdit*, 8> TfrmMain::FeeFields() const

@@ -3,6 +3,7 @@
 #include "controls/AccessibleTexts.h"
 #include "controls/ExplBtn.h"
 #include "controls/StringGrid.h"
+#include "controls/URLLabel.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -113,6 +114,35 @@ public:
         if (t == QAccessible::Name)
             return static_cast<QLabel*>(widget())->text();
         return QAccessibleWidget::text(t);
+    }
+};
+
+// The link label: a link named by its text, whose action opens it.
+class URLLabelAccessible : public QAccessibleWidget {
+public:
+    explicit URLLabelAccessible(TURLLabel* label) : QAccessibleWidget(label, QAccessible::Link) {}
+
+    TURLLabel* Label() const { return static_cast<TURLLabel*>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const QString own = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && own.isEmpty())
+            return Label()->text();
+        if (t == QAccessible::Value)
+            return Label()->URL();
+        return own;
+    }
+
+    QStringList actionNames() const override
+    {
+        return Label()->isEnabled() ? QStringList{pressAction()} : QStringList();
+    }
+
+    void doAction(const QString& actionName) override
+    {
+        if (actionName == pressAction() && Label()->isEnabled() && Label()->isVisible())
+            Label()->Open();
     }
 };
 
@@ -348,6 +378,8 @@ QAccessibleInterface* ControlsFactory(const QString& className, QObject* object)
         return nullptr;
     if (className == QLatin1String("TExplorerButton"))
         return new ExplorerButtonAccessible(static_cast<TExplorerButton*>(object));
+    if (className == QLatin1String("TURLLabel"))
+        return new URLLabelAccessible(static_cast<TURLLabel*>(object));
     if (className == QLatin1String("TStringGrid"))
         return new GridAccessible(static_cast<TStringGrid*>(object));
     if (className == QLatin1String("TKeyRoutedEdit"))

@@ -1,6 +1,6 @@
 // What screen readers see of the controls Qt does not know: the explorer button as a push
-// button named by its caption or hint, and the string grid as a read-only table whose header
-// row and column are the column and row headers. Read over AT-SPI on Linux.
+// button named by its caption or hint, the link label as a link, and the string grid as a read-only
+// table whose header row and column are the column and row headers. Read over AT-SPI on Linux.
 #pragma once
 
 class TStringGrid;

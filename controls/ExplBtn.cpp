@@ -9,6 +9,7 @@
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMouseEvent>
@@ -458,34 +459,56 @@ bool TExplorerButton::event(QEvent* event)
 {
     if (event->type() == QEvent::Shortcut &&
         static_cast<QShortcutEvent*>(event)->shortcutId() == m_shortcutId) {
-        if (isEnabled() && isVisible()) {
-            // Shown hot, then pressed and released, so the click happens as with the mouse.
-            // Messages run between the steps: the same accelerator arriving meanwhile is
-            // refused, so it clicks once, and a click handler may close the window that holds
-            // the button, so each step checks that the button is still there.
-            const TReentryGuard entry(this, m_acceleratorBusy);
-            if (!entry.Entered())
-                return true;
-            const TLoopGuard guard(this);
-            m_hot = true;
-            repaint();
-            Application::ProcessMessages();
-            if (!guard.Alive())
-                return true;
-            Press(rect().center());
-            Application::ProcessMessages();
-            if (!guard.Alive())
-                return true;
-            Release(rect().center());
-            Application::ProcessMessages();
-            if (guard.Alive() && !PointerOver()) {
-                m_hot = false;
-                update();
-            }
-        }
+        KeyClick();
         return true;
     }
     return QWidget::event(event);
+}
+
+void TExplorerButton::KeyClick()
+{
+    if (!isEnabled() || !isVisible())
+        return;
+    // Shown hot, then pressed and released, so the click happens as with the mouse. Messages
+    // run between the steps: the same key arriving meanwhile is refused, so it clicks once,
+    // and a click handler may close the window that holds the button, so each step checks
+    // that the button is still there.
+    const TReentryGuard entry(this, m_acceleratorBusy);
+    if (!entry.Entered())
+        return;
+    const TLoopGuard guard(this);
+    m_hot = true;
+    repaint();
+    Application::ProcessMessages();
+    if (!guard.Alive())
+        return;
+    Press(rect().center());
+    Application::ProcessMessages();
+    if (!guard.Alive())
+        return;
+    Release(rect().center());
+    Application::ProcessMessages();
+    if (guard.Alive() && !PointerOver()) {
+        m_hot = false;
+        update();
+    }
+}
+
+void TExplorerButton::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (plain && !event->isAutoRepeat()) {
+            KeyClick();
+            return;
+        }
+        break;
+    default: break;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TExplorerButton::changeEvent(QEvent* event)

@@ -3,6 +3,9 @@
 // pressed or down. It carries an image, a caption or both, can act as a toggle in a group, show
 // a drop-down mark and menu, and draws its disabled image itself.
 //
+// It takes no focus unless its owner gives it a focus policy (a dialog's buttons): then it
+// shows a focus rectangle, and Space or Enter clicks it as its accelerator does.
+//
 // Sizes and positions are in pixels. Images use their pixel at (0, 0) as the transparent colour.
 #pragma once
 
@@ -123,8 +126,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The accelerator's click: hot, pressed and released, with a message pass after each.
+    void KeyClick();
     void Paint(QPainter& painter);
     void Press(const QPoint& pos);
     void Release(const QPoint& pos);

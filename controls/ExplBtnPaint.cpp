@@ -7,6 +7,8 @@
 #include "controls/SystemColors.h"
 
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace {
 void Bevel(QPainter& painter, const QRect& rect, bool raisedLook, TBevelStyle style)
@@ -46,6 +48,15 @@ void TExplorerButton::paintEvent(QPaintEvent*)
     {
         QPainter painter(&buffer);
         Paint(painter);
+        if (hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = rect().adjusted(3, 3, -3, -3);
+            // Shown from the start, not only once a key has moved the focus: a flat control shows
+            // the focus no other way.
+            focus.state |= QStyle::State_KeyboardFocusChange;
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        }
     }
     QPainter(this).drawPixmap(0, 0, buffer);
 }

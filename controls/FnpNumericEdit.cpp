@@ -194,17 +194,8 @@ bool TFnpNumericEdit::TypeCharacter(QChar c, bool pasted)
     if (!c.isNull() && !RunKeyPress(c))
         c = QChar(0);
     const ushort code = c.unicode();
-    if (isReadOnly() || code == 3 || code == 22 || code == 24) {
-        // The platform edit's own handling: the clipboard commands, and nothing else when
-        // read-only.
-        if (code == 3)
-            CopyToClipboard();
-        else if (code == 22)
-            PasteFromClipboard();
-        else if (code == 24)
-            CutToClipboard();
+    if (isReadOnly())
         return true;
-    }
     const TFormatSettings& settings = Regional::Current();
     const QChar separator = settings.DecimalSeparator;
     if (c == separator) {
@@ -313,7 +304,7 @@ void TFnpNumericEdit::PasteText(const QString& text)
 
 void TFnpNumericEdit::focusInEvent(QFocusEvent* event)
 {
-    QLineEdit::focusInEvent(event);
+    TKeyRoutedEdit::focusInEvent(event);
     if (m_entered)
         return; // back from a menu, a message box or another window
     m_entered = true;

@@ -11,6 +11,44 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
+
+namespace {
+// Undo steps kept per entry; the oldest go first.
+constexpr int MaxUndoSteps = 100;
+} // namespace
+
+// Around one user edit: when it changed the text, the text before it is an undo step. Edits
+// inside it (a paste's characters) belong to it.
+class TKeyRoutedEdit::UserEdit {
+public:
+    explicit UserEdit(TKeyRoutedEdit* edit)
+        : m_edit(edit),
+          m_outer(edit->m_userEditDepth++ == 0), m_before{
+                                                     edit->text(), edit->cursorPosition(),
+                                                     edit->selectionStart(),
+                                                     static_cast<int>(edit->selectedText().size())}
+    {
+    }
+    ~UserEdit()
+    {
+        if (!m_edit)
+            return; // a receiver of the edit's keys deleted it
+        --m_edit->m_userEditDepth;
+        if (!m_outer || m_edit->text() == m_before.text)
+            return;
+        if (m_edit->m_undo.size() >= MaxUndoSteps)
+            m_edit->m_undo.removeFirst();
+        m_edit->m_undo.append(m_before);
+    }
+    UserEdit(const UserEdit&) = delete;
+    UserEdit& operator=(const UserEdit&) = delete;
+
+private:
+    QPointer<TKeyRoutedEdit> m_edit;
+    bool m_outer;
+    UndoStep m_before;
+};
 
 TKeyRoutedEdit::TKeyRoutedEdit(QWidget* parent) : QLineEdit(parent)
 {
@@ -57,6 +95,18 @@ void TKeyRoutedEdit::DeleteSelectedText()
         del();
 }
 
+void TKeyRoutedEdit::UndoEdit()
+{
+    if (!CanUndoEdit())
+        return;
+    const UndoStep step = m_undo.takeLast();
+    setText(step.text);
+    if (step.selectionLength > 0)
+        setSelection(step.selectionStart, step.selectionLength);
+    else
+        setCursorPosition(step.cursor);
+}
+
 QMenu* TKeyRoutedEdit::CreateEditMenu()
 {
     auto* menu = new QMenu(this);
@@ -67,10 +117,19 @@ QMenu* TKeyRoutedEdit::CreateEditMenu()
         QAction* action = menu->addAction(caption);
         action->setEnabled(enabled);
         connect(action, &QAction::triggered, this, [this, command] {
-            Application::Guard(this, [this, command] { (this->*command)(); });
+            Application::Guard(this, [this, command] {
+                if (command == &TKeyRoutedEdit::UndoEdit) {
+                    UndoEdit();
+                    return;
+                }
+                const UserEdit edit(this);
+                (this->*command)();
+            });
         });
         return action;
     };
+    add(tr("&Undo"), CanUndoEdit(), &TKeyRoutedEdit::UndoEdit);
+    menu->addSeparator();
     add(tr("Cu&t"), selection && editable, &TKeyRoutedEdit::CutToClipboard);
     add(tr("&Copy"), selection, &TKeyRoutedEdit::CopyToClipboard);
     add(tr("&Paste"), editable && !QGuiApplication::clipboard()->text().isEmpty(),
@@ -84,14 +143,8 @@ QMenu* TKeyRoutedEdit::CreateEditMenu()
 bool TKeyRoutedEdit::TypeCharacter(QChar c, bool pasted)
 {
     Q_UNUSED(pasted);
-    switch (c.unicode()) {
-    case 3: CopyToClipboard(); return true;
-    case 22: PasteFromClipboard(); return true;
-    case 24: CutToClipboard(); return true;
-    case 13:
-    case 27: return false;
-    default: break;
-    }
+    if (c == QChar(13) || c == QChar(27))
+        return false;
     if (!RunKeyPress(c))
         return true;
     if (c == QChar(8)) {
@@ -142,6 +195,11 @@ void TKeyRoutedEdit::keyPressEvent(QKeyEvent* event)
         event->ignore(); // menu accelerators and window shortcuts
         return;
     }
+    if (control && !shift && key == Qt::Key_Z) {
+        UndoEdit();
+        return;
+    }
+    const UserEdit edit(this);
     auto type = [this, event](int code) {
         if (!TypeCharacter(QChar(code), false))
             event->ignore();
@@ -171,12 +229,19 @@ void TKeyRoutedEdit::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Down: QLineEdit::keyPressEvent(event); return;
     default: break;
     }
+    if (control && !shift) {
+        // The desktop's edit keys are commands, whatever the key rules of the edit: the text
+        // a paste brings still goes through them character by character.
+        switch (key) {
+        case Qt::Key_A: selectAll(); return;
+        case Qt::Key_C: CopyToClipboard(); return;
+        case Qt::Key_V: PasteFromClipboard(); return;
+        case Qt::Key_X: CutToClipboard(); return;
+        default: break;
+        }
+    }
     if (control && key >= Qt::Key_A && key <= Qt::Key_Z) {
-        // Selecting everything changes no text, so it needs no key rule.
-        if (key == Qt::Key_A && !shift)
-            selectAll();
-        else
-            type(key - Qt::Key_A + 1);
+        type(key - Qt::Key_A + 1);
         return;
     }
     const QString text = event->text();
@@ -188,9 +253,19 @@ void TKeyRoutedEdit::keyPressEvent(QKeyEvent* event)
         TypeCharacter(c, false);
 }
 
+void TKeyRoutedEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    // A new entry starts with nothing to undo; back from a pause, the user's edits stay.
+    if (!m_paused)
+        m_undo.clear();
+    m_paused = false;
+}
+
 void TKeyRoutedEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
+    m_paused = true;
     switch (event->reason()) {
     case Qt::PopupFocusReason:
     case Qt::ActiveWindowFocusReason: return; // the focus comes back here afterwards
@@ -203,7 +278,10 @@ void TKeyRoutedEdit::focusOutEvent(QFocusEvent* event)
         if (m_menuBar && m_menuBar != this)
             m_menuBar->installEventFilter(this);
         return;
-    default: StopWatchingMenuBar(); FocusExit();
+    default:
+        m_paused = false;
+        StopWatchingMenuBar();
+        FocusExit();
     }
 }
 
@@ -215,8 +293,10 @@ bool TKeyRoutedEdit::eventFilter(QObject* watched, QEvent* event)
         QWidget* now = QApplication::focusWidget();
         if (now && now != m_menuBar && now->window()->windowType() != Qt::Popup) {
             StopWatchingMenuBar();
-            if (now != this)
+            if (now != this) {
+                m_paused = false;
                 FocusExit();
+            }
         }
     }
     return QLineEdit::eventFilter(watched, event);
@@ -243,6 +323,7 @@ void TKeyRoutedEdit::mouseReleaseEvent(QMouseEvent* event)
         QClipboard* clipboard = QGuiApplication::clipboard();
         if (clipboard->supportsSelection() && !isReadOnly() &&
             rect().contains(event->position().toPoint())) {
+            const UserEdit edit(this);
             deselect();
             setCursorPosition(cursorPositionAt(event->position().toPoint()));
             PasteText(clipboard->text(QClipboard::Selection));
@@ -257,6 +338,7 @@ void TKeyRoutedEdit::inputMethodEvent(QInputMethodEvent* event)
 {
     // Composed text is taken only when committed, and then as typed characters.
     const QString committed = event->commitString();
+    const UserEdit edit(this);
     for (const QChar c : committed)
         if (c.unicode() >= 32 && c.unicode() != 127)
             TypeCharacter(c, false);

@@ -1,7 +1,10 @@
 // A single-line edit whose every way of entering text goes through one typed-character
-// routine: keys, the clipboard shortcuts, the context menu, middle-button paste and input
-// methods. The numeric edits override that routine to enforce their key rules, so no path
-// around them exists. Dropping text onto the edit is switched off for the same reason.
+// routine: keys, pasted text (the clipboard shortcuts, the context menu, middle-button paste)
+// and input methods. The numeric edits override that routine to enforce their key rules, so
+// no path around them exists. Dropping text onto the edit is switched off for the same reason.
+// The desktop's edit keys (Ctrl+A, Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+Z) are commands of the edit
+// itself, so no key rule can swallow them; Undo takes back the user's edits one at a time,
+// as far as the edit's last entry.
 #pragma once
 
 #include <QColor>
@@ -31,8 +34,12 @@ public:
     void PasteFromClipboard();
     // Deletes the selected text (the context menu's Delete).
     virtual void DeleteSelectedText();
+    // Puts back the text as it was before the user's last edit since the focus entered the
+    // edit (a typed key, a paste, a cut or a deletion is one edit); nothing when none is left.
+    void UndoEdit();
+    bool CanUndoEdit() const { return !m_undo.isEmpty() && !isReadOnly(); }
 
-    // The context menu: Cut, Copy, Paste, Delete, Select All. The caller owns it.
+    // The context menu: Undo, Cut, Copy, Paste, Delete, Select All. The caller owns it.
     QMenu* CreateEditMenu();
 
 signals:
@@ -42,8 +49,8 @@ signals:
 
 protected:
     // One typed character: printable, or a control code (8 backspace, 13 Enter, 27 Escape,
-    // 1-26 Ctrl+A to Ctrl+Z, 127 Ctrl+Backspace). `pasted` is true when it comes from pasted
-    // text rather than from the keyboard. Returns false when the key is not the edit's, so
+    // the other Ctrl+letter keys as 1-26, 127 Ctrl+Backspace). `pasted` is true when it comes from
+    // pasted text rather than from the keyboard. Returns false when the key is not the edit's, so
     // that the parent window sees it (Enter and Escape for the default and cancel buttons).
     // This default is the plain platform edit.
     virtual bool TypeCharacter(QChar c, bool pasted);
@@ -67,6 +74,7 @@ protected:
     virtual void FocusExit() {}
 
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -74,9 +82,21 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
+    // One user edit: the text before it becomes an undo step when the edit changed it.
+    class UserEdit;
+    struct UndoStep {
+        QString text;
+        int cursor, selectionStart, selectionLength;
+    };
+
     void StopWatchingMenuBar();
 
     int m_maxLength = 0;
+    QList<UndoStep> m_undo;
+    int m_userEditDepth = 0;
+    // The focus left for a menu, a message box or another window and is to come back: no
+    // new entry then, and the undo steps stay.
+    bool m_paused = false;
     // The menu bar that took the focus from the keyboard, while the edit waits for it back.
     QPointer<QWidget> m_menuBar;
 };

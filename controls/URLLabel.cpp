@@ -1,10 +1,15 @@
 #include "controls/URLLabel.h"
 
+#include "controls/AccessibleControls.h"
 #include "platform/Application.h"
 #include "platform/LoopGuard.h"
 #include "platform/Shell.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 TURLLabel::TURLLabel(QWidget* parent) : QLabel(parent)
 {
@@ -13,6 +18,8 @@ TURLLabel::TURLLabel(QWidget* parent) : QLabel(parent)
     m_savedColor = FontColor();
     m_savedStyle = FontStyle();
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    InstallAccessibleControls();
 }
 
 QColor TURLLabel::FontColor() const
@@ -80,12 +87,43 @@ void TURLLabel::mousePressEvent(QMouseEvent* event)
         event->accept(); // a receiver deleted the label: the press goes no further
         return;
     }
+    Open();
+    event->accept();
+}
+
+void TURLLabel::Open()
+{
     ShellOpenRequest request;
     request.file = m_url;
     request.show = ShellShowMode::ShowNormal;
     request.owner = window();
     // A failed open is silent; an error goes to the trap here rather than unwinding through
-    // the toolkit's mouse delivery, which does not clean up after it.
+    // the toolkit's event delivery, which does not clean up after it.
     Application::Guard(this, [this, &request] { ShellOpen(m_opener, request); });
-    event->accept();
+}
+
+void TURLLabel::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        Open();
+        event->accept();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void TURLLabel::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = rect();
+    // Shown from the start, not only once a key has moved the focus: a flat control shows
+    // the focus no other way.
+    focus.state |= QStyle::State_KeyboardFocusChange;
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
 }

@@ -1,5 +1,7 @@
 // TURLLabel: a label that behaves like a hyperlink. While the mouse is over it the text takes
-// MouseOverColor and MouseOverFont; any mouse button opens URL through the shell.
+// MouseOverColor and MouseOverFont; any mouse button opens URL through the shell. It is a tab
+// stop with a focus rectangle, Enter opens it as a click does, and screen readers read it as a
+// link whose action opens it.
 #pragma once
 
 #include "platform/Shell.h"
@@ -37,6 +39,8 @@ public:
 
     // Who opens the address: the shell unless a test gives its own.
     void SetShellOpener(ShellOpener opener) { m_opener = std::move(opener); }
+    // Opens URL as a click does (a failed open is silent; an error goes to the trap).
+    void Open();
 
 signals:
     // The label's ordinary mouse-down notification; it runs before the address is opened.
@@ -46,6 +50,8 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     ShellOpener m_opener;

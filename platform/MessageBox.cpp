@@ -66,6 +66,9 @@ ModalResult MessageBox(const QString& text, const QString& caption, MessageIcon 
     // loop then ends as a cancel.
     auto* box = new QMessageBox(ToQt(icon), caption, QString(), ToQt(buttons), owner);
     const QPointer<QMessageBox> alive(box);
+    // A close button only: no system menu, minimise or maximise.
+    box->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                        Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     box->setTextFormat(Qt::PlainText);
     box->setText(ScreenText(text));
     box->adjustSize();

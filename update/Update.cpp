@@ -49,6 +49,17 @@ protected:
     }
 };
 
+// Marks a command of the centre, whose transfers run inside it, for its lifetime.
+struct TransferScope {
+    explicit TransferScope(bool& flag) : m_flag(flag), m_was(flag) { m_flag = true; }
+    ~TransferScope() { m_flag = m_was; }
+    TransferScope(const TransferScope&) = delete;
+    TransferScope& operator=(const TransferScope&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_was;
+};
 } // namespace
 
 TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
@@ -129,6 +140,10 @@ TfrmUpdate::TfrmUpdate(TWebFileInfo* webFileInfo, QWidget* parent)
             [this] { Application::Guard(this, [this] { RetrieveUpdate(); }); });
     connect(btnClose, &TExplorerButton::OnClick, this,
             [this] { Application::Guard(this, [this] { CloseUpdateCenter(); }); });
+    // The buttons are the keyboard's stops, in their order on screen; Close is the default.
+    setTabOrder(btnCheckForUpdate, btnRetrieveUpdate);
+    setTabOrder(btnRetrieveUpdate, btnClose);
+    btnClose->setFocus();
 
     // The component's windows, boxes and dialogs belong to the centre while it exists, so
     // that they and the centre stay together above the main window.
@@ -179,6 +194,7 @@ TExplorerButton* TfrmUpdate::AddButton(const char* name, const QString& caption,
     button->SetShowHint(true);
     button->setGeometry(left, 196, 131, 25);
     button->setVisible(visible);
+    button->setFocusPolicy(Qt::StrongFocus);
     return button;
 }
 
@@ -251,8 +267,17 @@ void TfrmUpdate::StartCheck()
     QTimer::singleShot(0, this, [this] { Application::Guard(this, [this] { CheckUpdate(); }); });
 }
 
+void TfrmUpdate::reject()
+{
+    // Escape is Close, except while a transfer of the centre's runs: Close would leave it
+    // running behind a window no longer shown.
+    if (!m_transferring)
+        CloseUpdateCenter();
+}
+
 void TfrmUpdate::CheckUpdate()
 {
+    const TransferScope transfer(m_transferring);
     Screen::SetCursor(TCursor::crHourGlass);
     bool found = false;
     try {
@@ -307,6 +332,7 @@ bool TfrmUpdate::IsUpdateAvailable() const
 
 void TfrmUpdate::RetrieveUpdate()
 {
+    const TransferScope transfer(m_transferring);
     m_webFileInfo->SetActive(true);
     if (m_webFileInfo->Active())
         m_webFileInfo->ExecuteUpdate();

@@ -1,7 +1,8 @@
 // TfrmUpdate: the update centre. It shows what the program knows about itself, asks the main
 // window's update component for the newest version as soon as it is shown, and offers the
-// download when that version is newer. Only " &Close Update Center" closes it: there is no
-// close box and Escape does nothing.
+// download when that version is newer. It opens with " &Close Update Center" focused; that
+// button and Escape close it (Escape not while a transfer of the centre runs): there is no
+// close box.
 #pragma once
 
 #include "Version.h"
@@ -35,6 +36,8 @@ public:
     void CloseUpdateCenter();
     // True when the newest version shown is newer than the running one.
     bool IsUpdateAvailable() const;
+    // Escape: Close, unless a check or a download runs.
+    void reject() override;
 
     QFrame* Panel1;
     QLabel* Image1;
@@ -84,6 +87,7 @@ private:
     void TakeBackActivation();
 
     QPointer<TWebFileInfo> m_webFileInfo;
+    bool m_transferring = false; // a check or a download of the centre runs
     bool m_checkQueued = false;  // this showing's check is arranged
     bool m_checkPending = false; // and waits for the window's activation
     QTimer m_activationWait;

@@ -258,21 +258,29 @@ TEST_F(FnpTest, ClipboardGoesThroughTheKeyRules)
     EXPECT_EQ(edit->text(), "3.000");
 
     // The context menu's Paste and Delete take the same paths.
+    auto menuCommand = [this](const QString& caption) {
+        std::unique_ptr<QMenu> menu(edit->CreateEditMenu());
+        for (QAction* action : menu->actions()) {
+            if (action->text() == caption)
+                action->trigger();
+        }
+    };
     clipboard->setText("4.25");
     edit->selectAll();
-    std::unique_ptr<QMenu> menu(edit->CreateEditMenu());
-    for (QAction* action : menu->actions()) {
-        if (action->text() == "&Paste")
-            action->trigger();
-    }
+    menuCommand("&Paste");
     EXPECT_EQ(edit->text(), "4.250");
     edit->setSelection(0, 1);
-    edit->DeleteSelectedText();
+    menuCommand("&Delete");
     EXPECT_EQ(edit->text(), "0.250");
 
-    // Undo is no key of this edit.
+    // Undo takes the user's edits back, one at a time, as far as the entry.
     QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(edit->text(), "0.250");
+    EXPECT_EQ(edit->text(), "4.250");
+    menuCommand("&Undo");
+    EXPECT_EQ(edit->text(), "3.000");
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), "8.750");
 }
 
 TEST_F(FnpTest, ReadOnlyTakesNoKeysButCopies)

@@ -1,5 +1,5 @@
-// The update centre window: its states after the check, and that only its Close button ends
-// it.
+// The update centre window: its states after the check, that its Close button and Escape end
+// it (the window manager does not), and its keys.
 #include "controls/ExplBtn.h"
 #include "tests/support/SignedRelease.h"
 #include "tests/support/UpdateSeams.h"
@@ -108,7 +108,7 @@ TEST_F(UpdateCenterTest, FailureKeepsTheInitialTextsAndNamesTheReason)
     EXPECT_EQ(form->lblCurrentCompileDate->text(), "April 6, 1999");
 }
 
-TEST_F(UpdateCenterTest, OnlyTheCloseButtonEndsTheWindow)
+TEST_F(UpdateCenterTest, OnlyTheCloseButtonAndEscapeEndTheWindow)
 {
     Announce("1.0.01");
     form = std::make_unique<TfrmUpdate>(&wfi);
@@ -134,28 +134,67 @@ TEST_F(UpdateCenterTest, OnlyTheCloseButtonEndsTheWindow)
     EXPECT_EQ(form->btnClose->Caption(), " &Close Update Center");
     EXPECT_EQ(form->lblVersion->pos(), QPoint(157, 153));
 
-    bool escapeTried = false;
     bool windowManagerTried = false;
-    // Once the check has offered the update, the user tries every way out.
+    // Once the check has offered the update, the user tries the window manager's close, then
+    // Escape, which is Close.
     WhenWidgetShown(
         [&](QWidget* w) { return w == form.get() && form->btnRetrieveUpdate->isVisible(); },
         [&](QWidget*) {
-            QTest::keyClick(form.get(), Qt::Key_Escape);
-            escapeTried = form->InModalLoop();
             QCloseEvent close; // as the window manager sends it
             QSpontaneKeyEvent::setSpontaneous(&close);
             QApplication::sendEvent(form.get(), &close);
             windowManagerTried = form->InModalLoop() && form->isVisible();
-            form->btnClose->OnClick();
+            QTest::keyClick(form.get(), Qt::Key_Escape);
         });
     EXPECT_EQ(form->ShowModal(), ModalResult::mrOk);
-    EXPECT_TRUE(escapeTried);
     EXPECT_TRUE(windowManagerTried);
+    EXPECT_FALSE(form->isVisible());
 
     // Shown again, it checks again, from the kept values.
     form->show();
     ASSERT_TRUE(ProcessMessagesUntil([&] { return form->btnRetrieveUpdate->isVisible(); }));
     EXPECT_EQ(site.RequestLines().size(), 1u);
+}
+
+// The centre opens on Close; Tab goes round its buttons, Space presses the one focused, and
+// Escape is Close except while the check runs.
+TEST_F(UpdateCenterTest, TheKeyboardReachesTheButtonsAndEscapeWaitsForTheCheck)
+{
+    site.Set("/Torv/Torv.htm", [](Connection& c) {
+        const std::string response =
+            ScriptedSite::Ok(InfoPageHtml({{"version", "1.0.01"}, {"date", "May 3, 2000"}}));
+        c.Send(response.substr(0, 17));
+        c.WaitForRelease();
+        c.Send(response.substr(17));
+    });
+    bool escapeDuringCheck = false;
+    WhenWindowShown<TPleaseWait>([&](TPleaseWait*) {
+        QTest::keyClick(form.get(), Qt::Key_Escape);
+        escapeDuringCheck = form->isVisible();
+        site.Server().Release();
+    });
+    form = std::make_unique<TfrmUpdate>(&wfi);
+    EXPECT_EQ(form->focusWidget(), form->btnClose);
+    form->show();
+    ASSERT_TRUE(ProcessMessagesUntil([&] {
+        return form->btnRetrieveUpdate->isVisible() && QApplication::activeWindow() == form.get();
+    }));
+    EXPECT_TRUE(escapeDuringCheck);
+    QStringList focus;
+    auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(form->windowHandle(), k, modifiers);
+        QApplication::processEvents();
+        focus << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "");
+    };
+    focus << QApplication::focusWidget()->objectName();
+    key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
+    key(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(focus,
+              QStringList({"btnClose", "btnRetrieveUpdate", "btnClose", "btnRetrieveUpdate"}));
+    key(Qt::Key_Tab);
+    key(Qt::Key_Space);
+    EXPECT_FALSE(form->isVisible());
 }
 
 // The component's wait and progress windows, its boxes, dialogs and read-me window belong to
