@@ -1,10 +1,16 @@
 #include "app/MainBlock.h"
 
 #include "platform/Application.h"
+#include "platform/FontPreload.h"
 
-TMainBlock StartProgram(Application& app)
+TMainBlock StartProgram(Application& app, const std::function<void(const char* step)>& reached)
 {
+    const auto step = [&reached](const char* name) {
+        if (reached)
+            reached(name);
+    };
     TMainBlock block;
+    FontPreload::Finish(); // the font configuration, read ahead, is there for the splash's text
     // The program's font is the windows' font, so text measures with one font family.
     QFont font("Arial");
     font.setPixelSize(11);
@@ -15,11 +21,14 @@ TMainBlock StartProgram(Application& app)
     block.splash->show();
     block.splash->repaint();
     Application::ProcessMessages();
+    step("splash shown");
 
     app.SetTitle("Tallyhorn");
     // The desktop finds the program's name and icon in its desktop entry, tallyhorn.desktop.
     QGuiApplication::setDesktopFileName("tallyhorn");
     block.frmMain = std::make_unique<TfrmMain>();
+    step("main window built");
     block.frmMain->show();
+    step("main window show()");
     return block;
 }

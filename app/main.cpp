@@ -2,6 +2,7 @@
 #include "app/MainBlock.h"
 #include "app/PlatformStart.h"
 #include "platform/Application.h"
+#include "platform/FontPreload.h"
 #include "platform/WindowIcon.h"
 
 #include <memory>
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
     // With arguments the program runs as a command and opens no window.
     if (TCommandRunner::Wanted(argc, argv))
         return TCommandRunner::Run(argc, argv);
+    FontPreload::Start(); // while the display connection is made
     std::unique_ptr<Application> app;
     {
         const TPlatformStart start(QStringLiteral(
