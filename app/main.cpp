@@ -3,7 +3,6 @@
 #include "app/PlatformStart.h"
 #include "platform/Application.h"
 #include "platform/FontPreload.h"
-#include "platform/WindowIcon.h"
 
 #include <memory>
 
@@ -20,7 +19,6 @@ int main(int argc, char** argv)
             "the commands work without one, see tallyhorn --help"));
         app = std::make_unique<Application>(argc, argv);
     }
-    SetProgramWindowIcon();
     TMainBlock block = StartProgram(*app);
     return app->Run();
 }

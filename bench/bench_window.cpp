@@ -164,8 +164,11 @@ int main(int argc, char** argv)
     SetProgramFolder(folder.path());
     TfrmMain frmMain;
     frmMain.show();
-    if (!QTest::qWaitForWindowExposed(&frmMain))
+    if (!QTest::qWaitForWindowExposed(&frmMain)) {
+        std::fprintf(stderr,
+                     "the calculator window was not exposed (is a window manager running?)\n");
         return 1;
+    }
     window = &frmMain;
 
     benchmark::RegisterBenchmark("CalcAPRTable", CalcAPRTableWindow)->Unit(benchmark::kMillisecond);

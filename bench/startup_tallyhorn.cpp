@@ -9,7 +9,6 @@
 #include "platform/Application.h"
 #include "platform/FontPreload.h"
 #include "platform/ProgramFolder.h"
-#include "platform/WindowIcon.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -45,8 +44,6 @@ int main(int argc, char** argv)
         app = std::make_unique<Application>(argc, argv);
     }
     at.emplace_back("application object", MonotonicNs());
-    SetProgramWindowIcon();
-    at.emplace_back("window icon", MonotonicNs());
     const QTemporaryDir folder;
     SetProgramFolder(folder.path());
     TMainBlock block =
