@@ -1,8 +1,8 @@
 #include "app/MainBlock.h"
 #include "cli/CommandRunner.h"
 #include "platform/Application.h"
+#include "platform/FontPreload.h"
 #include "platform/PlatformStart.h"
-#include "platform/WindowIcon.h"
 
 #include <memory>
 
@@ -11,6 +11,7 @@ int main(int argc, char** argv)
     // With arguments the program runs as a command and opens no window.
     if (TCommandRunner::Wanted(argc, argv))
         return TCommandRunner::Run(argc, argv);
+    FontPreload::Start(); // while the display connection is made
     std::unique_ptr<Application> app;
     {
         const TPlatformStart start(QStringLiteral(
@@ -18,7 +19,6 @@ int main(int argc, char** argv)
             "the commands work without one, see tallyhorn --help"));
         app = std::make_unique<Application>(argc, argv);
     }
-    SetProgramWindowIcon();
     TMainBlock block = StartProgram(*app);
     return app->Run();
 }

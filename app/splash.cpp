@@ -2,9 +2,11 @@
 
 #include "Version.h"
 #include "platform/Application.h"
+#include "platform/WindowIcon.h"
 
 #include <QFrame>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -35,6 +37,11 @@ TSplashScreen::TSplashScreen(QWidget* parent)
     InitAppResources();
     setObjectName("SplashScreen");
     setWindowTitle("Tallyhorn");
+    // The program's icon at its smallest size only: no desktop shows a splash window's icon (it
+    // has no taskbar button and no place in the window switcher), and the whole set, some
+    // 90,000 pixels read, sent to the display and read again by the window manager, delayed
+    // the main window by milliseconds.
+    setWindowIcon(QPixmap::fromImage(ProgramIconImage(ProgramIconSizes[0])));
     setFixedSize(326, 194);
     setAutoFillBackground(true);
     QPalette white = palette();

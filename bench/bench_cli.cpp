@@ -1,10 +1,11 @@
 // `tallyhorn table` (the default table printed as text) against the start-up of the calculator
 // window, both as whole processes.
 //
-// Run: build/bench/bench_cli. The window's figure is bench_window's start-up mode (the window
-// created in a temporary program folder, shown, exposed and painted, then the process exits);
-// the command's is the built program copied into a temporary folder, so it reads no settings
-// file of the build tree. Launches alternate, so drift in the machine's speed affects both.
+// Run: build/bench/bench_cli. The window's figure is the start-up benchmark's startup_tallyhorn
+// (the window created in a temporary program folder, shown, exposed and painted, then the
+// process exits); the command's is the built program copied into a temporary folder, so it
+// reads no settings file of the build tree. Launches alternate, so drift in the machine's speed
+// affects both.
 #include "bench/BenchSupport.h"
 
 #include <QCoreApplication>
@@ -35,7 +36,7 @@ double ProcessMs(const QString& program, const QStringList& args)
 void Launch(benchmark::State& state, bool window)
 {
     const QString& program = window ? windowProgram : tableProgram;
-    const QStringList args = window ? QStringList{"--startup-tallyhorn"} : QStringList{"table"};
+    const QStringList args = window ? QStringList{} : QStringList{"table"};
     ProcessMs(program, args); // warm the file cache; not counted
     for (auto _ : state)
         state.SetIterationTime(ProcessMs(program, args) / 1000.0);
@@ -55,7 +56,7 @@ int main(int argc, char** argv)
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QCoreApplication app(argc, argv);
     const QString here = QCoreApplication::applicationDirPath();
-    windowProgram = here + "/bench_window";
+    windowProgram = here + "/startup_tallyhorn";
     QTemporaryDir folder;
     tableProgram = folder.filePath("tallyhorn");
     if (!QFile::copy(here + "/../tallyhorn", tableProgram)) {
@@ -77,7 +78,7 @@ int main(int argc, char** argv)
 
     std::vector<double> window, table;
     for (int i = 0; i < 31; ++i) {
-        window.push_back(ProcessMs(windowProgram, {"--startup-tallyhorn"}));
+        window.push_back(ProcessMs(windowProgram, {}));
         table.push_back(ProcessMs(tableProgram, {"table"}));
     }
     std::printf("\ntallyhorn table: median %.1f ms; window start-up to shown: median %.1f ms; "

@@ -1,25 +1,23 @@
 // The calculator window's table build against the bare solver calls, and the program's
-// start-up against a minimal Qt window (one label, so both load a font).
+// start-up against a plain Qt program.
 //
 // Run: bench_window (offscreen), or on an X server (QT_QPA_PLATFORM=xcb, DISPLAY set) for the
-// start-up figures that count. They start this same program again in two modes,
-// "--startup-tallyhorn" and "--startup-minimal"; each reports the moment its window is on the
-// screen (mapped and exposed) on the system's monotonic clock and exits, and the figure is the
-// time from just before exec to that moment. Process teardown is not counted.
+// start-up figures that count. The start-up is that of two programs built beside this one:
+// startup_tallyhorn (the steps of app/main.cpp, linked as tallyhorn is) and startup_reference
+// (one label of the window's size, in a program linked with Qt Widgets alone). Each reports
+// the moment its window is on the screen (mapped, exposed and painted) on the system's
+// monotonic clock and exits; the figure is the time from just before exec to that moment.
+// Process teardown is not counted. "bench_window --phases" prints where each one's time goes.
 #include "app/Main.h"
-#include "app/MainBlock.h"
 #include "bench/BenchSupport.h"
 #include "calc/AprTable.h"
 #include "controls/ExplBtn.h"
 #include "platform/Application.h"
 #include "platform/ProgramFolder.h"
 
-#include <QElapsedTimer>
-#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWindow>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -59,153 +57,105 @@ long long MonotonicNs()
         .count();
 }
 
-// Starts this program in `mode` and returns the milliseconds until it has shown its window.
-double StartupMs(const char* self, const char* mode)
+const QString tallyhornProgram = QStringLiteral(STARTUP_TALLYHORN_PROGRAM);
+const QString referenceProgram = QStringLiteral(STARTUP_REFERENCE_PROGRAM);
+
+// Runs `program` with `args`; returns its output and the moment just before exec.
+std::pair<QByteArray, long long> Launch(const QString& program, const QStringList& args)
 {
     QProcess process;
     const long long start = MonotonicNs();
-    process.start(self, {mode});
+    process.start(program, args);
     process.waitForFinished(60000);
-    const long long shown = process.readAllStandardOutput().trimmed().toLongLong();
-    if (process.exitCode() != 0 || shown <= start)
-        std::fprintf(stderr, "%s: no window shown\n", mode);
-    return (shown - start) / 1e6;
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        std::fprintf(stderr, "%s: no window shown\n", qPrintable(program));
+    return {process.readAllStandardOutput(), start};
 }
 
-void Startup(benchmark::State& state, const char* mode)
+// Milliseconds from exec of `program` until it has shown its window.
+double StartupMs(const QString& program)
 {
-    const QString self = QCoreApplication::applicationFilePath();
-    StartupMs(self.toLocal8Bit().constData(), mode); // warm the file cache; not counted
-    for (auto _ : state) {
-        const double ms = StartupMs(self.toLocal8Bit().constData(), mode);
-        state.SetIterationTime(ms / 1000.0);
+    const auto [output, start] = Launch(program, {});
+    return (output.trimmed().toLongLong() - start) / 1e6;
+}
+
+void Startup(benchmark::State& state, const QString* program)
+{
+    StartupMs(*program); // warm the file cache; not counted
+    for (auto _ : state)
+        state.SetIterationTime(StartupMs(*program) / 1000.0);
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Each program's phases over `runs` interleaved launches of each: the fastest and the median
+// moment after exec, and the median time of the step that ends there.
+void PrintPhases(int runs)
+{
+    struct Phase {
+        std::string name;
+        std::vector<double> at, step;
+    };
+    const QString programs[] = {tallyhornProgram, referenceProgram};
+    std::map<QString, std::vector<Phase>> phases;
+    for (int i = 0; i < 2 * runs; ++i) {
+        const QString& program = programs[i % 2];
+        const auto [output, start] = Launch(program, {"--phases"});
+        std::vector<Phase>& list = phases[program];
+        double previous = 0;
+        size_t k = 0;
+        for (const QByteArray& line : output.split('\n')) {
+            const qsizetype blank = line.indexOf(' ');
+            if (blank < 0)
+                continue;
+            const double at = (line.left(blank).toLongLong() - start) / 1e6;
+            if (list.size() <= k)
+                list.push_back({line.mid(blank + 1).toStdString(), {}, {}});
+            list[k].at.push_back(at);
+            list[k].step.push_back(at - previous);
+            previous = at;
+            ++k;
+        }
+    }
+    for (const QString& program : programs) {
+        std::printf("%s, %d runs, ms after exec:\n", qPrintable(program), runs);
+        for (const Phase& p : phases[program])
+            std::printf("  fastest %7.1f  median %7.1f  step (median) %6.1f  %s\n",
+                        *std::min_element(p.at.begin(), p.at.end()), Median(p.at), Median(p.step),
+                        p.name.c_str());
     }
 }
 
-// Processes messages until `widget` is on the screen; no fixed sleeps, so the figure is not
-// quantised. False after 10 seconds.
-bool WaitShown(QWidget* widget)
+// The start-up ratio from interleaved launches: drift in the machine's speed then affects
+// both programs alike.
+void PrintStartupRatio(int runs)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!(widget->windowHandle() && widget->windowHandle()->isExposed())) {
-        if (clock.elapsed() > 10000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    std::vector<double> real, plain;
+    for (int i = 0; i < runs; ++i) {
+        real.push_back(StartupMs(tallyhornProgram));
+        plain.push_back(StartupMs(referenceProgram));
     }
-    QCoreApplication::processEvents(); // the first paint
-    return true;
-}
-
-// Writes the moment the window was shown for the parent to read.
-int ReportShown(bool shown)
-{
-    std::printf("%lld\n", MonotonicNs());
-    std::fflush(stdout);
-    return shown ? 0 : 1;
-}
-
-// The start-up in phases, as StartProgram runs it, each moment on the monotonic clock: where
-// the time goes. `main` is the moment main() was entered.
-int RunStartupPhases(int argc, char** argv, long long main, bool real)
-{
-    std::vector<std::pair<const char*, long long>> at{{"main entered", main}};
-    if (!real) {
-        QApplication app(argc, argv);
-        at.emplace_back("minimal: application", MonotonicNs());
-        QLabel minimal("Tallyhorn");
-        minimal.resize(612, 412);
-        minimal.show();
-        const bool shown = WaitShown(&minimal);
-        at.emplace_back("minimal: label exposed and painted", MonotonicNs());
-        for (const auto& [label, ns] : at)
-            std::printf("%lld %s\n", ns, label);
-        return shown ? 0 : 1;
-    }
-    Application app(argc, argv);
-    at.emplace_back("application (display connection, style)", MonotonicNs());
-    QTemporaryDir folder;
-    SetProgramFolder(folder.path());
-    QFont font("Arial");
-    font.setPixelSize(11);
-    QApplication::setFont(font);
-    TMainBlock block;
-    block.splash = std::make_unique<TSplashScreen>();
-    block.splash->Timer1()->start();
-    block.splash->show();
-    block.splash->repaint();
-    Application::ProcessMessages();
-    at.emplace_back("splash shown and painted", MonotonicNs());
-    app.SetTitle("Tallyhorn");
-    block.frmMain = std::make_unique<TfrmMain>();
-    at.emplace_back("main window built (FormCreate included)", MonotonicNs());
-    block.frmMain->show();
-    at.emplace_back("main window show()", MonotonicNs());
-    const bool shown = WaitShown(block.frmMain.get());
-    at.emplace_back("main window exposed and painted", MonotonicNs());
-    for (const auto& [label, ns] : at)
-        std::printf("%lld %s\n", ns, label);
-    return shown ? 0 : 1;
-}
-
-// The child modes: show the window, wait until it is exposed and painted, report, exit.
-int RunStartupMode(int argc, char** argv, bool real)
-{
-    if (real) {
-        Application app(argc, argv);
-        QTemporaryDir folder;
-        SetProgramFolder(folder.path());
-        TMainBlock block = StartProgram(app);
-        return ReportShown(WaitShown(block.frmMain.get()));
-    }
-    // The plain toolkit: its own application object and one label.
-    QApplication app(argc, argv);
-    QLabel minimal("Tallyhorn");
-    minimal.resize(612, 412);
-    minimal.show();
-    return ReportShown(WaitShown(&minimal));
+    const double realMedian = Median(real), plainMedian = Median(plain);
+    const double realFastest = *std::min_element(real.begin(), real.end());
+    const double plainFastest = *std::min_element(plain.begin(), plain.end());
+    std::printf("start-up to main window, %d interleaved runs each: median %.1f ms; plain Qt "
+                "program: median %.1f ms; ratio %.3f (target <= 1.5)\n",
+                runs, realMedian, plainMedian, realMedian / plainMedian);
+    std::printf("fastest: %.1f ms against %.1f ms; ratio %.3f\n", realFastest, plainFastest,
+                realFastest / plainFastest);
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const long long mainEntered = MonotonicNs();
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    if (argc == 2 && std::strcmp(argv[1], "--startup-tallyhorn") == 0)
-        return RunStartupMode(argc, argv, true);
-    if (argc == 2 && std::strcmp(argv[1], "--startup-minimal") == 0)
-        return RunStartupMode(argc, argv, false);
-    if (argc == 2 && std::strcmp(argv[1], "--startup-phases") == 0)
-        return RunStartupPhases(argc, argv, mainEntered, true);
-    if (argc == 2 && std::strcmp(argv[1], "--startup-phases-minimal") == 0)
-        return RunStartupPhases(argc, argv, mainEntered, false);
     if (argc == 2 && std::strcmp(argv[1], "--phases") == 0) {
-        // Each phase's fastest and median moment over 15 interleaved runs, in ms after exec.
-        std::map<std::string, std::vector<double>> phases;
-        std::vector<std::string> order;
-        for (int i = 0; i < 30; ++i) {
-            QProcess process;
-            const long long start = MonotonicNs();
-            process.start(QString::fromLocal8Bit(argv[0]),
-                          {i % 2 ? "--startup-phases-minimal" : "--startup-phases"});
-            process.waitForFinished(60000);
-            for (const QByteArray& line : process.readAllStandardOutput().split('\n')) {
-                const qsizetype blank = line.indexOf(' ');
-                if (blank < 0)
-                    continue;
-                const std::string label = line.mid(blank + 1).toStdString();
-                if (phases[label].empty() && i < 2)
-                    order.push_back(label);
-                phases[label].push_back((line.left(blank).toLongLong() - start) / 1e6);
-            }
-        }
-        for (const std::string& label : order) {
-            std::vector<double>& v = phases[label];
-            std::sort(v.begin(), v.end());
-            std::printf("min %7.1f ms  median %7.1f ms  %s\n", v.front(), v[v.size() / 2],
-                        label.c_str());
-        }
+        PrintPhases(31);
         return 0;
     }
 
@@ -214,17 +164,20 @@ int main(int argc, char** argv)
     SetProgramFolder(folder.path());
     TfrmMain frmMain;
     frmMain.show();
-    if (!QTest::qWaitForWindowExposed(&frmMain))
+    if (!QTest::qWaitForWindowExposed(&frmMain)) {
+        std::fprintf(stderr,
+                     "the calculator window was not exposed (is a window manager running?)\n");
         return 1;
+    }
     window = &frmMain;
 
     benchmark::RegisterBenchmark("CalcAPRTable", CalcAPRTableWindow)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Bare77", Bare77SolverCalls)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("StartupTallyhorn", Startup, "--startup-tallyhorn")
+    benchmark::RegisterBenchmark("StartupTallyhorn", Startup, &tallyhornProgram)
         ->UseManualTime()
         ->Iterations(20)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("StartupMinimal", Startup, "--startup-minimal")
+    benchmark::RegisterBenchmark("StartupReference", Startup, &referenceProgram)
         ->UseManualTime()
         ->Iterations(20)
         ->Unit(benchmark::kMillisecond);
@@ -235,22 +188,7 @@ int main(int argc, char** argv)
     const double build = reporter.Ns("CalcAPRTable"), bare = reporter.Ns("Bare77");
     if (build > 0 && bare > 0)
         std::printf("\nCalcAPRTable / bare 77 solver calls: %.3f (target <= 1.25)\n", build / bare);
-    // The start-up ratio from interleaved launches, median of each: drift in the machine's
-    // speed then affects both alike.
-    if (reporter.Ns("StartupTallyhorn/iterations:20/manual_time") > 0) {
-        const QByteArray self = QCoreApplication::applicationFilePath().toLocal8Bit();
-        std::vector<double> real, minimal;
-        for (int i = 0; i < 31; ++i) {
-            real.push_back(StartupMs(self.constData(), "--startup-tallyhorn"));
-            minimal.push_back(StartupMs(self.constData(), "--startup-minimal"));
-        }
-        std::sort(real.begin(), real.end());
-        std::sort(minimal.begin(), minimal.end());
-        std::printf("start-up to main window: median %.1f ms; minimal Qt window: median %.1f ms; "
-                    "ratio %.3f (target <= 1.5)\n",
-                    real[15], minimal[15], real[15] / minimal[15]);
-        std::printf("fastest: %.1f ms against %.1f ms; ratio %.3f\n", real[0], minimal[0],
-                    real[0] / minimal[0]);
-    }
+    if (reporter.Ns("StartupTallyhorn/iterations:20/manual_time") > 0)
+        PrintStartupRatio(31);
     benchmark::Shutdown();
 }

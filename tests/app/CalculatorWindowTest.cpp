@@ -7,7 +7,9 @@
 #include "controls/FnpNumericEdit.h"
 #include "controls/NumEdit.h"
 #include "platform/Application.h"
+#include "platform/MessageBox.h"
 #include "platform/RadioGroup.h"
+#include "platform/WindowIcon.h"
 #include "tests/support/DefaultTable.h"
 #include "tests/support/FindChild.h"
 #include "tests/support/MessageBoxAnswerer.h"
@@ -193,6 +195,32 @@ TEST(MainBlock, CaptionsCarryNoApplicationSuffix)
     EXPECT_EQ(block.frmMain->windowTitle(), "Tallyhorn, 1.0");
     block.frmMain->close();
     QApplication::setFont(font);
+    QApplication::setWindowIcon(QIcon()); // the start set the program's icon
+}
+
+// The start gives its windows the program's icon: every size to the main window and to what its
+// start shows (here the message about a bad stored value), the smallest only to the splash,
+// whose icon no desktop shows.
+TEST(MainBlock, WindowsCarryTheProgramsIcon)
+{
+    TempProgramFolder folder;
+    TempProgramFolder::WriteFile(folder.File("TorvIni.ini"), "[LastValues]\nPrice=12abc\n");
+    const QFont font = QApplication::font();
+    QApplication::setWindowIcon(QIcon()); // as before the start
+    qsizetype sizesWhenTheBoxShowed = 0;
+    SetMessageBoxHook([&](const MessageBoxRecord&) {
+        sizesWhenTheBoxShowed = QApplication::windowIcon().availableSizes().size();
+        return ModalResult::mrOk;
+    });
+    TMainBlock block = StartProgram(*Application::instance());
+    MessageBoxAnswerer::InstallDefault();
+    const qsizetype everySize = std::size(ProgramIconSizes);
+    EXPECT_EQ(sizesWhenTheBoxShowed, everySize);
+    EXPECT_EQ(block.frmMain->windowIcon().availableSizes().size(), everySize);
+    EXPECT_EQ(block.splash->windowIcon().availableSizes(), QList<QSize>{QSize(16, 16)});
+    block.frmMain->close();
+    QApplication::setFont(font);
+    QApplication::setWindowIcon(QIcon());
 }
 
 TEST_F(CalculatorWindowTest, TableRatesRoundAtTheFifthSignificantDigit)
