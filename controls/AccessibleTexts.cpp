@@ -7,6 +7,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -242,4 +243,20 @@ QAccessibleInterface* NewLineEditAccessible(QLineEdit* edit)
 QAccessibleInterface* NewDocumentAccessible(QTextEdit* edit)
 {
     return new DocumentAccessible(edit);
+}
+
+void RetellCaretAfterFocus(QLineEdit* edit)
+{
+    if (!QAccessible::isActive())
+        return;
+    QTimer::singleShot(0, edit, [edit] {
+        if (!edit->hasFocus())
+            return;
+        QAccessibleTextCursorEvent caret(edit, edit->cursorPosition());
+        QAccessible::updateAccessibility(&caret);
+        const int start = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+        QAccessibleTextSelectionEvent selection(edit, start,
+                                                start + int(edit->selectedText().size()));
+        QAccessible::updateAccessibility(&selection);
+    });
 }

@@ -2,14 +2,17 @@
 
 #include "calc/Disclosure.h"
 #include "calc/Errors.h"
+#include "controls/AccessibleTexts.h"
 #include "controls/NumberFormats.h"
 #include "platform/Application.h"
 #include "platform/LoopGuard.h"
 #include "platform/MessageBox.h"
 #include "platform/Regional.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QFontMetrics>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -304,6 +307,7 @@ void TCustomNumEdit::focusInEvent(QFocusEvent* event)
     m_focused = true;
     const Qt::FocusReason reason = event->reason();
     Application::Guard(this, [this, reason] { Enter(reason); });
+    RetellCaretAfterFocus(this); // the switch to the edit text moved it before the focus
 }
 
 void TCustomNumEdit::FocusExit()

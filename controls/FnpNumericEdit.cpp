@@ -1,6 +1,7 @@
 #include "controls/FnpNumericEdit.h"
 
 #include "calc/Errors.h"
+#include "controls/AccessibleTexts.h"
 #include "controls/CustomStrEdit.h"
 #include "controls/NumberFormats.h"
 #include "platform/Application.h"
@@ -312,6 +313,7 @@ void TFnpNumericEdit::focusInEvent(QFocusEvent* event)
         selectAll();
     else if (!m_autoSelect)
         deselect();
+    RetellCaretAfterFocus(this); // the selection moved it before the focus was told
     Application::Guard(this, [this] { emit OnEnter(); });
 }
 
