@@ -73,47 +73,18 @@ public:
     }
 };
 
-// A panel or group inside a window (a plain frame): a grouping, not a frame, which is the role
-// of top-level windows.
-class PanelAccessible : public QAccessibleWidget {
+// A label read by its text (without the blanks that space it on the screen) in a role of its
+// own: the status line as the status bar, its announcement as a notification, which a reader
+// speaks as it appears.
+class RoleLabelAccessible : public QAccessibleWidget {
 public:
-    explicit PanelAccessible(QWidget* panel) : QAccessibleWidget(panel, QAccessible::Grouping) {}
-};
-
-// The status line: its text, without the blank that spaces it on the screen, is its name, and
-// a change of it is reported as the status bar's.
-class StatusLineAccessible : public QAccessibleWidget {
-public:
-    explicit StatusLineAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::StatusBar)
-    {
-    }
+    RoleLabelAccessible(QLabel* label, QAccessible::Role role) : QAccessibleWidget(label, role) {}
     QString text(QAccessible::Text t) const override
     {
         const QString own = QAccessibleWidget::text(t).trimmed();
         if (t == QAccessible::Name && own.isEmpty())
             return static_cast<QLabel*>(widget())->text().trimmed();
         return own;
-    }
-};
-
-// A window made of a plain widget (the help viewer): a frame to a reader, like the others.
-class WindowAccessible : public QAccessibleWidget {
-public:
-    explicit WindowAccessible(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) {}
-};
-
-// The status line's announcement: a notification, which a reader speaks as it appears.
-class AnnouncementAccessible : public QAccessibleWidget {
-public:
-    explicit AnnouncementAccessible(QLabel* label)
-        : QAccessibleWidget(label, QAccessible::Notification)
-    {
-    }
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name)
-            return static_cast<QLabel*>(widget())->text();
-        return QAccessibleWidget::text(t);
     }
 };
 
@@ -387,15 +358,15 @@ QAccessibleInterface* ControlsFactory(const QString& className, QObject* object)
     if (className == QLatin1String("HelpBrowser"))
         return NewDocumentAccessible(qobject_cast<QTextEdit*>(object));
     if (className == QLatin1String("QWidget") && static_cast<QWidget*>(object)->isWindow())
-        return new WindowAccessible(static_cast<QWidget*>(object));
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
     if (className == QLatin1String("TAnnouncement"))
-        return new AnnouncementAccessible(static_cast<QLabel*>(object));
+        return new RoleLabelAccessible(static_cast<QLabel*>(object), QAccessible::Notification);
     if (className == QLatin1String("TStatusLine"))
-        return new StatusLineAccessible(static_cast<QLabel*>(object));
+        return new RoleLabelAccessible(static_cast<QLabel*>(object), QAccessible::StatusBar);
     // Asked for a plain frame only: the classes built on it (labels, group boxes and the like)
     // are answered by their own names first.
     if (className == QLatin1String("QFrame") && !static_cast<QWidget*>(object)->isWindow())
-        return new PanelAccessible(static_cast<QWidget*>(object));
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
     return nullptr;
 }
 

@@ -1,6 +1,7 @@
 #include "loan/ChartValues.h"
 
 #include "controls/NumberFormats.h"
+#include "loan/TableTexts.h"
 #include "platform/Regional.h"
 
 namespace {
@@ -8,9 +9,7 @@ namespace {
 // the chart prints the rounded figure (an APR of 6.7403 as 6.74%).
 double FieldValue(double value, int decimals)
 {
-    const TFormatSettings& settings = Regional::Current();
-    const QString mask = decimals == 0 ? QStringLiteral("0") : "0." + QString(decimals, '0');
-    return NumberFormats::TextToFloat(NumberFormats::MaskText(value, mask, settings), settings) +
+    return NumberFormats::TextToFloat(TableTexts::Fixed(value, decimals), Regional::Current()) +
            0.0; // no "-0" for a rate that rounds to zero
 }
 } // namespace

@@ -16,28 +16,9 @@ import time
 import pyatspi
 from gi.repository import Atspi
 
-
-def fail(message):
-    print('FAIL: ' + message)
-    sys.exit(1)
-
-
-def wait_for(what, find, seconds=30):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        found = find()
-        if found:
-            return found
-        time.sleep(0.1)
-    fail('timed out waiting for ' + what)
-
-
-def walk(node):
-    yield node
-    for i in range(node.childCount):
-        child = node.getChildAtIndex(i)
-        if child is not None:
-            yield from walk(child)
+# The X11 walk's helpers: fail, wait for a condition, walk a tree (node, depth).
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'accessibility'))
+from atspi_walk import fail, wait_for, walk  # noqa: E402
 
 
 def application():
@@ -59,7 +40,7 @@ def top_level(app, starts):
 
 
 def find(window, role, name):
-    for node in walk(window):
+    for node, _ in walk(window):
         if node.getRoleName() == role and node.name == name:
             return node
     fail('no %s named "%s" in "%s"' % (role, name, window.name))
@@ -82,7 +63,7 @@ def press(node, modal=False):
 
 def figures(window):
     """The dialog's figures: each caption label ("Loan Amount:") with the label after it."""
-    labels = [n.name for n in walk(window) if n.getRoleName() == 'label']
+    labels = [n.name for n, _ in walk(window) if n.getRoleName() == 'label']
     return {labels[i][:-1]: labels[i + 1] for i in range(len(labels) - 1)
             if labels[i].endswith(':') and not labels[i + 1].endswith(':')}
 
@@ -138,7 +119,7 @@ def main(work):
     # Help > About...: the program's name, closed with its OK button.
     press(find(window, 'menu item', 'About...'), modal=True)
     about = wait_for('the About box', lambda: top_level(app, 'About Tallyhorn'))
-    texts = [n.name for n in walk(about) if n.getRoleName() == 'label']
+    texts = [n.name for n, _ in walk(about) if n.getRoleName() == 'label']
     if not any('Tallyhorn' in t or 'Velmora' in t for t in texts):
         fail('About shows no text naming the program: %s' % texts)
     print('About: "%s"' % about.name)
