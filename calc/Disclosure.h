@@ -76,12 +76,13 @@ struct ScheduleRow {
     Cents principal = 0; // payment - interest
     Cents balance = 0;   // after the payment; 0 after the last
     Cents mi = 0;        // mortgage insurance paid with it
+    Cents extra = 0;     // extra principal paid with it (0 in the contract's schedule)
 };
 
 struct YearTotal {
     int year = 0;
     int firstPayment = 0, lastPayment = 0;
-    Cents payment = 0, interest = 0, principal = 0, mi = 0;
+    Cents payment = 0, interest = 0, principal = 0, mi = 0, extra = 0;
     Cents balance = 0; // at the end of the year
 };
 
