@@ -175,6 +175,8 @@ void TfrmMain::CreateMenus()
     mnuFileLoanSummary->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     mnuFileLoanSummary->setShortcutContext(Qt::WindowShortcut);
     mnuFileLoanSummary->setEnabled(false);
+    // Needs no calculation of the window: always there.
+    mnuFileCompareOffers = MenuItem(mnuFile, "mnuFileCompareOffers", "Compare &Offers...");
     mnuFile->addSeparator();
     mnuFileExit = MenuItem(mnuFile, "mnuFileExit", "E&xit");
 

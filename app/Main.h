@@ -6,6 +6,7 @@
 
 #include "app/CalcGenerations.h"
 #include "calc/LoanModel.h"
+#include "calc/Offers.h"
 #include "loan/StoredInputs.h"
 #include "platform/Application.h"
 #include "platform/Maker.h"
@@ -87,6 +88,8 @@ public:
     void btnPrintClick();
     // File > Loan Summary...: the dialog of the loan's disclosure figures and schedule.
     void mnuFileLoanSummaryClick();
+    // File > Compare Offers...: two to four offers side by side, kept in the settings file.
+    void mnuFileCompareOffersClick();
     // Before a command that reads the fields: a field being edited takes its text as leaving
     // it would (its exit runs, and the calculation that starts), and the focus stays there.
     // False when the field refused the text (its message said why): the command does not run.
@@ -179,6 +182,7 @@ private:
     QAction* mnuFilePrintSetup = nullptr;
     QAction* mnuFilePrint = nullptr;
     QAction* mnuFileLoanSummary = nullptr;
+    QAction* mnuFileCompareOffers = nullptr;
     QAction* mnuFileExit = nullptr;
     QAction* mnuPreferencesAutoCalc = nullptr;
     QAction* mnuInternetWebHome = nullptr;
@@ -236,6 +240,9 @@ private:
     void CreateWebFileInfo();
     QString UpdateHomeURL() const;
     void InstallPreview();
+    // A new offer to compare: the window's loan, term, rate and fees.
+    calc::Offer WindowOffer() const;
+    void SaveOffers(const std::vector<calc::Offer>& offers);
     // The eight fee fields, in the order their amounts are added.
     std::array<TNumEdit*, 8> FeeFields() const;
 
@@ -261,6 +268,7 @@ private:
         ModalPrintSetup,
         ModalUpdate,
         ModalLoanSummary,
+        ModalCompareOffers,
         ModalCount
     };
     std::array<bool, ModalCount> m_modalBusy{};

@@ -79,6 +79,8 @@ void TfrmMain::ConnectHandlers()
     connect(btnPrint, &TExplorerButton::OnClick, this, guarded([this] { btnPrintClick(); }));
     connect(mnuFileLoanSummary, &QAction::triggered, this,
             guarded([this] { mnuFileLoanSummaryClick(); }));
+    connect(mnuFileCompareOffers, &QAction::triggered, this,
+            guarded([this] { mnuFileCompareOffersClick(); }));
     connect(mnuFilePrintSetup, &QAction::triggered, this,
             guarded([this] { mnuFilePrintSetupClick(); }));
     connect(btnPrinterSetup, &TExplorerButton::OnClick, this,

@@ -146,7 +146,9 @@ const QList<ProfileFile::Name>& SettingsFileKeys()
 {
     static const QList<ProfileFile::Name> keys = {
         {"LastValues", "Price"},       {"LastValues", "Interest"}, {"LastValues", "Term"},
-        {"LastValues", "DownPercent"}, {"LastValues", "AutoCalc"}, {"Update", "Host"}};
+        {"LastValues", "DownPercent"}, {"LastValues", "AutoCalc"}, {"Update", "Host"},
+        {"Offers", "Count"},           {"Offers", "Offer1"},       {"Offers", "Offer2"},
+        {"Offers", "Offer3"},          {"Offers", "Offer4"}};
     return keys;
 }
 

@@ -296,7 +296,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SettingsFileTest, ValuesFollowTheChoiceOfPlaceBothWays)
 {
-    const QByteArray beside = "[LastValues]\nPrice=111111\nShell=/bin/sh\n[Other]\nkey=1\n";
+    const QByteArray beside = "[LastValues]\nPrice=111111\nShell=/bin/sh\n[Other]\nkey=1\n"
+                              "[Offers]\nCount=3\nOffer2=1,30,6,0,0,0,0,0\nOffer9=x\n";
     Write(Beside(), beside);
     {
         // The program folder cannot be written: the values beside it come along.
@@ -310,7 +311,12 @@ TEST_F(SettingsFileTest, ValuesFollowTheChoiceOfPlaceBothWays)
     }
     EXPECT_EQ(Read(Beside()), beside);
     // Only the program's own keys came along.
-    EXPECT_FALSE(Read(Config()).contains("Shell") || Read(Config()).contains("Other"))
+    EXPECT_FALSE(Read(Config()).contains("Shell") || Read(Config()).contains("Other") ||
+                 Read(Config()).contains("Offer9"))
+        << Read(Config()).toStdString();
+    // The compared offers are the program's own too.
+    EXPECT_TRUE(Read(Config()).contains("\nCount=3\n") &&
+                Read(Config()).contains("\nOffer2=1,30,6,0,0,0,0,0\n"))
         << Read(Config()).toStdString();
     WaitForClockPast(Config());
 
