@@ -1,9 +1,11 @@
 #include "app/LoanSummaryDialog.h"
 
 #include "calc/Errors.h"
+#include "controls/NumberFormats.h"
 #include "platform/Application.h"
 #include "platform/DialogFont.h"
 #include "platform/MessageBox.h"
+#include "platform/Regional.h"
 #include "report/QRPrinter.h"
 #include "report/QRSchedule.h"
 
@@ -13,7 +15,9 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <functional>
 
@@ -93,6 +97,34 @@ TfrmLoanSummary::TfrmLoanSummary(const calc::LoanModel& model, QWidget* parent)
     };
     addFields(m_summary->LoanFields(), 0, false);
     addFields(m_summary->DisclosureFields(), 2, true);
+    const int figureRows = grid->rowCount();
+
+    // Beside the disclosure figures while extra payments are entered: whose figures they are.
+    lblContractNote = new QLabel(TLoanSummary::ContractNote(), this);
+    lblContractNote->setObjectName("lblContractNote");
+    lblContractNote->setTextFormat(Qt::PlainText);
+    lblContractNote->setWordWrap(true);
+    lblContractNote->setFocusPolicy(Qt::StrongFocus);
+    lblContractNote->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
+    grid->addWidget(lblContractNote, figureRows, 2, 1, 2);
+    // The extra payments' figures, two to a row under the others, each read with its caption.
+    for (int i = 0; i < ExtraFigureCount; ++i) {
+        auto* caption = new QLabel(this);
+        auto* value = new QLabel(this);
+        value->setObjectName("lblExtra" + QString::number(i + 1));
+        value->setTextFormat(Qt::PlainText);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        value->setFocusPolicy(Qt::StrongFocus);
+        caption->setBuddy(value);
+        grid->addWidget(caption, figureRows + 1 + i / 2, 2 * (i % 2));
+        grid->addWidget(value, figureRows + 1 + i / 2, 2 * (i % 2) + 1);
+        m_extraCaptions.append(caption);
+        m_extraValues.append(value);
+        caption->hide();
+        value->hide();
+    }
+    lblContractNote->hide();
 
     auto* insurance = new QHBoxLayout;
     auto* miCaption = new QLabel("Monthly &mortgage insurance:", this);
@@ -123,6 +155,56 @@ TfrmLoanSummary::TfrmLoanSummary(const calc::LoanModel& model, QWidget* parent)
     insurance->addWidget(edtMIMonths);
     insurance->addStretch();
 
+    // Extra principal: an amount each month from a payment on, and one-time payments.
+    auto* extra = new QHBoxLayout;
+    auto* extraCaption = new QLabel("&Extra principal each month:", this);
+    edtExtra = new QDoubleSpinBox(this);
+    edtExtra->setObjectName("edtExtra");
+    edtExtra->setDecimals(2);
+    edtExtra->setRange(0, 999999999.99);
+    edtExtra->setPrefix("$");
+    edtExtra->setGroupSeparatorShown(true);
+    extraCaption->setBuddy(edtExtra);
+    auto* fromCaption = new QLabel("from pa&yment:", this);
+    auto* from = new TCountBox(this);
+    edtExtraFrom = from;
+    edtExtraFrom->setObjectName("edtExtraFrom");
+    edtExtraFrom->setRange(1, m_model.User().n);
+    from->OnTooLarge = [this](const QString& typed) {
+        MessageBox(QStringLiteral("The extra principal can start from payment 1 to %1, not %2.")
+                       .arg(m_model.User().n)
+                       .arg(typed),
+                   QStringLiteral("Tallyhorn"), MessageIcon::Information, MessageButtons::Ok, this);
+    };
+    fromCaption->setBuddy(edtExtraFrom);
+    extra->addWidget(extraCaption);
+    extra->addWidget(edtExtra);
+    extra->addSpacing(8);
+    extra->addWidget(fromCaption);
+    extra->addWidget(edtExtraFrom);
+    extra->addStretch();
+
+    auto* lumps = new QHBoxLayout;
+    auto* lumpsCaption = new QLabel("&One-time payments:", this);
+    edtLumps = new QLineEdit(this);
+    edtLumps->setObjectName("edtLumps");
+    edtLumps->setPlaceholderText("month:amount, e.g. 60:10000, 120:5000");
+    edtLumps->setAccessibleDescription(
+        "Payment month and amount, separated by a colon; several separated by commas");
+    edtLumps->setMinimumWidth(260);
+    lumpsCaption->setBuddy(edtLumps);
+    lumps->addWidget(lumpsCaption);
+    lumps->addWidget(edtLumps, 1);
+
+    lblExtraMessage = new QLabel(this);
+    lblExtraMessage->setObjectName("lblExtraMessage");
+    lblExtraMessage->setTextFormat(Qt::PlainText);
+    lblExtraMessage->setWordWrap(true);
+    QPalette red = lblExtraMessage->palette();
+    red.setColor(QPalette::WindowText, QColor(160, 0, 0));
+    lblExtraMessage->setPalette(red);
+    lblExtraMessage->hide();
+
     lblMessage = new QLabel(this);
     lblMessage->setObjectName("lblMessage");
     lblMessage->setTextFormat(Qt::PlainText);
@@ -145,6 +227,9 @@ TfrmLoanSummary::TfrmLoanSummary(const calc::LoanModel& model, QWidget* parent)
     layout->addLayout(grid);
     layout->addSpacing(6);
     layout->addLayout(insurance);
+    layout->addLayout(extra);
+    layout->addLayout(lumps);
+    layout->addWidget(lblExtraMessage);
     layout->addWidget(lblMessage);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -152,6 +237,9 @@ TfrmLoanSummary::TfrmLoanSummary(const calc::LoanModel& model, QWidget* parent)
     const auto guarded = [this](auto f) { return [this, f] { Application::Guard(this, f); }; };
     connect(edtMI, &QDoubleSpinBox::valueChanged, this, guarded([this] { Recalculate(); }));
     connect(edtMIMonths, &QSpinBox::valueChanged, this, guarded([this] { Recalculate(); }));
+    connect(edtExtra, &QDoubleSpinBox::valueChanged, this, guarded([this] { Recalculate(); }));
+    connect(edtExtraFrom, &QSpinBox::valueChanged, this, guarded([this] { Recalculate(); }));
+    connect(edtLumps, &QLineEdit::textChanged, this, guarded([this] { Recalculate(); }));
     connect(btnPreview, &QPushButton::clicked, this, guarded([this] { PreviewSchedule(); }));
     connect(btnCopy, &QPushButton::clicked, this, guarded([this] { CopyFigures(); }));
     connect(btnClose, &QPushButton::clicked, this, &QDialog::close);
@@ -176,6 +264,73 @@ void TfrmLoanSummary::Recalculate()
                             ? QStringLiteral("Mortgage insurance counts once both its amount and "
                                              "its number of payments are above 0.")
                             : QString());
+    const bool extras = ApplyExtras();
+    const std::vector<TLoanSummary::Figure> figures =
+        extras ? m_summary->ExtraFields() : std::vector<TLoanSummary::Figure>{};
+    for (int e = 0; e < m_extraValues.size(); ++e) {
+        const bool shown = e < static_cast<int>(figures.size());
+        m_extraCaptions[e]->setText(shown ? figures[e].label + ':' : QString());
+        m_extraValues[e]->setText(shown ? figures[e].text : QString());
+        m_extraCaptions[e]->setVisible(shown);
+        m_extraValues[e]->setVisible(shown);
+    }
+    lblContractNote->setVisible(!figures.empty());
+}
+
+bool TfrmLoanSummary::ApplyExtras()
+{
+    calc::ExtraPayments extra;
+    extra.monthly = edtExtra->value();
+    extra.fromMonth = edtExtraFrom->value();
+    try {
+        extra.lumps = ParseLumps(edtLumps->text());
+        m_summary->SetExtraPayments(extra);
+    } catch (const calc::EConvertError& e) {
+        lblExtraMessage->setText(QString::fromStdString(e.what()));
+        lblExtraMessage->show();
+        return false;
+    } catch (const calc::ERangeError& e) {
+        lblExtraMessage->setText(QString::fromStdString(e.what()));
+        lblExtraMessage->show();
+        return false;
+    }
+    // No room is kept for a message that is not there.
+    lblExtraMessage->clear();
+    lblExtraMessage->hide();
+    return extra.Any();
+}
+
+std::vector<calc::LumpSum> TfrmLoanSummary::ParseLumps(const QString& text)
+{
+    // A comma starts a new entry only where a month and a colon follow it: elsewhere it
+    // groups the digits of an amount ("60:10,000, 120:5,000").
+    static const QRegularExpression separators(QStringLiteral("[;\\s]+|,(?=\\s*\\d+\\s*:)"));
+    static const QRegularExpression entry(QStringLiteral("^(\\d+):(.+)$"));
+    const TFormatSettings& settings = Regional::Current();
+    std::vector<calc::LumpSum> lumps;
+    QString joined = text;
+    joined.replace(QRegularExpression(QStringLiteral("\\s*:\\s*")), QStringLiteral(":"));
+    for (const QString& part : joined.split(separators, Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch match = entry.match(part);
+        QString amount = match.hasMatch() ? match.captured(2) : QString();
+        amount.remove(settings.ThousandSeparator);
+        double value = 0;
+        if (!match.hasMatch() || !NumberFormats::TryTextToFloat(amount, value, settings))
+            throw calc::EConvertError(QStringLiteral("One-time payment \"%1\" is not a month and "
+                                                     "an amount: write month:amount, for example "
+                                                     "60:10000.")
+                                          .arg(part)
+                                          .toStdString());
+        bool ok = false;
+        const int month = match.captured(1).toInt(&ok);
+        if (!ok)
+            throw calc::EConvertError(
+                QStringLiteral("One-time payment \"%1\": month %2 is not a payment of this loan.")
+                    .arg(part, match.captured(1))
+                    .toStdString());
+        lumps.push_back({month, value});
+    }
+    return lumps;
 }
 
 void TfrmLoanSummary::PreviewSchedule()

@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -158,5 +159,69 @@ TEST(LoanSummaryText, ScheduleColumnsStayApartForEveryAmount)
             EXPECT_EQ(lines[i].trimmed().split(QRegularExpression("\\s{2,}")).size(), columns)
                 << l.price << ": " << lines[i].toStdString();
         EXPECT_EQ(lines.size() - header, 1 + 480 + 40 + 1);
+    }
+}
+
+// Extra principal typed into the dialog: the payoff and what it saves, from the schedule as
+// paid; the contract's figures and APR unchanged beside the note that says so; one-time
+// payments that are not month:amount, or fall outside the loan, are told and show nothing.
+TEST(LoanSummaryDialog, ExtraPaymentsShowThePayoffAndSavingsBesideTheContractsFigures)
+{
+    const calc::LoanModel model({.price = 250000.55, .rate = 7.125, .fees = 4321.10});
+    TfrmLoanSummary dialog(model);
+    dialog.show();
+    auto value = [&](const char* name) { return Find<QLabel>(dialog, name)->text(); };
+    auto* note = Find<QLabel>(dialog, "lblContractNote");
+    auto* message = Find<QLabel>(dialog, "lblExtraMessage");
+    EXPECT_FALSE(note->isVisible());
+    EXPECT_FALSE(Find<QLabel>(dialog, "lblExtra1")->isVisible());
+
+    auto type = [&](QWidget* field, const QString& text) {
+        field->setFocus(Qt::TabFocusReason);
+        if (auto* edit = qobject_cast<QLineEdit*>(field))
+            edit->selectAll();
+        else
+            static_cast<QAbstractSpinBox*>(field)->selectAll();
+        QTest::keyClicks(field, text);
+    };
+    type(Find<QDoubleSpinBox>(dialog, "edtExtra"), "200");
+    type(Find<QSpinBox>(dialog, "edtExtraFrom"), "13");
+    type(Find<QLineEdit>(dialog, "edtLumps"), "60:10,000, 120 : 5000");
+    EXPECT_TRUE(message->text().isEmpty()) << message->text().toStdString();
+
+    calc::ExtraPayments extra;
+    extra.monthly = 200;
+    extra.fromMonth = 13;
+    extra.lumps = {{60, 10000}, {120, 5000}};
+    const calc::PrepaidSchedule paid =
+        calc::ApplyExtraPayments(model.Figures(0, 0), model.Disclosed(0, 0), extra);
+    TLoanSummary expected(model, 0, 0);
+    expected.SetExtraPayments(extra);
+    const std::vector<TLoanSummary::Figure> figures = expected.ExtraFields();
+    ASSERT_EQ(int(figures.size()), TfrmLoanSummary::ExtraFigureCount);
+    bool payoffShown = false, savedShown = false;
+    for (int i = 0; i < TfrmLoanSummary::ExtraFigureCount; ++i) {
+        const QString shown = value(QString("lblExtra%1").arg(i + 1).toLatin1());
+        EXPECT_EQ(shown, figures[size_t(i)].text);
+        payoffShown |= shown.contains(QString::number(paid.payoffMonth));
+        savedShown |= shown == TLoanSummary::Money(paid.interestSaved);
+    }
+    EXPECT_TRUE(payoffShown && savedShown);
+    EXPECT_LT(paid.payoffMonth, 300);
+    // The contract's APR and finance charge, and the note beside them.
+    EXPECT_EQ(value("lblValue7"), "7.300%");
+    EXPECT_EQ(value("lblValue8"), "$360,668.86");
+    EXPECT_TRUE(note->isVisible());
+
+    const struct {
+        const char* typed;
+        const char* named; // a word of the message
+    } wrong[] = {{"60-10000", "60-10000"}, {"60:", "60:"}, {"400:1000", "400"}, {"60:x", "60:x"}};
+    for (const auto& w : wrong) {
+        type(Find<QLineEdit>(dialog, "edtLumps"), w.typed);
+        EXPECT_TRUE(message->text().contains(w.named))
+            << w.typed << ": " << message->text().toStdString();
+        EXPECT_FALSE(Find<QLabel>(dialog, "lblExtra1")->isVisible()) << w.typed;
+        EXPECT_FALSE(note->isVisible()) << w.typed;
     }
 }
