@@ -6,14 +6,15 @@
 The program must be running on the same display and accessibility bus. The named controls
 and their roles are checked; the Calculate button is pressed through its accessible action;
 then every cell of the APR table, headers included, must read as in EXPECTED_TABLE_TEXT_FILE
-(the table part of `tallyhorn table --format text` for the same settings). Prints what it
-read; exits 1 on the first difference."""
+(the table part of `tallyhorn table --format text` for the same settings). File > Compare
+Offers... must read as a table of figures (rows) by offers (columns) with their headers, its
+fields named by offer. Prints what it read; exits 1 on the first difference."""
 import re
 import sys
 import time
 
 import pyatspi
-from gi.repository import GLib
+from gi.repository import Atspi, GLib
 
 
 def fail(message):
@@ -167,6 +168,68 @@ def main(expected_path):
         for i in range(app.childCount)), seconds=15)
     print('OK: %d named controls, a %d x %d table with its headers' %
           (len(expected), table.nRows, table.nColumns))
+    check_compare_offers(window)
+
+
+def check_compare_offers(window):
+    """File > Compare Offers...: two offers of the window's loan, read as a table."""
+    app = window.parent
+    item = next((n for n, _ in walk(window)
+                 if n.getRoleName() == 'menu item' and n.name == 'Compare Offers...'), None)
+    if item is None:
+        fail('no menu item "Compare Offers..."')
+    # The command answers only when its modal dialog closes: the call is left to time out.
+    Atspi.set_timeout(1000, 15000)
+    try:
+        item.queryAction().doAction(0)
+    except Exception:
+        pass
+    finally:
+        Atspi.set_timeout(25000, 60000)
+
+    def dialog():
+        for i in range(app.childCount):
+            w = app.getChildAtIndex(i)
+            if w is not None and w.name == 'Compare Offers' and \
+                    w.getState().contains(pyatspi.STATE_VISIBLE):
+                return w
+        return None
+    offers = wait_for('the Compare Offers dialog', dialog)
+    nodes = [n for n, _ in walk(offers)]
+    for offer in (1, 2):
+        for field in ('Loan Amount', 'Term in Years', 'Note Rate', 'Points',
+                      'Other Prepaid Finance Charges', 'Other Loan Costs', 'Mortgage Insurance',
+                      'Mortgage Insurance Payments'):
+            name = 'Offer %d, %s' % (offer, field)
+            if not any(n.getRoleName() == 'text' and n.name == name for n in nodes):
+                fail('Compare Offers: no field named "%s"' % name)
+    table_node = next((n for n in nodes if n.getRoleName() == 'table'), None)
+    if table_node is None or table_node.name != 'Figures of the offers':
+        fail('Compare Offers: the figures are not a table named "Figures of the offers"')
+    table = table_node.queryTable()
+    columns = [table.getColumnHeader(c).name for c in range(table.nColumns)]
+    if columns != ['Offer 1', 'Offer 2', 'Lowest']:
+        fail('Compare Offers: the column headers read %s' % columns)
+    rows = [table.getRowHeader(r).name for r in range(table.nRows)]
+    for wanted in ('Monthly Principal & Interest', 'Annual Percentage Rate (APR)',
+                   'Total Interest Percentage (TIP)', 'In 5 Years: Total Paid',
+                   'In 5 Years: Principal Paid Off'):
+        if wanted not in rows:
+            fail('Compare Offers: no row header "%s" in %s' % (wanted, rows))
+    apr = rows.index('Annual Percentage Rate (APR)')
+    for c in range(2):
+        cell = table.getAccessibleAt(apr, c)
+        if not re.fullmatch(r'\d+\.\d{3}%', cell.name):
+            fail('Compare Offers: the APR of offer %d reads "%s"' % (c + 1, cell.name))
+    print('Compare Offers: %d figures x %s; APRs %s, %s' %
+          (table.nRows, columns, table.getAccessibleAt(apr, 0).name,
+           table.getAccessibleAt(apr, 1).name))
+    close = next((n for n in nodes if n.getRoleName() == 'push button' and n.name == 'Close'),
+                 None)
+    if close is None:
+        fail('Compare Offers: no Close button')
+    close.queryAction().doAction(0)
+    wait_for('the Compare Offers dialog to close', lambda: dialog() is None)
 
 
 if __name__ == '__main__':
