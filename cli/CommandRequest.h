@@ -5,15 +5,23 @@
 #pragma once
 
 #include "calc/Disclosure.h"
+#include "calc/Offers.h"
 #include "loan/OutputFormat.h"
 
 #include <QString>
 #include <optional>
 #include <vector>
 
-enum class TCommandKind { Help, Version, Table, Apr, Payment, Chart, Schedule };
+enum class TCommandKind { Help, Version, Table, Apr, Payment, Chart, Schedule, Compare };
 
 enum class TChartPaper { Letter, A4, A5 };
+
+// One --offer of the compare command: the keys given (checked), the others left to the
+// command's options and the settings file.
+struct TOfferOption {
+    std::optional<double> loan, term, rate, points, fees, costs, mi;
+    std::optional<int> miMonths;
+};
 
 struct TCommandRequest {
     TCommandKind kind = TCommandKind::Help;
@@ -43,7 +51,13 @@ struct TCommandRequest {
     double mi = 0;
     int miMonths = 0;
 
-    // chart and schedule (schedule: optional, the report as a PDF file).
+    // schedule: extra principal payments (none when !extra.Any()).
+    calc::ExtraPayments extra;
+
+    // compare: the offers, 2 to 4, in the order given.
+    std::vector<TOfferOption> offers;
+
+    // chart, schedule and compare (schedule and compare: optional, the report as a PDF file).
     QString output;
     TChartPaper paper = TChartPaper::Letter;
 

@@ -8,6 +8,7 @@
 #include "cli/ChartCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandOutput.h"
+#include "cli/CompareCommand.h"
 #include "cli/ScheduleCommand.h"
 #include "loan/LoanSummary.h"
 #include "loan/StoredInputs.h"
@@ -26,10 +27,10 @@ namespace {
 
 const char* const prefix = "tallyhorn: ";
 
-// The table's inputs: the options given, the rest as the window would start with them.
-// Empty with `error` set when a stored value is not acceptable.
-std::optional<calc::LoanInputs> ResolveInputs(const TCommandRequest& request, QTextStream& err,
-                                              QString& error)
+} // namespace
+
+std::optional<calc::LoanInputs> TCommandRunner::ResolveInputs(const TCommandRequest& request,
+                                                              QTextStream& err, QString& error)
 {
     calc::LoanInputs inputs;
     inputs.fees = request.fees;
@@ -73,6 +74,8 @@ std::optional<calc::LoanInputs> ResolveInputs(const TCommandRequest& request, QT
     return inputs;
 }
 
+namespace {
+
 // What the schedule's figures refuse in the options of the schedule command, found before they
 // are computed so that the message names the option: a loan under a cent, fees of the whole
 // loan, more insurance months than payments, and insurance that lifts the
@@ -98,6 +101,23 @@ QString ScheduleOptionProblem(const calc::LoanModel& model, double mi, int miMon
                               "less than %3")
             .arg(QString::number(user.payment, 'f', 2), TableTexts::PlainNumber(mi),
                  TableTexts::PlainNumber(calc::MaxDisclosureAmount));
+    return QString();
+}
+
+// The months of the extra payments against the schedule's payments, so that the message names
+// the option. Empty when they are acceptable.
+QString ExtraPaymentsProblem(const calc::ExtraPayments& extra, int payments)
+{
+    if (extra.monthly > 0 && extra.fromMonth > payments)
+        return QStringLiteral("--extra-from: must be from 1 to the number of payments, %1, not %2")
+            .arg(payments)
+            .arg(extra.fromMonth);
+    for (const calc::LumpSum& lump : extra.lumps)
+        if (lump.month > payments)
+            return QStringLiteral("--lump: the month must be from 1 to the number of payments, "
+                                  "%1, not %2")
+                .arg(payments)
+                .arg(lump.month);
     return QString();
 }
 
@@ -220,8 +240,10 @@ int TCommandRunner::Run(int argc, char** argv)
     const bool parsed = TCommandLine::Parse(arguments, request, error);
 
     std::unique_ptr<QCoreApplication> app;
-    const bool drawn = request.kind == TCommandKind::Chart ||
-                       (request.kind == TCommandKind::Schedule && !request.output.isEmpty());
+    const bool drawn =
+        request.kind == TCommandKind::Chart ||
+        ((request.kind == TCommandKind::Schedule || request.kind == TCommandKind::Compare) &&
+         !request.output.isEmpty());
     if (parsed && drawn) {
         ChooseOffscreenPlatform();
         const TPlatformStart start(
@@ -248,6 +270,24 @@ int TCommandRunner::Run(int argc, char** argv)
         return Failure;
     }
     return status;
+}
+
+int TCommandRunner::WritePdf(const TCommandRequest& request, const QByteArray& pdf, QByteArray& out,
+                             QTextStream& err)
+{
+    if (request.output == "-") {
+        out = pdf;
+        return Success;
+    }
+    QString error;
+    if (!TCommandOutput::WriteFile(request.output, pdf, error)) {
+        err << prefix
+            << QStringLiteral("--output: cannot write the PDF file '%1': %2")
+                   .arg(request.output, error)
+            << Qt::endl;
+        return Failure;
+    }
+    return Success;
 }
 
 int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTextStream& err)
@@ -284,8 +324,28 @@ int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTe
         }
         case TCommandKind::Table:
         case TCommandKind::Chart:
-        case TCommandKind::Schedule: {
+        case TCommandKind::Schedule:
+        case TCommandKind::Compare: {
             QString error;
+            QByteArray pdf;
+            bool made = false;
+            if (request.kind == TCommandKind::Compare) {
+                const auto offers = TCompareCommand::Offers(request, err, error);
+                if (!offers) {
+                    err << prefix << error << Qt::endl;
+                    return BadInput;
+                }
+                const TOfferComparison comparison(*offers);
+                if (request.output.isEmpty()) {
+                    out = comparison.Format(request.format).toUtf8();
+                    return Success;
+                }
+                if (!TCompareCommand::Make(comparison, request.paper, pdf, error)) {
+                    err << prefix << "--output: " << error << Qt::endl;
+                    return Failure;
+                }
+                return WritePdf(request, pdf, out, err);
+            }
             const std::optional<calc::LoanInputs> inputs = ResolveInputs(request, err, error);
             if (!inputs) {
                 err << prefix << error << Qt::endl;
@@ -295,8 +355,6 @@ int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTe
                 out = TAprTableOutput(*inputs).Format(request.format).toUtf8();
                 return Success;
             }
-            QByteArray pdf;
-            bool made = false;
             if (request.kind == TCommandKind::Schedule) {
                 const calc::LoanModel model(*inputs);
                 error = ScheduleOptionProblem(model, request.mi, request.miMonths);
@@ -304,7 +362,13 @@ int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTe
                     err << prefix << error << Qt::endl;
                     return BadInput;
                 }
-                const TLoanSummary summary(model, request.mi, request.miMonths);
+                TLoanSummary summary(model, request.mi, request.miMonths);
+                error = ExtraPaymentsProblem(request.extra, int(summary.Figures().rows.size()));
+                if (!error.isEmpty()) {
+                    err << prefix << error << Qt::endl;
+                    return BadInput;
+                }
+                summary.SetExtraPayments(request.extra);
                 if (request.output.isEmpty()) {
                     out = summary.Format(request.format).toUtf8();
                     return Success;
@@ -317,18 +381,7 @@ int TCommandRunner::Execute(const TCommandRequest& request, QByteArray& out, QTe
                 err << prefix << "--output: " << error << Qt::endl;
                 return Failure;
             }
-            if (request.output == "-") {
-                out = pdf;
-                return Success;
-            }
-            if (!TCommandOutput::WriteFile(request.output, pdf, error)) {
-                err << prefix
-                    << QStringLiteral("--output: cannot write the PDF file '%1': %2")
-                           .arg(request.output, error)
-                    << Qt::endl;
-                return Failure;
-            }
-            return Success;
+            return WritePdf(request, pdf, out, err);
         }
         }
     } catch (const calc::ERangeError& e) {

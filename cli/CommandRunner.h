@@ -3,10 +3,12 @@
 // standard error. Never shows a window or a message box and never writes the settings file.
 #pragma once
 
+#include "calc/LoanModel.h"
 #include "cli/CommandRequest.h"
 
 #include <QTextStream>
 #include <QtGlobal>
+#include <optional>
 #include <string>
 
 class TCommandRunner {
@@ -44,7 +46,18 @@ public:
         std::string m_locale;
     };
 
+    // The table's inputs: the options given, the rest as the window would start with them
+    // (the settings file is read only when some are missing; a warning about it goes to
+    // `err`). Empty with `error` set when a stored value it needs is not acceptable.
+    static std::optional<calc::LoanInputs> ResolveInputs(const TCommandRequest& request,
+                                                         QTextStream& err, QString& error);
+
     // Carries out a parsed request; the application object exists already. The result for
     // standard output is left in `out` (the caller writes it); problems go to `err`.
     static int Execute(const TCommandRequest& request, QByteArray& out, QTextStream& err);
+
+private:
+    // Puts a made PDF where --output says: standard output ("-", left in `out`) or the file.
+    static int WritePdf(const TCommandRequest& request, const QByteArray& pdf, QByteArray& out,
+                        QTextStream& err);
 };

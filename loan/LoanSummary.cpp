@@ -33,8 +33,8 @@ QString Percent(double value)
 } // namespace
 
 TLoanSummary::TLoanSummary(const calc::LoanModel& model, double mi, int miMonths)
-    : m_figures(model.Figures(mi, miMonths)), m_rate(model.Inputs().rate), m_n(model.User().n),
-      m_miAmount(mi), m_miMonths(miMonths)
+    : m_figures(model.Figures(mi, miMonths)), m_inputs(model.Disclosed(mi, miMonths)),
+      m_rate(model.Inputs().rate), m_n(model.User().n), m_miAmount(mi), m_miMonths(miMonths)
 {
     // The window's APR field beside the figures' APR, that of the payments as disclosed.
     try {
@@ -42,6 +42,60 @@ TLoanSummary::TLoanSummary(const calc::LoanModel& model, double mi, int miMonths
     } catch (const calc::EMathError&) {
         m_windowApr = std::numeric_limits<double>::quiet_NaN();
     }
+}
+
+void TLoanSummary::SetExtraPayments(const calc::ExtraPayments& extra)
+{
+    if (!extra.Any()) {
+        m_extra = calc::ExtraPayments();
+        m_paid.reset();
+        return;
+    }
+    m_paid = calc::ApplyExtraPayments(m_figures, m_inputs, extra);
+    m_extra = extra;
+}
+
+QString TLoanSummary::ContractNote()
+{
+    return QStringLiteral("The APR and disclosure figures are those of the contract; extra "
+                          "payments are prepayments you choose.");
+}
+
+const std::vector<calc::ScheduleRow>& TLoanSummary::Rows() const
+{
+    return m_paid ? m_paid->rows : m_figures.rows;
+}
+
+const std::vector<calc::YearTotal>& TLoanSummary::Years() const
+{
+    return m_paid ? m_paid->years : m_figures.years;
+}
+
+std::vector<TLoanSummary::Figure> TLoanSummary::ExtraFields() const
+{
+    if (!m_paid)
+        return {};
+    const calc::PrepaidSchedule& p = *m_paid;
+    const calc::Cents monthly = calc::ToCents(m_extra.monthly);
+    calc::Cents lumps = 0;
+    for (const calc::LumpSum& l : m_extra.lumps)
+        lumps += calc::ToCents(l.amount);
+    const int count = int(m_extra.lumps.size());
+    return {{"Extra Each Month",
+             monthly == 0
+                 ? QStringLiteral("None")
+                 : QStringLiteral("%1 from payment %2").arg(Money(monthly)).arg(m_extra.fromMonth),
+             Units(monthly)},
+            {"One-Time Payments",
+             count == 0 ? QStringLiteral("None")
+                        : QStringLiteral("%1 (%2)").arg(count).arg(Money(lumps)),
+             Units(lumps)},
+            {"Total Extra Principal", Money(p.totalExtra), Units(p.totalExtra)},
+            {"Payoff Month",
+             QStringLiteral("%1 of %2").arg(p.payoffMonth).arg(m_figures.rows.size()),
+             double(p.payoffMonth)},
+            {"Payments Saved", QString::number(p.paymentsSaved), double(p.paymentsSaved)},
+            {"Interest Saved", Money(p.interestSaved), Units(p.interestSaved)}};
 }
 
 QString TLoanSummary::Money(calc::Cents cents)
@@ -90,15 +144,24 @@ TScheduleSource TLoanSummary::Source() const
     for (const Figure& f : DisclosureFields())
         source.DisclosureFields.push_back({f.label, f.text});
     source.Figures = m_figures;
+    if (m_paid) {
+        for (const Figure& f : ExtraFields())
+            source.ExtraFields.push_back({f.label, f.text});
+        source.Note = ContractNote();
+        source.Figures.rows = m_paid->rows;
+        source.Figures.years = m_paid->years;
+    }
     return source;
 }
 
 QString TLoanSummary::CopyText() const
 {
     QString out;
-    for (const auto& list : {LoanFields(), DisclosureFields()})
+    for (const auto& list : {LoanFields(), DisclosureFields(), ExtraFields()})
         for (const Figure& f : list)
             out += f.label + '\t' + f.text + '\n';
+    if (m_paid)
+        out += ContractNote() + '\n';
     return out;
 }
 
@@ -121,7 +184,7 @@ QJsonObject TLoanSummary::FiguresJson() const
 QString TLoanSummary::Text() const
 {
     QString out;
-    const std::vector<Figure> lists[] = {LoanFields(), DisclosureFields()};
+    const std::vector<Figure> lists[] = {LoanFields(), DisclosureFields(), ExtraFields()};
     qsizetype figureWidth = 22;
     for (const auto& list : lists)
         for (const Figure& f : list)
@@ -129,38 +192,58 @@ QString TLoanSummary::Text() const
     for (const auto& list : lists) {
         for (const Figure& f : list)
             out += f.label.leftJustified(26) + f.text.rightJustified(figureWidth) + '\n';
-        out += '\n';
+        if (!list.empty())
+            out += '\n';
     }
+    if (m_paid)
+        out += ContractNote() + "\n\n";
     const calc::Disclosure& d = m_figures;
     const bool mi = d.totalMI > 0;
+    const bool extra = m_paid.has_value();
     std::vector<QStringList> rows;
     auto add = [&](const QString& first, calc::Cents payment, calc::Cents interest,
-                   calc::Cents principal, calc::Cents insurance, calc::Cents balance) {
+                   calc::Cents principal, calc::Cents paidExtra, calc::Cents insurance,
+                   const QString& balance) {
         QStringList row{first, Money(payment), Money(interest), Money(principal)};
+        if (extra)
+            row << Money(paidExtra);
         if (mi)
             row << Money(insurance);
-        rows.push_back(row << Money(balance));
+        rows.push_back(row << balance);
     };
     QStringList header{"No.", "Payment", "Interest", "Principal"};
+    if (extra)
+        header << "Extra";
     if (mi)
         header << "Insurance";
     rows.push_back(header << "Balance");
     std::size_t year = 0;
-    for (const calc::ScheduleRow& r : d.rows) {
-        add(QString::number(r.number), r.payment, r.interest, r.principal, r.mi, r.balance);
-        const calc::YearTotal& y = d.years[year];
+    calc::YearTotal total;
+    for (const calc::ScheduleRow& r : Rows()) {
+        add(QString::number(r.number), r.payment, r.interest, r.principal, r.extra, r.mi,
+            Money(r.balance));
+        total.payment += r.payment;
+        total.interest += r.interest;
+        total.principal += r.principal;
+        total.extra += r.extra;
+        total.mi += r.mi;
+        const calc::YearTotal& y = Years()[year];
         if (r.number == y.lastPayment) {
-            add("Year " + QString::number(y.year), y.payment, y.interest, y.principal, y.mi,
-                y.balance);
+            add("Year " + QString::number(y.year), y.payment, y.interest, y.principal, y.extra,
+                y.mi, Money(y.balance));
             ++year;
         }
     }
-    add("Total", d.totalOfPayments - d.totalMI, d.totalInterest, d.loan, d.totalMI, 0);
+    add("Total", total.payment, total.interest, total.principal, total.extra, total.mi, Money(0));
 
     // The columns are as wide as a usual loan needs, and wider where an amount is longer, so
     // that two spaces at least stand between any two of them.
-    std::vector<qsizetype> width = mi ? std::vector<qsizetype>{8, 15, 15, 15, 12, 17}
-                                      : std::vector<qsizetype>{8, 15, 15, 15, 17};
+    std::vector<qsizetype> width{8, 15, 15, 15};
+    if (extra)
+        width.push_back(13);
+    if (mi)
+        width.push_back(12);
+    width.push_back(17);
     for (const QStringList& row : rows)
         for (qsizetype i = 0; i < row.size(); ++i)
             width[i] = std::max(width[i], row[i].size() + (i == 0 ? 1 : 2));
@@ -173,60 +256,106 @@ QString TLoanSummary::Text() const
     return out;
 }
 
+QJsonObject TLoanSummary::ExtraJson() const
+{
+    const calc::PrepaidSchedule& p = *m_paid;
+    QJsonArray lumps;
+    for (const calc::LumpSum& l : m_extra.lumps)
+        lumps.append(QJsonObject{{"month", l.month}, {"amount", Units(calc::ToCents(l.amount))}});
+    return QJsonObject{{"monthly", Units(calc::ToCents(m_extra.monthly))},
+                       {"fromMonth", m_extra.fromMonth},
+                       {"lumps", lumps},
+                       {"payoffMonth", p.payoffMonth},
+                       {"paymentsSaved", p.paymentsSaved},
+                       {"totalExtra", Units(p.totalExtra)},
+                       {"totalInterest", Units(p.totalInterest)},
+                       {"interestSaved", Units(p.interestSaved)},
+                       {"totalMortgageInsurance", Units(p.totalMI)},
+                       {"totalPaid", Units(p.totalPaid)}};
+}
+
 QString TLoanSummary::Csv() const
 {
-    const calc::Disclosure& d = m_figures;
-    auto line = [](int first, const auto& r) {
-        return QStringList{QString::number(first), Plain(r.payment), Plain(r.interest),
-                           Plain(r.principal),     Plain(r.mi),      Plain(r.balance)}
-                   .join(',') +
-               "\r\n";
+    const bool extra = m_paid.has_value();
+    auto line = [extra](int first, const auto& r) {
+        QStringList cells{QString::number(first), Plain(r.payment), Plain(r.interest),
+                          Plain(r.principal)};
+        if (extra)
+            cells << Plain(r.extra);
+        return (cells << Plain(r.mi) << Plain(r.balance)).join(',') + "\r\n";
     };
-    QString out = "number,payment,interest,principal,mortgageInsurance,balance\r\n";
-    for (const calc::ScheduleRow& r : d.rows)
+    const QString columns = extra ? "payment,interest,principal,extra,mortgageInsurance,balance"
+                                  : "payment,interest,principal,mortgageInsurance,balance";
+    QString out = "number," + columns + "\r\n";
+    for (const calc::ScheduleRow& r : Rows())
         out += line(r.number, r);
-    out += "\r\nyear,payment,interest,principal,mortgageInsurance,balance\r\n";
-    for (const calc::YearTotal& y : d.years)
+    out += "\r\nyear," + columns + "\r\n";
+    for (const calc::YearTotal& y : Years())
         out += line(y.year, y);
     out += "\r\n";
-    const QJsonObject figures = FiguresJson();
-    for (auto it = figures.begin(); it != figures.end(); ++it)
-        out += it.key() + ',' +
-               (it->isBool() ? QString(it->toBool() ? "1" : "0")
-                             : TableTexts::PlainNumber(it->toDouble())) +
-               "\r\n";
+    const auto write = [&out](const QJsonObject& figures, const QString& prefix) {
+        for (auto it = figures.begin(); it != figures.end(); ++it)
+            if (!it->isArray())
+                out += prefix + it.key() + ',' +
+                       (it->isBool() ? QString(it->toBool() ? "1" : "0")
+                                     : TableTexts::PlainNumber(it->toDouble())) +
+                       "\r\n";
+    };
+    write(FiguresJson(), QString());
+    if (extra) {
+        // The extra payments' figures after the contract's, named apart from them.
+        write(ExtraJson(), QStringLiteral("extra."));
+        for (const calc::LumpSum& l : m_extra.lumps)
+            out += QStringLiteral("extra.lump,%1:%2\r\n")
+                       .arg(l.month)
+                       .arg(Plain(calc::ToCents(l.amount)));
+    }
     return out;
 }
 
 QString TLoanSummary::Json() const
 {
     const calc::Disclosure& d = m_figures;
+    const bool extra = m_paid.has_value();
     QJsonArray rows;
-    for (const calc::ScheduleRow& r : d.rows)
-        rows.append(QJsonObject{{"number", r.number},
-                                {"payment", Units(r.payment)},
-                                {"interest", Units(r.interest)},
-                                {"principal", Units(r.principal)},
-                                {"mortgageInsurance", Units(r.mi)},
-                                {"balance", Units(r.balance)}});
+    for (const calc::ScheduleRow& r : Rows()) {
+        QJsonObject row{{"number", r.number},
+                        {"payment", Units(r.payment)},
+                        {"interest", Units(r.interest)},
+                        {"principal", Units(r.principal)},
+                        {"mortgageInsurance", Units(r.mi)},
+                        {"balance", Units(r.balance)}};
+        if (extra)
+            row.insert("extra", Units(r.extra));
+        rows.append(row);
+    }
     QJsonArray years;
-    for (const calc::YearTotal& y : d.years)
-        years.append(QJsonObject{{"year", y.year},
-                                 {"firstPayment", y.firstPayment},
-                                 {"lastPayment", y.lastPayment},
-                                 {"payment", Units(y.payment)},
-                                 {"interest", Units(y.interest)},
-                                 {"principal", Units(y.principal)},
-                                 {"mortgageInsurance", Units(y.mi)},
-                                 {"balance", Units(y.balance)}});
+    for (const calc::YearTotal& y : Years()) {
+        QJsonObject year{{"year", y.year},
+                         {"firstPayment", y.firstPayment},
+                         {"lastPayment", y.lastPayment},
+                         {"payment", Units(y.payment)},
+                         {"interest", Units(y.interest)},
+                         {"principal", Units(y.principal)},
+                         {"mortgageInsurance", Units(y.mi)},
+                         {"balance", Units(y.balance)}};
+        if (extra)
+            year.insert("extra", Units(y.extra));
+        years.append(year);
+    }
     const QJsonObject loan{{"loan", Units(d.loan)},
                            {"payments", m_n},
                            {"noteRate", m_rate},
                            {"prepaidFinanceCharges", Units(d.prepaid)},
                            {"mortgageInsurance", m_miAmount},
                            {"mortgageInsuranceMonths", m_miMonths}};
-    const QJsonObject root{
+    QJsonObject root{
         {"loan", loan}, {"disclosure", FiguresJson()}, {"rows", rows}, {"years", years}};
+    if (extra) {
+        QJsonObject paid = ExtraJson();
+        paid.insert("note", ContractNote());
+        root.insert("extraPayments", paid);
+    }
     return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
 }
 

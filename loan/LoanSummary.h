@@ -6,11 +6,13 @@
 
 #include "calc/Disclosure.h"
 #include "calc/LoanModel.h"
+#include "calc/Offers.h"
 #include "loan/OutputFormat.h"
 #include "report/QRSchedule.h"
 
 #include <QJsonObject>
 #include <QString>
+#include <optional>
 #include <vector>
 
 class TLoanSummary {
@@ -26,6 +28,25 @@ public:
     // payments. calc::ERangeError for inputs outside the figures' ranges (fees not below the
     // loan, more insurance months than payments); math errors propagate.
     TLoanSummary(const calc::LoanModel& model, double mi, int miMonths);
+
+    // Extra principal payments the borrower chooses: the schedule's outputs (Text, Csv, Json,
+    // Source) then show the schedule as paid (calc::ApplyExtraPayments), with an "Extra"
+    // column and ending at the payoff, and add ExtraFields() and ContractNote(); the loan's
+    // and the disclosure figures and the APR stay the contract's. An ExtraPayments with
+    // nothing in it (!Any()) clears them. calc::ERangeError (naming the month or amount) for
+    // an amount that is negative or not finite, or a month outside 1..Payments().
+    void SetExtraPayments(const calc::ExtraPayments& extra);
+    // The schedule as paid, when extra payments are set.
+    const std::optional<calc::PrepaidSchedule>& Paid() const { return m_paid; }
+    const calc::ExtraPayments& Extra() const { return m_extra; }
+
+    // With extra payments: Extra Each Month ("$200.00 from payment 13" or "None"), One-Time
+    // Payments ("2, $15,000.00" or "None"), Total Extra Principal, Payoff Month ("month 247 of
+    // 360"), Payments Saved, Interest Saved. Empty without them.
+    std::vector<Figure> ExtraFields() const;
+    // "The APR and disclosure figures are those of the contract; extra payments are prepayments
+    // you choose."
+    static QString ContractNote();
 
     const calc::Disclosure& Figures() const { return m_figures; }
     double NoteRate() const { return m_rate; }
@@ -60,7 +81,16 @@ public:
     static QString Money(calc::Cents cents);
 
 private:
+    // The extra payments' figures for JSON and CSV (with extra payments set).
+    QJsonObject ExtraJson() const;
+    // The rows and years printed: the contract's, or those as paid with the extra payments.
+    const std::vector<calc::ScheduleRow>& Rows() const;
+    const std::vector<calc::YearTotal>& Years() const;
+
     calc::Disclosure m_figures;
+    calc::DisclosureInputs m_inputs;
+    calc::ExtraPayments m_extra;
+    std::optional<calc::PrepaidSchedule> m_paid;
     double m_rate = 0;
     int m_n = 0;
     double m_miAmount = 0;

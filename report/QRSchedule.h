@@ -18,10 +18,15 @@ class TQRReport;
 class TQRSysData;
 
 // What the report prints: the captions and texts of the two lists of figures, and the
-// schedule with its totals (money in cents).
+// schedule with its totals (money in cents). With extra payments, ExtraFields holds their
+// figures (payoff month, payments and interest saved ...), Note the line saying the disclosure
+// figures are the contract's, and Figures' rows and years are the schedule as paid, each row's
+// `extra` in its own column; the totals are those of the rows printed.
 struct TScheduleSource {
     std::vector<std::pair<QString, QString>> LoanFields;
     std::vector<std::pair<QString, QString>> DisclosureFields;
+    std::vector<std::pair<QString, QString>> ExtraFields; // empty: no extra payments
+    QString Note;
     calc::Disclosure Figures;
 };
 
@@ -45,13 +50,14 @@ public:
     bool PrintToPdf(const QString& path);
 
 private:
-    // One printed row: number (or caption), payment, interest, principal, insurance, balance.
-    using TRow = std::array<TQRLabel*, 6>;
+    // One printed row: number (or caption), payment, interest, principal, extra, insurance,
+    // balance.
+    using TRow = std::array<TQRLabel*, 7>;
 
     TRow MakeRow(TQRBand* band, const char* name, bool bold);
-    void PlaceColumns(bool mi);
+    void PlaceColumns(bool mi, bool extra);
     void SetRow(const TRow& row, const QString& first, calc::Cents payment, calc::Cents interest,
-                calc::Cents principal, calc::Cents mi, const QString& balance);
+                calc::Cents principal, calc::Cents extra, calc::Cents mi, const QString& balance);
     void RepBeforePrint(bool& printReport);
     void RepNeedData(bool& moreData);
 
@@ -65,6 +71,8 @@ private:
     TQRLabel* lblTitle;
     TQRSysData* QRDateTime;
     std::vector<std::pair<TQRLabel*, TQRLabel*>> m_figureLabels; // loan fields, then disclosure
+    std::vector<std::pair<TQRLabel*, TQRLabel*>> m_extraLabels;  // the extra payments' figures
+    TQRLabel* lblNote;                                           // the contract's figures' note
     TRow m_header{}, m_detail{}, m_year{}, m_total{};
     TQRLabel* lblPageTitle;
     TQRSysData* QRPageNumber;

@@ -1,0 +1,208 @@
+#include "report/QROfferComparison.h"
+
+#include "Version.h"
+#include "report/QRBand.h"
+#include "report/QRFonts.h"
+#include "report/QRLabel.h"
+#include "report/QRPrinter.h"
+#include "report/QRReport.h"
+#include "report/QRShape.h"
+#include "report/QRSysData.h"
+
+#include <algorithm>
+
+namespace {
+const QString Arial = QStringLiteral("Arial");
+
+// Character heights (report units) of the report's fonts.
+constexpr int Height20pt = 27;
+constexpr int Height10pt = 13;
+constexpr int Height9pt = 12;
+constexpr int Height8pt = 11;
+
+constexpr int Margin = 25; // left and right of the printed width
+constexpr int LineHeight = 18;
+
+TQRLabel* Label(TQRBand* band, const QString& name, int fontHeight, bool bold, TAlignment alignment)
+{
+    auto* label = new TQRLabel(band);
+    label->setObjectName(name);
+    label->SetAlignment(alignment);
+    label->SetAutoSize(false);
+    label->ShrinkToFit = true; // a long text prints smaller, never cut
+    label->Transparent = true;
+    label->SetFont(QRFonts::ReportFont(Arial, fontHeight, bold), Qt::black);
+    return label;
+}
+
+TQRShape* Rule(TQRBand* band, const char* name, int top)
+{
+    auto* shape = new TQRShape(band);
+    shape->setObjectName(QString::fromLatin1(name));
+    shape->Pen = QPen(Qt::black, 1);
+    shape->SetBounds(Margin, top, 100, 0);
+    shape->SetShape(qrsHorLine);
+    return shape;
+}
+} // namespace
+
+TQROfferComparison::TQROfferComparison(QObject* parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("QROfferComparison"));
+    Rep = new TQRReport(this);
+    Rep->setObjectName(QStringLiteral("Rep"));
+    Rep->ReportTitle = QString::fromLatin1(Title);
+    Rep->Orientation = QPageLayout::Portrait;
+    Rep->PaperSize = qrpDefault;
+    Rep->TitleBeforeHeader = true;
+    connect(Rep, &TQRReport::BeforePrint, this, &TQROfferComparison::RepBeforePrint);
+    connect(Rep, &TQRReport::OnNeedData, this, &TQROfferComparison::RepNeedData);
+
+    TitleBand = new TQRBand(Rep, rbTitle, 84);
+    TitleBand->setObjectName(QStringLiteral("TitleBand"));
+    lblTitle = Label(TitleBand, "lblTitle", Height20pt, true, taLeftJustify);
+    lblTitle->SetAutoSize(true);
+    lblTitle->SetBounds(Margin, 20, 300, 32);
+    lblTitle->SetCaption(QString::fromLatin1(Title));
+    QRDateTime = new TQRSysData(TitleBand);
+    QRDateTime->setObjectName(QStringLiteral("QRDateTime"));
+    QRDateTime->SetBounds(Margin + 2, 54, 200, 14);
+    QRDateTime->Data = qrsDateTime;
+    QRDateTime->Text = QStringLiteral("Printed at ");
+    QRDateTime->SetFont(QRFonts::ReportFont(Arial, Height8pt));
+    QRDateTime->SetAutoSize(true);
+    Rule(TitleBand, "TitleRule", 80);
+
+    Detail = new TQRBand(Rep, rbDetail, LineHeight);
+    Detail->setObjectName(QStringLiteral("Detail"));
+    lblCaption = Label(Detail, "lblCaption", Height9pt, false, taLeftJustify);
+    for (int i = 0; i < MaxColumns; ++i)
+        m_values.push_back(Label(Detail, QStringLiteral("lblOffer%1").arg(i + 1), Height9pt, false,
+                                 taRightJustify));
+    lblLowest = Label(Detail, "lblLowest", Height9pt, true, taLeftJustify);
+    lblWide = Label(Detail, "lblWide", Height9pt, false, taLeftJustify);
+    connect(Detail, &TQRBand::BeforePrint, this, &TQROfferComparison::DetailBeforePrint);
+
+    PageFooter = new TQRBand(Rep, rbPageFooter, 24);
+    PageFooter->setObjectName(QStringLiteral("PageFooter"));
+    Rule(PageFooter, "FooterRule", 2);
+    lblFooter = Label(PageFooter, "lblFooter", Height8pt, false, taLeftJustify);
+    lblFooter->SetCaption(QString::fromLatin1(Title));
+    lblVersion = Label(PageFooter, "lblVersion", Height8pt, false, taRightJustify);
+    lblVersion->SetCaption(QStringLiteral("Tallyhorn, " TALLYHORN_VERSION));
+}
+
+void TQROfferComparison::PlaceColumns()
+{
+    // The caption column takes a third of the printed width, the "Lowest" column what "Offer
+    // 4" needs, and the offers share the rest.
+    const int pageWidth = TQRPrinter::Instance().LayoutSize().width();
+    const int width = std::max(300, pageWidth - 2 * Margin);
+    const int offers = std::clamp(int(m_source.Offers.size()), 1, MaxColumns);
+    const int caption = width * 34 / 100;
+    const int lowest = 62;
+    const int column = (width - caption - lowest) / offers;
+    const int top = 2, height = 15;
+    lblCaption->SetBounds(Margin + 2, top, caption - 6, height);
+    for (int i = 0; i < MaxColumns; ++i)
+        m_values[std::size_t(i)]->SetBounds(Margin + caption + i * column + 4, top, column - 8,
+                                            height);
+    lblLowest->SetBounds(Margin + caption + offers * column + 10, top, lowest - 10, height);
+    lblWide->SetBounds(Margin + 2, top, width - 4, height);
+    m_valuesLeft = Margin + caption + 4;
+    m_right = Margin + width - 2;
+    for (TQRBand* band : {TitleBand, PageFooter})
+        for (TQRPrintable* control : band->Controls())
+            if (auto* shape = qobject_cast<TQRShape*>(control))
+                shape->Width = width;
+    lblFooter->SetBounds(Margin + 2, 6, width / 2, 14);
+    lblVersion->SetBounds(Margin + width / 2, 6, width / 2 - 2, 14);
+}
+
+void TQROfferComparison::RepBeforePrint(bool&)
+{
+    PlaceColumns();
+    // The table as lines: the column headings, the inputs, the figures, the break-evens and
+    // the notes, each group under its heading.
+    m_lines.clear();
+    m_next = 0;
+    m_current = 0;
+    m_lines.push_back({TLine::Columns, 0, QString()});
+    m_lines.push_back({TLine::Heading, 0, QStringLiteral("Loan Terms")});
+    for (std::size_t i = 0; i < m_source.Inputs.size(); ++i)
+        m_lines.push_back({TLine::Row, i, QStringLiteral("input")});
+    m_lines.push_back({TLine::Heading, 0, QStringLiteral("Figures")});
+    for (std::size_t i = 0; i < m_source.Figures.size(); ++i)
+        m_lines.push_back({TLine::Row, i, QString()});
+    if (!m_source.BreakEvens.empty())
+        m_lines.push_back({TLine::Heading, 0, QStringLiteral("Break-Even")});
+    for (std::size_t i = 0; i < m_source.BreakEvens.size(); ++i)
+        m_lines.push_back({TLine::Pair, i, QString()});
+    m_lines.push_back({TLine::Heading, 0, QString()});
+    for (std::size_t i = 0; i < std::size_t(m_source.Notes.size()); ++i)
+        m_lines.push_back({TLine::Note, i, QString()});
+}
+
+void TQROfferComparison::RepNeedData(bool& moreData)
+{
+    moreData = m_next < m_lines.size();
+    if (moreData)
+        m_current = m_next++;
+}
+
+void TQROfferComparison::DetailBeforePrint(bool&)
+{
+    const TPrintedLine line = m_lines[m_current];
+    const int offers = int(m_source.Offers.size());
+    const bool row = line.Kind == TLine::Row || line.Kind == TLine::Columns;
+    lblCaption->Visible = row || line.Kind == TLine::Pair;
+    lblLowest->Visible = row;
+    for (int i = 0; i < MaxColumns; ++i)
+        m_values[std::size_t(i)]->Visible = row && i < offers;
+    lblWide->Visible = !row;
+    const QFont plain = QRFonts::ReportFont(Arial, Height9pt);
+    const QFont bold = QRFonts::ReportFont(Arial, Height9pt, true);
+    for (TQRLabel* value : m_values)
+        value->SetFont(line.Kind == TLine::Columns ? bold : plain, Qt::black);
+    lblWide->SetFont(line.Kind == TLine::Heading ? QRFonts::ReportFont(Arial, Height10pt, true)
+                     : line.Kind == TLine::Note  ? QRFonts::ReportFont(Arial, Height8pt)
+                                                 : plain,
+                     Qt::black);
+    // A break-even's text stands where the offers' columns start, the others span the table.
+    const int left = line.Kind == TLine::Pair ? m_valuesLeft : Margin + 2;
+    lblWide->SetBounds(left, lblWide->Top, m_right - left, lblWide->Height);
+    switch (line.Kind) {
+    case TLine::Columns:
+        lblCaption->SetCaption(QString());
+        for (int i = 0; i < offers && i < MaxColumns; ++i)
+            m_values[std::size_t(i)]->SetCaption(m_source.Offers[i]);
+        lblLowest->SetCaption(QStringLiteral("Lowest"));
+        break;
+    case TLine::Heading: lblWide->SetCaption(line.Text); break;
+    case TLine::Row: {
+        const TOfferReportSource::Row& r =
+            line.Text.isEmpty() ? m_source.Figures[line.Index] : m_source.Inputs[line.Index];
+        lblCaption->SetCaption(r.Caption);
+        for (int i = 0; i < offers && i < MaxColumns; ++i)
+            m_values[std::size_t(i)]->SetCaption(i < r.Texts.size() ? r.Texts[i] : QString());
+        lblLowest->SetCaption(r.Lowest);
+        break;
+    }
+    case TLine::Pair:
+        lblCaption->SetCaption(m_source.BreakEvens[line.Index].first);
+        lblWide->SetCaption(m_source.BreakEvens[line.Index].second);
+        break;
+    case TLine::Note: lblWide->SetCaption(m_source.Notes[qsizetype(line.Index)]); break;
+    }
+}
+
+void TQROfferComparison::Preview()
+{
+    TQRPrinter::Instance().ProgressCaption = QString::fromLatin1(ProgressCaption);
+    Rep->Preview();
+}
+
+bool TQROfferComparison::PrintToPdf(const QString& path)
+{
+    return Rep->PrintToPdf(path, QString::fromLatin1(ProgressCaption));
+}
