@@ -102,6 +102,9 @@ void TfrmCompareOffers::Recalculate()
                                                   : own[i][r].texts.value(0);
             auto* item = new QTableWidgetItem(text);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            // A screen reader in the table hears why the cell is empty.
+            if (!checks[i].message.isEmpty())
+                item->setData(Qt::AccessibleTextRole, "No figure: " + checks[i].message);
             if (m_comparison && rows[r].lowest == i) {
                 item->setFont(bold);
                 item->setBackground(LowestColour);

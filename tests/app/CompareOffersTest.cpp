@@ -186,6 +186,8 @@ TEST(CompareOffersCommand, TypedOffersShowTheirFiguresCopyAndComeBackAtTheNextSt
                 << message->text().toStdString();
             EXPECT_TRUE(message->isVisible());
             EXPECT_EQ(Cell(table, "Annual Percentage Rate (APR)", 1), "");
+            EXPECT_EQ(table->item(0, 1)->data(Qt::AccessibleTextRole).toString(),
+                      "No figure: " + message->text());
             EXPECT_EQ(Cell(table, "Annual Percentage Rate (APR)", 0),
                       Percent(figures[0].disclosure.apr));
             EXPECT_EQ(Cell(table, "Annual Percentage Rate (APR)", 3), "");
