@@ -28,12 +28,16 @@ struct Offer {
 constexpr int MinOffers = 2;
 constexpr int MaxOffers = 4;
 constexpr int InFiveYearsMonths = 60;
+// The longest term, as the command line's table accepts it (12000 payments, the schedule's
+// most).
+constexpr int MaxOfferTermYears = 1000;
 
 struct OfferFigures {
-    Disclosure disclosure;  // schedule, payment, APR, TIP, amount financed, finance charge ...
-    Cents pointsAmount = 0; // the points in cents: loan x points / 100, halves up
-    Cents prepaid = 0;      // points + fees: the prepaid finance charges
-    Cents upFront = 0;      // points + fees + costs: everything paid at closing for the loan
+    DisclosureInputs inputs; // the loan as ComputeDisclosure took it (for ApplyExtraPayments)
+    Disclosure disclosure;   // schedule, payment, APR, TIP, amount financed, finance charge ...
+    Cents pointsAmount = 0;  // the points in cents: loan x points / 100, halves up
+    Cents prepaid = 0;       // points + fees: the prepaid finance charges
+    Cents upFront = 0;       // points + fees + costs: everything paid at closing for the loan
     // In 5 Years: the first min(60, payments) payments with their insurance, plus upFront;
     // the principal paid off in those months.
     int fiveYearMonths = 0; // 60, or the whole (shorter) schedule
@@ -43,11 +47,25 @@ struct OfferFigures {
 
 // The figures of one offer: its payment is CalcPayment's over term x 12 months, rounded to
 // cents, the schedule and APR those of ComputeDisclosure with points + fees as the prepaid
-// finance charges. ERangeError naming the input for an offer outside the ranges.
+// finance charges. ERangeError naming the input for an offer outside the ranges: a loan
+// above 0 and below MaxDisclosureAmount, a whole term of 1 to MaxOfferTermYears years, a rate
+// from 0 to below 100000, points from 0 to below 100, fees, costs and insurance from 0 to
+// below MaxDisclosureAmount, insurance months 0 to the payments, points and fees together
+// below the loan.
 OfferFigures ComputeOffer(const Offer& offer);
+
+// The disclosure inputs of an offer (validated as ComputeOffer does): the loan in whole
+// cents, the payment CalcPayment's unrounded for that loan, points + fees as the prepaid
+// finance charges.
+DisclosureInputs OfferDisclosureInputs(const Offer& offer);
+
+// The points in cents: `loan` cents x points (three decimals, as typed) / 100, exactly,
+// halves up.
+Cents OfferPointsAmount(Cents loan, double points);
 
 // What an offer has cost by the end of month m (0 = at closing): upFront plus the payments
 // and insurance of months 1..m plus the balance still owed after month m, less the loan.
+// ERangeError for a month outside 0..payments.
 Cents CostAtMonth(const OfferFigures& figures, int month);
 
 // The break-even of a pair of offers.
@@ -66,8 +84,8 @@ struct BreakEven {
 };
 BreakEven ComputeBreakEven(const OfferFigures& a, const OfferFigures& b);
 
-// Index of the best offer on a cost row (lowest value; the first of equals), for the APR,
-// the 5-year total and the TIP.
+// Index of the best offer on a cost row (lowest value; the first of equals), for the APR
+// (as shown, to three decimals), the 5-year total and the TIP (exactly); -1 for no offers.
 int LowestApr(const std::vector<OfferFigures>& offers);
 int LowestFiveYearTotal(const std::vector<OfferFigures>& offers);
 int LowestTip(const std::vector<OfferFigures>& offers);
@@ -100,7 +118,10 @@ struct PrepaidSchedule {
     Cents totalMI = 0;
     Cents totalPaid = 0; // payments, extras and insurance
 };
-// ERangeError for a negative or non-finite amount, a month outside 1..payments.
+// Each month: the contract's interest rule and regular payment, then that month's extra
+// (`monthly` from `fromMonth`, plus its lumps, which add up) capped at the balance;
+// insurance for months up to inputs.miMonths while the loan runs. ERangeError for a
+// negative or non-finite amount (a lump of 0 too), a month outside 1..payments.
 PrepaidSchedule ApplyExtraPayments(const Disclosure& contract, const DisclosureInputs& inputs,
                                    const ExtraPayments& extra);
 
