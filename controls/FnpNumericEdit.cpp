@@ -190,7 +190,7 @@ bool TFnpNumericEdit::TypeCharacter(QChar c, bool pasted)
         if (!pasted)
             DialogKey(c == QChar(13) ? Qt::Key_Return : Qt::Key_Escape);
         if (c == QChar(13))
-            c = QChar(0); // Enter goes no further, but still deletes a selection below
+            c = QChar(0); // Enter goes no further
     }
     if (!c.isNull() && !RunKeyPress(c))
         c = QChar(0);
@@ -199,6 +199,10 @@ bool TFnpNumericEdit::TypeCharacter(QChar c, bool pasted)
         return true;
     const TFormatSettings& settings = Regional::Current();
     const QChar separator = settings.DecimalSeparator;
+    // A character the edit discards (Enter, Escape, a letter) leaves the text and its
+    // selection alone: the whole value is selected on entry, and a stray key must not wipe it.
+    if (!(IsDigit(c) || c == '-' || code == 8 || c == separator))
+        return true;
     if (c == separator) {
         if (hasSelectedText())
             setCursorPosition(selectionStart());
@@ -206,8 +210,6 @@ bool TFnpNumericEdit::TypeCharacter(QChar c, bool pasted)
         DeleteSelectionAndNotify();
     }
     const bool hadMinus = text().contains('-');
-    if (!(IsDigit(c) || c == '-' || code == 8 || c == separator))
-        return true;
 
     const QString t = text();
     const int len = static_cast<int>(t.size());

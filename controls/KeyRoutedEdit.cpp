@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QSignalBlocker>
+#include <optional>
 
 namespace {
 // Undo steps kept per entry; the oldest go first.
@@ -264,7 +266,18 @@ void TKeyRoutedEdit::focusInEvent(QFocusEvent* event)
 
 void TKeyRoutedEdit::focusOutEvent(QFocusEvent* event)
 {
-    QLineEdit::focusOutEvent(event);
+    {
+        // The selection goes as the focus leaves, but a screen reader still has this field as
+        // its focus until the next one is told, and would say "text unselected" at every Tab:
+        // the line's own signals are held while the toolkit deselects (the widget repaints
+        // whole on losing the focus anyway).
+        std::optional<QSignalBlocker> quiet;
+        if (hasSelectedText())
+            for (QObject* child : children())
+                if (child->inherits("QWidgetLineControl"))
+                    quiet.emplace(child);
+        QLineEdit::focusOutEvent(event);
+    }
     m_paused = true;
     switch (event->reason()) {
     case Qt::PopupFocusReason:

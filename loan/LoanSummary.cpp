@@ -81,11 +81,12 @@ std::vector<TLoanSummary::Figure> TLoanSummary::ExtraFields() const
     for (const calc::LumpSum& l : m_extra.lumps)
         lumps += calc::ToCents(l.amount);
     const int count = int(m_extra.lumps.size());
-    return {{"Extra Each Month",
-             monthly == 0
-                 ? QStringLiteral("None")
-                 : QStringLiteral("%1 from payment %2").arg(Money(monthly)).arg(m_extra.fromMonth),
-             Units(monthly)},
+    // The first payment with the monthly extra is named in the caption, so the text stays as
+    // short as the other figures'.
+    return {{monthly == 0 || m_extra.fromMonth == 1
+                 ? QStringLiteral("Extra Each Month")
+                 : QStringLiteral("Extra from Payment %1").arg(m_extra.fromMonth),
+             monthly == 0 ? QStringLiteral("None") : Money(monthly), Units(monthly)},
             {"One-Time Payments",
              count == 0 ? QStringLiteral("None")
                         : QStringLiteral("%1 (%2)").arg(count).arg(Money(lumps)),

@@ -40,9 +40,10 @@ public:
     const std::optional<calc::PrepaidSchedule>& Paid() const { return m_paid; }
     const calc::ExtraPayments& Extra() const { return m_extra; }
 
-    // With extra payments: Extra Each Month ("$200.00 from payment 13" or "None"), One-Time
-    // Payments ("2, $15,000.00" or "None"), Total Extra Principal, Payoff Month ("month 247 of
-    // 360"), Payments Saved, Interest Saved. Empty without them.
+    // With extra payments: Extra Each Month ("$200.00" or "None"; captioned "Extra from
+    // Payment 13" when it starts later), One-Time Payments ("2 ($15,000.00)" or "None"), Total
+    // Extra Principal, Payoff Month ("260 of 360"), Payments Saved, Interest Saved. Empty
+    // without them.
     std::vector<Figure> ExtraFields() const;
     // "The APR and disclosure figures are those of the contract; extra payments are prepayments
     // you choose."

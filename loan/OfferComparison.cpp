@@ -77,6 +77,7 @@ std::vector<TOfferComparison::Row> TOfferComparison::InputRows() const
                           {"term", "Term", {}, {}},
                           {"rate", "Note Rate", {}, {}},
                           {"points", "Points", {}, {}},
+                          {"pointsAmount", "Points Paid", {}, {}},
                           {"fees", "Other Prepaid Finance Charges", {}, {}},
                           {"costs", "Other Loan Costs", {}, {}},
                           {"mortgageInsurance", "Mortgage Insurance", {}, {}}};
@@ -91,13 +92,11 @@ std::vector<TOfferComparison::Row> TOfferComparison::InputRows() const
         add(0, Money(f.disclosure.loan), Units(f.disclosure.loan));
         add(1, Duration(int(o.term) * 12), o.term);
         add(2, Percent(o.rate), o.rate);
-        add(3,
-            f.pointsAmount == 0 ? QStringLiteral("None")
-                                : Percent(o.points) + " (" + Money(f.pointsAmount) + ')',
-            o.points);
-        add(4, Money(f.prepaid - f.pointsAmount), Units(f.prepaid - f.pointsAmount));
-        add(5, Money(f.upFront - f.prepaid), Units(f.upFront - f.prepaid));
-        add(6,
+        add(3, f.pointsAmount == 0 ? QStringLiteral("None") : Percent(o.points), o.points);
+        add(4, Money(f.pointsAmount), Units(f.pointsAmount));
+        add(5, Money(f.prepaid - f.pointsAmount), Units(f.prepaid - f.pointsAmount));
+        add(6, Money(f.upFront - f.prepaid), Units(f.upFront - f.prepaid));
+        add(7,
             mi == 0 || o.miMonths == 0 ? QStringLiteral("None")
                                        : QStringLiteral("%1 x %2").arg(Money(mi)).arg(o.miMonths),
             Units(mi));
@@ -193,11 +192,26 @@ TOfferReportSource TOfferComparison::Source() const
         source.Offers << OfferName(i);
     for (const Row& r : InputRows())
         source.Inputs.push_back({r.caption, r.texts, r.LowestText()});
-    for (const Row& r : FigureRows())
+    // The printed columns are narrow: a shorter loan's In 5 Years texts carry a mark, and a
+    // note below says what it stands for.
+    for (Row r : FigureRows()) {
+        if (r.key.startsWith("fiveYear"))
+            for (int i = 0; i < Count(); ++i)
+                if (m_figures[std::size_t(i)].fiveYearMonths < calc::InFiveYearsMonths)
+                    r.texts[i] = Money(r.key == "fiveYearTotal"
+                                           ? m_figures[std::size_t(i)].fiveYearTotal
+                                           : m_figures[std::size_t(i)].fiveYearPrincipal) +
+                                 '*';
         source.Figures.push_back({r.caption, r.texts, r.LowestText()});
+    }
     for (const PairRow& p : BreakEvenRows())
         source.BreakEvens.emplace_back(p.caption, p.text);
     source.Notes = Notes();
+    for (int i = 0; i < Count(); ++i)
+        if (const int months = m_figures[std::size_t(i)].fiveYearMonths;
+            months < calc::InFiveYearsMonths)
+            source.Notes << QStringLiteral("* %1: In 5 Years over its whole term, %2.")
+                                .arg(OfferName(i), Duration(months));
     return source;
 }
 

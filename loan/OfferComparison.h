@@ -55,8 +55,9 @@ public:
     // "Offer 1" for index 0.
     static QString OfferName(int index);
 
-    // What each offer is: Loan Amount, Term, Note Rate, Points, Other Prepaid Finance Charges,
-    // Other Loan Costs, Mortgage Insurance ("$120.00 x 84" or "None"). Never marked.
+    // What each offer is: Loan Amount, Term, Note Rate, Points ("1.500%" or "None"), Points
+    // Paid (in money), Other Prepaid Finance Charges, Other Loan Costs, Mortgage Insurance
+    // ("$120.00 x 84" or "None"). Never marked.
     std::vector<Row> InputRows() const;
     // Monthly Principal & Interest, Annual Percentage Rate (APR) (marked), Total Interest
     // Percentage (TIP) (marked), Amount Financed, Finance Charge, Total of Payments, Paid Up
@@ -73,7 +74,9 @@ public:
     // "38 months" as "3 years 2 months", "12" as "1 year", "8" as "8 months".
     static QString Duration(int months);
 
-    // What the Offer Comparison report prints: the same rows and texts.
+    // What the Offer Comparison report prints: the same rows and texts, except that a shorter
+    // loan's In 5 Years texts end in "*" in place of "(in 3 years)", with a note that says so
+    // ("* Offer 2: In 5 Years over its whole term, 3 years.").
     TOfferReportSource Source() const;
 
     // The compare command's outputs. Text: the table with the captions, one column per offer

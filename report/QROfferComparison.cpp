@@ -99,18 +99,22 @@ void TQROfferComparison::PlaceColumns()
     const int pageWidth = TQRPrinter::Instance().LayoutSize().width();
     const int width = std::max(300, pageWidth - 2 * Margin);
     const int offers = std::clamp(int(m_source.Offers.size()), 1, MaxColumns);
-    const int caption = width * 34 / 100;
-    const int lowest = 62;
-    const int column = (width - caption - lowest) / offers;
+    const bool narrow = width < 600;
+    const int caption = width * (narrow ? 34 : 30) / 100;
+    const int lowest = narrow ? 40 : 56;
+    const int column = std::min(150, (width - caption - lowest) / offers);
+    // Narrow paper takes the smaller font throughout, so the table keeps one size of text.
+    m_fontHeight = narrow ? Height8pt : Height9pt;
     const int top = 2, height = 15;
     lblCaption->SetBounds(Margin + 2, top, caption - 6, height);
     for (int i = 0; i < MaxColumns; ++i)
-        m_values[std::size_t(i)]->SetBounds(Margin + caption + i * column + 4, top, column - 8,
+        m_values[std::size_t(i)]->SetBounds(Margin + caption + i * column + 2, top, column - 4,
                                             height);
-    lblLowest->SetBounds(Margin + caption + offers * column + 10, top, lowest - 10, height);
+    lblLowest->SetBounds(Margin + caption + offers * column + 6, top, lowest - 6, height);
     lblWide->SetBounds(Margin + 2, top, width - 4, height);
+    m_width = width;
     m_valuesLeft = Margin + caption + 4;
-    m_right = Margin + width - 2;
+    m_right = Margin + caption + offers * column + lowest - 2;
     for (TQRBand* band : {TitleBand, PageFooter})
         for (TQRPrintable* control : band->Controls())
             if (auto* shape = qobject_cast<TQRShape*>(control))
@@ -146,8 +150,13 @@ void TQROfferComparison::RepBeforePrint(bool&)
 void TQROfferComparison::RepNeedData(bool& moreData)
 {
     moreData = m_next < m_lines.size();
-    if (moreData)
-        m_current = m_next++;
+    if (!moreData)
+        return;
+    m_current = m_next++;
+    // A heading stands apart from the lines above it; notes print closer together. The band
+    // takes its height before the layout places it.
+    const TLine kind = m_lines[m_current].Kind;
+    Detail->Height = kind == TLine::Heading ? 28 : kind == TLine::Note ? 15 : LineHeight;
 }
 
 void TQROfferComparison::DetailBeforePrint(bool&)
@@ -160,17 +169,23 @@ void TQROfferComparison::DetailBeforePrint(bool&)
     for (int i = 0; i < MaxColumns; ++i)
         m_values[std::size_t(i)]->Visible = row && i < offers;
     lblWide->Visible = !row;
-    const QFont plain = QRFonts::ReportFont(Arial, Height9pt);
-    const QFont bold = QRFonts::ReportFont(Arial, Height9pt, true);
+    const QFont plain = QRFonts::ReportFont(Arial, m_fontHeight);
+    const QFont bold = QRFonts::ReportFont(Arial, m_fontHeight, true);
     for (TQRLabel* value : m_values)
         value->SetFont(line.Kind == TLine::Columns ? bold : plain, Qt::black);
+    lblCaption->SetFont(plain, Qt::black);
+    lblLowest->SetFont(bold, Qt::black);
     lblWide->SetFont(line.Kind == TLine::Heading ? QRFonts::ReportFont(Arial, Height10pt, true)
                      : line.Kind == TLine::Note  ? QRFonts::ReportFont(Arial, Height8pt)
                                                  : plain,
                      Qt::black);
     // A break-even's text stands where the offers' columns start, the others span the table.
     const int left = line.Kind == TLine::Pair ? m_valuesLeft : Margin + 2;
-    lblWide->SetBounds(left, lblWide->Top, m_right - left, lblWide->Height);
+    const int right = line.Kind == TLine::Note ? Margin + m_width : m_right;
+    const int top = line.Kind == TLine::Heading ? Detail->Height - 17
+                    : line.Kind == TLine::Note  ? 0
+                                                : 2;
+    lblWide->SetBounds(left, top, right - left, lblWide->Height);
     switch (line.Kind) {
     case TLine::Columns:
         lblCaption->SetCaption(QString());

@@ -83,4 +83,6 @@ private:
     std::size_t m_current = 0; // the line supplied last
     int m_valuesLeft = 0;      // where the offers' columns start
     int m_right = 0;           // the table's right edge
+    int m_width = 0;           // the printed width
+    int m_fontHeight = 12;     // the table's font (character height, report units)
 };

@@ -365,13 +365,13 @@ TEST_F(CompareCommandTest, EveryFigureInEveryFormatEqualsTheReference)
             }
             if (a < 0 || b < 0)
                 continue;
-            const QJsonObject got = pairs[seen++].toObject();
+            const QJsonObject pair = pairs[seen++].toObject();
             const bool equal = p[2] == "sooner";
             const int first = equal || p[3] == "0" ? a : b;
-            EXPECT_EQ(got["first"].toInt(), first + 1) << p.join(' ').toStdString();
-            EXPECT_EQ(got["second"].toInt(), (first == a ? b : a) + 1);
-            EXPECT_EQ(got["kind"].toString(), equal ? "equal" : p[2]) << p.join(' ').toStdString();
-            EXPECT_EQ(got["month"].toInt(), p[4].toInt()) << p.join(' ').toStdString();
+            EXPECT_EQ(pair["first"].toInt(), first + 1) << p.join(' ').toStdString();
+            EXPECT_EQ(pair["second"].toInt(), (first == a ? b : a) + 1);
+            EXPECT_EQ(pair["kind"].toString(), equal ? "equal" : p[2]) << p.join(' ').toStdString();
+            EXPECT_EQ(pair["month"].toInt(), p[4].toInt()) << p.join(' ').toStdString();
             const int month = p[4].toInt();
             const QString said = p[2] == "month" ? QStringLiteral("month %1 \\(%2")
                                                        .arg(month)
@@ -552,6 +552,21 @@ TEST_F(CompareCommandTest, ComparisonIsOnePageOnEachPaperAndTheScheduleShowsItsE
         const PdfText read = PdfText::Read(pdf);
         EXPECT_EQ(read.Pages, 1) << paper;
         EXPECT_EQ(read.Title, "Offer Comparison") << paper;
+        // Four offers, one of them shorter than five years, still on one page.
+        const Outcome four =
+            Start({"compare", "--term", "30", "--rate", "7", "--offer", "loan=400000,fees=1500",
+                   "--offer", "loan=400000,rate=6.75,points=0.5", "--offer",
+                   "loan=395000,rate=6.5,points=1.25", "--offer",
+                   "loan=1000000.4,term=3,mi=210.55,mi-months=24", "--paper", paper, "--output",
+                   out.filePath("four.pdf")});
+        ASSERT_EQ(four.status, 0) << four.err.toStdString();
+        const PdfText fourRead = PdfText::Read(out.filePath("four.pdf"));
+        EXPECT_EQ(fourRead.Pages, 1) << paper;
+        EXPECT_TRUE(fourRead.Text.contains(
+            QRegularExpression("Offer 3 vs Offer 4: Break-Even +(month \\d+|never)")))
+            << fourRead.Text.toStdString();
+        EXPECT_TRUE(fourRead.Text.contains("* Offer 4: In 5 Years over its whole term, 3 years."))
+            << fourRead.Text.toStdString();
         for (const char* line :
              {"Offer 1 +Offer 2 +Lowest",
               "Monthly Principal & Interest +\\$1,970\\.79 +\\$1,896\\.20",
@@ -559,7 +574,7 @@ TEST_F(CompareCommandTest, ComparisonIsOnePageOnEachPaperAndTheScheduleShowsItsE
               "Total Interest Percentage \\(TIP\\) +136\\.493% +127\\.546% +Offer 2",
               "In 5 Years: Total Paid +\\$120,647\\.40 +\\$120,672\\.00 +Offer 1",
               "In 5 Years: Principal Paid Off +\\$17,986\\.04 +\\$19,166\\.74\\n",
-              "Points +None +1\\.500% \\(\\$4,500\\.00\\)",
+              "Points +None +1\\.500%\\n", "Points Paid +\\$0\\.00 +\\$4,500\\.00",
               "Offer 2 vs Offer 1: Break-Even +month 48 \\(4 years\\)", "Printed at "})
             EXPECT_TRUE(read.Text.contains(QRegularExpression(line)))
                 << paper << ": " << line << "\n"

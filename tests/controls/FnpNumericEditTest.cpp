@@ -73,10 +73,10 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyRow{"BackspaceAfterSeparatorOnlyMoves", 3, 0, 8.75, 2, "\b", "8|.750"},
                       KeyRow{"LoneDigitDeletedBecomesZero", 3, 0, 5, 1, "\b", "0|.000"},
                       KeyRow{"DigitReplacesTheLoneZero", 3, 0, 5, 1, "\b7", "7|.000"},
-                      KeyRow{"EnterOverSelectionLeavesZero", 3, 0, 8.75, all, "\r", "0|.000"},
-                      KeyRow{"EnterOverSelectionNoDecimals", 0, 0, 30, all, "\r", "0|"},
-                      KeyRow{"LettersDeleteASelection", 3, 0, 8.75, all, "x", "0|.000"},
-                      KeyRow{"EscapeDeletesASelection", 3, 0, 8.75, all, "\x1b", "0|.000"},
+                      KeyRow{"EnterKeepsTheSelectedValue", 3, 0, 8.75, all, "\r", "8.750"},
+                      KeyRow{"EnterKeepsTheSelectedValueNoDecimals", 0, 0, 30, all, "\r", "30"},
+                      KeyRow{"LettersKeepTheSelectedValue", 3, 0, 8.75, all, "x", "8.750"},
+                      KeyRow{"EscapeKeepsTheSelectedValue", 3, 0, 8.75, all, "\x1b", "8.750"},
                       KeyRow{"ZeroAtTheStartIgnored", 3, 0, 8.75, 0, "0", "|8.750"},
                       KeyRow{"SeparatorJumpsToTheDecimals", 3, 0, 8.75, 0, ".", "8.|750"},
                       KeyRow{"SeparatorOverSelectionCollapsesIt", 3, 0, 8.75, all, ".", "8.|750"},
@@ -316,7 +316,7 @@ TEST_F(FnpTest, EnterAndEscapeReachTheDialogButtons)
     field->setFocus(Qt::TabFocusReason);
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(clicked.count(), 1);
-    EXPECT_EQ(field->text(), "0.000"); // the selection went with the Enter
+    EXPECT_EQ(field->text(), "8.750"); // the Enter left the value as it was
 
     // Pasted line ends are no Enter.
     QGuiApplication::clipboard()->setText("7\r\n");
