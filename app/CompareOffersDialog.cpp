@@ -278,7 +278,8 @@ void TfrmCompareOffers::ShowCount(int count)
         c.heading->setVisible(i < count);
         for (QWidget* field : c.Inputs())
             field->setVisible(i < count);
-        c.message->setVisible(i < count);
+        if (i >= count)
+            c.message->hide(); // a shown offer's message shows while it has one
     }
     btnAdd->setEnabled(count < calc::MaxOffers);
     btnRemove->setEnabled(count > calc::MinOffers);

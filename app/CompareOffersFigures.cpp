@@ -55,6 +55,8 @@ void TfrmCompareOffers::Recalculate()
     for (int i = 0; i < m_count; ++i) {
         checks.push_back(CheckOffer(offers[i]));
         m_columns[i].message->setText(checks.back().message);
+        // No room is kept under the columns while no offer has a message.
+        m_columns[i].message->setVisible(!checks.back().message.isEmpty());
         allValid = allValid && checks.back().alone.has_value();
     }
     m_comparison.reset();

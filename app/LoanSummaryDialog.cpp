@@ -209,6 +209,7 @@ TfrmLoanSummary::TfrmLoanSummary(const calc::LoanModel& model, QWidget* parent)
     lblMessage->setObjectName("lblMessage");
     lblMessage->setTextFormat(Qt::PlainText);
     lblMessage->setWordWrap(true);
+    lblMessage->hide(); // shown while it has something to say
 
     btnPreview = new QPushButton("Preview Schedule", this);
     btnPreview->setObjectName("btnPreview");
@@ -264,6 +265,7 @@ void TfrmLoanSummary::Recalculate()
                             ? QStringLiteral("Mortgage insurance counts once both its amount and "
                                              "its number of payments are above 0.")
                             : QString());
+    lblMessage->setVisible(!lblMessage->text().isEmpty());
     const bool extras = ApplyExtras();
     const std::vector<TLoanSummary::Figure> figures =
         extras ? m_summary->ExtraFields() : std::vector<TLoanSummary::Figure>{};
