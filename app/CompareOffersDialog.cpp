@@ -22,24 +22,25 @@
 namespace {
 constexpr int FieldHeight = 22;
 
-// The captions on the screen (with their keys: each moves to the first offer's field) and
-// the names a screen reader gives each offer's field ("Offer 2, Note Rate").
+// The captions on the screen and the names a screen reader gives each offer's field
+// ("Offer 2, Note Rate"). The captions are no buddies: a reader would name the first offer's
+// fields by the caption alone.
 struct Input {
     const char* caption;
     const char* name;
     const char* description;
 };
 constexpr Input Inputs[TfrmCompareOffers::InputCount] = {
-    {"&Loan Amount:", "Loan Amount", ""},
-    {"&Term in Years:", "Term in Years", ""},
-    {"&Note Rate (%):", "Note Rate", "Annual percent"},
-    {"Po&ints (% of loan):", "Points", "Percent of the loan, paid at closing"},
-    {"Other Prepaid &Finance Charges:", "Other Prepaid Finance Charges",
+    {"Loan Amount:", "Loan Amount", ""},
+    {"Term in Years:", "Term in Years", ""},
+    {"Note Rate (%):", "Note Rate", "Annual percent"},
+    {"Points (% of loan):", "Points", "Percent of the loan, paid at closing"},
+    {"Other Prepaid Finance Charges:", "Other Prepaid Finance Charges",
      "Dollars paid at closing that are finance charges"},
-    {"Other Loan Co&sts:", "Other Loan Costs",
+    {"Other Loan Costs:", "Other Loan Costs",
      "Dollars paid at closing that are not finance charges: appraisal, title and the like"},
-    {"&Mortgage Insurance (monthly):", "Mortgage Insurance", "Dollars a month"},
-    {"Insurance Pa&yments:", "Mortgage Insurance Payments",
+    {"Mortgage Insurance (monthly):", "Mortgage Insurance", "Dollars a month"},
+    {"Insurance Payments:", "Mortgage Insurance Payments",
      "The number of payments that carry mortgage insurance"},
 };
 
@@ -95,8 +96,6 @@ TfrmCompareOffers::TfrmCompareOffers(std::vector<calc::Offer> offers, const calc
         inputs->addWidget(c.message, InputCount + 1, i + 1, Qt::AlignTop);
         inputs->setColumnMinimumWidth(i + 1, OfferWidth);
     }
-    for (int row = 0; row < InputCount; ++row)
-        m_captions[row]->setBuddy(m_columns[0].Inputs()[row]);
     inputs->setColumnStretch(calc::MaxOffers + 1, 1);
 
     grdFigures = new QTableWidget(this);
@@ -111,6 +110,9 @@ TfrmCompareOffers::TfrmCompareOffers(std::vector<calc::Offer> offers, const calc
     grdFigures->horizontalHeader()->setDefaultSectionSize(OfferWidth + 8);
     grdFigures->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdFigures->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The captions show in the table's first column; the row headers name the rows only to a
+    // screen reader.
+    grdFigures->verticalHeader()->hide();
     grdFigures->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     grdFigures->setAccessibleName("Figures of the offers");
     grdFigures->setAccessibleDescription("One row per figure, one column per offer");

@@ -81,11 +81,14 @@ void TfrmCompareOffers::Recalculate()
         rows =
             TOfferComparison({calc::Offer{100000, 30, 6}, calc::Offer{100000, 30, 6}}).FigureRows();
 
-    // Rows are the figures, columns the offers and the lowest offer's name.
+    // Rows are the figures, columns their captions, the offers and the lowest offer's name.
+    // The captions are a column of their own, so that a screen reader reading a row whole
+    // (as Orca does moving up and down) says which figure it is; they are the rows' headers
+    // too.
     grdFigures->clear();
     grdFigures->setRowCount(static_cast<int>(rows.size()));
-    grdFigures->setColumnCount(m_count + 1);
-    QStringList headings;
+    grdFigures->setColumnCount(m_count + 2);
+    QStringList headings{QStringLiteral("Figure")};
     for (int i = 0; i < m_count; ++i)
         headings << TOfferComparison::OfferName(i);
     headings << QStringLiteral("Lowest");
@@ -96,7 +99,12 @@ void TfrmCompareOffers::Recalculate()
     grdFigures->setVerticalHeaderLabels(captions);
     QFont bold = font();
     bold.setBold(true);
+    const QBrush captionColour = palette().button();
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        auto* caption = new QTableWidgetItem(rows[r].caption);
+        caption->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        caption->setBackground(captionColour);
+        grdFigures->setItem(r, 0, caption);
         for (int i = 0; i < m_count; ++i) {
             // An offer with a message has no figures: nothing is shown for it.
             const QString text = m_comparison     ? rows[r].texts.value(i)
@@ -111,11 +119,11 @@ void TfrmCompareOffers::Recalculate()
                 item->setFont(bold);
                 item->setBackground(LowestColour);
             }
-            grdFigures->setItem(r, i, item);
+            grdFigures->setItem(r, i + 1, item);
         }
         auto* lowest = new QTableWidgetItem(m_comparison ? rows[r].LowestText() : QString());
         lowest->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        grdFigures->setItem(r, m_count, lowest);
+        grdFigures->setItem(r, m_count + 1, lowest);
     }
     ShowFigures();
 }
@@ -145,20 +153,22 @@ void TfrmCompareOffers::ShowFigures()
 void TfrmCompareOffers::FitTable()
 {
     // The table shows whole, without scroll bars, its offer columns under the offers' fields.
-    QHeaderView* rowHeader = grdFigures->verticalHeader();
     int captionWidth = 0;
     for (const QLabel* caption : m_captions)
         captionWidth = std::max(captionWidth, caption->sizeHint().width());
-    captionWidth = std::max(captionWidth, rowHeader->sizeHint().width());
+    for (int r = 0; r < grdFigures->rowCount(); ++r)
+        captionWidth = std::max(
+            captionWidth,
+            grdFigures->fontMetrics().horizontalAdvance(grdFigures->item(r, 0)->text()) + 12);
     const int frame = grdFigures->frameWidth();
     // The fields' grid: the captions' column, then each offer 8 pixels further on.
     m_inputGrid->setColumnMinimumWidth(0, captionWidth);
-    rowHeader->setFixedWidth(captionWidth + 8 - frame);
-    for (int c = 0; c < m_count; ++c)
+    grdFigures->setColumnWidth(0, captionWidth + 8 - frame);
+    for (int c = 1; c <= m_count; ++c)
         grdFigures->setColumnWidth(c, OfferWidth + 8);
-    grdFigures->setColumnWidth(m_count,
+    grdFigures->setColumnWidth(m_count + 1,
                                grdFigures->fontMetrics().horizontalAdvance("Offer 4") + 24);
-    int width = rowHeader->width() + 2 * frame;
+    int width = 2 * frame;
     for (int c = 0; c < grdFigures->columnCount(); ++c)
         width += grdFigures->columnWidth(c);
     int height = grdFigures->horizontalHeader()->sizeHint().height() + 2 * frame;

@@ -208,7 +208,7 @@ def check_compare_offers(window):
         fail('Compare Offers: the figures are not a table named "Figures of the offers"')
     table = table_node.queryTable()
     columns = [table.getColumnHeader(c).name for c in range(table.nColumns)]
-    if columns != ['Offer 1', 'Offer 2', 'Lowest']:
+    if columns != ['Figure', 'Offer 1', 'Offer 2', 'Lowest']:
         fail('Compare Offers: the column headers read %s' % columns)
     rows = [table.getRowHeader(r).name for r in range(table.nRows)]
     for wanted in ('Monthly Principal & Interest', 'Annual Percentage Rate (APR)',
@@ -217,13 +217,16 @@ def check_compare_offers(window):
         if wanted not in rows:
             fail('Compare Offers: no row header "%s" in %s' % (wanted, rows))
     apr = rows.index('Annual Percentage Rate (APR)')
+    # The row reads whole with its figure's caption first.
+    if table.getAccessibleAt(apr, 0).name != 'Annual Percentage Rate (APR)':
+        fail('Compare Offers: the APR row does not begin with its caption')
     for c in range(2):
-        cell = table.getAccessibleAt(apr, c)
+        cell = table.getAccessibleAt(apr, c + 1)
         if not re.fullmatch(r'\d+\.\d{3}%', cell.name):
             fail('Compare Offers: the APR of offer %d reads "%s"' % (c + 1, cell.name))
     print('Compare Offers: %d figures x %s; APRs %s, %s' %
-          (table.nRows, columns, table.getAccessibleAt(apr, 0).name,
-           table.getAccessibleAt(apr, 1).name))
+          (table.nRows, columns, table.getAccessibleAt(apr, 1).name,
+           table.getAccessibleAt(apr, 2).name))
     close = next((n for n in nodes if n.getRoleName() == 'push button' and n.name == 'Close'),
                  None)
     if close is None:

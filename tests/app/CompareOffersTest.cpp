@@ -85,7 +85,7 @@ QString Cell(QTableWidget* table, const QString& caption, int offer)
 {
     for (int r = 0; r < table->rowCount(); ++r)
         if (table->verticalHeaderItem(r)->text() == caption)
-            return table->item(r, offer)->text();
+            return table->item(r, offer + 1)->text();
     ADD_FAILURE() << "no row " << caption.toStdString();
     return {};
 }
@@ -139,9 +139,9 @@ TEST(CompareOffersCommand, TypedOffersShowTheirFiguresCopyAndComeBackAtTheNextSt
             }
 
             // Each column is the offer's own figures; the lowest named in words.
-            ASSERT_EQ(table->columnCount(), 4);
-            EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "Offer 2");
-            EXPECT_EQ(table->horizontalHeaderItem(3)->text(), "Lowest");
+            ASSERT_EQ(table->columnCount(), 5);
+            EXPECT_EQ(table->horizontalHeaderItem(2)->text(), "Offer 2");
+            EXPECT_EQ(table->horizontalHeaderItem(4)->text(), "Lowest");
             std::vector<calc::OfferFigures> figures;
             for (int i = 0; i < 3; ++i) {
                 const calc::OfferFigures f = calc::ComputeOffer(typed[i]);
@@ -186,7 +186,7 @@ TEST(CompareOffersCommand, TypedOffersShowTheirFiguresCopyAndComeBackAtTheNextSt
                 << message->text().toStdString();
             EXPECT_TRUE(message->isVisible());
             EXPECT_EQ(Cell(table, "Annual Percentage Rate (APR)", 1), "");
-            EXPECT_EQ(table->item(0, 1)->data(Qt::AccessibleTextRole).toString(),
+            EXPECT_EQ(table->item(0, 2)->data(Qt::AccessibleTextRole).toString(),
                       "No figure: " + message->text());
             EXPECT_EQ(Cell(table, "Annual Percentage Rate (APR)", 0),
                       Percent(figures[0].disclosure.apr));
@@ -204,15 +204,15 @@ TEST(CompareOffersCommand, TypedOffersShowTheirFiguresCopyAndComeBackAtTheNextSt
             add->setFocus(Qt::TabFocusReason);
             QTest::keyClick(add, Qt::Key_Return);
             EXPECT_EQ(dialog.OfferCount(), 4);
-            EXPECT_EQ(table->columnCount(), 5);
-            EXPECT_EQ(table->horizontalHeaderItem(3)->text(), "Offer 4");
+            EXPECT_EQ(table->columnCount(), 6);
+            EXPECT_EQ(table->horizontalHeaderItem(4)->text(), "Offer 4");
             EXPECT_EQ(dialog.Offers()[3].loan, 200000);
             EXPECT_FALSE(add->isEnabled());
             EXPECT_EQ(Find<QWidget>(dialog, "edtRate4")->accessibleName(), "Offer 4, Note Rate");
             remove->setFocus(Qt::TabFocusReason);
             QTest::keyClick(remove, Qt::Key_Space);
             EXPECT_EQ(dialog.OfferCount(), 3);
-            EXPECT_EQ(table->columnCount(), 4);
+            EXPECT_EQ(table->columnCount(), 5);
         });
         w.close();
     }
