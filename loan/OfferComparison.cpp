@@ -165,9 +165,17 @@ std::vector<TOfferComparison::PairRow> TOfferComparison::BreakEvenRows() const
                                .arg(Duration(row.breakEven.month));
                 break;
             case calc::BreakEven::Kind::Never: row.text = QStringLiteral("never"); break;
-            case calc::BreakEven::Kind::Sooner:
+            case calc::BreakEven::Kind::Sooner: {
                 row.text = QStringLiteral("no break-even: equal up-front costs");
+                // Which one has cost less by the end of the shorter term, unless neither.
+                const calc::OfferFigures& fa = m_figures[std::size_t(a)];
+                const calc::OfferFigures& fb = m_figures[std::size_t(b)];
+                const int end = int(std::min(fa.disclosure.rows.size(), fb.disclosure.rows.size()));
+                if (calc::CostAtMonth(fa, end) != calc::CostAtMonth(fb, end))
+                    row.text +=
+                        "; " + OfferName(row.breakEven.cheaper == 0 ? a : b) + " costs less";
                 break;
+            }
             }
             rows.push_back(row);
         }

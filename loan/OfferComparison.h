@@ -37,7 +37,8 @@ public:
         int second = 0;  // the other one
         QString caption; // "Offer 2 vs Offer 1: Break-Even"
         // "month 38 (3 years 2 months)": from then on `first` costs less, to the end of the
-        // shorter term; "never"; "no break-even: equal up-front costs".
+        // shorter term; "never"; "no break-even: equal up-front costs" with "; Offer 1 costs
+        // less" where one has cost less by the end of the shorter term.
         QString text;
         calc::BreakEven breakEven; // as calc::ComputeBreakEven gives it for (first, second)
     };

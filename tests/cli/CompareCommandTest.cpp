@@ -97,7 +97,9 @@ enum OfferColumn {
     UpFront,
     FiveYearMonths,
     FiveYearTotal,
-    FiveYearPrincipal
+    FiveYearPrincipal,
+    CostAtMonth12,
+    CostAtEnd
 };
 
 // The --help text and the manual page's source, whose worked examples must show `figures`.
@@ -377,12 +379,20 @@ TEST_F(CompareCommandTest, EveryFigureInEveryFormatEqualsTheReference)
                                                        .arg(month)
                                                        .arg(month / 12) // "month 48 (4 years"
                                  : p[2] == "never" ? QStringLiteral("never")
-                                                   : QStringLiteral("no break-even: equal");
+                                                   : QStringLiteral("no break-even: equal "
+                                                                    "up-front costs");
+            // Equal costs up front (these pairs have equal terms): the one that has cost less
+            // by the end is named, unless neither has.
+            QString cheaper;
+            if (equal && ref.offers[p[0]][CostAtEnd] != ref.offers[p[1]][CostAtEnd])
+                cheaper = QStringLiteral("; Offer %1 costs less\\n").arg((p[5] == "0" ? a : b) + 1);
+            else if (equal)
+                cheaper = "\\n";
             EXPECT_TRUE(text.out.contains(
                 QRegularExpression(QStringLiteral("\nOffer %1 vs Offer %2: Break-Even +%3")
                                        .arg(first + 1)
                                        .arg((first == a ? b : a) + 1)
-                                       .arg(said))))
+                                       .arg(said + cheaper))))
                 << p.join(' ').toStdString() << "\n"
                 << text.out.toStdString();
         }
