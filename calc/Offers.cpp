@@ -179,6 +179,11 @@ template <typename Less> int Lowest(const std::vector<OfferFigures>& offers, Les
     for (int i = 1; i < static_cast<int>(offers.size()); ++i)
         if (less(offers[i], offers[best]))
             best = i;
+    // A lowest value another offer shares marks no offer: calling the first of equals best
+    // would tell the user of a difference that is not there.
+    for (int i = 0; i < static_cast<int>(offers.size()); ++i)
+        if (i != best && !less(offers[best], offers[i]))
+            return -1;
     return best;
 }
 

@@ -84,8 +84,9 @@ struct BreakEven {
 };
 BreakEven ComputeBreakEven(const OfferFigures& a, const OfferFigures& b);
 
-// Index of the best offer on a cost row (lowest value; the first of equals), for the APR
-// (as shown, to three decimals), the 5-year total and the TIP (exactly); -1 for no offers.
+// Index of the best offer on a cost row (the lowest value), for the APR (as shown, to three
+// decimals), the 5-year total and the TIP (exactly); -1 for no offers, or when another offer
+// shares the lowest value (a tie marks none).
 int LowestApr(const std::vector<OfferFigures>& offers);
 int LowestFiveYearTotal(const std::vector<OfferFigures>& offers);
 int LowestTip(const std::vector<OfferFigures>& offers);

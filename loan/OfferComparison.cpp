@@ -36,7 +36,9 @@ QString Plain(double value)
 
 QString TOfferComparison::Row::LowestText() const
 {
-    return lowest < 0 ? QString() : OfferName(lowest);
+    if (lowest >= 0)
+        return OfferName(lowest);
+    return costRow ? QStringLiteral("Tie") : QString();
 }
 
 TOfferComparison::TOfferComparison(std::vector<calc::Offer> offers) : m_offers(std::move(offers))
@@ -136,6 +138,7 @@ std::vector<TOfferComparison::Row> TOfferComparison::FigureRows() const
         add(7, Money(f.fiveYearTotal) + within, Units(f.fiveYearTotal));
         add(8, Money(f.fiveYearPrincipal) + within, Units(f.fiveYearPrincipal));
     }
+    rows[1].costRow = rows[2].costRow = rows[7].costRow = true;
     rows[1].lowest = calc::LowestApr(m_figures);
     rows[2].lowest = calc::LowestTip(m_figures);
     rows[7].lowest = calc::LowestFiveYearTotal(m_figures);
@@ -184,7 +187,8 @@ std::vector<TOfferComparison::PairRow> TOfferComparison::BreakEvenRows() const
 
 QStringList TOfferComparison::Notes()
 {
-    return {QStringLiteral("Lowest: the offer with the lowest APR, TIP or 5-year total."),
+    return {QStringLiteral(
+                "Lowest: the offer with the lowest APR, TIP or 5-year total (Tie: equal lowest)."),
             QStringLiteral("In 5 Years: the first 60 payments with their insurance, plus what is "
                            "paid up front."),
             QStringLiteral("Break-even: the month from which the offer named first, with more "

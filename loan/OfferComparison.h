@@ -26,8 +26,10 @@ public:
         QStringList texts;          // one per offer, as shown ("6.612%")
         std::vector<double> values; // one per offer: currency units, percent, years or counts
         int lowest = -1;            // the best (lowest) offer on a cost row; -1: not marked
+        bool costRow = false;       // a row that names its lowest offer (APR, TIP, 5-year total)
 
-        // "Offer 2" on a marked row, else empty: the text of the "Lowest" column.
+        // "Offer 2" on a marked row, "Tie" on a cost row whose lowest value two or more offers
+        // share, else empty: the text of the "Lowest" column.
         QString LowestText() const;
     };
 

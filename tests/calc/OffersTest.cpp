@@ -222,17 +222,19 @@ TEST(Offers, FiguresEqualTheExactComputation)
     EXPECT_EQ(none.totalPaid, plain.disclosure.totalOfPayments);
 }
 
-// The best offer on the APR row is chosen as the APRs are shown, to three decimals, the first
-// of equals: solver noise below the shown digits picks no winner.
+// The best offer on the APR row is chosen as the APRs are shown, to three decimals: solver
+// noise below the shown digits picks no winner, and a shared lowest marks none.
 TEST(Offers, BestAprComparesTheShownDigits)
 {
     const struct {
         std::vector<double> aprs;
         int best;
     } cases[] = {
-        {{6.9541581, 6.9541579}, 0},
+        {{6.9541581, 6.9541579}, -1},
+        {{7.2, 6.9541579, 6.9541581}, -1},
         {{6.9546, 6.9544}, 1},
-        {{7.1, 6.8, 6.8004, 6.7996}, 1},
+        {{7.1, 6.8, 6.8004, 6.7996}, -1},
+        {{7.1, 6.8, 6.8006, 6.7994}, 3},
         {{6.5}, 0},
         {{}, -1},
     };

@@ -21,7 +21,7 @@ from which the offer with more paid up front costs strictly less at every month 
 the shorter term ("never" when there is none); equal up-front costs have none, and the offer
 costing less at the end of the shorter term (the first of equals) is named instead. The best
 offer of a comparison: the lowest APR as shown (rounded to three decimals, halves up), the
-lowest 5-year total, the lowest TIP (exact), the first of equals each.
+lowest 5-year total, the lowest TIP (exact); none where two or more share the lowest.
 
 Extra payments: each month the contract's interest and regular payment, then that month's
 extra principal (the monthly extra from its first month, plus every lump of the month) but
@@ -226,11 +226,10 @@ def break_even(a, b):
 
 
 def lowest(values):
-    best = 0
-    for i, v in enumerate(values):
-        if v < values[best]:
-            best = i
-    return best
+    best = min(values)
+    if values.count(best) > 1:
+        return -1  # a shared lowest value marks no offer
+    return values.index(best)
 
 
 def apr_as_shown(a):
