@@ -229,6 +229,10 @@ private:
     void Announce(const calc::LoanModel& model, bool table);
     // The window's four formula methods, for the table builder.
     calc::LoanFormulas Formulas();
+    // The model's inputs as the fields and increment groups hold them.
+    calc::LoanInputs ModelInputs() const;
+    static char Separator(); // the decimal separator the numbers are read with
+    void ShowStartResults();
     void MarkUserCase();
     void WriteIniValue(const QString& key, const QString& value);
     void WriteIniValues(const QList<ProfileFile::Entry>& entries);

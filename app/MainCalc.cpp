@@ -159,16 +159,7 @@ void TfrmMain::CalcAPRTable(QObject* trigger)
         btnReset->setEnabled(true);
         mnuFileReset->setEnabled(true);
 
-        const char separator = Regional::Current().DecimalSeparator.toLatin1();
-        calc::LoanInputs in;
-        in.price = edtPurchasePrice->Value();
-        in.downPercent = edtDownPaymentPercent->Value();
-        in.term = edtTerm->Value();
-        in.rate = edtInterest->Value();
-        in.fees = edtFixedFees->Value();
-        in.loanStep = calc::IncrementOfItem(rgLoan->ItemIndex());
-        in.feeStep = calc::IncrementOfItem(rgFixed->ItemIndex());
-        const calc::LoanModel model(in, Formulas(), separator ? separator : '.');
+        const calc::LoanModel model(ModelInputs(), Formulas(), Separator());
         const calc::UserLoan& user = model.User();
 
         edtDownPayment->SetValue(user.downPayment);
@@ -251,13 +242,51 @@ void TfrmMain::SetAutoCalcStatus(QObject* sender)
         CalcAPRTable(sender);
 }
 
+calc::LoanInputs TfrmMain::ModelInputs() const
+{
+    calc::LoanInputs in;
+    in.price = edtPurchasePrice->Value();
+    in.downPercent = edtDownPaymentPercent->Value();
+    in.term = edtTerm->Value();
+    in.rate = edtInterest->Value();
+    in.fees = edtFixedFees->Value();
+    in.loanStep = calc::IncrementOfItem(rgLoan->ItemIndex());
+    in.feeStep = calc::IncrementOfItem(rgFixed->ItemIndex());
+    return in;
+}
+
+char TfrmMain::Separator()
+{
+    const char separator = Regional::Current().DecimalSeparator.toLatin1();
+    return separator ? separator : '.';
+}
+
+void TfrmMain::ShowStartResults()
+{
+    // The result fields show the figures of the loan the window starts with, not placeholders
+    // (a loan amount of $1.00 beside a $100,000 price); the table waits for a calculation. A
+    // loan the formulas refuse keeps the placeholders, and its first calculation reports it.
+    try {
+        const calc::LoanModel model(ModelInputs(), calc::LoanFormulas{}, Separator());
+        const double apr = model.Apr();
+        const calc::UserLoan& user = model.User();
+        edtDownPayment->SetValue(user.downPayment);
+        edtAPR->SetValue(apr);
+        edtLoan->SetValue(user.loan);
+        edtPayment->SetValue(user.payment);
+    } catch (const std::exception&) {
+    }
+}
+
 void TfrmMain::InitialAutoCalcStatus()
 {
-    if (m_autoCalc == AutoCalc::Off) {
-        ShowAutoCalcLook(false);
-    } else if (m_autoCalc == AutoCalc::On) {
+    if (m_autoCalc == AutoCalc::On) {
         ShowAutoCalcLook(true);
         CalcAPRTable(this);
+    } else {
+        if (m_autoCalc == AutoCalc::Off)
+            ShowAutoCalcLook(false);
+        ShowStartResults();
     }
     WriteIniValue("AutoCalc", StoredAutoCalc());
 }

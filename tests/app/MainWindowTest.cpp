@@ -114,12 +114,12 @@ TEST_F(MainWindowTest, StartsWithDefaultsPlaceholdersAndCommandsDisabled)
     EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtInterest")->text(), "8.750");
     EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtTerm")->text(), "30");
     EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtDownPaymentPercent")->text(), "0.000");
-    // Until the first calculation the results hold their default values.
-    EXPECT_EQ(Find<TNumEdit>(*w, "edtLoan")->text(), "$1.00");
-    EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->text(), "$1.00");
-    EXPECT_EQ(Find<TNumEdit>(*w, "edtDownPayment")->text(), "$1.00");
+    // The results show the starting loan's figures; the table waits for a calculation.
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtLoan")->text(), "$100,000.00");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtPayment")->text(), "$786.70");
+    EXPECT_EQ(Find<TNumEdit>(*w, "edtDownPayment")->text(), "$0.00");
     EXPECT_EQ(Find<TNumEdit>(*w, "edtFixedFees")->text(), "$0.00");
-    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "0.000");
+    EXPECT_EQ(Find<TFnpNumericEdit>(*w, "edtAPR")->text(), "8.750");
     EXPECT_EQ(Ini(), "[LastValues]\nAutoCalc=OFF\n");
     ExpectPrinting(false);
     EXPECT_FALSE(Find<TExplorerButton>(*w, "btnReset")->isEnabled());
