@@ -102,15 +102,20 @@ enum OfferColumn {
     CostAtEnd
 };
 
-// The --help text and the manual page's source, whose worked examples must show `figures`.
+// The --help text, the manual page's source and the help's Comparing Offers topic, whose
+// worked examples must show `figures`.
 void ExpectWorkedExample(const QString& help, const QStringList& figures)
 {
     QFile page(TALLYHORN_SOURCE_DIR "/docs/tallyhorn.1.in");
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     const QString manual = QString::fromUtf8(page.readAll()).remove("\\");
+    QFile topicFile(TALLYHORN_SOURCE_DIR "/resources/help/topics/55-offers.txt");
+    ASSERT_TRUE(topicFile.open(QIODevice::ReadOnly));
+    const QString topic = QString::fromUtf8(topicFile.readAll()).simplified();
     for (const QString& figure : figures) {
         EXPECT_TRUE(help.contains(figure)) << "--help lacks " << figure.toStdString();
         EXPECT_TRUE(manual.contains(figure)) << "the manual page lacks " << figure.toStdString();
+        EXPECT_TRUE(topic.contains(figure)) << "the help topic lacks " << figure.toStdString();
     }
 }
 
