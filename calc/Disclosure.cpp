@@ -2,6 +2,7 @@
 
 #include "calc/Errors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -23,13 +24,6 @@ std::string NumberText(double v)
     std::snprintf(text, sizeof text, "%.15G", v);
     return text;
 }
-
-[[noreturn]] void OutOfRange(const std::string& what, const std::string& range, double value)
-{
-    throw ERangeError("The " + what + " must be " + range + ", not " + NumberText(value));
-}
-
-const std::string amountLimit = "1000000000000";
 
 // `value` x 10^decimals rounded to a whole number, halves away from zero, from the value's
 // decimal of 15 significant digits (correctly rounded): the digits a double reliably holds, so
@@ -117,10 +111,15 @@ double Checked(double x)
 
 } // namespace
 
+void OutOfRange(const std::string& what, const std::string& range, double value)
+{
+    throw ERangeError("The " + what + " must be " + range + ", not " + NumberText(value));
+}
+
 Cents ToCents(double value, const char* what)
 {
     if (!(std::fabs(value) < MaxDisclosureAmount))
-        OutOfRange(what, "less than " + amountLimit + " in size", value);
+        OutOfRange(what, "less than " + MaxDisclosureAmountText + " in size", value);
     return static_cast<Cents>(RoundReadable(value, 2));
 }
 
@@ -170,7 +169,8 @@ double CalcStreamAPR(double amountFinanced, const std::vector<PaymentStream>& st
     if (largest == 0)
         throw ERangeError("The payment streams must hold a payment above 0");
     if (!(std::fabs(amountFinanced) < MaxDisclosureAmount))
-        OutOfRange("amount financed", "less than " + amountLimit + " in size", amountFinanced);
+        OutOfRange("amount financed", "less than " + MaxDisclosureAmountText + " in size",
+                   amountFinanced);
     if (!(amountFinanced > 0))
         return 0.0;
     if (total == 1)
@@ -247,21 +247,62 @@ AprToleranceCheck CheckAprTolerance(double disclosedPercent, double computedPerc
     return check;
 }
 
+void PaySchedule(Cents loan, std::int64_t rateThousandths, Cents payment, int n, Cents mi,
+                 int miMonths, const std::vector<Cents>& extra, std::vector<ScheduleRow>& rows,
+                 std::vector<YearTotal>& years)
+{
+    rows.reserve(static_cast<std::size_t>(n));
+    Cents balance = loan;
+    for (int k = 1; k <= n && balance > 0; ++k) {
+        ScheduleRow row;
+        row.number = k;
+        row.interest = MulDivRounded(balance, rateThousandths, 1200000);
+        row.payment = payment;
+        if (k == n || balance + row.interest <= row.payment)
+            row.payment = balance + row.interest; // the last payment clears the balance
+        row.principal = row.payment - row.interest;
+        balance -= row.principal;
+        // Extra principal comes after the regular payment, never beyond what is owed.
+        if (static_cast<std::size_t>(k) < extra.size())
+            row.extra = std::min(extra[static_cast<std::size_t>(k)], balance);
+        balance -= row.extra;
+        row.balance = balance;
+        row.mi = k <= miMonths ? mi : 0;
+        rows.push_back(row);
+
+        if (years.empty() || (k - 1) % 12 == 0) {
+            YearTotal year;
+            year.year = (k - 1) / 12 + 1;
+            year.firstPayment = k;
+            years.push_back(year);
+        }
+        YearTotal& year = years.back();
+        year.lastPayment = k;
+        year.payment += row.payment;
+        year.interest += row.interest;
+        year.principal += row.principal;
+        year.mi += row.mi;
+        year.extra += row.extra;
+        year.balance = row.balance;
+    }
+}
+
 Disclosure ComputeDisclosure(const DisclosureInputs& in)
 {
     if (!(in.n >= 1 && in.n <= MaxDisclosurePayments))
         OutOfRange("number of payments", "from 1 to " + std::to_string(MaxDisclosurePayments),
                    in.n);
     if (!(in.loan > 0 && in.loan < MaxDisclosureAmount))
-        OutOfRange("loan amount", "more than 0 and less than " + amountLimit, in.loan);
+        OutOfRange("loan amount", "more than 0 and less than " + MaxDisclosureAmountText, in.loan);
     if (!(in.noteRate >= 0 && in.noteRate < 1e5))
         OutOfRange("note rate", "from 0 to less than 100000", in.noteRate);
     if (!(in.prepaid >= 0 && in.prepaid < in.loan))
         OutOfRange("prepaid finance charge", "from 0 to less than the loan amount", in.prepaid);
     if (!(in.payment > 0 && in.payment < MaxDisclosureAmount))
-        OutOfRange("payment", "more than 0 and less than " + amountLimit, in.payment);
+        OutOfRange("payment", "more than 0 and less than " + MaxDisclosureAmountText, in.payment);
     if (!(in.miAmount >= 0 && in.miAmount < MaxDisclosureAmount))
-        OutOfRange("mortgage insurance", "from 0 to less than " + amountLimit, in.miAmount);
+        OutOfRange("mortgage insurance", "from 0 to less than " + MaxDisclosureAmountText,
+                   in.miAmount);
     if (!(in.miMonths >= 0 && in.miMonths <= in.n))
         OutOfRange("number of mortgage insurance months", "from 0 to " + std::to_string(in.n),
                    in.miMonths);
@@ -282,35 +323,9 @@ Disclosure ComputeDisclosure(const DisclosureInputs& in)
     // 4800 thousandths, never its binary neighbour 4.79999....
     const std::int64_t rateThousandths = ScaledDecimal(in.noteRate, 3);
 
-    d.rows.reserve(static_cast<std::size_t>(in.n));
-    Cents balance = d.loan;
-    for (int k = 1; k <= in.n && balance > 0; ++k) {
-        ScheduleRow row;
-        row.number = k;
-        row.interest = MulDivRounded(balance, rateThousandths, 1200000);
-        row.payment = d.regularPayment;
-        if (k == in.n || balance + row.interest <= row.payment)
-            row.payment = balance + row.interest; // the last payment clears the balance
-        row.principal = row.payment - row.interest;
-        balance -= row.principal;
-        row.balance = balance;
-        row.mi = k <= in.miMonths ? mi : 0;
-        d.rows.push_back(row);
-
-        if (d.years.empty() || (k - 1) % 12 == 0) {
-            YearTotal year;
-            year.year = (k - 1) / 12 + 1;
-            year.firstPayment = k;
-            d.years.push_back(year);
-        }
-        YearTotal& year = d.years.back();
-        year.lastPayment = k;
-        year.payment += row.payment;
-        year.interest += row.interest;
-        year.principal += row.principal;
-        year.mi += row.mi;
-        year.balance = row.balance;
-
+    PaySchedule(d.loan, rateThousandths, d.regularPayment, in.n, mi, in.miMonths, {}, d.rows,
+                d.years);
+    for (const ScheduleRow& row : d.rows) {
         d.totalInterest += row.interest;
         d.totalMI += row.mi;
         d.totalOfPayments += row.payment + row.mi;

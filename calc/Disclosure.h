@@ -30,6 +30,12 @@ constexpr double MaxDisclosureAmount = 1e12;
 // interest) may exceed the largest loan.
 constexpr double MaxStreamPayment = 1e16;
 constexpr int MaxDisclosurePayments = 12000;
+// MaxDisclosureAmount as the range messages write it.
+inline const std::string MaxDisclosureAmountText = "1000000000000";
+
+// Throws ERangeError "The <what> must be <range>, not <value>", the value in its general text
+// of 15 significant digits ("NAN", "INF").
+[[noreturn]] void OutOfRange(const std::string& what, const std::string& range, double value);
 
 // APR in annual percent at which the streams, paid one after the other at the end of each
 // month, are worth `amountFinanced`: the unique rate i with
@@ -111,6 +117,16 @@ struct Disclosure {
 // last payment included, against the amount financed in cents. ERangeError also when the loan
 // or the amount financed comes to less than a cent.
 Disclosure ComputeDisclosure(const DisclosureInputs& inputs);
+
+// The monthly schedule both the contract and a schedule with extra payments are paid by: from
+// `loan` cents, each month's interest (the balance x `rateThousandths` / 1200000, halves up),
+// the regular `payment` (the last of the n payments, or one that would take the balance below
+// zero, clears it), then `extra[k]` more principal (none where `extra` is shorter), never
+// beyond what is owed; `mi` for the first `miMonths` payments. Ends when the balance reaches
+// zero. Appends the rows and the yearly subtotals.
+void PaySchedule(Cents loan, std::int64_t rateThousandths, Cents payment, int n, Cents mi,
+                 int miMonths, const std::vector<Cents>& extra, std::vector<ScheduleRow>& rows,
+                 std::vector<YearTotal>& years);
 
 // `value` rounded to whole cents, halves away from zero, from its decimal of 15 significant
 // digits (a typed 1000.005 is 1000.01, as the money texts show it, not its binary 1000.00499...).

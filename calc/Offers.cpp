@@ -5,35 +5,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace calc {
 
 namespace {
 
-std::string NumberText(double v)
-{
-    if (std::isnan(v))
-        return "NAN";
-    if (std::isinf(v))
-        return v < 0 ? "-INF" : "INF";
-    char text[40];
-    std::snprintf(text, sizeof text, "%.15G", v);
-    return text;
-}
-
-[[noreturn]] void OutOfRange(const std::string& what, const std::string& range, double value)
-{
-    throw ERangeError("The " + what + " must be " + range + ", not " + NumberText(value));
-}
-
-const std::string amountLimit = "1000000000000";
-
 void CheckAmount(double value, const std::string& what)
 {
     if (!(value >= 0 && value < MaxDisclosureAmount))
-        OutOfRange(what, "from 0 to less than " + amountLimit, value);
+        OutOfRange(what, "from 0 to less than " + MaxDisclosureAmountText, value);
 }
 
 // The running cost of an offer, month by month (CostAtMonth's sums carried along).
@@ -59,7 +40,8 @@ private:
 DisclosureInputs OfferDisclosureInputs(const Offer& offer)
 {
     if (!(offer.loan > 0 && offer.loan < MaxDisclosureAmount))
-        OutOfRange("loan amount", "more than 0 and less than " + amountLimit, offer.loan);
+        OutOfRange("loan amount", "more than 0 and less than " + MaxDisclosureAmountText,
+                   offer.loan);
     if (!(offer.term >= 1 && offer.term <= MaxOfferTermYears &&
           offer.term == std::floor(offer.term)))
         OutOfRange("term", "a whole number of years from 1 to " + std::to_string(MaxOfferTermYears),
@@ -226,57 +208,28 @@ PrepaidSchedule ApplyExtraPayments(const Disclosure& contract, const DisclosureI
     const int n = static_cast<int>(contract.rows.size());
     const std::string months = "from 1 to " + std::to_string(n);
     if (!(extra.monthly >= 0 && extra.monthly < MaxDisclosureAmount))
-        OutOfRange("extra monthly payment", "from 0 to less than " + amountLimit, extra.monthly);
+        OutOfRange("extra monthly payment", "from 0 to less than " + MaxDisclosureAmountText,
+                   extra.monthly);
     if (!(extra.fromMonth >= 1 && extra.fromMonth <= n))
         OutOfRange("first month of the extra payment", months, extra.fromMonth);
-    std::vector<Cents> lumps(static_cast<std::size_t>(n) + 1, 0);
+    std::vector<Cents> extras(static_cast<std::size_t>(n) + 1, 0);
     for (const LumpSum& lump : extra.lumps) {
         if (!(lump.month >= 1 && lump.month <= n))
             OutOfRange("month of a lump payment", months, lump.month);
         const std::string what = "lump payment of month " + std::to_string(lump.month);
         if (!(lump.amount > 0 && lump.amount < MaxDisclosureAmount))
-            OutOfRange(what, "more than 0 and less than " + amountLimit, lump.amount);
-        lumps[lump.month] += ToCents(lump.amount, what.c_str());
+            OutOfRange(what, "more than 0 and less than " + MaxDisclosureAmountText, lump.amount);
+        extras[static_cast<std::size_t>(lump.month)] += ToCents(lump.amount, what.c_str());
     }
     const Cents monthly = ToCents(extra.monthly, "extra monthly payment");
-    const Cents mi = ToCents(inputs.miAmount, "mortgage insurance");
-    // The contract's interest rule: the balance times the rate to three decimals over 1200,
-    // exact, rounded to cents with halves up.
-    const std::int64_t rateThousandths = ScaledDecimal(inputs.noteRate, 3);
+    for (int k = extra.fromMonth; k <= n; ++k)
+        extras[static_cast<std::size_t>(k)] += monthly;
 
     PrepaidSchedule s;
-    Cents balance = contract.loan;
-    for (int k = 1; k <= n && balance > 0; ++k) {
-        ScheduleRow row;
-        row.number = k;
-        row.interest = MulDivRounded(balance, rateThousandths, 1200000);
-        row.payment = contract.regularPayment;
-        if (k == n || balance + row.interest <= row.payment)
-            row.payment = balance + row.interest;
-        row.principal = row.payment - row.interest;
-        balance -= row.principal;
-        // The extra principal comes after the regular payment, never beyond what is owed.
-        row.extra = std::min((k >= extra.fromMonth ? monthly : 0) + lumps[k], balance);
-        balance -= row.extra;
-        row.balance = balance;
-        row.mi = k <= inputs.miMonths ? mi : 0;
-        s.rows.push_back(row);
-
-        if (s.years.empty() || (k - 1) % 12 == 0) {
-            YearTotal year;
-            year.year = (k - 1) / 12 + 1;
-            year.firstPayment = k;
-            s.years.push_back(year);
-        }
-        YearTotal& year = s.years.back();
-        year.lastPayment = k;
-        year.payment += row.payment;
-        year.interest += row.interest;
-        year.principal += row.principal;
-        year.mi += row.mi;
-        year.extra += row.extra;
-        year.balance = row.balance;
-
+    PaySchedule(contract.loan, ScaledDecimal(inputs.noteRate, 3), contract.regularPayment, n,
+                ToCents(inputs.miAmount, "mortgage insurance"), inputs.miMonths, extras, s.rows,
+                s.years);
+    for (const ScheduleRow& row : s.rows) {
         s.totalInterest += row.interest;
         s.totalExtra += row.extra;
         s.totalMI += row.mi;

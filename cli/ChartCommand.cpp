@@ -35,19 +35,31 @@ bool TChartCommand::Make(const calc::LoanInputs& inputs, TChartPaper paper, QByt
     TQRAPRChart chart;
     chart.SetSource(std::move(source));
 
-    QPrinter& printer = TQRPrinter::Instance().Printer();
-    printer.setOutputFormat(QPrinter::PdfFormat);
     // Margins of a quarter inch, narrower at the sides where that lets the chart print at its
     // own size (A4); on paper narrower still (A5) the chart is scaled down to fit.
-    const QPageSize size(paper == TChartPaper::A4   ? QPageSize::A4
-                         : paper == TChartPaper::A5 ? QPageSize::A5
-                                                    : QPageSize::Letter);
     const double chartWidth = TQRAPRChart::Width / TQRPrinter::ScreenPixelsPerInch;
-    const double room = (size.size(QPageSize::Inch).width() - chartWidth) / 2;
+    const double room = (PageSize(paper).size(QPageSize::Inch).width() - chartWidth) / 2;
     const double side = room > 0 ? std::min(0.25, room) : 0.25;
-    printer.setPageLayout(QPageLayout(size, QPageLayout::Portrait,
+    return PdfOnPaper(
+        paper, [&](const QString& path) { return chart.PrintToPdf(path); }, pdf, error, side);
+}
+
+QPageSize TChartCommand::PageSize(TChartPaper paper)
+{
+    return QPageSize(paper == TChartPaper::A4   ? QPageSize::A4
+                     : paper == TChartPaper::A5 ? QPageSize::A5
+                                                : QPageSize::Letter);
+}
+
+bool TChartCommand::PdfOnPaper(TChartPaper paper,
+                               const std::function<bool(const QString& path)>& print,
+                               QByteArray& pdf, QString& error, double side)
+{
+    QPrinter& printer = TQRPrinter::Instance().Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageLayout(QPageLayout(PageSize(paper), QPageLayout::Portrait,
                                       QMarginsF(side, 0.25, side, 0.25), QPageLayout::Inch));
-    return PdfInMemory([&](const QString& path) { return chart.PrintToPdf(path); }, pdf, error);
+    return PdfInMemory(print, pdf, error);
 }
 
 bool TChartCommand::PdfInMemory(const std::function<bool(const QString&)>& print, QByteArray& pdf,

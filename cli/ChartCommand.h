@@ -6,6 +6,7 @@
 #include "cli/CommandRequest.h"
 
 #include <QByteArray>
+#include <QPageSize>
 #include <QString>
 #include <functional>
 
@@ -16,6 +17,14 @@ public:
     // False with `error` set (one line) when the PDF cannot be made. Math errors propagate.
     static bool Make(const calc::LoanInputs& inputs, TChartPaper paper, QByteArray& pdf,
                      QString& error);
+
+    // The page size of `paper`.
+    static QPageSize PageSize(TChartPaper paper);
+
+    // Sets the shared printer to a PDF on `paper`, portrait, with margins of a quarter inch
+    // (`side` at the left and right), and runs PdfInMemory(print, pdf, error).
+    static bool PdfOnPaper(TChartPaper paper, const std::function<bool(const QString& path)>& print,
+                           QByteArray& pdf, QString& error, double side = 0.25);
 
     // Runs `print` on a file in memory (the PDF engine ignores the results of its own writes,
     // and no write there fails for want of room) and reads its bytes back into `pdf`, checked

@@ -4,10 +4,7 @@
 #include "cli/ChartCommand.h"
 #include "cli/CommandRunner.h"
 #include "report/QROfferComparison.h"
-#include "report/QRPrinter.h"
 
-#include <QPageLayout>
-#include <QPrinter>
 #include <algorithm>
 
 std::optional<std::vector<calc::Offer>> TCompareCommand::Offers(const TCommandRequest& request,
@@ -56,13 +53,6 @@ bool TCompareCommand::Make(const TOfferComparison& comparison, TChartPaper paper
     TQROfferComparison report;
     report.SetSource(comparison.Source());
 
-    QPrinter& printer = TQRPrinter::Instance().Printer();
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    const QPageSize size(paper == TChartPaper::A4   ? QPageSize::A4
-                         : paper == TChartPaper::A5 ? QPageSize::A5
-                                                    : QPageSize::Letter);
-    printer.setPageLayout(QPageLayout(size, QPageLayout::Portrait,
-                                      QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch));
-    return TChartCommand::PdfInMemory([&](const QString& path) { return report.PrintToPdf(path); },
-                                      pdf, error);
+    return TChartCommand::PdfOnPaper(
+        paper, [&](const QString& path) { return report.PrintToPdf(path); }, pdf, error);
 }

@@ -4,6 +4,7 @@
 #include "report/QRBand.h"
 #include "report/QRFonts.h"
 #include "report/QRLabel.h"
+#include "report/QRPageParts.h"
 #include "report/QRPrinter.h"
 #include "report/QRReport.h"
 #include "report/QRShape.h"
@@ -11,39 +12,13 @@
 
 #include <algorithm>
 
+using namespace QRPageParts;
+
 namespace {
 const QString Arial = QStringLiteral("Arial");
 
-// Character heights (report units) of the report's fonts.
-constexpr int Height20pt = 27;
-constexpr int Height10pt = 13;
-constexpr int Height9pt = 12;
-constexpr int Height8pt = 11;
-
-constexpr int Margin = 25; // left and right of the printed width
 constexpr int LineHeight = 18;
 
-TQRLabel* Label(TQRBand* band, const QString& name, int fontHeight, bool bold, TAlignment alignment)
-{
-    auto* label = new TQRLabel(band);
-    label->setObjectName(name);
-    label->SetAlignment(alignment);
-    label->SetAutoSize(false);
-    label->ShrinkToFit = true; // a long text prints smaller, never cut
-    label->Transparent = true;
-    label->SetFont(QRFonts::ReportFont(Arial, fontHeight, bold), Qt::black);
-    return label;
-}
-
-TQRShape* Rule(TQRBand* band, const char* name, int top)
-{
-    auto* shape = new TQRShape(band);
-    shape->setObjectName(QString::fromLatin1(name));
-    shape->Pen = QPen(Qt::black, 1);
-    shape->SetBounds(Margin, top, 100, 0);
-    shape->SetShape(qrsHorLine);
-    return shape;
-}
 } // namespace
 
 TQROfferComparison::TQROfferComparison(QObject* parent) : QObject(parent)
@@ -60,17 +35,7 @@ TQROfferComparison::TQROfferComparison(QObject* parent) : QObject(parent)
 
     TitleBand = new TQRBand(Rep, rbTitle, 84);
     TitleBand->setObjectName(QStringLiteral("TitleBand"));
-    lblTitle = Label(TitleBand, "lblTitle", Height20pt, true, taLeftJustify);
-    lblTitle->SetAutoSize(true);
-    lblTitle->SetBounds(Margin, 20, 300, 32);
-    lblTitle->SetCaption(QString::fromLatin1(Title));
-    QRDateTime = new TQRSysData(TitleBand);
-    QRDateTime->setObjectName(QStringLiteral("QRDateTime"));
-    QRDateTime->SetBounds(Margin + 2, 54, 200, 14);
-    QRDateTime->Data = qrsDateTime;
-    QRDateTime->Text = QStringLiteral("Printed at ");
-    QRDateTime->SetFont(QRFonts::ReportFont(Arial, Height8pt));
-    QRDateTime->SetAutoSize(true);
+    TitleAndDate(TitleBand, QString::fromLatin1(Title), lblTitle, QRDateTime);
     Rule(TitleBand, "TitleRule", 80);
 
     Detail = new TQRBand(Rep, rbDetail, LineHeight);

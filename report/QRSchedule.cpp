@@ -5,6 +5,7 @@
 #include "report/QRBand.h"
 #include "report/QRFonts.h"
 #include "report/QRLabel.h"
+#include "report/QRPageParts.h"
 #include "report/QRPrinter.h"
 #include "report/QRReport.h"
 #include "report/QRShape.h"
@@ -12,13 +13,10 @@
 
 #include <algorithm>
 
+using namespace QRPageParts;
+
 namespace {
 const QString Arial = QStringLiteral("Arial");
-
-// Character heights (report units) of the report's fonts.
-constexpr int Height20pt = 27;
-constexpr int Height9pt = 12;
-constexpr int Height8pt = 11;
 
 // The figures' rows in the title band.
 constexpr int FigureTop = 78;
@@ -29,29 +27,6 @@ constexpr int ExtraTop = FigureTop + FigureRows * FigureRow + 6;
 constexpr int ExtraRows = 3;
 constexpr int TitleHeight = FigureTop + FigureRows * FigureRow + 14;
 constexpr int ExtraTitleHeight = ExtraTop + (ExtraRows + 1) * FigureRow + 14;
-
-constexpr int Margin = 25; // left and right of the printed width
-
-TQRLabel* Label(TQRBand* band, const QString& name, int fontHeight, bool bold, TAlignment alignment)
-{
-    auto* label = new TQRLabel(band);
-    label->setObjectName(name);
-    label->SetAlignment(alignment);
-    label->SetAutoSize(false);
-    label->ShrinkToFit = true;
-    label->Transparent = true; // on the band's own white: no fill of its own to record
-    label->SetFont(QRFonts::ReportFont(Arial, fontHeight, bold), Qt::black);
-    return label;
-}
-
-void Rule(TQRBand* band, const char* name, int top)
-{
-    auto* shape = new TQRShape(band);
-    shape->setObjectName(QString::fromLatin1(name));
-    shape->Pen = QPen(Qt::black, 1);
-    shape->SetBounds(Margin, top, 100, 0);
-    shape->SetShape(qrsHorLine);
-}
 
 QString Money(calc::Cents cents)
 {
@@ -73,17 +48,7 @@ TQRSchedule::TQRSchedule(QObject* parent) : QObject(parent)
 
     TitleBand = new TQRBand(Rep, rbTitle, TitleHeight);
     TitleBand->setObjectName(QStringLiteral("TitleBand"));
-    lblTitle = Label(TitleBand, "lblTitle", Height20pt, true, taLeftJustify);
-    lblTitle->SetAutoSize(true);
-    lblTitle->SetBounds(Margin, 20, 300, 32);
-    lblTitle->SetCaption(QString::fromLatin1(Title));
-    QRDateTime = new TQRSysData(TitleBand);
-    QRDateTime->setObjectName(QStringLiteral("QRDateTime"));
-    QRDateTime->SetBounds(Margin + 2, 54, 200, 14);
-    QRDateTime->Data = qrsDateTime;
-    QRDateTime->Text = QStringLiteral("Printed at ");
-    QRDateTime->SetFont(QRFonts::ReportFont(Arial, Height8pt));
-    QRDateTime->SetAutoSize(true);
+    TitleAndDate(TitleBand, QString::fromLatin1(Title), lblTitle, QRDateTime);
     for (int i = 0; i < 2 * FigureRows; ++i) {
         const QString n = QString::number(i + 1);
         m_figureLabels.push_back(

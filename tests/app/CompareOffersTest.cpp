@@ -273,8 +273,9 @@ TEST(StoredOffers, MalformedSectionsFallBack)
         TempProgramFolder::WriteFile(path, "[Offers]\n" + c.section);
         const std::vector<calc::Offer> offers = TStoredOffers::Read(ProfileFile(path), fallback);
         ASSERT_EQ(int(offers.size()), c.count) << c.name;
-        if (c.count)
+        if (c.count) {
             EXPECT_EQ(offers[0].loan, c.firstLoan) << c.name;
+        }
     }
     // Written and read back to the digit; an offer beyond the count is written empty.
     const std::vector<calc::Offer> offers = {

@@ -224,7 +224,7 @@ TEST_F(KeyboardAccessTest, AboutAndDisclaimerOpenOnTheirOKButtonAndTakeTheirKeys
     QList<ShellOpenRequest> opened;
     QStringList seen;
     ModalCloser closer([&](QWidget* modal) {
-        QTest::qWaitForWindowActive(modal);
+        (void)QTest::qWaitForWindowActive(modal);
         if (auto* about = qobject_cast<TAboutBox*>(modal)) {
             TURLLabel* link = about->URLLabel1;
             link->SetShellOpener([&](const ShellOpenRequest& request) {
@@ -319,8 +319,8 @@ INSTANTIATE_TEST_SUITE_P(
         FlagsCase{"Disclaimer", FlagsOf<TfrmDisclaim>(), dialogTitle},
         FlagsCase{"UpdateCentre",
                   [] {
-                      TWebFileInfo info;
-                      return TfrmUpdate(&info).windowFlags();
+                      TWebFileInfo webInfo;
+                      return TfrmUpdate(&webInfo).windowFlags();
                   },
                   dialogTitle},
         FlagsCase{"Progress", FlagsOf<TQRProgress>(QString("Printing"), QString("Page 1"), 3),
